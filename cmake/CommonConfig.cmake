@@ -1,0 +1,13 @@
+# One interface target that carries the language level, the warnings and the strict Qt defines
+# every target of the project builds with.
+add_library(tarvix_options INTERFACE)
+target_compile_features(tarvix_options INTERFACE cxx_std_20)
+target_compile_options(tarvix_options INTERFACE
+  $<$<CXX_COMPILER_ID:GNU,Clang>:-Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
+  -Wcast-align -Woverloaded-virtual -Wformat=2 -Wimplicit-fallthrough>)
+target_compile_definitions(tarvix_options INTERFACE
+  QT_NO_CAST_FROM_BYTEARRAY QT_NO_URL_CAST_FROM_STRING QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+  QT_NO_FOREACH)
+if(TARVIX_WERROR)
+  target_compile_options(tarvix_options INTERFACE -Werror)
+endif()
