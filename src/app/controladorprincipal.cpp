@@ -1,0 +1,273 @@
+#include "app/controladorprincipal.h"
+
+#include "components/archivos.h"
+#include "components/central.h"
+#include "components/clbase.h"
+#include "components/configuracion.h"
+#include "components/formatos.h"
+#include "components/interaccion.h"
+#include "components/vb.h"
+#include "components/vberror.h"
+#include "data/basesdedatos.h"
+#include "data/rutas.h"
+
+namespace tarvix {
+
+ControladorPrincipal::ControladorPrincipal(Globales& g, QObject* parent) : QObject(parent), m_g(g) {}
+
+ControladorPrincipal::~ControladorPrincipal() = default;
+
+QString ControladorPrincipal::lineaVersion() {
+    return QStringLiteral("Versión: %1.%2.%3 - %4")
+        .arg(TARVIX_VERSION_MAJOR)
+        .arg(TARVIX_VERSION_MINOR)
+        .arg(TARVIX_VERSION_PATCH)
+        .arg(QStringLiteral(TARVIX_FILE_DESCRIPTION));
+}
+
+void ControladorPrincipal::setMensaje(const QString& texto) {
+    Main_lbMensaje = texto;
+    if (m_g.progreso)
+        m_g.progreso->mensaje(texto);
+    notificar();
+}
+
+void ControladorPrincipal::habilitarSiguiente(bool habilitado, const QString& tag) {
+    cmdSiguienteEnabled = habilitado;
+    cmdSiguienteTag = tag;
+    notificar();
+}
+
+void ControladorPrincipal::Form_Load(const QString& carpetaDatos) {
+    int linea = 0;
+    try {
+        linea = 10;
+        m_base = std::make_unique<Velno::clBase>();
+        m_g.g_oBase = m_base.get();
+        linea = 20;
+        m_formatos = std::make_unique<Mesquel::Formatos>();
+        m_g.g_oFormatos = m_formatos.get();
+        linea = 30;
+        m_archivos = std::make_unique<Pindra::Archivos>(m_g.interaccion);
+        m_g.g_oArchivos = m_archivos.get();
+        linea = 40;
+        m_central = std::make_unique<Trelvan::Central>();
+        m_g.g_oCentral = m_central.get();
+        QString ini = rutas::iniEntidades(carpetaDatos);
+        try {
+            ini = bases::prepararAduanaPorDefecto(carpetaDatos);
+        } catch (const VbError& e) {
+            // Without the embedded customs database the program still starts; the first use of
+            // an entity reports that it is not defined.
+            if (m_g.interaccion)
+                m_g.interaccion->mensaje(informeNumerado(e, QStringLiteral("frmMain.Form_Load"), linea));
+        }
+        m_central->LoadParameters(ini);
+        linea = 50;
+        lbVersion = lineaVersion();
+        linea = 60;
+        const QString ruta = rutas::baseTrabajo(carpetaDatos);
+        bases::crearBaseTrabajoSiFalta(ruta);
+        m_base->setCadenaConexion(QStringLiteral("Driver=QSQLITE;Data Source=") + ruta);
+        m_base->Conectar();
+        linea = 70;
+        ActualizarTablaART();
+        linea = 80;
+        FRAM1_CargarInternos();
+        linea = 90;
+        cargarConfiguracion();
+        linea = 100;
+        m_g.g_iPaso = 1;
+    } catch (const VbError& e) {
+        notificar();
+        if (m_g.interaccion)
+            m_g.interaccion->mensaje(informeNumerado(e, QStringLiteral("frmMain.Form_Load"), linea));
+        return;
+    }
+    notificar();
+}
+
+void ControladorPrincipal::cargarConfiguracion() {
+    m_g.g_sINTDUN = configuracion::leer(QStringLiteral("INTDUN"), QString());
+    m_g.g_sINTCAT = configuracion::leer(QStringLiteral("INTCAT"), QString());
+    m_g.g_sAA_MARCA = configuracion::leer(QStringLiteral("AA_MARCA"), QString());
+}
+
+void ControladorPrincipal::ActualizarTablaART() {
+    // A database that already has a column refuses the statement; the failure is dropped.
+    for (const QString& sql : {QStringLiteral("Alter table ART add column OTROS varchar(250)"),
+                               QStringLiteral("Alter table ART add column CODIGOCIP varchar(250)")}) {
+        try {
+            m_g.g_oBase->setSql(sql);
+            m_g.g_oBase->Ejecutar();
+        } catch (const VbError&) {
+        }
+    }
+}
+
+void ControladorPrincipal::FRAM1_CargarInternos() {
+    internos.clear();
+    internoSeleccionado = -1;
+    try {
+        Recordset rs;
+        m_g.g_oBase->setSql(QStringLiteral("select * from INTN order by INTNRO"));
+        if (m_g.g_oBase->CrearRs(rs)) {
+            while (!rs.Fin()) {
+                internos.push_back({m_g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("INTNRO"))),
+                                    m_g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("INTDSC")))});
+                rs.MoveNext();
+            }
+        }
+    } catch (const VbError& e) {
+        if (m_g.interaccion)
+            m_g.interaccion->mensaje(informeCorto(e, QStringLiteral("frmMain.FRAM1_CargarInternos")), Icono::Critico);
+    }
+    if (!internos.empty())
+        internoSeleccionado = 0;
+    notificar();
+    emit enfocarListaInternos();
+}
+
+void ControladorPrincipal::seleccionarInterno(int fila) {
+    if (fila >= 0 && fila < static_cast<int>(internos.size()))
+        internoSeleccionado = fila;
+}
+
+void ControladorPrincipal::FRAM1_Enter() {
+    if (!internos.empty())
+        MAIN_CambiarPaso();
+}
+
+void ControladorPrincipal::FRAM1_DespuesDeNuevoInterno() {
+    if (m_g.g_bInternoCreado)
+        FRAM1_CargarInternos();
+}
+
+void ControladorPrincipal::FRAM1_EliminarInterno() {
+    if (internos.empty() || internoSeleccionado < 0)
+        return;
+    const int fila = internoSeleccionado;
+    const QString interno = internos[static_cast<size_t>(fila)].nro;
+    try {
+        if (m_g.interaccion->mensaje(QStringLiteral("Desea eliminar el Interno ") + interno + u'?', Icono::Pregunta,
+                                     Botones::SiNo) != Respuesta::Si)
+            return;
+        m_g.g_oBase->setSql(QStringLiteral("delete from ART where INTNRO = '") + vb::DoblarComillas(interno) + u'\'');
+        m_g.g_oBase->Ejecutar();
+        m_g.g_oBase->setSql(QStringLiteral("delete from INTN where INTNRO = '") + vb::DoblarComillas(interno) +
+                            u'\'');
+        if (m_g.g_oBase->Ejecutar() > 0) {
+            internos.erase(internos.begin() + fila);
+            if (internos.empty())
+                internoSeleccionado = -1;
+            else if (internoSeleccionado >= static_cast<int>(internos.size()))
+                internoSeleccionado = static_cast<int>(internos.size()) - 1;
+            notificar();
+        }
+    } catch (const VbError& e) {
+        m_g.interaccion->mensaje(informeCorto(e, QStringLiteral("frmMain.EliminarInterno")), Icono::Critico);
+    }
+}
+
+void ControladorPrincipal::MAIN_CambiarPaso() {
+    int linea = 0;
+    try {
+        switch (m_g.g_iPaso) {
+        case 1: {
+            linea = 10;
+            if (internos.empty()) {
+                m_g.interaccion->mensaje(
+                    QStringLiteral("Debe seleccionar un interno para continuar, presione [ INSERT ] para crear uno."),
+                    Icono::Exclamacion, Botones::Aceptar);
+                return;
+            }
+            linea = 20;
+            m_g.g_iPaso = 2;
+            m_g.g_sInterno = internos[static_cast<size_t>(std::max(0, internoSeleccionado))].nro;
+            fram1Habilitado = false;
+            marcoAlFrente = 2;
+            cmdSiguienteEnabled = false;
+            lbPasoNro = QStringLiteral("Paso 2");
+            lbPasoDesc = QStringLiteral("Abrir archivo excel para procesar");
+            notificar();
+            linea = 30;
+            Recordset rs;
+            m_g.g_oBase->setSql(QStringLiteral("select count(INTNRO) as Total from ART where INTNRO = '") +
+                                vb::DoblarComillas(m_g.g_sInterno) + u'\'');
+            linea = 40;
+            if (m_g.g_oBase->CrearRs(rs)) {
+                linea = 50;
+                if (m_g.g_oFormatos->EsNumero(rs.Fields(QStringLiteral("Total"))) > 0) {
+                    cmdSiguienteEnabled = true;
+                    setMensaje(QStringLiteral("Este interno contiene registros haga click en SIGUIENTE, para depurar."));
+                    cmdSiguienteTag = QStringLiteral("OK");
+                } else {
+                    cmdSiguienteTag.clear();
+                }
+            }
+            notificar();
+            break;
+        }
+        case 2: {
+            linea = 10;
+            setMensaje(QString());
+            linea = 20;
+            if (cmdSiguienteTag != u"OK") {
+                linea = 30;
+                if (m_pasos.verificarDatos && !m_pasos.verificarDatos())
+                    return;
+                linea = 40;
+                if (m_pasos.guardarDatosToBase && !m_pasos.guardarDatosToBase())
+                    return;
+            }
+            linea = 50;
+            fram2Habilitado = false;
+            marcoAlFrente = 3;
+            lbPasoNro = QStringLiteral("Paso 3");
+            lbPasoDesc = QStringLiteral("Depuración de Datos procesadoss");
+            notificar();
+            linea = 60;
+            if (m_pasos.cargarEstadisticas)
+                m_pasos.cargarEstadisticas();
+            linea = 70;
+            cmdSiguienteCaption = QStringLiteral("Transferir");
+            cmdSiguienteNegrita = true;
+            m_g.g_iPaso = 3;
+            notificar();
+            break;
+        }
+        case 3:
+            linea = 10;
+            if (m_pasos.transferir)
+                m_pasos.transferir();
+            break;
+        default:
+            break;
+        }
+    } catch (const VbError& e) {
+        notificar();
+        m_g.interaccion->mensaje(informeNumerado(e, QStringLiteral("frmMain.MAIN_CambiarPaso"), linea));
+    }
+}
+
+bool NuevoInterno(Globales& g, const QString& txtInterno, QString& txtDescripcion) {
+    try {
+        if (vb::Trim(txtInterno).isEmpty()) {
+            g.interaccion->mensaje(QStringLiteral("Debe ingresar el número interno"), Icono::Exclamacion);
+            return false;
+        }
+        if (vb::Trim(txtDescripcion).isEmpty())
+            txtDescripcion = txtInterno;
+        g.g_oBase->setSql(QStringLiteral("insert into INTN (INTNRO, INTDSC) values (") + u'\'' +
+                          vb::ComillasABlancos(txtInterno) + QStringLiteral("',") + u'\'' +
+                          vb::ComillasABlancos(txtDescripcion) + QStringLiteral("')"));
+        if (g.g_oBase->Ejecutar() > 0)
+            g.g_bInternoCreado = true;
+        return true;
+    } catch (const VbError& e) {
+        g.interaccion->mensaje(informeCorto(e, QStringLiteral("frmInterno.NuevoInterno")), Icono::Critico);
+        return false;
+    }
+}
+
+} // namespace tarvix

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "components/globales.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace Velno {
+class clBase;
+}
+namespace Trelvan {
+class Central;
+}
+namespace Mesquel {
+class Formatos;
+}
+namespace Pindra {
+class Archivos;
+}
+
+namespace tarvix {
+
+// The logic of the main window: start-up, the three-step wizard and the interno list. It holds the
+// state the window shows (captions, the step's frame, the button and its Tag, the list) and tells
+// the window when it changed; the window only draws it and forwards the user's actions.
+class ControladorPrincipal : public QObject {
+    Q_OBJECT
+public:
+    struct Interno {
+        QString nro;
+        QString dsc;
+    };
+
+    // Procedures of the later steps that the wizard calls; each module installs its own.
+    struct Pasos {
+        std::function<bool()> verificarDatos;      // FRAM2_VerificarDatos
+        std::function<bool()> guardarDatosToBase;  // FRAM2_GuardarDatosToBase
+        std::function<void()> cargarEstadisticas;  // FRAM3_CargarEstadisticas
+        std::function<void()> transferir;          // FRM3_Tranferir
+    };
+
+    ControladorPrincipal(Globales& g, QObject* parent = nullptr);
+    ~ControladorPrincipal() override;
+
+    Globales& globales() { return m_g; }
+    Pasos& pasos() { return m_pasos; }
+
+    // Start-up: components, version line, working database, schema upgrade, interno list,
+    // settings, step 1. `carpetaDatos` is the data folder.
+    void Form_Load(const QString& carpetaDatos);
+    void MAIN_CambiarPaso();
+    void FRAM1_CargarInternos();
+    void FRAM1_EliminarInterno();
+    // After frmInterno closed: refills the list when it created a row.
+    void FRAM1_DespuesDeNuevoInterno();
+    // Enter in the interno list.
+    void FRAM1_Enter();
+
+    // What the window shows.
+    QString lbPasoNro = QStringLiteral("Paso 1");
+    QString lbPasoDesc = QStringLiteral("Seleccione el interno a procesar");
+    QString Main_lbMensaje;
+    QString lbVersion = QStringLiteral("Version");
+    QString cmdSiguienteCaption = QStringLiteral("Siguiente >");
+    bool cmdSiguienteEnabled = true;
+    bool cmdSiguienteNegrita = false;
+    QString cmdSiguienteTag;
+    int marcoAlFrente = 1;     // FRAM1, FRAM2 or FRAM3
+    bool fram1Habilitado = true;
+    bool fram2Habilitado = true;
+    std::vector<Interno> internos;
+    int internoSeleccionado = -1;
+
+    void seleccionarInterno(int fila);
+    // Sets the step-2 flag (loading a spreadsheet clears it and enables the button).
+    void habilitarSiguiente(bool habilitado, const QString& tag);
+    void setMensaje(const QString& texto);
+    // Tells the window to redraw.
+    void notificar() { emit cambiado(); }
+
+    static QString lineaVersion();
+
+signals:
+    void cambiado();
+    void enfocarListaInternos();
+
+private:
+    void ActualizarTablaART();
+    void cargarConfiguracion();
+
+    Globales& m_g;
+    Pasos m_pasos;
+    std::unique_ptr<Velno::clBase> m_base;
+    std::unique_ptr<Trelvan::Central> m_central;
+    std::unique_ptr<Mesquel::Formatos> m_formatos;
+    std::unique_ptr<Pindra::Archivos> m_archivos;
+};
+
+// frmInterno's logic: validates and inserts a new interno. True when the window is to close.
+bool NuevoInterno(Globales& g, const QString& txtInterno, QString& txtDescripcion);
+
+} // namespace tarvix

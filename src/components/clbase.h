@@ -1,0 +1,80 @@
+#pragma once
+
+#include "components/dialecto.h"
+#include "components/recordset.h"
+
+#include <QString>
+
+class QSqlDatabase;
+class QSqlError;
+
+namespace Velno {
+
+// Parameters of one connection: a Qt SQL driver and its options.
+struct ParametrosConexion {
+    QString driver = QStringLiteral("QSQLITE"); // QSQLITE, QPSQL, QODBC
+    QString baseDeDatos;                        // file (SQLite), database name (PostgreSQL), DSN/string (ODBC)
+    QString host;
+    int puerto = -1;
+    QString usuario;
+    QString clave;
+    QString opciones; // driver connect options, e.g. "service=aduana" or "QSQLITE_BUSY_TIMEOUT=5000"
+};
+
+// A connection to one database: the statement is set with Sql, then run by CrearRs (a query) or
+// Ejecutar (a command). Failures raise a tarvix::VbError with a Spanish description.
+class clBase {
+public:
+    // `nombre` names the connection in messages ("base de trabajo", "entidad NCM").
+    explicit clBase(QString nombre = QStringLiteral("base de trabajo"));
+    ~clBase();
+    clBase(const clBase&) = delete;
+    clBase& operator=(const clBase&) = delete;
+
+    // "Driver=QSQLITE;Data Source=<file>" and the like; a Jet style string keeps its Data Source.
+    void setCadenaConexion(const QString& cadena);
+    const QString& CadenaConexion() const { return m_cadena; }
+    void setParametros(const ParametrosConexion& p);
+    const ParametrosConexion& Parametros() const { return m_param; }
+
+    // Engine whose dialect the statements are translated into before they run.
+    void setMotor(tarvix::Motor m) { m_motor = m; }
+    tarvix::Motor Motor() const { return m_motor; }
+
+    // Opens the connection (again, when it was open). Raises when it cannot be opened.
+    void Conectar();
+    bool Conectado() const;
+    void Desconectar();
+
+    void setSql(const QString& sql) { m_sql = sql; }
+    const QString& Sql() const { return m_sql; }
+
+    // Runs the current Sql as a query; `rs` always receives the rows (possibly none). True when
+    // there is at least one row. Connects first when not connected yet.
+    bool CrearRs(tarvix::Recordset& rs);
+    // Runs the current Sql as a command; the number of rows affected.
+    qint64 Ejecutar();
+
+    // Runs a statement without touching Sql (internal housekeeping of the owner).
+    qint64 EjecutarDirecto(const QString& sql);
+
+    const QString& Nombre() const { return m_nombre; }
+
+private:
+    QSqlDatabase base() const;
+    void asegurarConexion();
+    [[noreturn]] void fallar(const QSqlError& e, const QString& contexto) const;
+
+    QString m_nombre;
+    QString m_conexion; // Qt connection name, unique per instance
+    QString m_cadena;
+    ParametrosConexion m_param;
+    tarvix::Motor m_motor = tarvix::Motor::SQLite;
+    QString m_sql;
+    bool m_abierta = false;
+};
+
+// Spanish text for the usual driver failures, with the driver's own text after it.
+QString describirErrorSql(const QString& textoDriver);
+
+} // namespace Velno

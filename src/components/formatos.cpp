@@ -1,0 +1,35 @@
+#include "components/formatos.h"
+
+#include "components/vb.h"
+
+namespace Mesquel {
+
+QString Formatos::EsNull(const QVariant& valor) const {
+    if (!valor.isValid() || valor.isNull())
+        return QString();
+    switch (valor.metaType().id()) {
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return tarvix::vb::CStr(valor.toDouble());
+    case QMetaType::Bool:
+        return valor.toBool() ? QStringLiteral("Verdadero") : QStringLiteral("Falso");
+    case QMetaType::QDate:
+        return tarvix::vb::TextoFecha(valor.toDate());
+    case QMetaType::QDateTime: {
+        const QDateTime dt = valor.toDateTime();
+        QString t = tarvix::vb::TextoFecha(dt.date());
+        if (dt.time() != QTime(0, 0))
+            t += u' ' + dt.time().toString(QStringLiteral("H:mm:ss"));
+        return t;
+    }
+    default:
+        return valor.toString();
+    }
+}
+
+double Formatos::EsNumero(const QVariant& valor) const {
+    double v = 0;
+    return tarvix::vb::EsNumero(valor, &v) ? v : 0.0;
+}
+
+} // namespace Mesquel

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace tarvix {
+
+enum class Icono { Ninguno, Critico, Pregunta, Exclamacion, Informacion };
+enum class Botones { Aceptar, SiNo, SiNoCancelar, AceptarCancelar };
+enum class Respuesta { Aceptar, Si, No, Cancelar };
+
+// Every question the logic asks the user goes through this seam: message boxes, input boxes, the
+// file dialogs and the modal windows that logic opens in the middle of a run. The windows implement
+// it with real widgets; tests answer from a script.
+class Interaccion {
+public:
+    virtual ~Interaccion() = default;
+
+    virtual Respuesta mensaje(const QString& texto, Icono icono = Icono::Ninguno, Botones botones = Botones::Aceptar,
+                              const QString& titulo = QString()) = 0;
+    // InputBox: the typed text, or empty text when the user cancelled (*cancelado set).
+    virtual QString entrada(const QString& pregunta, const QString& titulo, const QString& porDefecto,
+                            bool* cancelado = nullptr) = 0;
+    // Open-file dialog: the chosen path, empty when cancelled. `extensiones` as "xls;*.xlsx".
+    virtual QString abrirArchivo(const QString& titulo, const QString& extensiones, const QString& descripcion) = 0;
+    // Save-file dialog: the chosen path, empty when cancelled.
+    virtual QString guardarArchivo(const QString& titulo, const QString& nombrePropuesto,
+                                   const QString& filtro) = 0;
+
+    // Modal windows opened by logic. Each hands its result back through the globals its caller
+    // reads (g_sRetorno, g_sRetornoESM).
+    virtual void relacionPais() = 0;  // country relation window
+    virtual void elegirCampo() = 0;   // field chooser window
+    // Option chooser of a suffix group: the options as "code - detail" lines; the chosen index or -1.
+    virtual int elegirOpcion(const QString& titulo, const QStringList& opciones, int porDefecto) = 0;
+
+    // Hourglass pointer while a long run works.
+    virtual void cursorEspera(bool activo) { (void)activo; }
+};
+
+// Status label and progress bar of the main window.
+class Progreso {
+public:
+    virtual ~Progreso() = default;
+    virtual void mensaje(const QString& texto) = 0;
+    virtual void barraVisible(bool visible) = 0;
+    virtual void barraRango(int minimo, int maximo) = 0;
+    virtual void barraValor(int valor) = 0;
+};
+
+// A progress that shows nothing (headless runs and benchmarks).
+class ProgresoNulo : public Progreso {
+public:
+    void mensaje(const QString&) override {}
+    void barraVisible(bool) override {}
+    void barraRango(int, int) override {}
+    void barraValor(int) override {}
+};
+
+} // namespace tarvix

@@ -1,0 +1,60 @@
+#include "components/interaccionguionada.h"
+
+namespace tarvix {
+
+Respuesta InteraccionGuionada::mensaje(const QString& texto, Icono icono, Botones botones, const QString& titulo) {
+    avisos.append({Aviso::Tipo::Mensaje, texto, icono, botones, titulo, QString()});
+    if (!respuestas.isEmpty())
+        return respuestas.dequeue();
+    return botones == Botones::SiNo || botones == Botones::SiNoCancelar ? Respuesta::Si : Respuesta::Aceptar;
+}
+
+QString InteraccionGuionada::entrada(const QString& pregunta, const QString& titulo, const QString& porDefecto,
+                                     bool* cancelado) {
+    avisos.append({Aviso::Tipo::Entrada, pregunta, Icono::Ninguno, Botones::AceptarCancelar, titulo, porDefecto});
+    QString r = entradas.isEmpty() ? porDefecto : entradas.dequeue();
+    if (cancelado)
+        *cancelado = r.isNull();
+    return r.isNull() ? QStringLiteral("") : r;
+}
+
+QString InteraccionGuionada::abrirArchivo(const QString& titulo, const QString& extensiones,
+                                          const QString& descripcion) {
+    avisos.append({Aviso::Tipo::Abrir, titulo, Icono::Ninguno, Botones::Aceptar,
+                   descripcion + QStringLiteral(" (") + extensiones + u')', QString()});
+    return archivos.isEmpty() ? QString() : archivos.dequeue();
+}
+
+QString InteraccionGuionada::guardarArchivo(const QString& titulo, const QString& nombrePropuesto,
+                                            const QString& filtro) {
+    avisos.append({Aviso::Tipo::Guardar, titulo, Icono::Ninguno, Botones::Aceptar, filtro, nombrePropuesto});
+    return archivos.isEmpty() ? QString() : archivos.dequeue();
+}
+
+void InteraccionGuionada::relacionPais() {
+    avisos.append({Aviso::Tipo::RelacionPais, QString(), Icono::Ninguno, Botones::Aceptar, QString(), QString()});
+    if (!ventanasRelacionPais.isEmpty())
+        ventanasRelacionPais.dequeue()();
+}
+
+void InteraccionGuionada::elegirCampo() {
+    avisos.append({Aviso::Tipo::ElegirCampo, QString(), Icono::Ninguno, Botones::Aceptar, QString(), QString()});
+    if (!ventanasCampo.isEmpty())
+        ventanasCampo.dequeue()();
+}
+
+int InteraccionGuionada::elegirOpcion(const QString& titulo, const QStringList& lista, int porDefecto) {
+    avisos.append({Aviso::Tipo::ElegirOpcion, titulo, Icono::Ninguno, Botones::Aceptar, lista.join(u'\n'),
+                   QString::number(porDefecto)});
+    return opciones.isEmpty() ? porDefecto : opciones.dequeue();
+}
+
+QList<InteraccionGuionada::Aviso> InteraccionGuionada::mensajes() const {
+    QList<Aviso> r;
+    for (const Aviso& a : avisos)
+        if (a.tipo == Aviso::Tipo::Mensaje)
+            r.append(a);
+    return r;
+}
+
+} // namespace tarvix

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QDialog>
+
+class QLineEdit;
+
+namespace tarvix {
+
+struct Globales;
+
+// "Nuevo Interno": F11 adds the interno, Esc closes without adding.
+class frmInterno : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmInterno(Globales& g, QWidget* parent = nullptr);
+
+    QLineEdit* txtInterno;
+    QLineEdit* txtDescripcion;
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+    void keyPressEvent(QKeyEvent* evento) override;
+
+private:
+    bool teclaVentana(int tecla);
+    Globales& m_g;
+};
+
+} // namespace tarvix

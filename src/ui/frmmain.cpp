@@ -1,0 +1,331 @@
+#include "ui/frmmain.h"
+
+#include "ui/frminterno.h"
+
+#include <QApplication>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QStyle>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace tarvix {
+
+namespace {
+
+QLabel* etiqueta(const QString& nombre, const QString& texto, QWidget* padre) {
+    auto* l = new QLabel(texto, padre);
+    l->setObjectName(nombre);
+    return l;
+}
+
+QPushButton* boton(const QString& nombre, const QString& texto, QWidget* padre) {
+    auto* b = new QPushButton(texto, padre);
+    b->setObjectName(nombre);
+    b->setAccessibleName(QString(texto).remove(u'&'));
+    return b;
+}
+
+} // namespace
+
+frmMain::frmMain(Globales& g, QWidget* parent)
+    : QWidget(parent), m_g(g), m_interaccion(this), m_control(g) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QString());
+    m_g.interaccion = &m_interaccion;
+
+    Label1 = etiqueta(QStringLiteral("Label1"), QStringLiteral("Proceso Facturas EXCEL TARVIX (QX Compatible)"), this);
+    QFont titulo = Label1->font();
+    titulo.setPointSizeF(titulo.pointSizeF() * 1.5);
+    titulo.setBold(true);
+    Label1->setFont(titulo);
+    lbPasoNro = etiqueta(QStringLiteral("lbPasoNro"), QStringLiteral("Paso 1"), this);
+    QFont paso = lbPasoNro->font();
+    paso.setBold(true);
+    paso.setPointSizeF(paso.pointSizeF() * 1.2);
+    lbPasoNro->setFont(paso);
+    lbPasoDesc = etiqueta(QStringLiteral("lbPasoDesc"), QStringLiteral("Seleccione el interno a procesar"), this);
+    Main_lbMensaje = etiqueta(QStringLiteral("Main_lbMensaje"), QString(), this);
+    Main_lbMensaje->setAccessibleName(QStringLiteral("Mensaje"));
+    Main_lbMensaje->setStyleSheet(QStringLiteral("color: #8b0000;"));
+    lbVersion = etiqueta(QStringLiteral("lbVersion"), QStringLiteral("Version"), this);
+    lbVersion->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Main_PrB = new QProgressBar(this);
+    Main_PrB->setObjectName(QStringLiteral("Main_PrB"));
+    Main_PrB->setAccessibleName(QStringLiteral("Progreso"));
+    Main_PrB->setVisible(false);
+    cmdConfig = boton(QStringLiteral("cmdConfig"), QStringLiteral("Configur."), this);
+    Command4 = boton(QStringLiteral("Command4"), QStringLiteral("Cancelar"), this);
+    cmdSiguiente = boton(QStringLiteral("cmdSiguiente"), QStringLiteral("Siguiente >"), this);
+    cmdSiguiente->setDefault(false);
+    cmdSiguiente->setAutoDefault(false);
+    cmdConfig->setAutoDefault(false);
+    Command4->setAutoDefault(false);
+
+    marcos = new QStackedWidget(this);
+    marcos->setObjectName(QStringLiteral("marcos"));
+    construirMarco1();
+    construirMarco2();
+    construirMarco3();
+
+    auto* cabecera = new QVBoxLayout;
+    cabecera->addWidget(Label1);
+    auto* pasoFila = new QHBoxLayout;
+    pasoFila->addWidget(lbPasoNro);
+    pasoFila->addSpacing(12);
+    pasoFila->addWidget(lbPasoDesc, 1);
+    cabecera->addLayout(pasoFila);
+
+    auto* pie = new QHBoxLayout;
+    pie->addWidget(cmdConfig);
+    pie->addStretch(1);
+    pie->addWidget(Command4);
+    pie->addWidget(cmdSiguiente);
+
+    auto* capa = new QVBoxLayout(this);
+    capa->addLayout(cabecera);
+    capa->addWidget(marcos, 1);
+    capa->addWidget(Main_lbMensaje);
+    capa->addWidget(Main_PrB);
+    capa->addWidget(lbVersion);
+    capa->addLayout(pie);
+    resize(900, 620);
+
+    m_progreso = std::make_unique<QtProgreso>(Main_lbMensaje, Main_PrB);
+    m_g.progreso = m_progreso.get();
+
+    connect(&m_control, &ControladorPrincipal::cambiado, this, &frmMain::refrescar);
+    connect(&m_control, &ControladorPrincipal::enfocarListaInternos, this, [this] {
+        if (FRAM1LstInternos->isVisible())
+            FRAM1LstInternos->setFocus();
+    });
+    connect(cmdSiguiente, &QPushButton::clicked, this, [this] { m_control.MAIN_CambiarPaso(); });
+    connect(Command4, &QPushButton::clicked, this, &frmMain::Command4_Click);
+    connect(cmdConfig, &QPushButton::clicked, this, [this] {
+        if (abrirConfiguracion)
+            abrirConfiguracion();
+        else
+            m_g.interaccion->mensaje(QStringLiteral("La ventana de configuración no está disponible en esta versión."),
+                                     Icono::Informacion);
+    });
+    connect(FRAM1LstInternos, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* actual) {
+        if (actual)
+            m_control.seleccionarInterno(FRAM1LstInternos->indexOfTopLevelItem(actual));
+    });
+    // The main window sees Esc wherever the focus is.
+    qApp->installEventFilter(this);
+}
+
+frmMain::~frmMain() {
+    qApp->removeEventFilter(this);
+    if (m_g.interaccion == &m_interaccion)
+        m_g.interaccion = nullptr;
+    if (m_g.progreso == m_progreso.get())
+        m_g.progreso = nullptr;
+}
+
+void frmMain::construirMarco1() {
+    FRAM1 = new QFrame(marcos);
+    FRAM1->setObjectName(QStringLiteral("FRAM1"));
+    FRAM1LstInternos = new QTreeWidget(FRAM1);
+    FRAM1LstInternos->setObjectName(QStringLiteral("FRAM1LstInternos"));
+    FRAM1LstInternos->setAccessibleName(QStringLiteral("Internos"));
+    FRAM1LstInternos->setHeaderLabels({QStringLiteral("Interno"), QStringLiteral("Descripcion")});
+    FRAM1LstInternos->setRootIsDecorated(false);
+    FRAM1LstInternos->setUniformRowHeights(true);
+    FRAM1LstInternos->setAllColumnsShowFocus(true);
+    FRAM1LstInternos->header()->resizeSection(0, 160);
+    FRAM1LstInternos->installEventFilter(this);
+    auto* capa = new QGridLayout(FRAM1);
+    capa->addWidget(etiqueta(QStringLiteral("lbSeleccione"), QStringLiteral("Seleccione un interno"), FRAM1), 0, 0);
+    capa->addWidget(FRAM1LstInternos, 1, 0, 1, 3);
+    capa->addWidget(etiqueta(QStringLiteral("lbInsert"), QStringLiteral("   [Insert]   Nuevo Interno"), FRAM1), 2, 0);
+    capa->addWidget(etiqueta(QStringLiteral("lbDelete"), QStringLiteral("  [Delete] Eliminar Interno"), FRAM1), 2, 1);
+    marcos->addWidget(FRAM1);
+}
+
+void frmMain::construirMarco2() {
+    FRAM2 = new QFrame(marcos);
+    FRAM2->setObjectName(QStringLiteral("FRAM2"));
+    FRAM2_TxtArchivo = new QLineEdit(FRAM2);
+    FRAM2_TxtArchivo->setObjectName(QStringLiteral("FRAM2_TxtArchivo"));
+    FRAM2_TxtArchivo->setReadOnly(true);
+    FRAM2_TxtArchivo->setAccessibleName(QStringLiteral("Seleccione el archivo a procesar"));
+    FRAM2_CmdProcesar = boton(QStringLiteral("FRAM2_CmdProcesar"), QStringLiteral("Procesar"), FRAM2);
+    cmdAutomatico = boton(QStringLiteral("cmdAutomatico"), QStringLiteral("Selección automatica"), FRAM2);
+    FRAM2_CmdProcesar->setAutoDefault(false);
+    cmdAutomatico->setAutoDefault(false);
+    contenedorGrilla = new QWidget(FRAM2);
+    contenedorGrilla->setObjectName(QStringLiteral("contenedorGrilla"));
+    auto* capaGrilla = new QVBoxLayout(contenedorGrilla);
+    capaGrilla->setContentsMargins(0, 0, 0, 0);
+    auto* capa = new QGridLayout(FRAM2);
+    capa->addWidget(etiqueta(QStringLiteral("lbArchivo"), QStringLiteral("Seleccione el archivo a procesar"), FRAM2), 0,
+                    0, 1, 3);
+    capa->addWidget(FRAM2_TxtArchivo, 1, 0);
+    capa->addWidget(FRAM2_CmdProcesar, 1, 1);
+    capa->addWidget(cmdAutomatico, 1, 2);
+    capa->addWidget(contenedorGrilla, 2, 0, 1, 3);
+    capa->setRowStretch(2, 1);
+    capa->setColumnStretch(0, 1);
+    marcos->addWidget(FRAM2);
+}
+
+void frmMain::construirMarco3() {
+    FRAM3 = new QFrame(marcos);
+    FRAM3->setObjectName(QStringLiteral("FRAM3"));
+    auto contador = [this](const QString& nombre, const QString& texto) {
+        QLabel* l = etiqueta(nombre, QStringLiteral("0000"), FRAM3);
+        l->setAccessibleName(texto);
+        QFont f = l->font();
+        f.setBold(true);
+        l->setFont(f);
+        return l;
+    };
+    FRAM3_lbTotal = contador(QStringLiteral("FRAM3_lbTotal"), QStringLiteral("Total de Registros"));
+    FRAM3_lbErroneos = contador(QStringLiteral("FRAM3_lbErroneos"), QStringLiteral("Registros con Errores"));
+    FRAM3_lbErrPos = contador(QStringLiteral("FRAM3_lbErrPos"), QStringLiteral("Errores de Posición"));
+    FRAM3_lbErrSuf = contador(QStringLiteral("FRAM3_lbErrSuf"), QStringLiteral("Errores de Sufijos"));
+    FRAM3_lbEnCatalogo = contador(QStringLiteral("FRAM3_lbEnCatalogo"), QStringLiteral("Articulos en Catalogo"));
+    FRAM3_lbNuevos = contador(QStringLiteral("FRAM3_lbNuevos"), QStringLiteral("Articulos Nuevos"));
+    FRAM3_cmdRegOk = boton(QStringLiteral("FRAM3_cmdRegOk"), QStringLiteral("Registros OK"), FRAM3);
+    FRAM3_cmdRegErr = boton(QStringLiteral("FRAM3_cmdRegErr"), QStringLiteral("Datos con Errores"), FRAM3);
+    FRAM3_cmdRegOk->setAutoDefault(false);
+    FRAM3_cmdRegErr->setAutoDefault(false);
+    auto* capa = new QGridLayout(FRAM3);
+    QLabel* h1 = etiqueta(QStringLiteral("lbResultados"), QStringLiteral("Resultados del proceso automático"), FRAM3);
+    QLabel* h2 = etiqueta(QStringLiteral("lbDepuracion"), QStringLiteral("Depuración de registros"), FRAM3);
+    QFont negrita = h1->font();
+    negrita.setBold(true);
+    h1->setFont(negrita);
+    h2->setFont(negrita);
+    capa->addWidget(h1, 0, 0, 1, 2);
+    const std::pair<QString, QLabel*> filas[] = {
+        {QStringLiteral("Total de Registros"), FRAM3_lbTotal},
+        {QStringLiteral("Registros con Errores"), FRAM3_lbErroneos},
+        {QStringLiteral("Errores de Posición"), FRAM3_lbErrPos},
+        {QStringLiteral("Errores de Sufijos"), FRAM3_lbErrSuf},
+        {QStringLiteral("Articulos en Catalogo"), FRAM3_lbEnCatalogo},
+        {QStringLiteral("Articulos Nuevos"), FRAM3_lbNuevos},
+    };
+    int f = 1;
+    for (const auto& [texto, valor] : filas) {
+        capa->addWidget(new QLabel(texto, FRAM3), f, 0);
+        capa->addWidget(valor, f, 1);
+        ++f;
+    }
+    capa->addWidget(h2, 0, 2, 1, 1);
+    capa->addWidget(FRAM3_cmdRegErr, 1, 2);
+    capa->addWidget(FRAM3_cmdRegOk, 2, 2);
+    capa->setRowStretch(f, 1);
+    capa->setColumnStretch(3, 1);
+    marcos->addWidget(FRAM3);
+}
+
+void frmMain::iniciar(const QString& carpetaDatos) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_control.Form_Load(carpetaDatos);
+    QApplication::restoreOverrideCursor();
+    refrescar();
+}
+
+void frmMain::refrescar() {
+    lbPasoNro->setText(m_control.lbPasoNro);
+    lbPasoDesc->setText(m_control.lbPasoDesc);
+    Main_lbMensaje->setText(m_control.Main_lbMensaje);
+    lbVersion->setText(m_control.lbVersion);
+    cmdSiguiente->setText(m_control.cmdSiguienteCaption);
+    cmdSiguiente->setAccessibleName(QString(m_control.cmdSiguienteCaption).remove(u'>').trimmed());
+    QFont f = cmdSiguiente->font();
+    f.setBold(m_control.cmdSiguienteNegrita);
+    cmdSiguiente->setFont(f);
+    cmdSiguiente->setEnabled(m_control.cmdSiguienteEnabled);
+    marcos->setCurrentIndex(m_control.marcoAlFrente - 1);
+    FRAM1->setEnabled(m_control.fram1Habilitado);
+    FRAM2->setEnabled(m_control.fram2Habilitado);
+
+    // The interno list is redrawn only when its rows changed.
+    const auto& internos = m_control.internos;
+    bool igual = FRAM1LstInternos->topLevelItemCount() == static_cast<int>(internos.size());
+    for (int i = 0; igual && i < static_cast<int>(internos.size()); ++i) {
+        const QTreeWidgetItem* it = FRAM1LstInternos->topLevelItem(i);
+        igual = it->text(0) == internos[static_cast<size_t>(i)].nro && it->text(1) == internos[static_cast<size_t>(i)].dsc;
+    }
+    if (!igual) {
+        const QSignalBlocker bloqueo(FRAM1LstInternos);
+        FRAM1LstInternos->clear();
+        const QIcon icono = style()->standardIcon(QStyle::SP_FileIcon);
+        QList<QTreeWidgetItem*> filas;
+        for (const auto& in : internos) {
+            auto* it = new QTreeWidgetItem({in.nro, in.dsc});
+            it->setIcon(0, icono);
+            filas << it;
+        }
+        FRAM1LstInternos->addTopLevelItems(filas);
+    }
+    if (m_control.internoSeleccionado >= 0 && m_control.internoSeleccionado < FRAM1LstInternos->topLevelItemCount()) {
+        const QSignalBlocker bloqueo(FRAM1LstInternos);
+        FRAM1LstInternos->setCurrentItem(FRAM1LstInternos->topLevelItem(m_control.internoSeleccionado));
+    }
+}
+
+void frmMain::FRAM1_NuevoInterno() {
+    m_g.g_bInternoCreado = false;
+    frmInterno ventana(m_g, this);
+    ventana.exec();
+    m_control.FRAM1_DespuesDeNuevoInterno();
+}
+
+void frmMain::Command4_Click() {
+    close();
+    QApplication::quit();
+}
+
+bool frmMain::eventFilter(QObject* objeto, QEvent* evento) {
+    if (evento->type() == QEvent::KeyPress) {
+        auto* tecla = static_cast<QKeyEvent*>(evento);
+        if (objeto == FRAM1LstInternos) {
+            switch (tecla->key()) {
+            case Qt::Key_Insert:
+                FRAM1_NuevoInterno();
+                return true;
+            case Qt::Key_Delete:
+                m_control.FRAM1_EliminarInterno();
+                return true;
+            case Qt::Key_Return:
+            case Qt::Key_Enter:
+                m_control.FRAM1_Enter();
+                return true;
+            default:
+                break;
+            }
+        }
+        // Esc anywhere in the main window (not in its dialogs) presses "Cancelar".
+        if (tecla->key() == Qt::Key_Escape && QApplication::activeModalWidget() == nullptr && isActiveWindow()) {
+            auto* w = qobject_cast<QWidget*>(objeto);
+            if (w && w->window() == this) {
+                Command4->click();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(objeto, evento);
+}
+
+void frmMain::keyPressEvent(QKeyEvent* evento) {
+    if (evento->key() == Qt::Key_Escape) {
+        Command4->click();
+        return;
+    }
+    QWidget::keyPressEvent(evento);
+}
+
+} // namespace tarvix

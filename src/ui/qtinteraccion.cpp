@@ -1,0 +1,153 @@
+#include "ui/qtinteraccion.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QPushButton>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QStandardPaths>
+
+namespace tarvix {
+
+QString QtInteraccion::tituloPrograma() { return QStringLiteral("VezezirAZEDO2_TARVIX"); }
+
+Respuesta QtInteraccion::mensaje(const QString& texto, Icono icono, Botones botones, const QString& titulo) {
+    QMessageBox caja(m_ventana);
+    caja.setWindowTitle(titulo.isEmpty() ? tituloPrograma() : titulo);
+    // The texts carry CR LF line breaks; a message box breaks lines on LF alone.
+    QString t = texto;
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    caja.setText(t);
+    caja.setTextFormat(Qt::PlainText);
+    switch (icono) {
+    case Icono::Critico: caja.setIcon(QMessageBox::Critical); break;
+    case Icono::Pregunta: caja.setIcon(QMessageBox::Question); break;
+    case Icono::Exclamacion: caja.setIcon(QMessageBox::Warning); break;
+    case Icono::Informacion: caja.setIcon(QMessageBox::Information); break;
+    case Icono::Ninguno: caja.setIcon(QMessageBox::NoIcon); break;
+    }
+    QAbstractButton* si = nullptr;
+    QAbstractButton* no = nullptr;
+    QAbstractButton* cancelar = nullptr;
+    QAbstractButton* aceptar = nullptr;
+    switch (botones) {
+    case Botones::Aceptar:
+        aceptar = caja.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
+        caja.setEscapeButton(aceptar);
+        break;
+    case Botones::SiNo:
+        si = caja.addButton(QStringLiteral("&Sí"), QMessageBox::YesRole);
+        no = caja.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+        caja.setEscapeButton(no);
+        break;
+    case Botones::SiNoCancelar:
+        si = caja.addButton(QStringLiteral("&Sí"), QMessageBox::YesRole);
+        no = caja.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+        cancelar = caja.addButton(QStringLiteral("Cancelar"), QMessageBox::RejectRole);
+        caja.setEscapeButton(cancelar);
+        break;
+    case Botones::AceptarCancelar:
+        aceptar = caja.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
+        cancelar = caja.addButton(QStringLiteral("Cancelar"), QMessageBox::RejectRole);
+        caja.setEscapeButton(cancelar);
+        break;
+    }
+    const bool espera = QApplication::overrideCursor() != nullptr;
+    if (espera)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    caja.exec();
+    if (espera)
+        QApplication::restoreOverrideCursor();
+    QAbstractButton* pulsado = caja.clickedButton();
+    if (pulsado && pulsado == si)
+        return Respuesta::Si;
+    if (pulsado && pulsado == no)
+        return Respuesta::No;
+    if (pulsado && pulsado == cancelar)
+        return Respuesta::Cancelar;
+    if (botones == Botones::SiNo)
+        return Respuesta::No;
+    return Respuesta::Aceptar;
+}
+
+QString QtInteraccion::entrada(const QString& pregunta, const QString& titulo, const QString& porDefecto,
+                               bool* cancelado) {
+    bool ok = false;
+    QString t = pregunta;
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    const QString r = QInputDialog::getText(m_ventana, titulo.isEmpty() ? tituloPrograma() : titulo, t,
+                                            QLineEdit::Normal, porDefecto, &ok);
+    if (cancelado)
+        *cancelado = !ok;
+    return ok ? r : QStringLiteral("");
+}
+
+QString QtInteraccion::abrirArchivo(const QString& titulo, const QString& extensiones, const QString& descripcion) {
+    // "xls;*.xlsx" -> "*.xls *.xlsx"
+    QStringList patrones;
+    for (QString e : extensiones.split(u';', Qt::SkipEmptyParts)) {
+        e = e.trimmed();
+        if (!e.startsWith(u'*'))
+            e = (e.startsWith(u'.') ? QStringLiteral("*") : QStringLiteral("*.")) + e;
+        patrones << e;
+    }
+    const QString filtro = descripcion + QStringLiteral(" (") + patrones.join(u' ') + u')';
+    return QFileDialog::getOpenFileName(m_ventana, titulo,
+                                        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), filtro);
+}
+
+QString QtInteraccion::guardarArchivo(const QString& titulo, const QString& nombrePropuesto, const QString& filtro) {
+    return QFileDialog::getSaveFileName(m_ventana, titulo, nombrePropuesto, filtro);
+}
+
+void QtInteraccion::relacionPais() {
+    if (ventanaRelacionPais)
+        ventanaRelacionPais();
+}
+
+void QtInteraccion::elegirCampo() {
+    if (ventanaCampo)
+        ventanaCampo();
+}
+
+int QtInteraccion::elegirOpcion(const QString& titulo, const QStringList& opciones, int porDefecto) {
+    if (ventanaOpcion)
+        return ventanaOpcion(titulo, opciones, porDefecto);
+    return -1;
+}
+
+void QtInteraccion::cursorEspera(bool activo) {
+    if (activo)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else if (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+}
+
+void QtProgreso::mensaje(const QString& texto) {
+    if (m_etiqueta) {
+        m_etiqueta->setText(texto);
+        m_etiqueta->repaint();
+    }
+}
+
+void QtProgreso::barraVisible(bool visible) {
+    if (m_barra)
+        m_barra->setVisible(visible);
+}
+
+void QtProgreso::barraRango(int minimo, int maximo) {
+    if (m_barra)
+        m_barra->setRange(minimo, std::max(minimo, maximo));
+}
+
+void QtProgreso::barraValor(int valor) {
+    if (m_barra) {
+        m_barra->setValue(std::clamp(valor, m_barra->minimum(), m_barra->maximum()));
+        m_barra->repaint();
+    }
+}
+
+} // namespace tarvix

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "components/interaccion.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <functional>
+
+class QWidget;
+
+
+
+namespace tarvix {
+
+// The seam with real widgets: message boxes, input boxes, file dialogs, and the modal windows the
+// logic opens mid-run (installed by the modules that own them).
+class QtInteraccion : public Interaccion {
+public:
+    explicit QtInteraccion(QWidget* ventana = nullptr) : m_ventana(ventana) {}
+    void setVentana(QWidget* v) { m_ventana = v; }
+    QWidget* ventana() const { return m_ventana; }
+
+    Respuesta mensaje(const QString& texto, Icono icono, Botones botones, const QString& titulo) override;
+    QString entrada(const QString& pregunta, const QString& titulo, const QString& porDefecto,
+                    bool* cancelado) override;
+    QString abrirArchivo(const QString& titulo, const QString& extensiones, const QString& descripcion) override;
+    QString guardarArchivo(const QString& titulo, const QString& nombrePropuesto, const QString& filtro) override;
+    void relacionPais() override;
+    void elegirCampo() override;
+    int elegirOpcion(const QString& titulo, const QStringList& opciones, int porDefecto) override;
+    void cursorEspera(bool activo) override;
+
+    std::function<void()> ventanaRelacionPais;
+    std::function<void()> ventanaCampo;
+    std::function<int(const QString&, const QStringList&, int)> ventanaOpcion;
+
+    // Title of the message boxes that give none of their own.
+    static QString tituloPrograma();
+
+private:
+    QPointer<QWidget> m_ventana;
+};
+
+// Status label and progress bar of the main window, repainted at each change (long runs do not
+// return to the event loop).
+class QtProgreso : public Progreso {
+public:
+    QtProgreso(QLabel* etiqueta, QProgressBar* barra) : m_etiqueta(etiqueta), m_barra(barra) {}
+    void mensaje(const QString& texto) override;
+    void barraVisible(bool visible) override;
+    void barraRango(int minimo, int maximo) override;
+    void barraValor(int valor) override;
+
+private:
+    QPointer<QLabel> m_etiqueta;
+    QPointer<QProgressBar> m_barra;
+};
+
+} // namespace tarvix
