@@ -853,13 +853,17 @@ def verificar():
     return problemas
 
 
-def main():
-    escribir_paises()
-    escribir_demo()
-    problemas = verificar()
+def terminar(problemas):
+    """Prints the problems found and ends with status 1 when there are any."""
     for p in problemas:
         print("ERROR:", p)
     sys.exit(1 if problemas else 0)
+
+
+def main():
+    escribir_paises()
+    escribir_demo()
+    terminar(verificar())
 
 
 if __name__ == "__main__":
