@@ -70,6 +70,7 @@ void ejecutarScript(QSqlDatabase& db, const QString& texto, const QString& nombr
                        .arg(n)
                        .arg(q.lastError().text()));
     }
+    q.finish();
 }
 
 void crearBaseSqlite(const QString& ruta, const QStringList& scripts) {
@@ -89,6 +90,7 @@ void crearBaseSqlite(const QString& ruta, const QStringList& scripts) {
             try {
                 QSqlQuery q(db);
                 q.exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
+                q.finish();
                 db.transaction();
                 for (const QString& s : scripts)
                     ejecutarScript(db, leerRecurso(s), QFileInfo(s).fileName());

@@ -1,0 +1,163 @@
+#include "components/interaccionguionada.h"
+#include "testsupport.h"
+#include "ui/frminterno.h"
+#include "ui/frmmain.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+using namespace tarvix;
+
+namespace {
+
+// Runs `accion` on the modal window that opens next.
+void alAbrirModal(const std::function<void(QWidget*)>& accion) {
+    QTimer::singleShot(0, [accion] {
+        QWidget* w = QApplication::activeModalWidget();
+        QVERIFY(w);
+        accion(w);
+    });
+}
+
+} // namespace
+
+class TstVentanaPrincipal : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void arranqueYControles();
+    void nuevoInternoConF11();
+    void escEnNuevoInternoNoAgrega();
+    void eliminarConDelete();
+    void escTerminaElPrograma();
+
+private:
+    void abrir();
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Globales> m_g;
+    std::unique_ptr<frmMain> m_v;
+    InteraccionGuionada m_guion;
+};
+
+void TstVentanaPrincipal::init() {
+    prueba::aislarConfiguracion();
+    m_v.reset();
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_g = std::make_unique<Globales>();
+    m_guion = InteraccionGuionada();
+}
+
+void TstVentanaPrincipal::abrir() {
+    m_v = std::make_unique<frmMain>(*m_g);
+    m_g->interaccion = &m_guion;
+    m_v->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_v.get()));
+    m_v->iniciar(m_dir->path());
+    m_v->activateWindow();
+}
+
+void TstVentanaPrincipal::arranqueYControles() {
+    abrir();
+    QVERIFY(m_guion.avisos.isEmpty());
+    QCOMPARE(m_v->findChild<QLabel*>(QStringLiteral("Label1"))->text(),
+             QStringLiteral("Proceso Facturas EXCEL TARVIX (QX Compatible)"));
+    QCOMPARE(m_v->lbVersion->text(), QStringLiteral("Versión: 1.1.20 - Generado 09/08/2018"));
+    QCOMPARE(m_v->lbPasoNro->text(), QStringLiteral("Paso 1"));
+    QCOMPARE(m_v->lbPasoDesc->text(), QStringLiteral("Seleccione el interno a procesar"));
+    QCOMPARE(m_v->marcos->currentWidget(), m_v->FRAM1);
+    QCOMPARE(m_v->cmdSiguiente->text(), QStringLiteral("Siguiente >"));
+    QCOMPARE(m_v->cmdConfig->text(), QStringLiteral("Configur."));
+    QCOMPARE(m_v->Command4->text(), QStringLiteral("Cancelar"));
+    QVERIFY(!m_v->Main_PrB->isVisible());
+    for (const char* nombre : {"FRAM1LstInternos", "FRAM2_TxtArchivo", "FRAM2_CmdProcesar", "cmdAutomatico",
+                               "FRAM3_cmdRegOk", "FRAM3_cmdRegErr", "FRAM3_lbTotal", "FRAM3_lbErroneos",
+                               "FRAM3_lbErrPos", "FRAM3_lbErrSuf", "FRAM3_lbEnCatalogo", "FRAM3_lbNuevos"}) {
+        auto* w = m_v->findChild<QWidget*>(QString::fromLatin1(nombre));
+        QVERIFY2(w, nombre);
+        QVERIFY2(!w->accessibleName().isEmpty() || qobject_cast<QLabel*>(w), nombre);
+    }
+    QCOMPARE(m_v->FRAM3_lbTotal->text(), QStringLiteral("0000"));
+    QCOMPARE(m_v->FRAM1LstInternos->headerItem()->text(0), QStringLiteral("Interno"));
+    QCOMPARE(m_v->FRAM1LstInternos->headerItem()->text(1), QStringLiteral("Descripcion"));
+
+    // "Siguiente >" with the list empty: the warning, still step 1.
+    m_v->cmdSiguiente->click();
+    QCOMPARE(m_guion.mensajes().size(), 1);
+    QCOMPARE(m_v->lbPasoNro->text(), QStringLiteral("Paso 1"));
+}
+
+void TstVentanaPrincipal::nuevoInternoConF11() {
+    abrir();
+    m_v->FRAM1LstInternos->setFocus();
+    bool visto = false;
+    alAbrirModal([&](QWidget* w) {
+        auto* f = qobject_cast<frmInterno*>(w);
+        QVERIFY(f);
+        QCOMPARE(f->windowTitle(), QStringLiteral("Nuevo Interno"));
+        QTest::keyClicks(f->txtInterno, QStringLiteral("24001"));
+        QTest::keyClick(f->txtInterno, Qt::Key_F11);
+        visto = true;
+    });
+    QTest::keyClick(m_v->FRAM1LstInternos, Qt::Key_Insert);
+    QVERIFY(visto);
+    QCOMPARE(m_v->FRAM1LstInternos->topLevelItemCount(), 1);
+    QCOMPARE(m_v->FRAM1LstInternos->topLevelItem(0)->text(0), QStringLiteral("24001"));
+    QCOMPARE(m_v->FRAM1LstInternos->topLevelItem(0)->text(1), QStringLiteral("24001"));
+
+    // Enter in the list advances to step 2.
+    QTest::keyClick(m_v->FRAM1LstInternos, Qt::Key_Return);
+    QCOMPARE(m_v->lbPasoNro->text(), QStringLiteral("Paso 2"));
+    QCOMPARE(m_v->marcos->currentWidget(), m_v->FRAM2);
+    QVERIFY(!m_v->FRAM1->isEnabled());
+    QVERIFY(!m_v->cmdSiguiente->isEnabled());
+}
+
+void TstVentanaPrincipal::escEnNuevoInternoNoAgrega() {
+    abrir();
+    alAbrirModal([](QWidget* w) {
+        auto* f = qobject_cast<frmInterno*>(w);
+        QVERIFY(f);
+        QTest::keyClicks(f->txtInterno, QStringLiteral("X"));
+        QTest::keyClick(f->txtInterno, Qt::Key_Escape);
+    });
+    QTest::keyClick(m_v->FRAM1LstInternos, Qt::Key_Insert);
+    QCOMPARE(m_v->FRAM1LstInternos->topLevelItemCount(), 0);
+    QVERIFY(m_v->isVisible()); // Esc in the dialog does not end the program
+}
+
+void TstVentanaPrincipal::eliminarConDelete() {
+    abrir();
+    for (const char* nro : {"A", "B"}) {
+        alAbrirModal([nro](QWidget* w) {
+            auto* f = qobject_cast<frmInterno*>(w);
+            QVERIFY(f);
+            QTest::keyClicks(f->txtInterno, QString::fromLatin1(nro));
+            QTest::keyClick(f->txtDescripcion, Qt::Key_F11);
+        });
+        QTest::keyClick(m_v->FRAM1LstInternos, Qt::Key_Insert);
+    }
+    QCOMPARE(m_v->FRAM1LstInternos->topLevelItemCount(), 2);
+    m_v->FRAM1LstInternos->setCurrentItem(m_v->FRAM1LstInternos->topLevelItem(1));
+    m_guion.respuestas.enqueue(Respuesta::Si);
+    QTest::keyClick(m_v->FRAM1LstInternos, Qt::Key_Delete);
+    QCOMPARE(m_guion.mensajes().last().texto, QStringLiteral("Desea eliminar el Interno B?"));
+    QCOMPARE(m_v->FRAM1LstInternos->topLevelItemCount(), 1);
+    QCOMPARE(m_v->FRAM1LstInternos->topLevelItem(0)->text(0), QStringLiteral("A"));
+}
+
+void TstVentanaPrincipal::escTerminaElPrograma() {
+    abrir();
+    QTest::keyClick(m_v->FRAM1LstInternos, Qt::Key_Escape);
+    QVERIFY(!m_v->isVisible());
+}
+
+QTEST_MAIN(TstVentanaPrincipal)
+#include "tst_ventanaprincipal.moc"
