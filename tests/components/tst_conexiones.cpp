@@ -41,6 +41,7 @@ private slots:
     void baseLocal();
     void fallosDeApertura();
     void claveDuplicada();
+    void soloLectura();
     void entidades();
     void entidadSinServidor();
     void fechasPorMotor();
@@ -141,6 +142,30 @@ void TstConexiones::claveDuplicada() {
         QCOMPARE(e.numero(), errores::BaseDeDatos);
         QVERIFY(e.descripcion().startsWith(QStringLiteral("Ya existe un registro con la misma clave")));
     }
+}
+
+void TstConexiones::soloLectura() {
+    const QString ruta = m_dir.filePath(QStringLiteral("lectura.db"));
+    crearSqlite(ruta);
+    {
+        Velno::clBase b;
+        b.setCadenaConexion(QStringLiteral("Data Source=") + ruta);
+        b.setSql(QStringLiteral("create table INTN (INTNRO varchar(20) primary key)"));
+        b.Ejecutar();
+        b.setSql(QStringLiteral("insert into INTN values ('1')"));
+        b.Ejecutar();
+    }
+    Velno::clBase b;
+    b.setCadenaConexion(QStringLiteral("Data Source=") + ruta + QStringLiteral(";Options=QSQLITE_OPEN_READONLY"));
+    Recordset rs;
+    b.setSql(QStringLiteral("select * from INTN"));
+    QVERIFY(b.CrearRs(rs)); // reading works
+    b.setSql(QStringLiteral("insert into INTN values ('2')"));
+    const QString texto = fallo([&] { b.Ejecutar(); });
+    QVERIFY2(texto.startsWith(QStringLiteral("La base de datos es de solo lectura")), qPrintable(texto));
+    b.setSql(QStringLiteral("select count(*) as n from INTN"));
+    QVERIFY(b.CrearRs(rs));
+    QCOMPARE(rs.Fields(QStringLiteral("n")).toInt(), 1);
 }
 
 void TstConexiones::entidades() {
