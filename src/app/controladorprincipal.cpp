@@ -27,8 +27,6 @@ QString ControladorPrincipal::lineaVersion() {
 
 void ControladorPrincipal::setMensaje(const QString& texto) {
     Main_lbMensaje = texto;
-    if (m_g.progreso)
-        m_g.progreso->mensaje(texto);
     notificar();
 }
 

@@ -99,7 +99,8 @@ frmMain::frmMain(Globales& g, QWidget* parent)
     capa->addLayout(pie);
     resize(900, 620);
 
-    m_progreso = std::make_unique<QtProgreso>(Main_lbMensaje, Main_PrB);
+    m_progreso = std::make_unique<QtProgreso>(Main_lbMensaje, Main_PrB,
+                                              [this](const QString& t) { m_control.setMensaje(t); });
     m_g.progreso = m_progreso.get();
 
     connect(&m_control, &ControladorPrincipal::cambiado, this, &frmMain::refrescar);

@@ -127,6 +127,8 @@ void QtInteraccion::cursorEspera(bool activo) {
 }
 
 void QtProgreso::mensaje(const QString& texto) {
+    if (m_alMensaje)
+        m_alMensaje(texto);
     if (m_etiqueta) {
         m_etiqueta->setText(texto);
         m_etiqueta->repaint();

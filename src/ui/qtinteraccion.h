@@ -46,7 +46,9 @@ private:
 // return to the event loop).
 class QtProgreso : public Progreso {
 public:
-    QtProgreso(QLabel* etiqueta, QProgressBar* barra) : m_etiqueta(etiqueta), m_barra(barra) {}
+    // `alMensaje` keeps the owner's own copy of the status text (the window redraws from it).
+    QtProgreso(QLabel* etiqueta, QProgressBar* barra, std::function<void(const QString&)> alMensaje = {})
+        : m_etiqueta(etiqueta), m_barra(barra), m_alMensaje(std::move(alMensaje)) {}
     void mensaje(const QString& texto) override;
     void barraVisible(bool visible) override;
     void barraRango(int minimo, int maximo) override;
@@ -55,6 +57,7 @@ public:
 private:
     QPointer<QLabel> m_etiqueta;
     QPointer<QProgressBar> m_barra;
+    std::function<void(const QString&)> m_alMensaje;
 };
 
 } // namespace tarvix
