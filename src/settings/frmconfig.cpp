@@ -1,0 +1,191 @@
+#include "settings/frmconfig.h"
+
+#include "settings/controles.h"
+#include "settings/frmrelpais.h"
+#include "ui/frmmain.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace tarvix {
+
+namespace {
+
+// Fills a visible list and its hidden twin and selects the entry at `indice`.
+void llenar(QComboBox* visible, QComboBox* ids, const QStringList& textos, const QStringList& valores,
+            int indice) {
+    const QSignalBlocker b1(visible);
+    const QSignalBlocker b2(ids);
+    visible->clear();
+    ids->clear();
+    visible->addItems(textos);
+    ids->addItems(valores);
+    visible->setCurrentIndex(indice);
+    ids->setCurrentIndex(indice);
+}
+
+} // namespace
+
+frmConfig::frmConfig(Globales& g, QWidget* parent) : QDialog(parent), m_logica(g) {
+    setObjectName(QStringLiteral("frmConfig"));
+    setWindowTitle(QStringLiteral("Configuración"));
+    setModal(true);
+
+    cboUnidad = new QComboBox(this);
+    cboIdUnidad = controles::gemelo(QStringLiteral("cboIdUnidad"), QStringLiteral("Códigos de unidad"), this);
+    cboCatalogo = new QComboBox(this);
+    cboIdCatalogo =
+        controles::gemelo(QStringLiteral("cboIdCatalogo"), QStringLiteral("Códigos de catálogo"), this);
+    txtMarca = new QLineEdit(this);
+    txtVariacionPrecio = new QLineEdit(this);
+    lstRELPAIS = new QTreeWidget(this);
+    lstRELPAIS->setHeaderLabels(
+        {QStringLiteral("Pais"), QStringLiteral("Origen"), QStringLiteral("Est Mer")});
+    lstRELPAIS->setRootIsDecorated(false);
+    lstRELPAIS->setUniformRowHeights(true);
+    lstRELPAIS->setAllColumnsShowFocus(true);
+    lstRELPAIS->header()->resizeSection(0, 220);
+    lstRELPAIS->setMinimumHeight(200);
+
+    auto* capa = new QGridLayout;
+    capa->addWidget(controles::rotular(cboUnidad, QStringLiteral("cboUnidad"),
+                                       QStringLiteral("Unidad Declarada por Defecto"), this),
+                    0, 0);
+    capa->addWidget(cboUnidad, 0, 1);
+    capa->addWidget(
+        controles::rotular(cboCatalogo, QStringLiteral("cboCatalogo"), QStringLiteral("Catálogo"), this), 1,
+        0);
+    capa->addWidget(cboCatalogo, 1, 1);
+    capa->addWidget(
+        controles::rotular(txtMarca, QStringLiteral("txtMarca"), QStringLiteral("MARCA - Sufijo AA"), this),
+        2, 0);
+    capa->addWidget(txtMarca, 2, 1);
+    capa->addWidget(controles::rotular(txtVariacionPrecio, QStringLiteral("txtVariacionPrecio"),
+                                       QStringLiteral("% Variacion de Precio"), this),
+                    3, 0);
+    capa->addWidget(txtVariacionPrecio, 3, 1);
+    capa->setColumnStretch(1, 1);
+
+    auto* ayudaLista = new QLabel(QStringLiteral("[INSERT] Agregar - [DELETE] Eliminar"), this);
+    ayudaLista->setObjectName(QStringLiteral("lbAyudaRelacion"));
+    auto* ayudaCerrar = new QLabel(QStringLiteral("[ESC] Cerrar"), this);
+    ayudaCerrar->setObjectName(QStringLiteral("lbAyudaCerrar"));
+    auto* todo = new QVBoxLayout(this);
+    todo->addLayout(capa);
+    todo->addWidget(
+        controles::rotular(lstRELPAIS, QStringLiteral("lstRELPAIS"), QStringLiteral("Relación PAIS"), this));
+    todo->addWidget(lstRELPAIS, 1);
+    todo->addWidget(ayudaLista);
+    todo->addWidget(ayudaCerrar);
+    resize(560, 460);
+
+    // The hidden twins follow the visible lists; the logic follows every edit.
+    connect(cboUnidad, &QComboBox::currentIndexChanged, this, [this](int i) {
+        cboIdUnidad->setCurrentIndex(i);
+        m_logica.unidadSeleccionada = i;
+    });
+    connect(cboCatalogo, &QComboBox::currentIndexChanged, this, [this](int i) {
+        cboIdCatalogo->setCurrentIndex(i);
+        m_logica.catalogoSeleccionado = i;
+    });
+    connect(txtMarca, &QLineEdit::textChanged, this, [this](const QString& t) { m_logica.txtMarca = t; });
+    connect(txtVariacionPrecio, &QLineEdit::textChanged, this,
+            [this](const QString& t) { m_logica.txtVariacionPrecio = t; });
+    connect(lstRELPAIS, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* actual) {
+        m_logica.relacionSeleccionada = actual ? lstRELPAIS->indexOfTopLevelItem(actual) : -1;
+    });
+    controles::verTeclasAntes(this, {cboUnidad, cboCatalogo, txtMarca, txtVariacionPrecio, lstRELPAIS});
+
+    m_logica.Form_Load();
+    refrescarListas();
+    refrescarRelaciones();
+    txtMarca->setText(m_logica.txtMarca);
+    txtVariacionPrecio->setText(m_logica.txtVariacionPrecio);
+}
+
+void frmConfig::refrescarListas() {
+    llenar(cboUnidad, cboIdUnidad, m_logica.cboUnidad, m_logica.cboIdUnidad, m_logica.unidadSeleccionada);
+    llenar(cboCatalogo, cboIdCatalogo, m_logica.cboCatalogo, m_logica.cboIdCatalogo,
+           m_logica.catalogoSeleccionado);
+}
+
+void frmConfig::refrescarRelaciones() {
+    const QSignalBlocker bloqueo(lstRELPAIS);
+    lstRELPAIS->clear();
+    QList<QTreeWidgetItem*> filas;
+    for (const auto& r : m_logica.lstRELPAIS)
+        filas << new QTreeWidgetItem({r.pai, r.ori, r.esm});
+    lstRELPAIS->addTopLevelItems(filas);
+    if (m_logica.relacionSeleccionada >= 0)
+        lstRELPAIS->setCurrentItem(lstRELPAIS->topLevelItem(m_logica.relacionSeleccionada));
+}
+
+void frmConfig::GrabarySalir() {
+    if (m_logica.GrabarySalir()) {
+        accept();
+        return;
+    }
+    txtVariacionPrecio->setFocus();
+    txtVariacionPrecio->selectAll();
+}
+
+bool frmConfig::Form_KeyDown(int tecla) {
+    if (tecla != Qt::Key_Escape)
+        return false;
+    GrabarySalir();
+    return true;
+}
+
+bool frmConfig::lstRELPAIS_KeyDown(int tecla) {
+    switch (tecla) {
+    case Qt::Key_Insert:
+        m_logica.Ori_Nuevo();
+        refrescarRelaciones();
+        return true;
+    case Qt::Key_Delete:
+        m_logica.ORI_Eliminar();
+        refrescarRelaciones();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool frmConfig::eventFilter(QObject* objeto, QEvent* evento) {
+    if (evento->type() == QEvent::KeyPress) {
+        const int tecla = static_cast<QKeyEvent*>(evento)->key();
+        if (Form_KeyDown(tecla))
+            return true;
+        if (objeto == lstRELPAIS && lstRELPAIS_KeyDown(tecla))
+            return true;
+    }
+    return QDialog::eventFilter(objeto, evento);
+}
+
+void frmConfig::keyPressEvent(QKeyEvent* evento) {
+    if (!Form_KeyDown(evento->key()))
+        QDialog::keyPressEvent(evento);
+}
+
+void instalarVentanasConfiguracion(frmMain& ventana, Globales& g) {
+    ventana.abrirConfiguracion = [&ventana, &g] {
+        frmConfig f(g, &ventana);
+        f.exec();
+    };
+    ventana.interaccion().ventanaRelacionPais = [&ventana, &g] {
+        // Over the window that asked for it: the settings window or the main window.
+        QWidget* padre = QApplication::activeModalWidget();
+        frmRelPais f(g, padre ? padre : &ventana);
+        f.exec();
+    };
+}
+
+} // namespace tarvix

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "settings/logicaconfig.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QLineEdit;
+class QTreeWidget;
+
+namespace tarvix {
+
+class frmMain;
+
+// "Configuración": the default unit, the catalog, the brand, the price-variation percentage and the
+// country relations. Esc saves and closes; the close box closes without saving. In the relation
+// list Insert adds a relation and Delete removes the selected one.
+class frmConfig : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmConfig(Globales& g, QWidget* parent = nullptr);
+
+    LogicaConfig& logica() { return m_logica; }
+
+    QComboBox* cboUnidad;
+    QComboBox* cboIdUnidad;
+    QComboBox* cboCatalogo;
+    QComboBox* cboIdCatalogo;
+    QLineEdit* txtMarca;
+    QLineEdit* txtVariacionPrecio;
+    QTreeWidget* lstRELPAIS;
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+    void keyPressEvent(QKeyEvent* evento) override;
+
+private:
+    bool Form_KeyDown(int tecla);
+    bool lstRELPAIS_KeyDown(int tecla);
+    void GrabarySalir();
+    void refrescarListas();
+    void refrescarRelaciones();
+
+    LogicaConfig m_logica;
+};
+
+// Installs the settings window behind "Configur." of the main window and the country-relation
+// window behind the interaction seam, each opened modally.
+void instalarVentanasConfiguracion(tarvix::frmMain& ventana, tarvix::Globales& g);
+
+} // namespace tarvix

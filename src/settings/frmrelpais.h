@@ -1,0 +1,35 @@
+#pragma once
+
+#include "settings/logicarelpais.h"
+
+#include <QDialog>
+
+class QComboBox;
+class QLineEdit;
+
+namespace tarvix {
+
+// "Establecer Pais": F11 stores the relation and closes, Esc closes without storing.
+class frmRelPais : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmRelPais(Globales& g, QWidget* parent = nullptr);
+
+    LogicaRelPais& logica() { return m_logica; }
+
+    QLineEdit* txtValor;
+    QComboBox* cboPais;
+    QComboBox* cboidPais;
+    QLineEdit* txtESM;
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+    void keyPressEvent(QKeyEvent* evento) override;
+
+private:
+    bool Form_KeyDown(int tecla);
+
+    LogicaRelPais m_logica;
+};
+
+} // namespace tarvix

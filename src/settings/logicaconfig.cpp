@@ -1,0 +1,207 @@
+#include "settings/logicaconfig.h"
+
+#include "components/central.h"
+#include "components/clbase.h"
+#include "components/configuracion.h"
+#include "components/formatos.h"
+#include "components/interaccion.h"
+#include "components/recordset.h"
+#include "components/vb.h"
+#include "components/vberror.h"
+
+#include <QLocale>
+
+namespace tarvix {
+
+namespace {
+
+const QString kINTDUN = QStringLiteral("INTDUN");
+const QString kINTCAT = QStringLiteral("INTCAT");
+const QString kAA_MARCA = QStringLiteral("AA_MARCA");
+const QString kPRECIO_UNITARIO = QStringLiteral("PRECIO_UNITARIO");
+const QString kINTERNOS = QStringLiteral("INTERNOS");
+
+// The item of the hidden twin at the visible box's index; empty text when nothing is selected.
+QString itemGemelo(const QStringList& ids, int indice) {
+    return indice >= 0 && indice < ids.size() ? ids.at(indice) : QStringLiteral("");
+}
+
+} // namespace
+
+LogicaConfig::LogicaConfig(Globales& g) : m_g(g) {}
+
+void LogicaConfig::Form_Load() {
+    txtMarca = configuracion::leer(kAA_MARCA, QStringLiteral(""));
+    txtVariacionPrecio = configuracion::leer(kPRECIO_UNITARIO, QStringLiteral("0"));
+
+    m_intdunGuardado = configuracion::leer(kINTDUN, QStringLiteral(""));
+    const bool aduana = cargarUnidades(m_intdunGuardado);
+
+    m_intcatGuardado = configuracion::leer(kINTCAT, QStringLiteral(""));
+    ORI_CargarListado();
+    // When the units could not be read the customs database was already reported unreachable.
+    if (aduana)
+        cargarCatalogos(m_intcatGuardado);
+}
+
+bool LogicaConfig::cargarUnidades(const QString& intdun) {
+    cboIdUnidad.clear();
+    cboUnidad.clear();
+    unidadSeleccionada = -1;
+    try {
+        int recordado = -1;
+        Recordset rs;
+        m_g.g_oCentral->getDataConnectionByEntity(kINTERNOS).setSql(
+            QStringLiteral("select id,descripcion from unidades order by descripcion"));
+        if (m_g.g_oCentral->getDataConnectionByEntity(kINTERNOS).CrearRs(rs)) {
+            while (!rs.Fin()) {
+                const QString id = m_g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("id")));
+                if (id == intdun && recordado < 0)
+                    recordado = static_cast<int>(cboIdUnidad.size());
+                cboUnidad << m_g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("descripcion")));
+                cboIdUnidad << id;
+                rs.MoveNext();
+            }
+        }
+        if (!cboUnidad.isEmpty())
+            unidadSeleccionada = recordado >= 0 ? recordado : 0;
+        return true;
+    } catch (const VbError& e) {
+        cboIdUnidad.clear();
+        cboUnidad.clear();
+        unidadSeleccionada = -1;
+        avisarAduana(e, QStringLiteral("las unidades ni los catálogos"),
+                     QStringLiteral("se conservan la unidad y el catálogo ya configurados"));
+        return false;
+    }
+}
+
+bool LogicaConfig::cargarCatalogos(const QString& intcat) {
+    cboIdCatalogo.clear();
+    cboCatalogo.clear();
+    catalogoSeleccionado = -1;
+    try {
+        int recordado = -1;
+        Recordset rs;
+        m_g.g_oCentral->getDataConnectionByEntity(kINTERNOS).setSql(
+            QStringLiteral("select idcatalogo, descripcion from catalogo order by descripcion"));
+        if (m_g.g_oCentral->getDataConnectionByEntity(kINTERNOS).CrearRs(rs)) {
+            while (!rs.Fin()) {
+                const QString id = m_g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("idcatalogo")));
+                if (id == intcat && recordado < 0)
+                    recordado = static_cast<int>(cboIdCatalogo.size());
+                cboIdCatalogo << id;
+                cboCatalogo << u'[' + id + QStringLiteral("] ") +
+                                   m_g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("descripcion")));
+                rs.MoveNext();
+            }
+        }
+        if (!cboCatalogo.isEmpty())
+            catalogoSeleccionado = recordado >= 0 ? recordado : 0;
+        return true;
+    } catch (const VbError& e) {
+        cboIdCatalogo.clear();
+        cboCatalogo.clear();
+        catalogoSeleccionado = -1;
+        avisarAduana(e, QStringLiteral("los catálogos"),
+                     QStringLiteral("se conserva el catálogo ya configurado"));
+        return false;
+    }
+}
+
+void LogicaConfig::avisarAduana(const VbError& e, const QString& queFallo, const QString& queSeConserva) {
+    m_g.interaccion->mensaje(
+        QStringLiteral("No se pudieron leer ") + queFallo +
+            QStringLiteral(" de la base de datos del sistema aduanero (entidad INTERNOS). Al "
+                           "cerrar con [ESC] ") +
+            queSeConserva +
+            QStringLiteral("; la marca, el % de variación de precio y las "
+                           "relaciones de países pueden modificarse.\r\n\r\n") +
+            informeCorto(e, QStringLiteral("frmConfig.Form_Load")),
+        Icono::Critico);
+}
+
+bool LogicaConfig::GrabarySalir() {
+    // The percentage is checked before anything is saved: a text that is no number keeps the window
+    // open with every setting as it was.
+    double porcentaje = 0;
+    if (!vb::EsNumero(txtVariacionPrecio, &porcentaje)) {
+        m_g.interaccion->mensaje(
+            QStringLiteral("El % de variación de precio debe ser un número (por ejemplo %1). "
+                           "No se guardó ningún cambio.")
+                .arg(QLocale().toString(12.5)),
+            Icono::Exclamacion);
+        return false;
+    }
+    // A list that could not be filled keeps the value stored before.
+    const QString intcat =
+        cboIdCatalogo.isEmpty() ? m_intcatGuardado : itemGemelo(cboIdCatalogo, catalogoSeleccionado);
+    m_g.g_sINTCAT = intcat;
+    configuracion::guardar(kINTCAT, intcat);
+
+    const QString intdun =
+        cboIdUnidad.isEmpty() ? m_intdunGuardado : itemGemelo(cboIdUnidad, unidadSeleccionada);
+    m_g.g_sINTDUN = intdun;
+    configuracion::guardar(kINTDUN, intdun);
+
+    m_g.g_sAA_MARCA = txtMarca;
+    configuracion::guardar(kAA_MARCA, txtMarca);
+
+    configuracion::guardar(kPRECIO_UNITARIO, vb::CStr(porcentaje));
+    return true;
+}
+
+void LogicaConfig::ORI_CargarListado() {
+    lstRELPAIS.clear();
+    relacionSeleccionada = -1;
+    try {
+        Recordset rs;
+        m_g.g_oBase->setSql(QStringLiteral("select * from ORG order by PAI"));
+        if (m_g.g_oBase->CrearRs(rs)) {
+            while (!rs.Fin()) {
+                lstRELPAIS.push_back({m_g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("PAI"))),
+                                      m_g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("ORI"))),
+                                      m_g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("ESM")))});
+                rs.MoveNext();
+            }
+        }
+    } catch (const VbError& e) {
+        m_g.interaccion->mensaje(informeCorto(e, QStringLiteral("frmConfig.ORI_CargarListado")),
+                                 Icono::Critico);
+    }
+    if (!lstRELPAIS.empty())
+        relacionSeleccionada = 0;
+}
+
+void LogicaConfig::Ori_Nuevo() {
+    // The relation window opens with an empty "Valor origen".
+    m_g.g_sRetorno = QStringLiteral("");
+    m_g.interaccion->relacionPais();
+    ORI_CargarListado();
+}
+
+void LogicaConfig::ORI_Eliminar() {
+    if (relacionSeleccionada < 0 || relacionSeleccionada >= static_cast<int>(lstRELPAIS.size()))
+        return;
+    const auto fila = static_cast<size_t>(relacionSeleccionada);
+    const Relacion r = lstRELPAIS[fila];
+    try {
+        if (m_g.interaccion->mensaje(QStringLiteral("Confirma eliminar la relación ") + r.pai +
+                                         QStringLiteral(" - ") + r.ori,
+                                     Icono::Pregunta, Botones::SiNo) != Respuesta::Si)
+            return;
+        m_g.g_oBase->setSql(QStringLiteral("delete from ORG where PAI = '") + vb::DoblarComillas(r.pai) +
+                            QStringLiteral("' and ORI = '") + vb::DoblarComillas(r.ori) + u'\'');
+        if (m_g.g_oBase->Ejecutar() > 0) {
+            lstRELPAIS.erase(lstRELPAIS.begin() + relacionSeleccionada);
+            if (lstRELPAIS.empty())
+                relacionSeleccionada = -1;
+            else if (relacionSeleccionada >= static_cast<int>(lstRELPAIS.size()))
+                relacionSeleccionada = static_cast<int>(lstRELPAIS.size()) - 1;
+        }
+    } catch (const VbError& e) {
+        m_g.interaccion->mensaje(informeSinEtiqueta(e), Icono::Critico);
+    }
+}
+
+} // namespace tarvix

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "components/globales.h"
+
+#include <QString>
+#include <QStringList>
+
+namespace tarvix {
+
+// The logic of frmRelPais: relates an origin text of the invoices to a country of table PAIS and a
+// goods state, stored as one ORG row. The origin text comes in through g_sRetorno; the chosen
+// country id and the goods state go back through g_sRetorno and g_sRetornoESM (g_sRetorno empty
+// when nothing was saved).
+class LogicaRelPais {
+public:
+    explicit LogicaRelPais(Globales& g);
+
+    // Takes the origin text from g_sRetorno (and clears it) and fills the country list.
+    void Form_Load();
+    // Validates and inserts the relation. True when it was stored and the window is to close.
+    bool f_Grabar();
+    // Esc: nothing is handed back.
+    void Cancelar();
+
+    // What the window shows.
+    QString txtValor;
+    QStringList cboPais;
+    QStringList cboidPais; // hidden twin: the country ids
+    int paisSeleccionado = -1;
+    QString txtESM = QStringLiteral("2");
+
+private:
+    Globales& m_g;
+};
+
+} // namespace tarvix
