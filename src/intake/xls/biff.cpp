@@ -80,9 +80,6 @@ int LectorRegistros::tipoSiguiente() const {
 
 // --- LectorContinuado ----------------------------------------------------------------------------
 
-LectorContinuado::LectorContinuado(std::span<const Bytes> trozos, QString siFalta)
-    : m_trozos(trozos), m_siFalta(std::move(siFalta)) {}
-
 bool LectorContinuado::haydatos() {
     while (m_i < m_trozos.size() && m_pos >= m_trozos[m_i].size()) {
         ++m_i;
@@ -97,7 +94,7 @@ bool LectorContinuado::agotado() {
 
 const uchar* LectorContinuado::tomar(size_t n) {
     if (!haydatos())
-        fallar(m_siFalta);
+        throw DatosAgotados{};
     if (m_trozos[m_i].size() - m_pos < n)
         return nullptr;
     const uchar* p = m_trozos[m_i].data() + m_pos;
@@ -126,7 +123,7 @@ quint32 LectorContinuado::u32() {
 void LectorContinuado::saltar(quint64 n) {
     while (n > 0) {
         if (!haydatos())
-            fallar(m_siFalta);
+            throw DatosAgotados{};
         const auto paso = std::min<quint64>(n, m_trozos[m_i].size() - m_pos);
         m_pos += static_cast<size_t>(paso);
         n -= paso;
@@ -139,14 +136,14 @@ QString LectorContinuado::caracteres(quint32 n, bool anchos) {
     quint32 hechos = 0;
     while (hechos < n) {
         if (m_i >= m_trozos.size())
-            fallar(m_siFalta);
+            throw DatosAgotados{};
         const Bytes trozo = m_trozos[m_i];
         if (m_pos >= trozo.size()) {
             // The characters go on in the next record, which starts with their options byte (0 or
             // 1). Some writers carry the bytes on as they are instead: a first byte that is no
             // options byte is already text.
             if (++m_i >= m_trozos.size() || m_trozos[m_i].empty())
-                fallar(m_siFalta);
+                throw DatosAgotados{};
             const uchar primero = m_trozos[m_i][0];
             m_pos = primero <= 1 ? 1 : 0;
             if (primero <= 1)
@@ -158,7 +155,7 @@ QString LectorContinuado::caracteres(quint32 n, bool anchos) {
             // A lone byte: the writer cut a UTF-16 character in two and carries the bytes on as
             // they are, with no options byte.
             if (m_i + 1 >= m_trozos.size() || m_trozos[m_i + 1].empty())
-                fallar(m_siFalta);
+                throw DatosAgotados{};
             destino[hechos++] = static_cast<char16_t>(trozo[m_pos] | (m_trozos[m_i + 1][0] << 8));
             ++m_i;
             m_pos = 1;

@@ -76,13 +76,26 @@ private:
     qsizetype m_pos;
 };
 
+// Raised by LectorContinuado when the data ends before what is being read.
+struct DatosAgotados {};
+
+// Runs `leer` and turns running out of data into error 1004 with the description that `siFalta`
+// gives (built only then).
+template <typename Leer, typename Mensaje> auto leerCompleto(Leer&& leer, Mensaje&& siFalta) {
+    try {
+        return leer();
+    } catch (const DatosAgotados&) {
+        fallar(siFalta());
+    }
+}
+
 // Reads data that a record continues in the CONTINUE records that follow it. Plain fields read
 // across the boundaries; characters cut by a boundary go on after a byte of options that says
-// whether the rest is stored as UTF-16 or as compressed (Latin-1) characters.
+// whether the rest is stored as UTF-16 or as compressed (Latin-1) characters. Running out of
+// data raises DatosAgotados.
 class LectorContinuado {
 public:
-    // `siFalta` is the error raised when the data ends before what is being read.
-    LectorContinuado(std::span<const Bytes> trozos, QString siFalta);
+    explicit LectorContinuado(std::span<const Bytes> trozos) : m_trozos(trozos) {}
 
     bool agotado();
     quint8 u8();
@@ -101,7 +114,6 @@ private:
     std::span<const Bytes> m_trozos;
     size_t m_i = 0;
     size_t m_pos = 0;
-    QString m_siFalta;
 };
 
 // BIFF8 string with a 16-bit (or 8-bit) character count and an options byte.

@@ -75,8 +75,15 @@ struct Libro {
     std::vector<bool> xfFecha;   // for each XF: its number format shows a date
     qsizetype inicioHoja = -1;   // offset of the BOF of the first worksheet
 
-    QString texto(LectorContinuado& lc, bool largo16) const {
-        return biff8 ? textoBiff8(lc, largo16) : pagina.textoBiff5(lc, largo16);
+    // A string stored in these record bodies; `siFalta` describes it when it is cut short.
+    template <typename Mensaje>
+    QString texto(std::span<const Bytes> trozos, bool largo16, Mensaje&& siFalta) const {
+        return leerCompleto(
+            [&] {
+                LectorContinuado lc(trozos);
+                return biff8 ? textoBiff8(lc, largo16) : pagina.textoBiff5(lc, largo16);
+            },
+            siFalta);
     }
 };
 
@@ -92,27 +99,33 @@ Bof leerBof(const Registro& r) {
     return {true, u16(r.datos.data()), u16(r.datos.data() + 2)};
 }
 
+// Shared strings: the SST record and the CONTINUE records that carry on its data.
 void leerSst(const Registro& sst, LectorRegistros& lr, Libro& libro) {
     const std::vector<Bytes> trozos = conContinuaciones(sst, lr);
-    LectorContinuado lc(trozos, kSstIncompleta);
-    lc.u32(); // references to strings in the whole workbook
-    const quint32 unicos = lc.u32();
-    // The count in the header is not trusted for the reservation: a string takes 3 bytes at least.
     qsizetype bytes = 0;
     for (const Bytes& t : trozos)
         bytes += static_cast<qsizetype>(t.size());
-    libro.textos.reserve(static_cast<size_t>(std::min({qsizetype{unicos}, bytes / 3, kMaxTextos})));
-    for (quint32 i = 0; i < unicos && !lc.agotado(); ++i) {
-        if (static_cast<qsizetype>(libro.textos.size()) >= kMaxTextos)
-            fallar(
-                QStringLiteral("El libro tiene demasiados textos (más de %1) para leerlo.").arg(kMaxTextos));
-        const quint16 largo = lc.u16();
-        const quint8 opciones = lc.u8();
-        const quint32 tramos = (opciones & 0x08) ? lc.u16() : 0; // rich-text formatting runs
-        const quint32 fonetica = (opciones & 0x04) ? lc.u32() : 0;
-        libro.textos.push_back(lc.caracteres(largo, opciones & 0x01));
-        lc.saltar(4 * quint64{tramos} + fonetica);
-    }
+    leerCompleto(
+        [&] {
+            LectorContinuado lc(trozos);
+            lc.u32(); // references to strings in the whole workbook
+            const quint32 unicos = lc.u32();
+            // The count in the header is not trusted for the reservation: a string takes 3 bytes
+            // at least.
+            libro.textos.reserve(static_cast<size_t>(std::min({qsizetype{unicos}, bytes / 3, kMaxTextos})));
+            for (quint32 i = 0; i < unicos && !lc.agotado(); ++i) {
+                if (static_cast<qsizetype>(libro.textos.size()) >= kMaxTextos)
+                    fallar(QStringLiteral("El libro tiene demasiados textos (más de %1) para leerlo.")
+                               .arg(kMaxTextos));
+                const quint16 largo = lc.u16();
+                const quint8 opciones = lc.u8();
+                const quint32 tramos = (opciones & 0x08) ? lc.u16() : 0; // rich-text formatting runs
+                const quint32 fonetica = (opciones & 0x04) ? lc.u32() : 0;
+                libro.textos.push_back(lc.caracteres(largo, opciones & 0x01));
+                lc.saltar(4 * quint64{tramos} + fonetica);
+            }
+        },
+        [] { return kSstIncompleta; });
 }
 
 // Workbook globals: code page, date system, formats, XFs, shared strings and where the first
@@ -162,10 +175,10 @@ void leerGlobales(Bytes flujo, Libro& libro) {
         case rec::Format:
             if (n >= 2) {
                 const Bytes resto = r.datos.subspan(2);
-                LectorContinuado lc(
-                    std::span(&resto, 1),
-                    QStringLiteral("El libro está dañado: un formato de número está incompleto."));
-                formatoFecha.insert(u16(d), esCodigoFecha(libro.texto(lc, libro.biff8)));
+                formatoFecha.insert(u16(d), esCodigoFecha(libro.texto(std::span(&resto, 1), libro.biff8, [] {
+                                        return QStringLiteral(
+                                            "El libro está dañado: un formato de número está incompleto.");
+                                    })));
             }
             break;
         case rec::Xf:
@@ -261,11 +274,11 @@ void LectorHoja::celda(const Registro& r, LectorRegistros& lr) {
             const auto [fila, columna] = *m_textoPendiente;
             m_textoPendiente.reset();
             const std::vector<Bytes> trozos = conContinuaciones(r, lr);
-            LectorContinuado lc(trozos,
-                                QStringLiteral("El libro está dañado: el resultado de texto de la fórmula "
-                                               "de la celda %1 está incompleto.")
-                                    .arg(nombreCelda(fila, columna)));
-            poner(fila, columna, celdaTexto(m_libro.texto(lc, true)));
+            poner(fila, columna, celdaTexto(m_libro.texto(trozos, true, [fila, columna] {
+                      return QStringLiteral("El libro está dañado: el resultado de texto de la fórmula de la "
+                                            "celda %1 está incompleto.")
+                          .arg(nombreCelda(fila, columna));
+                  })));
         }
         return;
     case rec::Number:
@@ -346,10 +359,10 @@ void LectorHoja::celda(const Registro& r, LectorRegistros& lr) {
 // LABEL and RSTRING: the text follows row, column and XF.
 void LectorHoja::texto(int fila, int columna, const Registro& r) {
     const Bytes resto = r.datos.subspan(6);
-    LectorContinuado lc(std::span(&resto, 1), QStringLiteral("El libro está dañado: el texto de la celda "
-                                                             "%1 está incompleto.")
-                                                  .arg(nombreCelda(fila, columna)));
-    poner(fila, columna, celdaTexto(m_libro.texto(lc, true)));
+    poner(fila, columna, celdaTexto(m_libro.texto(std::span(&resto, 1), true, [fila, columna] {
+              return QStringLiteral("El libro está dañado: el texto de la celda %1 está incompleto.")
+                  .arg(nombreCelda(fila, columna));
+          })));
 }
 
 void LectorHoja::formula(int fila, int columna, quint16 xf, const uchar* resultado) {
