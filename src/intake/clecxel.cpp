@@ -1,0 +1,58 @@
+#include "intake/clecxel.h"
+
+#include "components/vberror.h"
+#include "intake/lectorlibro.h"
+
+#include <QLocale>
+#include <new>
+
+namespace tarvix {
+
+namespace {
+constexpr qint64 kErrorMemoria = 7;
+}
+
+bool clEcxel::Abrir() {
+    const QString origen = QStringLiteral("[clExcel.Abrir]");
+    CerrarArchivo();
+    if (m_archivo.isEmpty())
+        throw VbError(kErrorSinArchivo, origen, QStringLiteral("No hay archivo seleccionado"));
+    try {
+        m_hoja = lector::leerLibro(m_archivo);
+    } catch (const VbError& e) {
+        throw VbError(e.numero(), origen, e.descripcion());
+    } catch (const std::bad_alloc&) {
+        throw VbError(kErrorMemoria, origen, QStringLiteral("Memoria insuficiente"));
+    }
+    return true;
+}
+
+QString clEcxel::LeerCelda(int fila, int columna) const {
+    if (!m_hoja)
+        return {};
+    if (fila < 1 || columna < 1 || fila > lector::Hoja::kMaxFilas || columna > lector::Hoja::kMaxColumnas)
+        throw VbError(lector::kErrorLibro, QStringLiteral("[clExcel.LeerCelda]"),
+                      QStringLiteral("Error definido por la aplicación o el objeto"));
+    const lector::Celda& c = m_hoja->celda(fila, columna);
+    switch (c.tipo) {
+    case lector::TipoCelda::Vacia:
+        return {};
+    case lector::TipoCelda::Texto:
+        return c.texto;
+    default:
+        return formato().texto(c);
+    }
+}
+
+void clEcxel::CerrarArchivo() noexcept {
+    m_hoja.reset();
+}
+
+const lector::FormatoCelda& clEcxel::formato() const {
+    const QLocale actual;
+    if (!m_formato || m_formato->locale() != actual)
+        m_formato.emplace(actual);
+    return *m_formato;
+}
+
+} // namespace tarvix

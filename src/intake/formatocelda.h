@@ -1,0 +1,61 @@
+#pragma once
+
+#include "intake/celda.h"
+
+#include <QLocale>
+#include <QString>
+#include <vector>
+
+namespace tarvix::lector {
+
+// Turns a cell into the text an automation client gets from the cell's value under a locale:
+// - empty: "";
+// - number: up to 15 significant digits (as "%.15G" writes them: trailing zeros dropped, the
+//   exponent form "1E+15" / "1,5E-05" when the decimal exponent is >= 15 or < -4), the locale's
+//   decimal separator and minus sign, no grouping; -0 is "0";
+// - date: the locale's short date with a four-digit year, plus the locale's long time (without
+//   time zone) when the serial has a time part; a serial below 1 is a time only; serials follow
+//   the spreadsheet's 1900 system (1 = 1/1/1900, 60 = 29/2/1900, 61 = 1/3/1900); a serial outside
+//   0 .. 2958465.99999 (31/12/9999) has no date form and is written as a number;
+// - boolean: "True" / "False";
+// - error: "Error " and 2000 + the error code ("Error 2007" for #DIV/0!, "Error 2042" for #N/A);
+// - text: as stored, never trimmed.
+// Build one per locale and reuse it: the constructor reads the locale's patterns once.
+class FormatoCelda {
+public:
+    explicit FormatoCelda(const QLocale& locale);
+
+    QString texto(const Celda& celda) const;
+    QString numero(double valor) const;
+    QString fecha(double serial) const;
+
+    const QLocale& locale() const { return m_locale; }
+
+private:
+    enum class Campo : unsigned char { Literal, Dia, Mes, Anio, Hora24, Hora12, Minuto, Segundo, AmPm };
+    struct Pieza {
+        Campo campo = Campo::Literal;
+        int ancho = 0;   // letters in the pattern (d = 1, dd = 2, ddd = 3, ...)
+        QString literal; // Literal text; for AmPm, "l" when lower case is wanted
+    };
+    static std::vector<Pieza> analizar(const QString& patron);
+    void escribir(QString& destino, const std::vector<Pieza>& piezas, int anio, int mes, int dia,
+                  int diaSemana, int segundosDelDia) const;
+
+    QLocale m_locale;
+    QChar m_decimal;        // the locale's decimal separator when it is one character
+    QString m_decimalLargo; // ... otherwise the whole separator
+    QChar m_menos;
+    std::vector<Pieza> m_fecha;
+    std::vector<Pieza> m_hora;
+};
+
+// One-off form of FormatoCelda(locale).texto(celda).
+QString textoCelda(const Celda& celda, const QLocale& locale);
+
+// The locale's short date pattern with a two-digit year widened to four digits.
+QString patronFechaCuatroDigitos(const QLocale& locale);
+// The locale's long time pattern without its time-zone part ("HH:mm:ss", "h:mm:ss AP").
+QString patronHoraSinZona(const QLocale& locale);
+
+} // namespace tarvix::lector

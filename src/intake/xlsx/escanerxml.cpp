@@ -1,0 +1,446 @@
+#include "intake/xlsx/escanerxml.h"
+
+#include "intake/xlsx/fallaxlsx.h"
+
+#include <charconv>
+#include <cstring>
+
+namespace tarvix::lector::xlsx {
+
+namespace {
+
+bool blanco(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// The bytes decodificar() must look at: in text '&' and CR; in attribute values also tab, line feed
+// and '<'.
+struct TablaEspeciales {
+    bool texto[256] = {};
+    bool atributo[256] = {};
+    constexpr TablaEspeciales() {
+        for (const unsigned char c : {'&', '\r'})
+            texto[c] = atributo[c] = true;
+        for (const unsigned char c : {'\t', '\n', '<'})
+            atributo[c] = true;
+    }
+};
+constexpr TablaEspeciales kEspeciales;
+
+// The URI an attribute name of each namespace is given with ("URI\x01local"), as the general
+// parser gives it; espacioDe() maps it back.
+std::string_view uriCanonica(Espacio e) {
+    switch (e) {
+    case Espacio::Hoja:
+        return "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+    case Espacio::Relaciones:
+        return "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+    case Espacio::Paquete:
+        return "http://schemas.openxmlformats.org/package/2006/relationships";
+    default:
+        return "urn:x-otro";
+    }
+}
+
+void agregarUtf8(std::string& d, std::uint32_t c) {
+    if (c < 0x80) {
+        d += static_cast<char>(c);
+    } else if (c < 0x800) {
+        d += static_cast<char>(0xC0 | (c >> 6));
+        d += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        d += static_cast<char>(0xE0 | (c >> 12));
+        d += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        d += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        d += static_cast<char>(0xF0 | (c >> 18));
+        d += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        d += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        d += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+const char* buscar(const char* desde, const char* hasta, std::string_view patron) {
+    if (hasta - desde < static_cast<std::ptrdiff_t>(patron.size()))
+        return nullptr;
+    return static_cast<const char*>(
+        memmem(desde, static_cast<std::size_t>(hasta - desde), patron.data(), patron.size()));
+}
+
+} // namespace
+
+EscanerXml::EscanerXml(LectorXml& lector, const QString& parte) : m_lector(lector), m_parte(parte) {}
+
+void EscanerXml::fallar(std::size_t pos, const QString& motivo) const {
+    danado(QStringLiteral("la parte %1 no es XML válido (byte %2: %3)")
+               .arg(m_parte)
+               .arg(m_consumidos + pos)
+               .arg(motivo));
+}
+
+void EscanerXml::alimentar(const char* datos, std::size_t n) {
+    std::size_t usados = 0;
+    if (m_buf.empty()) {
+        usados = procesar(datos, n, false);
+        m_buf.assign(datos + usados, n - usados);
+    } else {
+        m_buf.append(datos, n);
+        usados = procesar(m_buf.data(), m_buf.size(), false);
+        m_buf.erase(0, usados);
+    }
+    m_consumidos += usados;
+    if (m_buf.size() > kMarcaMaxima)
+        fallar(0, QStringLiteral("una marca ocupa más de %1 bytes").arg(kMarcaMaxima));
+}
+
+void EscanerXml::terminar() {
+    const std::size_t usados = procesar(m_buf.data(), m_buf.size(), true);
+    if (usados < m_buf.size())
+        fallar(usados, QStringLiteral("termina en medio de una marca"));
+    m_consumidos += usados;
+    m_buf.clear();
+    if (m_nivel > 0)
+        fallar(0, QStringLiteral("termina con elementos sin cerrar"));
+    if (!m_raizCerrada)
+        fallar(0, QStringLiteral("no tiene ningún elemento"));
+}
+
+std::size_t EscanerXml::procesar(const char* b, std::size_t n, bool final) {
+    std::size_t p = 0;
+    if (m_inicio) {
+        if (n < 3 && !final)
+            return 0;
+        if (n >= 3 && std::memcmp(b, "\xEF\xBB\xBF", 3) == 0)
+            p = 3; // UTF-8 byte order mark
+        m_inicio = false;
+    }
+    const char* fin = b + n;
+    while (p < n) {
+        m_pos = p;
+        if (b[p] != '<') {
+            // Text runs are short between the tags of a sheet: one pass finds the end and whether
+            // anything needs decoding.
+            std::size_t hasta = p;
+            bool especial = false;
+            while (hasta < n && b[hasta] != '<') {
+                especial = especial || b[hasta] == '&' || b[hasta] == '\r';
+                ++hasta;
+            }
+            const bool completo = hasta < n;
+            if (!completo && !final && especial) {
+                // Keep back a reference cut by the end of the bytes, and a CR that may begin a CR LF.
+                const auto* amp = static_cast<const char*>(memrchr(b + p, '&', hasta - p));
+                if (amp && !std::memchr(amp, ';', static_cast<std::size_t>(fin - amp)))
+                    hasta = static_cast<std::size_t>(amp - b);
+                if (hasta > p && b[hasta - 1] == '\r')
+                    --hasta;
+            }
+            if (hasta > p)
+                emitirTexto(b + p, hasta - p, especial);
+            p = hasta;
+            if (!completo)
+                break;
+            continue;
+        }
+        if (n - p < 2)
+            break;
+        const char c = b[p + 1];
+        if (c == '/') {
+            const auto* gt = static_cast<const char*>(std::memchr(b + p + 2, '>', n - p - 2));
+            if (!gt)
+                break;
+            const char* s = b + p + 2;
+            const char* e = gt;
+            while (e > s && blanco(e[-1]))
+                --e;
+            etiquetaFinal(std::string_view(s, static_cast<std::size_t>(e - s)));
+            p = static_cast<std::size_t>(gt - b) + 1;
+        } else if (c == '?') {
+            const char* e = buscar(b + p + 2, fin, "?>");
+            if (!e)
+                break;
+            p = static_cast<std::size_t>(e - b) + 2; // processing instruction or XML declaration
+        } else if (c == '!') {
+            const std::string_view resto(b + p, n - p);
+            if (resto.starts_with("<!--")) {
+                const char* e = buscar(b + p + 4, fin, "-->");
+                if (!e)
+                    break;
+                p = static_cast<std::size_t>(e - b) + 3;
+            } else if (resto.starts_with("<![CDATA[")) {
+                const char* e = buscar(b + p + 9, fin, "]]>");
+                if (!e)
+                    break;
+                if (m_nivel == 0)
+                    fallar(p, QStringLiteral("una sección CDATA fuera del elemento raíz"));
+                emitirTextoCrudo(b + p + 9, static_cast<std::size_t>(e - (b + p + 9)));
+                p = static_cast<std::size_t>(e - b) + 3;
+            } else if (!final && (std::string_view("<![CDATA[").starts_with(resto) ||
+                                  std::string_view("<!--").starts_with(resto))) {
+                break;
+            } else {
+                danado(motivoDoctype(m_parte));
+            }
+        } else {
+            const std::size_t q = etiquetaInicial(b, p, n);
+            if (!q)
+                break;
+            p = q;
+        }
+    }
+    if (final && p < n)
+        fallar(p, QStringLiteral("termina en medio de una marca"));
+    return p;
+}
+
+std::size_t EscanerXml::etiquetaInicial(const char* b, std::size_t p, std::size_t largo) {
+    const char* const fin = b + largo;
+    const char* const s = b + p + 1;
+    const char* q = s;
+    while (q < fin && !blanco(*q) && *q != '/' && *q != '>')
+        ++q;
+    if (q >= fin)
+        return 0;
+    const std::string_view nombre(s, static_cast<std::size_t>(q - s));
+    if (nombre.empty())
+        fallar(m_pos, QStringLiteral("una etiqueta sin nombre"));
+    if (m_nivel == 0 && m_raizCerrada)
+        fallar(m_pos, QStringLiteral("hay más de un elemento raíz"));
+
+    m_atributosTexto.clear();
+    m_atributosPos.clear();
+    const std::size_t enlaces = m_enlaces.size();
+    const auto incompleta = [&] {
+        m_enlaces.resize(enlaces); // the tag is read again when more bytes come
+        return std::size_t(0);
+    };
+    bool vacia = false;
+    bool conPrefijo = false;
+    for (;;) {
+        while (q < fin && blanco(*q))
+            ++q;
+        if (q >= fin)
+            return incompleta();
+        if (*q == '>') {
+            ++q;
+            break;
+        }
+        if (*q == '/') {
+            if (q + 1 >= fin)
+                return incompleta();
+            if (q[1] != '>')
+                fallar(m_pos, QStringLiteral("hay una «/» fuera de lugar en la etiqueta «%1»")
+                                  .arg(QString::fromUtf8(nombre)));
+            vacia = true;
+            q += 2;
+            break;
+        }
+        const char* a = q;
+        while (q < fin && *q != '=' && !blanco(*q) && *q != '>' && *q != '/')
+            ++q;
+        const std::string_view atributo(a, static_cast<std::size_t>(q - a));
+        while (q < fin && blanco(*q))
+            ++q;
+        if (q >= fin)
+            return incompleta();
+        if (*q != '=')
+            fallar(m_pos, QStringLiteral("el atributo «%1» no tiene valor").arg(QString::fromUtf8(atributo)));
+        ++q;
+        while (q < fin && blanco(*q))
+            ++q;
+        if (q >= fin)
+            return incompleta();
+        if (*q != '"' && *q != '\'')
+            fallar(m_pos, QStringLiteral("el valor del atributo «%1» no está entre comillas")
+                              .arg(QString::fromUtf8(atributo)));
+        const char comilla = *q++;
+        const auto* cierre =
+            static_cast<const char*>(std::memchr(q, comilla, static_cast<std::size_t>(fin - q)));
+        if (!cierre || cierre + 1 >= fin)
+            return incompleta();
+        const char* v = q;
+        q = cierre + 1;
+        if (!blanco(*q) && *q != '>' && *q != '/')
+            fallar(
+                m_pos,
+                QStringLiteral("falta un blanco después del atributo «%1»").arg(QString::fromUtf8(atributo)));
+        if (atributo == "xmlns" || atributo.starts_with("xmlns:")) {
+            std::string uri;
+            decodificar(v, static_cast<std::size_t>(cierre - v), uri, true);
+            m_enlaces.push_back({std::string(atributo.substr(atributo.size() > 5 ? 6 : 5)),
+                                 uri.empty() ? Espacio::Ninguno : espacioDe(uri), m_nivel + 1});
+            continue;
+        }
+        conPrefijo = conPrefijo || atributo.find(':') != std::string_view::npos;
+        m_atributosPos.push_back(static_cast<std::uint32_t>(m_atributosTexto.size()));
+        m_atributosTexto.append(atributo);
+        m_atributosTexto += '\0';
+        m_atributosPos.push_back(static_cast<std::uint32_t>(m_atributosTexto.size()));
+        decodificar(v, static_cast<std::size_t>(cierre - v), m_atributosTexto, true);
+        m_atributosTexto += '\0';
+    }
+    if (conPrefijo) {
+        // Prefixed attribute names become "URI\x01local", resolved with this tag's declarations.
+        for (std::size_t i = 0; i < m_atributosPos.size(); i += 2) {
+            const std::string_view a(m_atributosTexto.data() + m_atributosPos[i]);
+            if (a.find(':') == std::string_view::npos)
+                continue;
+            const Nombre n = resolver(a, true);
+            std::string completo(uriCanonica(n.espacio));
+            completo += '\x01';
+            completo += n.local;
+            m_atributosPos[i] = static_cast<std::uint32_t>(m_atributosTexto.size());
+            m_atributosTexto += completo;
+            m_atributosTexto += '\0';
+        }
+    }
+    m_atributos.clear();
+    for (const std::uint32_t pos : m_atributosPos)
+        m_atributos.push_back(m_atributosTexto.data() + pos);
+    m_atributos.push_back(nullptr);
+
+    if (m_enlaces.size() != enlaces)
+        actualizarPorDefecto();
+    const Nombre n = resolver(nombre, false);
+    m_inicios.push_back(static_cast<std::uint32_t>(m_pila.size()));
+    m_pila.append(nombre);
+    ++m_nivel;
+    m_lector.inicio(n, m_atributos.data());
+    if (vacia)
+        terminarElemento(n);
+    return static_cast<std::size_t>(q - b);
+}
+
+void EscanerXml::etiquetaFinal(std::string_view nombre) {
+    if (m_nivel == 0)
+        fallar(m_pos, QStringLiteral("cierra «%1», que no está abierto").arg(QString::fromUtf8(nombre)));
+    const std::string_view abierto = std::string_view(m_pila).substr(m_inicios.back());
+    if (abierto != nombre)
+        fallar(m_pos, QStringLiteral("cierra «%1» cuando está abierto «%2»")
+                          .arg(QString::fromUtf8(nombre), QString::fromUtf8(abierto)));
+    terminarElemento(resolver(nombre, false));
+}
+
+void EscanerXml::terminarElemento(const Nombre& nombre) {
+    m_lector.fin(nombre);
+    if (!m_enlaces.empty() && m_enlaces.back().nivel == m_nivel) {
+        while (!m_enlaces.empty() && m_enlaces.back().nivel == m_nivel)
+            m_enlaces.pop_back();
+        actualizarPorDefecto();
+    }
+    m_pila.resize(m_inicios.back());
+    m_inicios.pop_back();
+    if (--m_nivel == 0)
+        m_raizCerrada = true;
+}
+
+void EscanerXml::actualizarPorDefecto() {
+    m_porDefecto = Espacio::Ninguno;
+    for (auto it = m_enlaces.rbegin(); it != m_enlaces.rend(); ++it)
+        if (it->prefijo.empty()) {
+            m_porDefecto = it->espacio;
+            break;
+        }
+}
+
+Nombre EscanerXml::resolver(std::string_view nombre, bool atributo) const {
+    const auto dos = nombre.find(':');
+    if (dos == std::string_view::npos)
+        return {atributo ? Espacio::Ninguno : m_porDefecto, nombre}; // unprefixed attributes have none
+    const std::string_view prefijo = nombre.substr(0, dos);
+    const std::string_view local = nombre.substr(dos + 1);
+    if (prefijo == "xml")
+        return {Espacio::Otro, local};
+    for (auto it = m_enlaces.rbegin(); it != m_enlaces.rend(); ++it)
+        if (it->prefijo == prefijo)
+            return {it->espacio, local};
+    fallar(m_pos, QStringLiteral("el prefijo «%1» no está declarado").arg(QString::fromUtf8(prefijo)));
+}
+
+void EscanerXml::emitirTexto(const char* s, std::size_t n, bool especial) {
+    if (m_nivel == 0) {
+        for (std::size_t i = 0; i < n; ++i)
+            if (!blanco(s[i]))
+                fallar(m_pos, QStringLiteral("hay texto fuera del elemento raíz"));
+        return;
+    }
+    if (!especial) {
+        m_lector.texto(s, static_cast<int>(n));
+        return;
+    }
+    m_texto.clear();
+    decodificar(s, n, m_texto, false);
+    m_lector.texto(m_texto.data(), static_cast<int>(m_texto.size()));
+}
+
+void EscanerXml::emitirTextoCrudo(const char* s, std::size_t n) {
+    m_texto.clear();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (s[i] == '\r') {
+            m_texto += '\n';
+            if (i + 1 < n && s[i + 1] == '\n')
+                ++i;
+        } else {
+            m_texto += s[i];
+        }
+    }
+    m_lector.texto(m_texto.data(), static_cast<int>(m_texto.size()));
+}
+
+void EscanerXml::decodificar(const char* s, std::size_t n, std::string& d, bool atributo) {
+    const bool* especial = atributo ? kEspeciales.atributo : kEspeciales.texto;
+    std::size_t tramo = 0; // start of the run copied as it is
+    for (std::size_t i = 0; i < n; ++i) {
+        const char c = s[i];
+        if (!especial[static_cast<unsigned char>(c)])
+            continue;
+        d.append(s + tramo, i - tramo);
+        if (c == '&') {
+            const auto* pc =
+                static_cast<const char*>(std::memchr(s + i, ';', std::min<std::size_t>(n - i, 12)));
+            const std::string_view ref =
+                pc ? std::string_view(s + i + 1, static_cast<std::size_t>(pc - s - i - 1))
+                   : std::string_view();
+            if (ref == "lt") {
+                d += '<';
+            } else if (ref == "gt") {
+                d += '>';
+            } else if (ref == "amp") {
+                d += '&';
+            } else if (ref == "quot") {
+                d += '"';
+            } else if (ref == "apos") {
+                d += '\'';
+            } else if (ref.size() > 1 && ref[0] == '#') {
+                const bool hexa = ref[1] == 'x';
+                std::uint32_t cp = 0;
+                const char* ini = ref.data() + (hexa ? 2 : 1);
+                const auto r = std::from_chars(ini, ref.data() + ref.size(), cp, hexa ? 16 : 10);
+                const bool valido = r.ec == std::errc() && r.ptr == ref.data() + ref.size() && ini != r.ptr &&
+                                    (cp == 9 || cp == 10 || cp == 13 || cp >= 0x20) && cp <= 0x10FFFF &&
+                                    !(cp >= 0xD800 && cp <= 0xDFFF) && cp != 0xFFFE && cp != 0xFFFF;
+                if (!valido)
+                    fallar(m_pos, QStringLiteral("la referencia «&%1;» no es un carácter válido")
+                                      .arg(QString::fromUtf8(ref)));
+                agregarUtf8(d, cp);
+            } else {
+                fallar(m_pos, QStringLiteral("la entidad «&%1» no está declarada")
+                                  .arg(QString::fromUtf8(
+                                      std::string_view(s + i + 1, std::min<std::size_t>(n - i - 1, 10)))));
+            }
+            i += ref.size() + 1;
+        } else if (c == '\r') {
+            d += atributo ? ' ' : '\n';
+            if (i + 1 < n && s[i + 1] == '\n')
+                ++i;
+        } else if (c == '<') {
+            fallar(m_pos, QStringLiteral("un valor de atributo contiene «<»"));
+        } else {
+            d += ' '; // tab and line feed in an attribute value
+        }
+        tramo = i + 1;
+    }
+    d.append(s + tramo, n - tramo);
+}
+
+} // namespace tarvix::lector::xlsx

@@ -1,0 +1,466 @@
+#include "intake/xlsx/hojaxlsx.h"
+
+#include "intake/xlsx/fallaxlsx.h"
+#include "intake/xlsx/xmlxlsx.h"
+
+#include <QDate>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <utility>
+
+namespace tarvix::lector::xlsx {
+
+namespace {
+
+constexpr qint64 kJulianoDia0 = 2415019; // 30/12/1899
+constexpr double kDesplazamiento1904 = 1462.0;
+
+// A run of decimal digits into `*valor`, saturating just above `tope`. Returns the end.
+const char* digitos(const char* p, int tope, int* valor) {
+    int v = 0;
+    for (; *p >= '0' && *p <= '9'; ++p)
+        v = v > tope ? tope + 1 : v * 10 + (*p - '0');
+    *valor = v;
+    return p;
+}
+
+std::string_view recortado(const std::string& s) {
+    std::size_t a = 0, b = s.size();
+    auto blanco = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    while (a < b && blanco(s[a]))
+        ++a;
+    while (b > a && blanco(s[b - 1]))
+        --b;
+    return std::string_view(s).substr(a, b - a);
+}
+
+QString textoReferencia(int fila, int columna) {
+    QString letras;
+    for (int c = columna; c > 0; c = (c - 1) / 26)
+        letras.prepend(QChar(u'A' + (c - 1) % 26));
+    return letras + QString::number(fila);
+}
+
+enum class TipoValor : unsigned char { Numero, Compartida, EnLinea, Formula, Booleano, Error, FechaIso };
+
+class LectorHoja : public LectorXml {
+public:
+    LectorHoja(Hoja& hoja, const ContextoHoja& contexto) : m_hoja(hoja), m_ctx(contexto) {}
+
+protected:
+    void inicio(const Nombre& nombre, const char** atributos) override;
+    void fin(const Nombre& nombre) override;
+    void texto(const char* s, int largo) override;
+
+private:
+    void empezarFila(const char** atributos);
+    void empezarCelda(const char** atributos);
+    void terminarCelda();
+    void vaciarFila();
+    void contarCeldas(int columnas);
+    void contarTexto(const QString& t);
+    Celda crearCelda();
+    [[noreturn]] void fueraDeLimites(int fila, int columna) const;
+
+    Hoja& m_hoja;
+    const ContextoHoja& m_ctx;
+    enum class Recoger : unsigned char { Nada, Valor, EnLinea } m_recoger = Recoger::Nada;
+    bool m_enDatos = false;
+    bool m_enFila = false;
+    bool m_enCelda = false;
+    bool m_enLinea = false;
+    int m_fonetica = 0;
+    int m_fila = 0;    // row of the current <row>
+    int m_columna = 0; // column of the last cell of that row
+    int m_filaCelda = 0;
+    TipoValor m_tipo = TipoValor::Numero;
+    int m_estilo = 0;
+    bool m_conValor = false;
+    bool m_conTextoEnLinea = false;
+    std::string m_valor;
+    std::string m_textoEnLinea;
+    std::vector<std::pair<int, Celda>> m_filaPendiente;
+    std::int64_t m_celdas = 0;
+    std::int64_t m_caracteres = 0;
+};
+
+void LectorHoja::inicio(const Nombre& nombre, const char** atributos) {
+    if (nombre.espacio != Espacio::Hoja && nombre.espacio != Espacio::Ninguno)
+        return;
+    const std::string_view n = nombre.local;
+    if (m_enCelda) {
+        if (n == "v") {
+            m_recoger = Recoger::Valor;
+            m_conValor = true;
+        } else if (n == "is") {
+            m_enLinea = true;
+            m_conTextoEnLinea = true;
+        } else if (m_enLinea && n == "rPh") {
+            ++m_fonetica;
+        } else if (m_enLinea && m_fonetica == 0 && n == "t") {
+            m_recoger = Recoger::EnLinea;
+        }
+    } else if (m_enFila && n == "c") {
+        empezarCelda(atributos);
+    } else if (m_enDatos && n == "row") {
+        empezarFila(atributos);
+    } else if (n == "sheetData") {
+        m_enDatos = true;
+    } else if (n == "dimension") {
+        // The used range, a hint for reserving the rows.
+        const char* ref = atributo(atributos, "ref");
+        const char* dos = ref ? std::strchr(ref, ':') : nullptr;
+        int fila = 0, columna = 0;
+        if (dos && referenciaCelda(dos + 1, &fila, &columna) && fila <= Hoja::kMaxFilas)
+            m_hoja.reservarFilas(fila);
+    }
+}
+
+void LectorHoja::fin(const Nombre& nombre) {
+    if (nombre.espacio != Espacio::Hoja && nombre.espacio != Espacio::Ninguno)
+        return;
+    const std::string_view n = nombre.local;
+    if (m_enCelda) {
+        if (n == "v" || n == "t") {
+            m_recoger = Recoger::Nada;
+        } else if (n == "rPh") {
+            --m_fonetica;
+        } else if (n == "is") {
+            m_enLinea = false;
+        } else if (n == "c") {
+            terminarCelda();
+        }
+    } else if (n == "row") {
+        vaciarFila();
+        m_enFila = false;
+    } else if (n == "sheetData") {
+        m_enDatos = false;
+    }
+}
+
+void LectorHoja::texto(const char* s, int largo) {
+    if (m_recoger == Recoger::Nada)
+        return;
+    std::string& destino = m_recoger == Recoger::Valor ? m_valor : m_textoEnLinea;
+    if (static_cast<std::int64_t>(destino.size()) + largo > m_ctx.bytesPorCelda)
+        excesivo(QStringLiteral("el valor de la celda %1 de la parte %2 supera %3 bytes")
+                     .arg(textoReferencia(m_filaCelda, m_columna), parte())
+                     .arg(m_ctx.bytesPorCelda));
+    destino.append(s, static_cast<std::size_t>(largo));
+}
+
+void LectorHoja::fueraDeLimites(int fila, int columna) const {
+    danado(
+        QStringLiteral("la parte %1 tiene una celda fuera de los límites de una hoja (fila %2, columna %3; "
+                       "el máximo es 1.048.576 filas por 16.384 columnas)")
+            .arg(parte())
+            .arg(fila > Hoja::kMaxFilas ? QStringLiteral("> 1.048.576") : QString::number(fila))
+            .arg(columna > Hoja::kMaxColumnas ? QStringLiteral("> 16.384") : QString::number(columna)));
+}
+
+void LectorHoja::empezarFila(const char** atributos) {
+    vaciarFila();
+    m_enFila = true;
+    m_columna = 0;
+    const char* r = atributo(atributos, "r");
+    if (!r) {
+        if (m_fila >= Hoja::kMaxFilas)
+            fueraDeLimites(m_fila + 1, 1);
+        ++m_fila;
+        return;
+    }
+    int fila = 0;
+    const char* fin = digitos(r, Hoja::kMaxFilas, &fila);
+    if (fin == r || *fin)
+        danado(QStringLiteral("la parte %1 tiene una fila con número «%2», que no es válido")
+                   .arg(parte(), QString::fromUtf8(r)));
+    if (fila < 1 || fila > Hoja::kMaxFilas)
+        fueraDeLimites(fila, 1);
+    m_fila = fila;
+}
+
+void LectorHoja::empezarCelda(const char** atributos) {
+    const char* r = nullptr;
+    const char* t = nullptr;
+    const char* s = nullptr;
+    for (const char** a = atributos; *a; a += 2) {
+        const char* nombre = a[0];
+        if (nombre[0] && !nombre[1]) {
+            if (nombre[0] == 'r')
+                r = a[1];
+            else if (nombre[0] == 't')
+                t = a[1];
+            else if (nombre[0] == 's')
+                s = a[1];
+        }
+    }
+    int fila = m_fila;
+    int columna = m_columna + 1;
+    if (r) {
+        int f = 0;
+        if (!referenciaCelda(r, &f, &columna))
+            danado(QStringLiteral("la parte %1 tiene la referencia de celda «%2», que no es válida")
+                       .arg(parte(), QString::fromUtf8(r)));
+        if (f)
+            fila = f;
+    }
+    if (fila < 1 || fila > Hoja::kMaxFilas || columna > Hoja::kMaxColumnas)
+        fueraDeLimites(fila, columna);
+    m_filaCelda = fila;
+    m_columna = columna;
+
+    m_tipo = TipoValor::Numero;
+    if (t) {
+        static constexpr std::pair<std::string_view, TipoValor> kTipos[] = {
+            {"s", TipoValor::Compartida},      {"n", TipoValor::Numero},   {"str", TipoValor::Formula},
+            {"inlineStr", TipoValor::EnLinea}, {"b", TipoValor::Booleano}, {"e", TipoValor::Error},
+            {"d", TipoValor::FechaIso}};
+        const auto tipo = std::find_if(std::begin(kTipos), std::end(kTipos),
+                                       [t](const auto& k) { return k.first == std::string_view(t); });
+        if (tipo == std::end(kTipos))
+            danado(QStringLiteral("la celda %1 de la parte %2 tiene el tipo «%3», que no existe")
+                       .arg(textoReferencia(fila, columna), parte(), QString::fromUtf8(t)));
+        m_tipo = tipo->second;
+    }
+    m_estilo = 0;
+    if (s)
+        digitos(s, 1 << 30, &m_estilo);
+    m_valor.clear();
+    m_textoEnLinea.clear();
+    m_conValor = false;
+    m_conTextoEnLinea = false;
+    m_enLinea = false;
+    m_fonetica = 0;
+    m_enCelda = true;
+}
+
+Celda LectorHoja::crearCelda() {
+    Celda c;
+    const auto ref = [this] { return textoReferencia(m_filaCelda, m_columna); };
+    switch (m_tipo) {
+    case TipoValor::Numero: {
+        std::string_view v = recortado(m_valor);
+        if (v.empty())
+            return c;
+        if (v.front() == '+')
+            v.remove_prefix(1);
+        double x = 0;
+        const auto r = std::from_chars(v.data(), v.data() + v.size(), x);
+        if (r.ec != std::errc() || r.ptr != v.data() + v.size() || !std::isfinite(x))
+            danado(QStringLiteral("la celda %1 de la parte %2 tiene el valor «%3», que no es un número")
+                       .arg(ref(), parte(), QString::fromUtf8(m_valor)));
+        const bool esFecha = m_estilo >= 0 &&
+                             static_cast<std::size_t>(m_estilo) < m_ctx.formatosFecha.size() &&
+                             m_ctx.formatosFecha[static_cast<std::size_t>(m_estilo)];
+        c.tipo = esFecha ? TipoCelda::Fecha : TipoCelda::Numero;
+        c.numero = esFecha && m_ctx.fecha1904 ? x + kDesplazamiento1904 : x;
+        return c;
+    }
+    case TipoValor::Compartida: {
+        const std::string_view v = recortado(m_valor);
+        if (v.empty())
+            return c;
+        std::size_t i = 0;
+        const auto r = std::from_chars(v.data(), v.data() + v.size(), i);
+        if (r.ec != std::errc() || r.ptr != v.data() + v.size() || i >= m_ctx.cadenas.size())
+            danado(
+                QStringLiteral("la celda %1 de la parte %2 remite a la cadena compartida «%3», que no existe")
+                    .arg(ref(), parte(), QString::fromUtf8(m_valor)));
+        c.tipo = TipoCelda::Texto;
+        c.texto = m_ctx.cadenas[i];
+        return c;
+    }
+    case TipoValor::EnLinea:
+    case TipoValor::Formula:
+        if (m_conTextoEnLinea)
+            c.texto = textoGuardado(m_textoEnLinea);
+        else if (m_conValor)
+            c.texto = textoGuardado(m_valor);
+        else
+            return c;
+        c.tipo = TipoCelda::Texto;
+        contarTexto(c.texto);
+        return c;
+    case TipoValor::Booleano: {
+        if (!m_conValor)
+            return c;
+        const std::string v(recortado(m_valor));
+        if (!booleanoXml(v.c_str(), &c.booleano))
+            danado(QStringLiteral("la celda %1 de la parte %2 tiene el valor lógico «%3», que no es válido")
+                       .arg(ref(), parte(), QString::fromUtf8(m_valor)));
+        c.tipo = TipoCelda::Booleano;
+        return c;
+    }
+    case TipoValor::Error: {
+        if (!m_conValor)
+            return c;
+        const std::string v(recortado(m_valor));
+        const int codigo = codigoError(v.c_str());
+        if (codigo < 0) {
+            // An error this reader does not know: its text, as the cell shows it.
+            c.tipo = TipoCelda::Texto;
+            c.texto = QString::fromUtf8(v);
+            contarTexto(c.texto);
+        } else {
+            c.tipo = TipoCelda::Error;
+            c.codigoError = codigo;
+        }
+        return c;
+    }
+    case TipoValor::FechaIso: {
+        const std::string v(recortado(m_valor));
+        if (v.empty())
+            return c;
+        if (serialIso(v.c_str(), &c.numero)) {
+            c.tipo = TipoCelda::Fecha;
+        } else {
+            c.tipo = TipoCelda::Texto; // a date the sheet cannot hold: kept as written
+            c.texto = QString::fromUtf8(v);
+            contarTexto(c.texto);
+        }
+        return c;
+    }
+    }
+    return c;
+}
+
+void LectorHoja::terminarCelda() {
+    m_enCelda = false;
+    m_recoger = Recoger::Nada;
+    Celda c = crearCelda();
+    if (c.tipo == TipoCelda::Vacia)
+        return;
+    if (m_filaCelda == m_fila) {
+        m_filaPendiente.emplace_back(m_columna, std::move(c));
+    } else {
+        // A cell whose reference names another row than its <row>: put it where it says.
+        contarCeldas(m_columna);
+        m_hoja.poner(m_filaCelda, m_columna, std::move(c));
+    }
+}
+
+void LectorHoja::vaciarFila() {
+    if (m_filaPendiente.empty())
+        return;
+    int ultima = 0;
+    for (const auto& p : m_filaPendiente)
+        ultima = std::max(ultima, p.first);
+    contarCeldas(ultima);
+    m_hoja.poner(m_fila, ultima, Celda{}); // sizes the row once
+    for (auto& p : m_filaPendiente)
+        m_hoja.poner(m_fila, p.first, std::move(p.second));
+    m_filaPendiente.clear();
+}
+
+void LectorHoja::contarCeldas(int columnas) {
+    m_celdas += columnas;
+    if (m_celdas > m_ctx.celdasMaximas)
+        excesivo(QStringLiteral("la hoja tiene más de %1 celdas (contando las vacías a la izquierda de cada "
+                                "valor)")
+                     .arg(m_ctx.celdasMaximas));
+}
+
+void LectorHoja::contarTexto(const QString& t) {
+    m_caracteres += t.size();
+    if (m_caracteres > m_ctx.caracteresTextoMaximos)
+        excesivo(QStringLiteral("los textos de las celdas de la hoja suman más de %1 caracteres")
+                     .arg(m_ctx.caracteresTextoMaximos));
+}
+
+} // namespace
+
+bool referenciaCelda(const char* ref, int* fila, int* columna) {
+    const char* p = ref;
+    int c = 0;
+    for (; (*p >= 'A' && *p <= 'Z') || (*p >= 'a' && *p <= 'z'); ++p) {
+        const int letra = (*p >= 'a' ? *p - 'a' : *p - 'A') + 1;
+        c = c > Hoja::kMaxColumnas ? Hoja::kMaxColumnas + 1 : c * 26 + letra;
+    }
+    if (p == ref)
+        return false;
+    int f = 0;
+    const char* fin = digitos(p, Hoja::kMaxFilas, &f);
+    if (*fin || (fin != p && f == 0))
+        return false;
+    *fila = f;
+    *columna = std::min(c, Hoja::kMaxColumnas + 1);
+    return true;
+}
+
+bool serialIso(const char* texto, double* serial) {
+    int anio = 1899, mes = 12, dia = 30, hora = 0, minuto = 0;
+    double segundo = 0;
+    const char* p = texto;
+    auto numero = [&p](int cifras, int* v) {
+        *v = 0;
+        for (int i = 0; i < cifras; ++i, ++p) {
+            if (*p < '0' || *p > '9')
+                return false;
+            *v = *v * 10 + (*p - '0');
+        }
+        return true;
+    };
+    const bool conFecha = std::strlen(texto) >= 10 && texto[4] == '-';
+    if (conFecha) {
+        if (!numero(4, &anio) || *p++ != '-' || !numero(2, &mes) || *p++ != '-' || !numero(2, &dia))
+            return false;
+        if (*p == 'T' || *p == 't' || *p == ' ')
+            ++p;
+        else if (*p)
+            return false;
+    }
+    if (*p) {
+        if (!numero(2, &hora) || *p++ != ':' || !numero(2, &minuto))
+            return false;
+        if (*p == ':') {
+            ++p;
+            const char* fin = p + std::strlen(p);
+            const char* zona = p;
+            while (zona < fin && ((*zona >= '0' && *zona <= '9') || *zona == '.'))
+                ++zona;
+            const auto r = std::from_chars(p, zona, segundo);
+            if (r.ec != std::errc() || r.ptr != zona)
+                return false;
+            p = zona;
+        }
+        // A time zone ("Z", "+03:00") is not kept: the sheet's dates carry none.
+        if (*p && *p != 'Z' && *p != 'z' && *p != '+' && *p != '-')
+            return false;
+        if (hora > 24 || minuto > 59 || segundo >= 61)
+            return false;
+    }
+    const QDate fecha(anio, mes, dia);
+    if (!fecha.isValid())
+        return false;
+    qint64 dias = fecha.toJulianDay() - kJulianoDia0;
+    if (dias < 0)
+        return false;
+    if (dias < 61)
+        dias = std::max<qint64>(0, dias - 1); // the sheet's 1900 system counts a 29/2/1900
+    *serial = static_cast<double>(dias) + (hora * 3600.0 + minuto * 60.0 + segundo) / 86400.0;
+    return true;
+}
+
+int codigoError(const char* texto) {
+    static const std::pair<const char*, int> kErrores[] = {
+        {"#NULL!", 0x00},  {"#DIV/0!", 0x07}, {"#VALUE!", 0x0F},       {"#REF!", 0x17}, {"#NAME?", 0x1D},
+        {"#NUM!", 0x24},   {"#N/A", 0x2A},    {"#GETTING_DATA", 0x2B}, {"#SPILL!", 45}, {"#CONNECT!", 46},
+        {"#BLOCKED!", 47}, {"#UNKNOWN!", 48}, {"#FIELD!", 49},         {"#CALC!", 50},
+    };
+    for (const auto& [nombre, codigo] : kErrores)
+        if (!std::strcmp(texto, nombre))
+            return codigo;
+    return -1;
+}
+
+Hoja leerHoja(const PaqueteZip& paquete, const std::string& parte, std::int64_t bytesMaximos,
+              const ContextoHoja& contexto) {
+    Hoja hoja;
+    LectorHoja lector(hoja, contexto);
+    lector.leer(paquete, parte, bytesMaximos);
+    return hoja;
+}
+
+} // namespace tarvix::lector::xlsx

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "intake/celda.h"
+
+#include <QString>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tarvix::lector::xlsx {
+
+class PaqueteZip;
+
+// What the worksheet's cells refer to, and the limits of the sheet.
+struct ContextoHoja {
+    const std::vector<QString>& cadenas;     // shared strings
+    const std::vector<bool>& formatosFecha;  // by cell format index: shows a date
+    bool fecha1904 = false;                  // serials count from 1/1/1904
+    std::int64_t celdasMaximas = 0;          // cell slots held (see LimitesXlsx::celdas)
+    std::int64_t caracteresTextoMaximos = 0; // inline and formula texts, all cells
+    std::int64_t bytesPorCelda = 0;          // one cell's value
+};
+
+// Reads the cells of the worksheet part `parte`. Throws FallaXlsx.
+Hoja leerHoja(const PaqueteZip& paquete, const std::string& parte, std::int64_t bytesMaximos,
+              const ContextoHoja& contexto);
+
+// A cell reference ("B7", "XFD1048576"; also "B" with no row) split into its 1-based row (0 when
+// absent) and column. False when it is not a reference; a part beyond the sheet's size is given
+// as kMaxFilas + 1 or kMaxColumnas + 1.
+bool referenciaCelda(const char* ref, int* fila, int* columna);
+
+// An ISO 8601 date, date and time, or time ("2024-03-15", "2024-03-15T10:30:00Z", "10:30:00") as a
+// serial of the 1900 system. False when it is none of those or before 1900.
+bool serialIso(const char* texto, double* serial);
+
+// The code of an error value ("#DIV/0!" 0x07, "#N/A" 0x2A, ...); -1 for an unknown text.
+int codigoError(const char* texto);
+
+} // namespace tarvix::lector::xlsx

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "intake/celda.h"
+
+#include <QString>
+#include <cstdint>
+
+namespace tarvix::lector {
+
+// What a workbook may make the reader spend. A file beyond any of these is refused whole.
+struct LimitesXlsx {
+    std::int64_t bytesHoja = 256ll << 20;          // inflated size of the worksheet part
+    std::int64_t bytesCadenas = 64ll << 20;        // inflated size of the shared strings part
+    std::int64_t bytesOtraParte = 16ll << 20;      // relationships, workbook, styles
+    std::int64_t proporcionMaxima = 200;           // inflated : compressed, ...
+    std::int64_t bytesMinimosProporcion = 1 << 20; // ... checked once a part passes this size
+    std::int64_t partes = 10000;                   // zip entries
+    std::int64_t cadenas = 1 << 20;                // shared strings
+    std::int64_t estilos = 1 << 20;                // cell formats (cellXfs)
+    std::int64_t hojasLibro = 1 << 16;             // <sheet> entries of the workbook
+    // Cell slots held in memory: every row keeps its cells up to its last non-empty one, so a row
+    // costs its last used column. 48 bytes a slot: 3,000,000 slots stay under 150 MB.
+    std::int64_t celdas = 3'000'000;
+    std::int64_t caracteresTexto = 32 << 20; // characters of inline and formula texts, all cells
+    std::int64_t caracteresCelda = 1 << 20;  // bytes of one cell text or shared string
+};
+
+// Reads the first worksheet of an Office Open XML workbook (.xlsx, .xlsm; transitional or strict).
+// Throws VbError (number kErrorLibro of intake/lectorlibro.h) with a Spanish description when the
+// file cannot be read, is not a workbook, is damaged or passes a limit; no partial sheet is returned.
+Hoja leerXlsx(const QString& ruta, const LimitesXlsx& limites = {});
+
+} // namespace tarvix::lector

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QString>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tarvix::lector::xlsx {
+
+class PaqueteZip;
+class EscanerXml;
+class MotorExpat;
+
+// The namespaces a part's names are matched against: the transitional and the strict URIs of each
+// vocabulary are the same namespace here, and a name with no namespace is taken as the main one.
+enum class Espacio : unsigned char { Ninguno, Hoja, Relaciones, Paquete, Otro };
+
+struct Nombre {
+    Espacio espacio;
+    std::string_view local;
+    // An element of the spreadsheet vocabulary (or of none) with this local name.
+    bool es(std::string_view l) const {
+        return local == l && (espacio == Espacio::Hoja || espacio == Espacio::Ninguno);
+    }
+    // An element of the package relationships vocabulary (or of none) with this local name.
+    bool esDePaquete(std::string_view l) const {
+        return local == l && (espacio == Espacio::Paquete || espacio == Espacio::Ninguno);
+    }
+};
+
+// A streaming, namespace-aware reader of one XML part of the package. Refuses any DOCTYPE (and so
+// every entity declaration); external entities are never loaded. UTF-8 parts (all that spreadsheet
+// programs write) go through EscanerXml; parts in any other encoding through expat.
+class LectorXml {
+public:
+    virtual ~LectorXml();
+    LectorXml(const LectorXml&) = delete;
+    LectorXml& operator=(const LectorXml&) = delete;
+
+    // Parses the part `parte` of `paquete`, inflating at most `bytesMaximos`. Throws FallaXlsx.
+    void leer(const PaqueteZip& paquete, const std::string& parte, std::int64_t bytesMaximos);
+    // Parses `xml`, handed over in pieces of `trozo` bytes, named `parte` in messages; with
+    // `general` through the general parser whatever its encoding.
+    void leerMemoria(std::string_view xml, std::size_t trozo, const QString& parte, bool general = false);
+
+protected:
+    LectorXml();
+    friend class EscanerXml;
+    friend class MotorExpat;
+
+    virtual void inicio(const Nombre& nombre, const char** atributos) = 0;
+    virtual void fin(const Nombre& nombre) = 0;
+    virtual void texto(const char*, int) {}
+
+    // The part being read, for messages.
+    const QString& parte() const { return m_parte; }
+
+    // Value of the attribute without namespace `nombre`, or nullptr.
+    static const char* atributo(const char** atributos, std::string_view nombre);
+    // Value of the attribute `local` in the relationships namespace (r:id), or nullptr.
+    static const char* atributoRelacion(const char** atributos, std::string_view local);
+
+private:
+    class Motor;
+    QString m_parte;
+};
+
+// The namespace a URI names.
+Espacio espacioDe(std::string_view uri);
+
+// Why a part with a DOCTYPE is refused.
+QString motivoDoctype(const QString& parte);
+
+// A name split at the namespace separator and classified.
+Nombre nombreXml(const char* nombreCompleto);
+
+// Text of the XML as the spreadsheet stores it: UTF-8 with _xHHHH_ escapes for characters XML
+// cannot carry ("_x000D_" is a carriage return, "_x005F_" an underscore that would start one).
+QString textoGuardado(std::string_view utf8);
+
+// ST_Boolean: "1"/"true" and "0"/"false"; `*valor` is set when the text is one of those.
+bool booleanoXml(const char* s, bool* valor);
+
+} // namespace tarvix::lector::xlsx

@@ -1,0 +1,157 @@
+#include "intake/xlsx/zipxlsx.h"
+
+#include "intake/xlsx/fallaxlsx.h"
+
+#include <QFile>
+#include <algorithm>
+#include <memory>
+#include <zip.h>
+
+namespace tarvix::lector::xlsx {
+
+namespace {
+
+std::uint64_t le(const char* p, int bytes) {
+    std::uint64_t v = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        v = (v << 8) | static_cast<unsigned char>(p[i]);
+    return v;
+}
+
+// The number of entries the end-of-central-directory record (or its zip64 form) declares, -1 when
+// there is none. Read before libzip opens the file, which allocates for every declared entry.
+std::int64_t entradasDeclaradas(const QString& ruta) {
+    QFile f(ruta);
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const qint64 tam = f.size();
+    const qint64 cola = std::min<qint64>(tam, 22 + 0xFFFF);
+    if (cola < 22 || !f.seek(tam - cola))
+        return -1;
+    const QByteArray b = f.read(cola);
+    const char* d = b.constData();
+    for (qsizetype i = b.size() - 22; i >= 0; --i) {
+        if (d[i] != 'P' || d[i + 1] != 'K' || d[i + 2] != 5 || d[i + 3] != 6)
+            continue;
+        std::uint64_t n = le(d + i + 10, 2);
+        const qsizetype loc = i - 20;
+        if (n == 0xFFFF && loc >= 0 && d[loc] == 'P' && d[loc + 1] == 'K' && d[loc + 2] == 6 &&
+            d[loc + 3] == 7) {
+            const auto pos = le(d + loc + 8, 8);
+            char z64[56];
+            if (pos < static_cast<std::uint64_t>(tam) && f.seek(static_cast<qint64>(pos)) &&
+                f.read(z64, sizeof z64) == sizeof z64 && le(z64, 4) == 0x06064b50)
+                n = le(z64 + 32, 8);
+        }
+        return static_cast<std::int64_t>(std::min<std::uint64_t>(n, INT64_MAX));
+    }
+    return -1;
+}
+
+QString motivoZip(int codigo) {
+    switch (codigo) {
+    case ZIP_ER_NOZIP:
+        return QStringLiteral("no es un archivo ZIP");
+    case ZIP_ER_INCONS:
+    case ZIP_ER_EOF:
+        return QStringLiteral("el contenedor ZIP está incompleto o es incoherente");
+    case ZIP_ER_NOENT:
+    case ZIP_ER_OPEN:
+    case ZIP_ER_READ:
+    case ZIP_ER_SEEK:
+        return QStringLiteral("no se puede leer el archivo");
+    case ZIP_ER_CRC:
+        return QStringLiteral("los datos comprimidos no coinciden con su suma de control");
+    case ZIP_ER_COMPNOTSUPP:
+        return QStringLiteral("usa un método de compresión no admitido");
+    case ZIP_ER_ENCRNOTSUPP:
+    case ZIP_ER_NOPASSWD:
+    case ZIP_ER_WRONGPASSWD:
+        return QStringLiteral("está cifrado con contraseña");
+    case ZIP_ER_MEMORY:
+        return QStringLiteral("no hay memoria suficiente");
+    default: {
+        zip_error_t e;
+        zip_error_init_with_code(&e, codigo);
+        QString s = QStringLiteral("error de ZIP: ") + QString::fromUtf8(zip_error_strerror(&e));
+        zip_error_fini(&e);
+        return s;
+    }
+    }
+}
+
+struct CerrarArchivoZip {
+    void operator()(zip_file_t* f) const { zip_fclose(f); }
+};
+
+} // namespace
+
+PaqueteZip::PaqueteZip(const QString& ruta, const Limites& limites) : m_limites(limites) {
+    if (entradasDeclaradas(ruta) > limites.partes)
+        excesivo(QStringLiteral("el contenedor ZIP declara más de %1 partes").arg(limites.partes));
+    int codigo = 0;
+    m_zip = zip_open(QFile::encodeName(ruta).constData(), ZIP_RDONLY, &codigo);
+    if (!m_zip)
+        danado(motivoZip(codigo));
+    if (zip_get_num_entries(m_zip, 0) > limites.partes) {
+        zip_discard(m_zip);
+        m_zip = nullptr;
+        excesivo(QStringLiteral("el contenedor ZIP tiene más de %1 partes").arg(limites.partes));
+    }
+}
+
+PaqueteZip::~PaqueteZip() {
+    if (m_zip)
+        zip_discard(m_zip);
+}
+
+std::int64_t PaqueteZip::indice(const std::string& parte) const {
+    return zip_name_locate(m_zip, parte.c_str(), ZIP_FL_NOCASE);
+}
+
+bool PaqueteZip::tiene(const std::string& parte) const {
+    return indice(parte) >= 0;
+}
+
+void PaqueteZip::leer(const std::string& parte, std::int64_t bytesMaximos,
+                      const std::function<void(const char*, std::size_t)>& destino) const {
+    const QString nombre = QString::fromUtf8(parte);
+    const std::int64_t i = indice(parte);
+    if (i < 0)
+        danado(QStringLiteral("falta la parte %1").arg(nombre));
+    zip_stat_t st;
+    zip_stat_init(&st);
+    std::int64_t comprimido = 1;
+    if (zip_stat_index(m_zip, static_cast<zip_uint64_t>(i), 0, &st) == 0 && (st.valid & ZIP_STAT_COMP_SIZE))
+        comprimido = std::max<std::int64_t>(
+            1, static_cast<std::int64_t>(std::min<zip_uint64_t>(st.comp_size, INT64_MAX)));
+
+    std::unique_ptr<zip_file_t, CerrarArchivoZip> f(zip_fopen_index(m_zip, static_cast<zip_uint64_t>(i), 0));
+    if (!f)
+        danado(QStringLiteral("la parte %1 %2")
+                   .arg(nombre, motivoZip(zip_error_code_zip(zip_get_error(m_zip)))));
+
+    std::unique_ptr<char[]> buf(new char[1 << 16]);
+    std::int64_t total = 0;
+    for (;;) {
+        const zip_int64_t n = zip_fread(f.get(), buf.get(), 1 << 16);
+        if (n < 0)
+            danado(QStringLiteral("la parte %1 %2")
+                       .arg(nombre, motivoZip(zip_error_code_zip(zip_file_get_error(f.get())))));
+        if (n == 0)
+            break;
+        total += n;
+        if (total > bytesMaximos)
+            excesivo(QStringLiteral("la parte %1 ocupa más de %2 MiB al descomprimirla")
+                         .arg(nombre)
+                         .arg(static_cast<double>(bytesMaximos) / (1 << 20), 0, 'g', 6));
+        if (total > m_limites.bytesMinimosProporcion && total / comprimido > m_limites.proporcionMaxima)
+            excesivo(QStringLiteral("la parte %1 crece más de %2 veces al descomprimirla "
+                                    "(bomba de compresión)")
+                         .arg(nombre)
+                         .arg(m_limites.proporcionMaxima));
+        destino(buf.get(), static_cast<std::size_t>(n));
+    }
+}
+
+} // namespace tarvix::lector::xlsx
