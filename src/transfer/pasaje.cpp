@@ -1,0 +1,214 @@
+#include "transfer/pasaje.h"
+
+#include "components/central.h"
+#include "components/clbase.h"
+#include "components/formatos.h"
+#include "components/interaccion.h"
+#include "components/recordset.h"
+#include "components/vb.h"
+#include "components/vberror.h"
+#include "transfer/valorestransferencia.h"
+
+#include <QDateTime>
+
+namespace tarvix {
+
+using namespace transferencia;
+
+namespace {
+
+// The date literal of the customs system for a date text of the user's locale; NULL otherwise.
+QString fechaSql(Globales& g, const QString& fecha) {
+    if (!vb::EsFecha(fecha))
+        return QStringLiteral("NULL");
+    return g.g_oCentral->getDateFormatbyEntity(kEntidad, fecha);
+}
+
+// Quantity of a line: the stored one when it is above 0, else the net weight when the unit (as
+// stored) is kilograms, else 0.
+QString cantidadEspecial(Globales& g, const Recordset& rs, const QString& campoCantidad,
+                         const QString& campoUnidad, int& linea, int lineaBase) {
+    linea = lineaBase;
+    const double cantidad = numero(g, rs, campoCantidad);
+    if (cantidad > 0) {
+        linea = lineaBase + 10;
+        return vb::NumeroSql(cantidad);
+    }
+    linea = lineaBase + 30;
+    if (texto(g, rs, campoUnidad) == u"01") {
+        linea = lineaBase + 40;
+        return vb::NumeroSql(numero(g, rs, QStringLiteral("ARTKGU")));
+    }
+    linea = lineaBase + 60;
+    return QStringLiteral("0");
+}
+
+} // namespace
+
+QString sentenciaSubitems(Globales& g, const Recordset& rs, int& linea) {
+    const auto dsc = [&](const QString& campo) { return vb::Trim(texto(g, rs, campo)); };
+    QString s =
+        QStringLiteral("insert into subitems "
+                       "(idarticulo,idcatalogo,descripcion,Descripcion_Maria,interno,ncm,IdUnidad,Cantidad,"
+                       "Preciounitario,IdPais,idpaisproc,KGNETO,fob,OTROS,CODIGOEAN,EstadoMerc,estadistica,"
+                       "valorrelacionestadistica,"
+                       "sufijos,LAPI,valorderesp,kgbruto,biendeuso,deresp) values (");
+    linea = 370;
+    s += citado(g, rs, QStringLiteral("ARTNRO")) + u',';
+    linea = 380;
+    s += vb::SqlTexto(g.g_sINTCAT) + u',';
+    linea = 390;
+    s += citado(g, rs, QStringLiteral("ARTDSC")) + u',';
+    linea = 400;
+    s += vb::SqlTexto(dsc(QStringLiteral("ARTDSCMARIA")) + u' ' + dsc(QStringLiteral("ARTDSCMARIA2")) + u' ' +
+                      dsc(QStringLiteral("ARTDSCMARIA3"))) +
+         u',';
+    linea = 410;
+    s += vb::SqlTexto(g.g_sInterno) + u',';
+    linea = 420;
+    s += citado(g, rs, QStringLiteral("PRCNCM")) + u',';
+    linea = 430;
+    s += citado(g, rs, QStringLiteral("PRCDUN")) + u',';
+    linea = 440;
+    s += guardado(g, rs, QStringLiteral("PRCCAN")) + u',';
+    linea = 450;
+    if (unidadEnKilos(g, rs)) {
+        linea = 460;
+        s += precioDesdeTotal(g, rs) + u',';
+    } else {
+        linea = 480;
+        s += guardado(g, rs, QStringLiteral("ARTUNI")) + u',';
+    }
+    linea = 500;
+    s += citado(g, rs, QStringLiteral("PRCORI")) + u',';
+    linea = 510;
+    s += citado(g, rs, QStringLiteral("PROCEDENCIA")) + u',';
+    linea = 520;
+    s +=
+        vb::PuntoDecimal(vb::Format(numero(g, rs, QStringLiteral("ARTKGU")), QStringLiteral("00.00"))) + u',';
+    linea = 530;
+    s += guardado(g, rs, QStringLiteral("ARTTOT")) + u',';
+    linea = 535;
+    s += citado(g, rs, QStringLiteral("OTROS")) + u',';
+    linea = 538;
+    s += citado(g, rs, QStringLiteral("CODIGOCIP")) + u',';
+    linea = 540;
+    s += citado(g, rs, QStringLiteral("PRCESM")) + u',';
+    linea = 550;
+    s += citado(g, rs, QStringLiteral("PRCEUN")) + u',';
+    s += cantidadEspecial(g, rs, QStringLiteral("PRCECA"), QStringLiteral("PRCEUN"), linea, 560) + u',';
+    linea = 650;
+    s += citado(g, rs, QStringLiteral("PRCSUF")) + u',';
+    linea = 660;
+    s += citado(g, rs, QStringLiteral("PRCLAP")) + u',';
+    s += cantidadEspecial(g, rs, QStringLiteral("PRCSCA"), QStringLiteral("PRCSUN"), linea, 670) + u',';
+    linea = 760;
+    s += QStringLiteral("0,");
+    linea = 770;
+    s += QStringLiteral("'N',");
+    linea = 780;
+    s += citado(g, rs, QStringLiteral("PRCSUN")) + u')';
+    return s;
+}
+
+void FRAM3_Transfer_B_Pasaje(Globales& g, bool& ok) {
+    int linea = 0;
+    try {
+        linea = 20;
+        ok = false;
+        const QString interno = internoSql(g);
+        Recordset rs;
+        linea = 30;
+        aduana(g).setSql(QStringLiteral("select interno from caratula where interno = '") + interno + u'\'');
+        linea = 40;
+        if (aduana(g).CrearRs(rs)) {
+            linea = 50;
+            if (g.interaccion->mensaje(QStringLiteral("El interno [ ") + g.g_sInterno +
+                                           QStringLiteral(" ] ya existe.\r\n\r\nDesea reemplazarlo?"),
+                                       Icono::Pregunta, Botones::SiNo) == Respuesta::No)
+                return;
+            linea = 60;
+            aduana(g).setSql(QStringLiteral("delete from caratula where interno = '") + interno + u'\'');
+            linea = 70;
+            aduana(g).Ejecutar();
+            linea = 80;
+            aduana(g).setSql(QStringLiteral("delete from subitems where interno = '") + interno + u'\'');
+            linea = 90;
+            aduana(g).Ejecutar();
+            linea = 100;
+            aduana(g).setSql(QStringLiteral("delete from facturas where interno = '") + interno + u'\'');
+            linea = 110;
+            aduana(g).Ejecutar();
+        }
+        linea = 130;
+        progreso(g).barraRango(0, 100);
+        linea = 140;
+        progreso(g).barraValor(1);
+
+        linea = 150;
+        g.g_oBase->setSql(
+            QStringLiteral("select FECHA_EMBARQUE,FECHA_ARRIBO,sum(ARTTOT) as total from ART where "
+                           "INTNRO = '") +
+            interno + QStringLiteral("' group by FECHA_EMBARQUE,FECHA_ARRIBO"));
+        linea = 160;
+        if (!g.g_oBase->CrearRs(rs))
+            return;
+        linea = 170;
+        const QString embarque = vb::Trim(texto(g, rs, QStringLiteral("FECHA_EMBARQUE")));
+        linea = 180;
+        const QString arribo = vb::Trim(texto(g, rs, QStringLiteral("FECHA_ARRIBO")));
+        linea = 190;
+        const QString embarqueSql = fechaSql(g, embarque);
+        linea = 230;
+        const QString arriboSql = fechaSql(g, arribo);
+        linea = 290;
+        const double total = g.g_oFormatos->EsNumero(texto(g, rs, QStringLiteral("Total")));
+
+        linea = 300;
+        aduana(g).setSql(
+            QStringLiteral("insert into caratula (interno,idsubreg, fechaalta, ONCCAHabilitado, "
+                           "DJAI_FECHA_EMB_APROX, DJAI_FECHA_ARRIB_APROX, fobdivisas , fobcoddivisas, "
+                           "fobdivcambio) values ('") +
+            interno + QStringLiteral("','DJAI',") +
+            g.g_oCentral->getDateFormatbyEntity(kEntidad, QDateTime::currentDateTime()) +
+            QStringLiteral(",'N',") + embarqueSql + u',' + arriboSql + u',' +
+            vb::PuntoDecimal(vb::Format(total, QStringLiteral("00.00"))) + QStringLiteral(",'DOL',1.0000)"));
+        linea = 310;
+        aduana(g).Ejecutar();
+
+        linea = 320;
+        g.g_oBase->setSql(QStringLiteral("select * from ART where INTNRO = '") + interno +
+                          QStringLiteral("' and PRCCRC = 'OK' order by ARTORD"));
+        linea = 330;
+        if (!g.g_oBase->CrearRs(rs))
+            return;
+        linea = 340;
+        progreso(g).barraRango(0, rs.RecordCount());
+        linea = 350;
+        while (!rs.Fin()) {
+            linea = 360;
+            const QString sentencia = sentenciaSubitems(g, rs, linea);
+            linea = 790;
+            aduana(g).setSql(sentencia);
+            linea = 800;
+            if (aduana(g).Ejecutar() == 0) {
+                linea = 810;
+                throw VbError(
+                    1, QStringLiteral("Transfiriendo a Kalmora"),
+                    QStringLiteral("Error Grabando registro en Kalmora Windows: 0 Registros agregados"));
+            }
+            linea = 830;
+            progreso(g).barraValor(rs.AbsolutePosition());
+            linea = 850;
+            rs.MoveNext();
+            linea = 350;
+        }
+        linea = 870;
+        ok = true;
+    } catch (const VbError& e) {
+        ok = false;
+        g.interaccion->mensaje(informeNumerado(e, QStringLiteral("frmMain.FRAM3_Transfer_B_Pasaje"), linea));
+    }
+}
+
+} // namespace tarvix

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "components/globales.h"
+
+namespace tarvix {
+
+class Recordset;
+
+// Writes the current interno into the customs-system database: its caratula row and one subitems
+// row per correct line, asking before it replaces an interno that is already there. `ok` is true
+// only when every correct line was written; a failure is reported to the user and leaves what was
+// already written.
+void FRAM3_Transfer_B_Pasaje(Globales& g, bool& ok);
+
+// The subitems insert of the current row of `rs` (a row of ART). `linea` follows the value being
+// built, for the error report.
+QString sentenciaSubitems(Globales& g, const Recordset& rs, int& linea);
+
+} // namespace tarvix

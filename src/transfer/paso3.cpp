@@ -1,0 +1,147 @@
+#include "transfer/paso3.h"
+
+#include "components/clbase.h"
+#include "components/formatos.h"
+#include "components/interaccion.h"
+#include "components/recordset.h"
+#include "components/vb.h"
+#include "components/vberror.h"
+#include "transfer/actualcat.h"
+#include "transfer/pasaje.h"
+#include "transfer/valorestransferencia.h"
+
+#include <cmath>
+
+namespace tarvix {
+
+using namespace transferencia;
+
+namespace {
+
+QString cuatroDigitos(qint64 n) {
+    return vb::Format(static_cast<double>(n), QStringLiteral("0000"));
+}
+
+qint64 entero(double v) {
+    return static_cast<qint64>(std::llround(v));
+}
+
+} // namespace
+
+void FRAM3_Transfer_A_Validar(Globales& g, bool& ok) {
+    ok = false;
+    try {
+        Recordset rs;
+        g.g_oBase->setSql(QStringLiteral("select count(INTNRO) as Cant from ART where INTNRO = '") +
+                          internoSql(g) + QStringLiteral("' and (PRCCRC <> 'OK' or PRCCRC is null)"));
+        if (!g.g_oBase->CrearRs(rs))
+            return;
+        if (g.g_oFormatos->EsNumero(rs.Fields(QStringLiteral("Cant"))) == 0) {
+            ok = true;
+            return;
+        }
+        g.interaccion->mensaje(
+            QStringLiteral("Hay registros para depurar.\r\n\r\nHaga click en el boton \"DATOS SIN DEPURAR\""),
+            Icono::Exclamacion, Botones::Aceptar);
+    } catch (const VbError& e) {
+        ok = false;
+        g.interaccion->mensaje(informeCorto(e, QStringLiteral("frmMain_FRAM3_Transfer_A_Validar")),
+                               Icono::Critico, Botones::Aceptar);
+    }
+}
+
+ControladorPaso3::ControladorPaso3(Globales& g, QObject* parent) : QObject(parent), m_g(g) {}
+
+qint64 ControladorPaso3::contar(const QString& cola) {
+    Recordset rs;
+    m_g.g_oBase->setSql(QStringLiteral("select count(INTNRO) as total from ART where INTNRO = '") +
+                        internoSql(m_g) + cola);
+    if (!m_g.g_oBase->CrearRs(rs))
+        return 0;
+    return entero(m_g.g_oFormatos->EsNumero(rs.Fields(QStringLiteral("Total"))));
+}
+
+void ControladorPaso3::FRAM3_CargarEstadisticas() {
+    // Each label is written as soon as its count is known: a failure leaves the later ones as they were.
+    const struct {
+        const char* cola;
+        qint64 Cuentas::*cuenta;
+        QString ControladorPaso3::*etiqueta;
+    } consultas[] = {
+        {"'", &Cuentas::total, &ControladorPaso3::FRAM3_lbTotal},
+        {"' and PRCEST = 'A'", &Cuentas::enCatalogo, &ControladorPaso3::FRAM3_lbEnCatalogo},
+        {"' and (PRCEST = '' or PRCEST IS NULL)", &Cuentas::nuevos, &ControladorPaso3::FRAM3_lbNuevos},
+        {"' and PRCCRC <> 'OK'", &Cuentas::erroneos, &ControladorPaso3::FRAM3_lbErroneos},
+        {"' and PRCCRC = 'POS'", &Cuentas::errPos, &ControladorPaso3::FRAM3_lbErrPos},
+        {"' and PRCCRC = 'SUF'", &Cuentas::errSuf, &ControladorPaso3::FRAM3_lbErrSuf},
+    };
+    cuentas = Cuentas();
+    for (const auto& c : consultas) {
+        cuentas.*c.cuenta = contar(QString::fromLatin1(c.cola));
+        this->*c.etiqueta = cuatroDigitos(cuentas.*c.cuenta);
+        emit cambiado();
+    }
+}
+
+void ControladorPaso3::ponerMensaje(const QString& texto) {
+    if (mensaje)
+        mensaje(texto);
+    else
+        progreso(m_g).mensaje(texto);
+}
+
+void ControladorPaso3::FRM3_Tranferir() {
+    int linea = 0;
+    try {
+        bool ok = false;
+        linea = 20;
+        ponerMensaje(QStringLiteral("Validando datos..."));
+        linea = 40;
+        FRAM3_Transfer_A_Validar(m_g, ok);
+        if (!ok)
+            return;
+        linea = 50;
+        ponerMensaje(QStringLiteral("Transfiriendo al Kalmora Windows..."));
+        linea = 70;
+        progreso(m_g).barraVisible(true);
+        linea = 80;
+        FRAM3_Transfer_B_Pasaje(m_g, ok);
+        if (!ok)
+            return;
+        linea = 90;
+        ponerMensaje(QStringLiteral("Actualizando catalogo..."));
+        linea = 110;
+        FRAM3_Transfer_C_ActualCAT(m_g, ok);
+        if (!ok)
+            return;
+        linea = 120;
+        aduana(m_g).setSql(QStringLiteral("select count(interno) as Total from subitems where interno = '") +
+                           internoSql(m_g) + u'\'');
+        linea = 130;
+        Recordset rs;
+        if (aduana(m_g).CrearRs(rs)) {
+            linea = 140;
+            if (m_g.g_oFormatos->EsNumero(rs.Fields(QStringLiteral("Total"))) > 0) {
+                linea = 150;
+                m_g.interaccion->mensaje(QStringLiteral("Se transfirio ") +
+                                             m_g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("Total"))) +
+                                             QStringLiteral(" articulos en el interno ") + m_g.g_sInterno,
+                                         Icono::Informacion, Botones::Aceptar);
+            } else {
+                linea = 170;
+                m_g.interaccion->mensaje(
+                    QStringLiteral("ERROR: No se transfirio los articulos en el interno ") + m_g.g_sInterno,
+                    Icono::Exclamacion, Botones::Aceptar);
+            }
+        }
+        linea = 200;
+        ponerMensaje(QStringLiteral("Fin de proceso"));
+        linea = 210;
+        progreso(m_g).barraVisible(false);
+    } catch (const VbError& e) {
+        m_g.interaccion->mensaje(informeSinEtiqueta(e) + QStringLiteral(" - seccion [") + kProyecto +
+                                 QStringLiteral(".FRAM3_Transferir]:: linea ") + QString::number(linea));
+    }
+}
+
+} // namespace tarvix

@@ -1,0 +1,133 @@
+#include "entornotransferencia.h"
+
+#include "components/central.h"
+#include "components/clbase.h"
+#include "components/recordset.h"
+#include "components/vb.h"
+#include "components/vberror.h"
+#include "testsupport.h"
+
+#include <QTest>
+
+using namespace tarvix;
+
+namespace prueba {
+
+void ProgresoGrabado::mensaje(const QString& texto) {
+    mensajes << texto;
+    if (!fallarEn.isEmpty() && texto == fallarEn)
+        throw VbError(424, QStringLiteral("Pantalla"), QStringLiteral("Se requiere un objeto"));
+}
+
+Entorno::Entorno() {
+    aislarConfiguracion();
+    g.interaccion = &guion;
+    g.progreso = &progreso;
+    m_c = std::make_unique<ControladorPrincipal>(g);
+    m_c->Form_Load(m_dir.path());
+    if (g.g_iPaso != 1)
+        qFatal("El programa no arrancó en la carpeta de prueba");
+    g.g_sInterno = QStringLiteral("24001");
+    g.g_sINTCAT = QStringLiteral("1");
+    trabajo(QStringLiteral("insert into INTN (INTNRO, INTDSC) values ('24001','prueba')"));
+}
+
+void Entorno::trabajo(const QString& sql) {
+    g.g_oBase->setSql(sql);
+    g.g_oBase->Ejecutar();
+}
+
+void Entorno::aduana(const QString& sql) {
+    Velno::clBase& c = g.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS"));
+    c.EjecutarDirecto(sql);
+}
+
+QList<QVariantMap> Entorno::filasAduana(const QString& sql) {
+    Velno::clBase& c = g.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS"));
+    const QString anterior = c.Sql();
+    c.setSql(sql);
+    Recordset rs;
+    c.CrearRs(rs);
+    c.setSql(anterior);
+    QList<QVariantMap> r;
+    for (; !rs.Fin(); rs.MoveNext()) {
+        QVariantMap fila;
+        for (int i = 0; i < rs.Columnas().size(); ++i)
+            fila.insert(rs.Columnas()[i].toLower(), rs.Fields(i));
+        r << fila;
+    }
+    return r;
+}
+
+QVariantMap Entorno::filaAduana(const QString& sql) {
+    const auto filas = filasAduana(sql);
+    if (filas.size() != 1)
+        qWarning("Se esperaba una fila y hubo %d: %s", static_cast<int>(filas.size()), qPrintable(sql));
+    return filas.value(0);
+}
+
+qint64 Entorno::contarAduana(const QString& tabla, const QString& condicion) {
+    return filaAduana(QStringLiteral("select count(*) as n from ") + tabla +
+                      (condicion.isEmpty() ? QString() : QStringLiteral(" where ") + condicion))
+        .value(QStringLiteral("n"))
+        .toLongLong();
+}
+
+QVariantMap Entorno::lineaBase() {
+    return {
+        {QStringLiteral("INTNRO"), QStringLiteral("24001")},
+        {QStringLiteral("ARTNRO"), QStringLiteral("TOR-10")},
+        {QStringLiteral("ARTDSC"), QStringLiteral("TORNILLO 10 MM")},
+        {QStringLiteral("ARTCAN"), 10.0},
+        {QStringLiteral("ARTUNI"), 1.5},
+        {QStringLiteral("ARTTOT"), 15.0},
+        {QStringLiteral("ARTKGU"), 3.0},
+        {QStringLiteral("ARTORG"), QStringLiteral("203")},
+        {QStringLiteral("PROCEDENCIA"), QStringLiteral("204")},
+        {QStringLiteral("FECHA_EMBARQUE"), QString()},
+        {QStringLiteral("FECHA_ARRIBO"), QString()},
+        {QStringLiteral("MARCA"), QStringLiteral("ACME")},
+        {QStringLiteral("MODELO"), QStringLiteral("TOR-10")},
+        {QStringLiteral("OTROS"), QStringLiteral("otros")},
+        {QStringLiteral("CODIGOCIP"), QStringLiteral("779000")},
+        {QStringLiteral("ARTDSCMARIA"), QStringLiteral("M1")},
+        {QStringLiteral("ARTDSCMARIA2"), QStringLiteral("M2")},
+        {QStringLiteral("ARTDSCMARIA3"), QStringLiteral("M3")},
+        {QStringLiteral("PRCNCM"), QStringLiteral("7318.15.00.000Z")},
+        {QStringLiteral("PRCSUF"), QStringLiteral("AA(ACME)-")},
+        {QStringLiteral("PRCLAP"), QStringLiteral("N")},
+        {QStringLiteral("PRCDUN"), QStringLiteral("07")},
+        {QStringLiteral("PRCCAN"), 10.0},
+        {QStringLiteral("PRCEUN"), QStringLiteral("07")},
+        {QStringLiteral("PRCECA"), 10.0},
+        {QStringLiteral("PRCSUN"), QString()},
+        {QStringLiteral("PRCSCA"), 0.0},
+        {QStringLiteral("PRCESM"), QStringLiteral("2")},
+        {QStringLiteral("PRCORI"), QStringLiteral("203")},
+        {QStringLiteral("PRCEST"), QStringLiteral("A")},
+        {QStringLiteral("PRCCRC"), QStringLiteral("OK")},
+    };
+}
+
+void Entorno::linea(const QVariantMap& cambios) {
+    QVariantMap v = lineaBase();
+    for (auto it = cambios.cbegin(); it != cambios.cend(); ++it)
+        v.insert(it.key(), it.value());
+    if (!cambios.contains(QStringLiteral("ARTORD")))
+        v.insert(QStringLiteral("ARTORD"), ++m_orden);
+    QStringList columnas, valores;
+    for (auto it = v.cbegin(); it != v.cend(); ++it) {
+        columnas << it.key();
+        const QVariant& x = it.value();
+        if (!x.isValid() || x.isNull())
+            valores << QStringLiteral("NULL");
+        else if (x.typeId() == QMetaType::QString)
+            valores << vb::SqlTexto(x.toString());
+        else
+            valores << QString::number(x.toDouble(), 'g', 17);
+    }
+    trabajo(QStringLiteral("insert into ART (") + columnas.join(u',') + QStringLiteral(") values (") +
+            valores.join(u',') + u')');
+}
+
+} // namespace prueba
