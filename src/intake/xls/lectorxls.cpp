@@ -2,7 +2,7 @@
 
 #include "intake/xls/biff.h"
 #include "intake/xls/contenedorole.h"
-#include "intake/xls/formatofecha.h"
+#include "intake/xlsx/formatosfecha.h"
 
 #include <QHash>
 #include <algorithm>
@@ -25,7 +25,7 @@ constexpr qsizetype kMaxXf = 65536; // cells address XFs with 16 bits
 // Cells the sheet may take in memory, counted as rows are laid out (every row up to its last
 // cell), and shared strings the workbook may hold. Invoices stay far below both.
 constexpr qint64 kMaxCeldas = 2'000'000;
-constexpr qsizetype kMaxTextos = 2'000'000;
+constexpr qsizetype kMaxTextos = 1'000'000;
 
 const QString kIncompleto =
     QStringLiteral("El libro está dañado o incompleto: se corta antes del final de la hoja.");
@@ -175,10 +175,10 @@ void leerGlobales(Bytes flujo, Libro& libro) {
         case rec::Format:
             if (n >= 2) {
                 const Bytes resto = r.datos.subspan(2);
-                formatoFecha.insert(u16(d), esCodigoFecha(libro.texto(std::span(&resto, 1), libro.biff8, [] {
-                                        return QStringLiteral(
-                                            "El libro está dañado: un formato de número está incompleto.");
-                                    })));
+                const QString codigo = libro.texto(std::span(&resto, 1), libro.biff8, [] {
+                    return QStringLiteral("El libro está dañado: un formato de número está incompleto.");
+                });
+                formatoFecha.insert(u16(d), xlsx::esFormatoFecha(codigo.toUtf8().toStdString()));
             }
             break;
         case rec::Xf:
@@ -209,7 +209,8 @@ void leerGlobales(Bytes flujo, Libro& libro) {
     libro.xfFecha.reserve(xfFormato.size());
     for (const quint16 id : xfFormato) {
         const auto definido = formatoFecha.constFind(id);
-        libro.xfFecha.push_back(definido != formatoFecha.cend() ? *definido : esFormatoFechaIncorporado(id));
+        libro.xfFecha.push_back(definido != formatoFecha.cend() ? *definido
+                                                                : xlsx::esFormatoFechaIntegrado(id));
     }
 }
 

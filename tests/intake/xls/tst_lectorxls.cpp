@@ -1,5 +1,4 @@
 #include "components/vberror.h"
-#include "intake/xls/formatofecha.h"
 #include "intake/xls/lectorxls.h"
 #include "librobiff.h"
 
@@ -266,30 +265,8 @@ private slots:
         QCOMPARE(h.celda(1, 1).texto, texto);
     }
 
-    void formatosDeFecha_data() {
-        QTest::addColumn<QString>("codigo");
-        QTest::addColumn<bool>("fecha");
-        QTest::newRow("d/m/a") << u"dd/mm/yyyy"_s << true;
-        QTest::newRow("hora") << u"hh:mm:ss"_s << true;
-        QTest::newRow("mayúsculas") << u"DD-MMM-YY"_s << true;
-        QTest::newRow("horas transcurridas") << u"[h]:mm"_s << true;
-        QTest::newRow("con locale") << u"[$-409]d-mmm-yy"_s << true;
-        QTest::newRow("General") << u"General"_s << false;
-        QTest::newRow("miles") << u"#,##0.00"_s << false;
-        QTest::newRow("texto entre comillas") << u"0.00 \"días\""_s << false;
-        QTest::newRow("escapado") << u"0\\d"_s << false;
-        QTest::newRow("relleno y espacio") << u"*s0_m"_s << false;
-        QTest::newRow("color") << u"[Red]0.00"_s << false;
-        QTest::newRow("moneda con locale") << u"[$USD-409] #,##0.00"_s << false;
-        QTest::newRow("solo la primera sección") << u"0.00;\"neg\" dd"_s << false;
-        QTest::newRow("texto") << u"@"_s << false;
-    }
-    void formatosDeFecha() {
-        QFETCH(QString, codigo);
-        QFETCH(bool, fecha);
-        QCOMPARE(xls::esCodigoFecha(codigo), fecha);
-    }
-
+    // Which XF shows dates: by the FORMAT record the workbook gives for the id, or by the
+    // built-in formats.
     void formatosDelLibro() {
         // a FORMAT record that redefines a built-in id decides by its code
         const QByteArray globales = reg(0x041E, le16(14) + texto8(QStringLiteral("0.00"))) +
@@ -446,6 +423,15 @@ private slots:
             << libroSimple(anchas)
             << u"La hoja es demasiado grande para leerla: tiene más de 2000000 "
                "celdas."_s;
+        // more shared strings than the reader keeps, each one character, in SST and CONTINUE records
+        QByteArray textos = le32(1) + le32(1'000'001);
+        for (int i = 0; i <= 1'000'000; ++i)
+            textos += le16(1) + QByteArray(1, '\0') + "x";
+        QByteArray tabla = reg(0x00FC, textos.left(8224));
+        for (qsizetype desde = 8224; desde < textos.size(); desde += 8224)
+            tabla += reg(0x003C, textos.mid(desde, 8224));
+        QTest::newRow("demasiados textos compartidos")
+            << libroSimple(uno, tabla) << u"El libro tiene demasiados textos (más de 1000000) para leerlo."_s;
     }
     void registrosHostiles() {
         QFETCH(QByteArray, flujo);
