@@ -180,7 +180,7 @@ bool clBase::CrearRs(tarvix::Recordset& rs) {
     QSqlDatabase db = base();
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.exec(tarvix::traducirSql(m_sql, m_motor)))
+    if (!q.exec(textoParaMotor(m_sql)))
         fallar(q.lastError(), m_sql);
     const QSqlRecord reg = q.record();
     QStringList columnas;
@@ -208,7 +208,7 @@ qint64 clBase::EjecutarDirecto(const QString& sql) {
     asegurarConexion();
     QSqlDatabase db = base();
     QSqlQuery q(db);
-    if (!q.exec(tarvix::traducirSql(sql, m_motor)))
+    if (!q.exec(textoParaMotor(sql)))
         fallar(q.lastError(), sql);
     const int n = q.numRowsAffected();
     return n < 0 ? 0 : n;

@@ -37,8 +37,12 @@ public:
     void setParametros(const ParametrosConexion& p);
     const ParametrosConexion& Parametros() const { return m_param; }
 
-    // Engine whose dialect the statements are translated into before they run.
-    void setMotor(tarvix::Motor m) { m_motor = m; }
+    // Engine whose dialect the statements are translated into before they run. Without it (the
+    // working database) statements run as they are written.
+    void setMotor(tarvix::Motor m) {
+        m_motor = m;
+        m_traducir = true;
+    }
     tarvix::Motor Motor() const { return m_motor; }
 
     // Opens the connection (again, when it was open). Raises when it cannot be opened.
@@ -64,12 +68,14 @@ private:
     QSqlDatabase base() const;
     void asegurarConexion();
     [[noreturn]] void fallar(const QSqlError& e, const QString& contexto) const;
+    QString textoParaMotor(const QString& sql) const { return m_traducir ? tarvix::traducirSql(sql, m_motor) : sql; }
 
     QString m_nombre;
     QString m_conexion; // Qt connection name, unique per instance
     QString m_cadena;
     ParametrosConexion m_param;
     tarvix::Motor m_motor = tarvix::Motor::SQLite;
+    bool m_traducir = false;
     QString m_sql;
     bool m_abierta = false;
 };

@@ -1,0 +1,473 @@
+#include "pipeline/proceso.h"
+
+#include "components/central.h"
+#include "components/clbase.h"
+#include "components/formatos.h"
+#include "components/globales.h"
+#include "components/interaccion.h"
+#include "components/sufijos.h"
+#include "components/vb.h"
+#include "components/vberror.h"
+#include "pipeline/modglobal.h"
+
+#include <QCoreApplication>
+
+namespace tarvix {
+
+namespace {
+
+// Field labels of grid row 1.
+namespace etiqueta {
+const QString ARTICULO = QStringLiteral("[ ARTICULO ]");
+const QString DESCRIPC = QStringLiteral("[ DESCRIPC ]");
+const QString NCM = QStringLiteral("[ NCM ]");
+const QString UNIDAD = QStringLiteral("[ UNIDAD ]");
+const QString UNIDADQX = QStringLiteral("[ UNIDAD QX ]");
+const QString CANTIDAD = QStringLiteral("[ CANTIDAD ]");
+const QString TOTAL = QStringLiteral("[ TOTAL ]");
+const QString ORIGEN = QStringLiteral("[ ORIGEN ]");
+const QString PROCEDENCIA = QStringLiteral("[ PROCEDENCIA ]");
+const QString KILOS = QStringLiteral("[ KILOS ]");
+const QString FECHA_EMBARQUE = QStringLiteral("[ FECHA_EMBARQUE ]");
+const QString FECHA_ARRIBO = QStringLiteral("[ FECHA_ARRIBO ]");
+const QString MARCA = QStringLiteral("[ MARCA ]");
+const QString OTROS = QStringLiteral("[ OTROS ]");
+} // namespace etiqueta
+
+constexpr int kNoMapeado = -999;
+
+// Column of each field; fields that treat column 0 as not mapped start at 0.
+struct Posiciones {
+    int articulo = 0, descripc = 0, ncm = kNoMapeado, unidad = kNoMapeado, unidadQx = kNoMapeado;
+    int cantidad = 0, total = 0, origen = 0, procedencia = 0, fechaEmbarque = 0, fechaArribo = 0;
+    int marca = kNoMapeado, otros = 0;
+    double kilos = 0;
+};
+
+Posiciones leerMapeo(const GrillaDatos& grilla) {
+    Posiciones p;
+    const int cols = grilla.Cols();
+    for (int c = 0; c < cols; ++c) {
+        const QString t = grilla.TextMatrix(1, c);
+        if (t == etiqueta::ARTICULO)
+            p.articulo = c;
+        else if (t == etiqueta::DESCRIPC)
+            p.descripc = c;
+        else if (t == etiqueta::NCM)
+            p.ncm = c;
+        else if (t == etiqueta::UNIDAD)
+            p.unidad = c;
+        else if (t == etiqueta::UNIDADQX)
+            p.unidadQx = c;
+        else if (t == etiqueta::CANTIDAD)
+            p.cantidad = c;
+        else if (t == etiqueta::TOTAL)
+            p.total = c;
+        else if (t == etiqueta::ORIGEN)
+            p.origen = c;
+        else if (t == etiqueta::PROCEDENCIA)
+            p.procedencia = c;
+        else if (t == etiqueta::KILOS)
+            p.kilos = c;
+        else if (t == etiqueta::FECHA_EMBARQUE)
+            p.fechaEmbarque = c;
+        else if (t == etiqueta::FECHA_ARRIBO)
+            p.fechaArribo = c;
+        else if (t == etiqueta::MARCA)
+            p.marca = c;
+        else if (t == etiqueta::OTROS)
+            p.otros = c;
+        // The MARIA descriptions, MODELO and the suffix labels are recognised and not read.
+    }
+    return p;
+}
+
+// Apostrophes to blanks, then blanks trimmed: how invoice texts are cleaned.
+QString limpio(const QString& s) { return vb::Trim(vb::ComillasABlancos(s)); }
+
+// A quoted value of a statement: the text with its quotes doubled, between quotes, and a comma.
+QString q(const QString& s) { return u'\'' + vb::DoblarComillas(s) + QStringLiteral("',"); }
+
+// A number brought to two decimals through its "00.00" text.
+double dosDecimales(double v) { return vb::CDbl(vb::Format(v, QStringLiteral("00.00"))); }
+
+// State of the run that the error report shows.
+struct Estado {
+    int linea = 0;
+    QString filaExcel;
+    QString articuloExcel;
+    QString sql;
+};
+
+class Proceso {
+public:
+    Proceso(Globales& g, const GrillaDatos& grilla) : m_g(g), m_grilla(grilla) {}
+
+    bool ejecutar();
+
+private:
+    void etapa1(const Posiciones& p);
+    void etapa2();
+    void etapa3();
+    void etapa4();
+    void mensaje(const QString& t) {
+        if (m_g.progreso)
+            m_g.progreso->mensaje(t);
+    }
+    void barraRango(int minimo, int maximo) {
+        if (m_g.progreso)
+            m_g.progreso->barraRango(minimo, maximo);
+    }
+    void barraValor(int v) {
+        if (m_g.progreso)
+            m_g.progreso->barraValor(v);
+    }
+    QString interno() const { return vb::DoblarComillas(m_g.g_sInterno); }
+    qint64 ejecutarSql(const QString& sql) {
+        if (&sql != &m_e.sql)
+            m_e.sql = sql;
+        m_g.g_oBase->setSql(m_e.sql);
+        return m_g.g_oBase->Ejecutar();
+    }
+    Velno::clBase& aduana(const QString& entidad) { return m_g.g_oCentral->getDataConnectionByEntity(entidad); }
+    // Sets the statement on the entity's connection and runs it on the connection asked for again.
+    bool consultarAduana(const QString& entidad, const QString& sql, Recordset& rs) {
+        aduana(entidad).setSql(sql);
+        return aduana(entidad).CrearRs(rs);
+    }
+    QString texto(const Recordset& rs, const QString& campo) const { return m_g.g_oFormatos->EsNull(rs.Fields(campo)); }
+
+    Globales& m_g;
+    const GrillaDatos& m_grilla;
+    Estado m_e;
+    Sorvex::Sufijos m_validador;
+};
+
+bool Proceso::ejecutar() {
+    try {
+        m_e.linea = 10;
+        if (m_g.progreso)
+            m_g.progreso->barraVisible(true);
+        m_e.linea = 20;
+        m_validador.ConexionString(*m_g.g_oCentral);
+        m_e.linea = 30;
+        if (m_g.g_sINTCAT.isEmpty()) {
+            m_g.interaccion->mensaje(QStringLiteral("Falta seleccionar el CATALOGO") + QStringLiteral("\r\n\r\n") +
+                                         QStringLiteral("Haga click en CONFIGURACIÓN"),
+                                     Icono::Exclamacion, Botones::Aceptar);
+            return false;
+        }
+        m_e.linea = 40;
+        const Posiciones p = leerMapeo(m_grilla);
+        m_e.linea = 50;
+        ejecutarSql(QStringLiteral("delete from ART where INTNRO = '") + interno() + u'\'');
+        etapa1(p);
+        etapa2();
+        etapa3();
+        etapa4();
+        m_e.linea = 500;
+        mensaje(QStringLiteral("Procesando... Cantidades declaradas"));
+        mensaje(QStringLiteral("Fin de Proceso"));
+        if (m_g.progreso)
+            m_g.progreso->barraVisible(false);
+        return true;
+    } catch (const VbError& e) {
+        m_g.interaccion->mensaje(e.descripcion() + QStringLiteral("\r\n\r\n") + QString::number(e.numero()) +
+                                     QStringLiteral(" - seccion [VezezirAZEDO2_TARVIX.frmMain.FRAM2_GuardarDatosToBase (") +
+                                     QString::number(m_e.linea) + QStringLiteral(")]::") + e.origen() +
+                                     QStringLiteral("\r\n\r\n") + QStringLiteral("linea excel ") + m_e.filaExcel +
+                                     QStringLiteral(" articulo excel ") + m_e.articuloExcel + QStringLiteral("\r\n") +
+                                     m_e.sql,
+                                 Icono::Critico, Botones::Aceptar);
+        return false;
+    }
+}
+
+void Proceso::etapa1(const Posiciones& p) {
+    m_e.linea = 60;
+    mensaje(QStringLiteral("Procesando... Etapa 1 de 4: Guardando en base de datos"));
+    const int filas = m_grilla.Rows();
+    barraRango(0, filas - 1);
+    barraValor(1);
+    m_e.linea = 70;
+    const QString prefijo =
+        QStringLiteral("insert into ART (INTNRO , ARTORD, ARTNRO, ARTDSC ,PRCDUN, ARTCAN, PRCCAN, ARTUNI, ARTTOT,OTROS, "
+                       "PRCESM ,ARTORG, PRCORI, PROCEDENCIA, ARTKGU, FECHA_EMBARQUE, FECHA_ARRIBO, ARTDSCMARIA, "
+                       "ARTDSCMARIA2, ARTDSCMARIA3, MARCA, MODELO, SUFIJO1, VALOR_SUFIJO1, SUFIJO2, VALOR_SUFIJO2, "
+                       "SUFIJO3, VALOR_SUFIJO3, PRCSUF, PRCLAP, PRCEUN, PRCSUN, PRCEST) values (") +
+        u'\'' + interno() + QStringLiteral("', ");
+    // The line counter is wide: an invoice of more than 32,767 lines is stored whole.
+    qint64 orden = 1;
+    const int colKilos = static_cast<int>(std::lround(p.kilos));
+    const bool conUnidad = p.unidad != kNoMapeado;
+    const bool conUnidadQx = p.unidadQx != kNoMapeado;
+
+    for (int fila = 2; fila < filas; ++fila) {
+        m_e.linea = 80;
+        m_e.sql = prefijo;
+        auto celda = [&](int col) { return m_grilla.TextMatrix(fila, col); };
+        m_e.filaExcel = QString::number(fila);
+        m_e.articuloExcel = celda(p.articulo);
+        ValidarCodigoArticulo(vb::ComillasABlancos(m_e.articuloExcel), fila);
+
+        m_e.linea = 90;
+        // The statement is built in place, so that a failure reports the text built so far.
+        QString& sql = m_e.sql;
+        sql = prefijo;
+        sql += QString::number(orden) + u',';
+        sql += q(limpio(celda(p.articulo)));
+        sql += q(limpio(celda(p.descripc)));
+
+        m_e.linea = 100;
+        // Declared unit, quantity, unit price and total by the unit fields that are mapped.
+        const double cantidad = dosDecimales(m_g.g_oFormatos->EsNumero(celda(p.cantidad)));
+        const double total = dosDecimales(m_g.g_oFormatos->EsNumero(celda(p.total)));
+        QString unidad, textoCantidad, textoPrecio;
+        if (conUnidadQx && !conUnidad) {
+            DatosUnidad d;
+            d.UnidadOrigen = vb::Trim(celda(p.unidadQx));
+            d.Cantidad = cantidad;
+            d.PrecioUnitario = vb::CDbl(vb::Format(vb::Dividir(total, cantidad), QStringLiteral("00.00000")));
+            d.Total = total;
+            ProcesarUnidades(d);
+            unidad = d.UnidadDestino;
+            textoCantidad = vb::NumeroSql(d.CantidadDestino);
+            textoPrecio = vb::NumeroSql(d.PrecioDestino);
+        } else {
+            unidad = ObtenerCodigoUnidad(m_g, conUnidad && !conUnidadQx ? vb::Trim(celda(p.unidad)) : QString());
+            textoCantidad = vb::NumeroSql(cantidad);
+            textoPrecio = vb::PuntoDecimal(vb::Format(vb::Dividir(total, cantidad), QStringLiteral("00.00000")));
+        }
+        sql += q(unidad);
+        sql += textoCantidad + u',';
+        sql += textoCantidad + u',';
+        sql += textoPrecio + u',';
+        sql += vb::NumeroSql(total) + u',';
+        sql += q(p.otros != 0 ? limpio(celda(p.otros)) : QString());
+        sql += q(QStringLiteral("2"));
+
+        m_e.linea = 110;
+        const QString origen = vb::Trim(celda(p.origen));
+        sql += q(BuscarOrigen(m_g, origen).ORI);
+        sql += q(BuscarOrigen(m_g, origen).ORI);
+        sql += q(p.procedencia != 0 ? BuscarOrigen(m_g, vb::Trim(celda(p.procedencia))).ORI : QString());
+
+        m_e.linea = 120;
+        // The weight goes in as a number (point-decimal), so the column holds 12.5 and not the
+        // locale's text "12,50" under any locale.
+        if (colKilos != 0)
+            sql += vb::PuntoDecimal(vb::Format(m_g.g_oFormatos->EsNumero(celda(colKilos)), QStringLiteral("00.00"))) +
+                   u',';
+        else
+            sql += QStringLiteral("0,");
+        sql += q(p.fechaEmbarque != 0 ? vb::Trim(celda(p.fechaEmbarque)) : QString());
+        sql += q(p.fechaArribo != 0 ? vb::Trim(celda(p.fechaArribo)) : QString());
+        sql += q(QString()) + q(QString()) + q(QString());
+
+        m_e.linea = 130;
+        QString marca = p.marca != kNoMapeado ? vb::Left(vb::UCase(limpio(celda(p.marca))), 20) : m_g.g_sAA_MARCA;
+        QString modelo = vb::Left(vb::UCase(limpio(celda(p.articulo))), 20);
+        sql += q(marca);
+        sql += q(modelo);
+        for (int i = 0; i < 6; ++i)
+            sql += q(QString());
+
+        m_e.linea = 140;
+        QString sufijos;
+        if (p.ncm != kNoMapeado) {
+            QString posicion = FormatearNCM(vb::Trim(celda(p.ncm)));
+            QString s1, v1, s2, v2, s3, v3;
+            sufijos = ArmarSufijos(m_g, posicion, marca, modelo, s1, v1, s2, v2, s3, v3);
+        }
+        sql += q(sufijos);
+        sql += q(QString()) + q(QString()) + q(QString());
+        sql += QStringLiteral("'')");
+
+        m_e.linea = 150;
+        ejecutarSql(sql);
+        ++orden;
+        barraValor(fila);
+    }
+    m_e.linea = 160;
+    barraRango(0, 10);
+    barraValor(1);
+    m_e.filaExcel.clear();
+    m_e.articuloExcel.clear();
+}
+
+void Proceso::etapa2() {
+    m_e.linea = 200;
+    mensaje(QStringLiteral("Procesando... Etapa 2 de 4: Buscando articulos en catalogo"));
+    m_e.linea = 210;
+    Recordset grupos;
+    m_g.g_oBase->setSql(QStringLiteral("select DISTINCT ARTNRO, ARTUNI, MARCA, ARTDSC from ART where INTNRO = '") +
+                        interno() + QStringLiteral("' order by ARTNRO"));
+    m_e.sql = m_g.g_oBase->Sql();
+    m_g.g_oBase->CrearRs(grupos);
+    barraRango(0, grupos.RecordCount());
+    const QString catalogo = vb::DoblarComillas(m_g.g_sINTCAT);
+    while (!grupos.Fin()) {
+        m_e.linea = 220;
+        const QString artnro = texto(grupos, QStringLiteral("ARTNRO"));
+        const QString marcaGrupo = vb::Trim(texto(grupos, QStringLiteral("MARCA")));
+        const QString dscGrupo = texto(grupos, QStringLiteral("ARTDSC"));
+        Recordset cat;
+        m_e.sql = QStringLiteral("select ncm, lapi, sufijos, idunidad, estadistica, estadomerc, deresp, preciounitario, "
+                                 "descripcion, idpais, ArtKgUnitario, descripcion, descripcion_maria, codigoean from "
+                                 "catarticulos where idcatalogo = '") +
+                  catalogo + QStringLiteral("' and idarticulo = '") + vb::DoblarComillas(vb::Trim(artnro)) + u'\'';
+        if (consultarAduana(QStringLiteral("INTERNOS"), m_e.sql, cat)) {
+            m_e.linea = 230;
+            QString& sql = m_e.sql;
+            sql = QStringLiteral("update ART set ");
+            const QString ncmCatalogo = texto(cat, QStringLiteral("ncm"));
+            const QString clave = QStringLiteral(" [001] = '") + vb::DoblarComillas(vb::Left(ncmCatalogo, 10)) +
+                                  QStringLiteral("' and [002] = '") +
+                                  vb::DoblarComillas(ncmCatalogo.size() >= 12 ? vb::Mid(ncmCatalogo, 12, 3) : QString()) +
+                                  u'\'';
+            QString posicion = vb::Trim(ncmCatalogo);
+            const QString lapi = texto(cat, QStringLiteral("lapi"));
+
+            m_e.linea = 240;
+            Recordset rs;
+            if (!vb::Trim(lapi).isEmpty()) {
+                sql += QStringLiteral("PRCLAP = '") + vb::DoblarComillas(lapi) + QStringLiteral("',");
+                if (posicion.size() == 14 &&
+                    consultarAduana(QStringLiteral("NCM"), QStringLiteral("select [003] as letra from ncm where ") + clave, rs))
+                    posicion += vb::Trim(texto(rs, QStringLiteral("letra")));
+            } else if (!consultarAduana(QStringLiteral("NCM"),
+                                        QStringLiteral("select [003] as letra,[059] as lapi from ncm where ") + clave, rs)) {
+                sql += QStringLiteral("PRCLAP = 'N',");
+            } else {
+                sql += QStringLiteral("PRCLAP = '") +
+                       (texto(rs, QStringLiteral("lapi")) == u"*" ? QStringLiteral("S") : QStringLiteral("N")) +
+                       QStringLiteral("',");
+                if (posicion.size() == 14)
+                    posicion += vb::Trim(texto(rs, QStringLiteral("letra")));
+            }
+
+            m_e.linea = 250;
+            sql += QStringLiteral("PRCNCM = '") + vb::DoblarComillas(posicion) + QStringLiteral("',");
+            sql += QStringLiteral("codigoCIP = '") + vb::DoblarComillas(texto(cat, QStringLiteral("codigoean"))) +
+                   QStringLiteral("',");
+            const QString sufijosCatalogo = texto(cat, QStringLiteral("sufijos"));
+            if (marcaGrupo.isEmpty()) {
+                sql += QStringLiteral("PRCSUF = '") + vb::DoblarComillas(sufijosCatalogo) + QStringLiteral("',");
+            } else {
+                QString valor = marcaGrupo;
+                sql += QStringLiteral("PRCSUF = '") +
+                       vb::DoblarComillas(ImplementarVALORenSufijos(sufijosCatalogo, QStringLiteral("AA"), valor, true)) +
+                       QStringLiteral("',");
+            }
+
+            m_e.linea = 260;
+            const QString dscCatalogo = texto(cat, QStringLiteral("descripcion"));
+            QString descripcion;
+            if (vb::Trim(dscCatalogo).isEmpty())
+                descripcion = dscGrupo;
+            else if (!vb::Trim(dscGrupo).isEmpty())
+                descripcion = dscGrupo;
+            else
+                descripcion = dscCatalogo;
+            sql += QStringLiteral("ARTDSC = '") + vb::DoblarComillas(vb::Trim(descripcion)) + QStringLiteral("',");
+            sql += QStringLiteral("ARTDSCMARIA = '") +
+                   vb::DoblarComillas(vb::Trim(texto(cat, QStringLiteral("descripcion_maria")))) + QStringLiteral("',");
+
+            m_e.linea = 270;
+            if (consultarAduana(QStringLiteral("NCM"),
+                                QStringLiteral("select [059] as lapi, [012] as estadistica,[020] as deresp from ncm where ") +
+                                    clave,
+                                rs)) {
+                sql += QStringLiteral("PRCEUN = '") + vb::DoblarComillas(texto(rs, QStringLiteral("estadistica"))) +
+                       QStringLiteral("', ");
+                const QString deresp = texto(rs, QStringLiteral("deresp"));
+                if (!vb::Trim(deresp).isEmpty())
+                    sql += QStringLiteral("PRCSUN = '") + vb::DoblarComillas(deresp) + QStringLiteral("', ");
+            }
+            m_e.linea = 280;
+            sql += QStringLiteral("PRCEST = 'A' ");
+            sql += QStringLiteral("WHERE INTNRO = '") + interno() + u'\'';
+            sql += QStringLiteral("  and ARTNRO = '") + vb::DoblarComillas(artnro) + QStringLiteral("' and MARCA = '") +
+                   vb::DoblarComillas(marcaGrupo) + u'\'';
+            m_e.linea = 290;
+            ejecutarSql(sql);
+        }
+        barraValor(grupos.AbsolutePosition());
+        grupos.MoveNext();
+    }
+}
+
+void Proceso::etapa3() {
+    const QString i = interno();
+    m_e.linea = 300;
+    ejecutarSql(QStringLiteral("update ART set PRCEST = '', PRCOBS = 'EL FOB TOTAL NO PUEDE SER CERO 0' WHERE INTNRO = '") +
+                i + QStringLiteral("'  AND ARTTOT <=0"));
+    m_e.linea = 310;
+    ejecutarSql(QStringLiteral("update ART set PRCECA = ARTCAN WHERE INTNRO = '") + i +
+                QStringLiteral("'  AND PRCEUN = '07'"));
+    m_e.linea = 320;
+    ejecutarSql(QStringLiteral("update ART set PRCSCA = ARTCAN WHERE INTNRO = '") + i +
+                QStringLiteral("'  AND PRCSUN = '07'"));
+    m_e.linea = 330;
+    ejecutarSql(QStringLiteral("update ART set PRCSCA = ARTKGU WHERE INTNRO = '") + i +
+                QStringLiteral("'  AND PRCSUN = '01'"));
+    m_e.linea = 340;
+    ejecutarSql(QStringLiteral("update ART set PRCECA = ARTKGU WHERE INTNRO = '") + i +
+                QStringLiteral("'  AND PRCEUN = '01'"));
+    m_e.linea = 350;
+    mensaje(QStringLiteral("Procesando... Etapa 3 de 4: Actualizando datos comunes"));
+    mensaje(QStringLiteral("Procesando... Etapa 4 de 4: Validando NCM..."));
+}
+
+void Proceso::etapa4() {
+    m_e.linea = 400;
+    barraValor(0);
+    barraValor(1);
+    m_e.linea = 410;
+    Recordset rs;
+    m_g.g_oBase->setSql(QStringLiteral("select PRCNCM, PRCSUF, INTNRO, ARTORD, ARTKGU from ART where INTNRO = '") +
+                        interno() + QStringLiteral("' and PRCEST IN ('A','U')"));
+    m_e.sql = m_g.g_oBase->Sql();
+    if (m_g.g_oBase->CrearRs(rs))
+        barraRango(0, rs.RecordCount());
+    while (!rs.Fin()) {
+        m_e.linea = 420;
+        const QString sufijos = texto(rs, QStringLiteral("PRCSUF"));
+        int codigo = m_validador.ValidarSufijos(texto(rs, QStringLiteral("PRCNCM")), sufijos);
+        // An empty value in a suffix group is a suffix error whatever the validator said.
+        if (sufijos.contains(QStringLiteral("()")))
+            codigo = 2;
+        m_e.linea = 430;
+        QString& sql = m_e.sql;
+        sql = QStringLiteral("update ART set ");
+        switch (codigo) {
+        case 0: sql += QStringLiteral("PRCCRC = 'OK' "); break;
+        case 1: sql += QStringLiteral("PRCCRC = 'POS', PRCEST = 'E' "); break;
+        case 2: sql += QStringLiteral("PRCCRC = 'SUF', PRCEST = 'E' "); break;
+        default: sql += QStringLiteral("PRCCRC = 'ERR', PRCEST = 'E' "); break;
+        }
+        sql += QStringLiteral("where INTNRO = '") + interno() + u'\'';
+        sql += QStringLiteral("  and ARTORD = ") + texto(rs, QStringLiteral("ARTORD"));
+        m_e.linea = 440;
+        ejecutarSql(sql);
+        barraValor(rs.AbsolutePosition());
+        rs.MoveNext();
+    }
+    m_e.linea = 450;
+    ejecutarSql(QStringLiteral("update ART set PRCECA = ARTCAN where INTNRO = '") + interno() +
+                QStringLiteral("' and PRCDUN = PRCEUN and PRCCRC = 'OK' "));
+}
+
+} // namespace
+
+bool FRAM2_GuardarDatosToBase(Globales& g, const GrillaDatos& grilla) {
+    if (g.interaccion)
+        g.interaccion->cursorEspera(true);
+    Proceso p(g, grilla);
+    const bool r = p.ejecutar();
+    if (g.interaccion)
+        g.interaccion->cursorEspera(false);
+    return r;
+}
+
+} // namespace tarvix
