@@ -4,6 +4,7 @@
 #include "intake/xlsx/fallaxlsx.h"
 #include "intake/xlsx/zipxlsx.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <exception>
@@ -250,6 +251,7 @@ void LectorXml::leer(const PaqueteZip& paquete, const std::string& parte, std::i
 void LectorXml::leerMemoria(std::string_view xml, std::size_t trozo, const QString& parte, bool general) {
     m_parte = parte;
     Motor motor(*this, general);
+    trozo = std::max<std::size_t>(trozo, 1);
     for (std::size_t i = 0; i < xml.size(); i += trozo)
         motor.alimentar(xml.data() + i, std::min(trozo, xml.size() - i));
     motor.terminar();

@@ -8,8 +8,9 @@
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <string>
 #include <sys/resource.h>
-#include <xlsxwriter.h>
+#include <zip.h>
 
 using namespace tarvix::lector;
 
@@ -25,6 +26,48 @@ QString errorAlLeer(const QString& ruta, const LimitesXlsx& limites = {}) {
         return e.descripcion();
     }
     return QStringLiteral("(sin error)");
+}
+
+// A workbook whose sheet has `filas` rows of four numbers (row + 0, + 0.25, + 0.5, + 0.75), the
+// parts written straight into the zip: a general writer takes many seconds for a million rows.
+bool escribirFilas(const QString& ruta, int filas) {
+    std::string hoja =
+        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>";
+    hoja.reserve(static_cast<size_t>(filas) * 80 + 100);
+    for (int f = 1; f <= filas; ++f) {
+        const std::string n = std::to_string(f);
+        hoja += "<row><c><v>" + n + "</v></c><c><v>" + n + ".25</v></c><c><v>" + n + ".5</v></c><c><v>" + n +
+                ".75</v></c></row>";
+    }
+    hoja += "</sheetData></worksheet>";
+    const std::pair<const char*, std::string> partes[] = {
+        {"_rels/.rels",
+         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+         "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+         "relationships/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},
+        {"xl/workbook.xml",
+         "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+         "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets>"
+         "<sheet name=\"H\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+        {"xl/_rels/workbook.xml.rels",
+         "<Relationships "
+         "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
+         "Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
+         "Target=\"worksheets/sheet1.xml\"/></Relationships>"},
+        {"xl/worksheets/sheet1.xml", std::move(hoja)}};
+    int error = 0;
+    zip_t* z = zip_open(QFile::encodeName(ruta).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
+    if (!z)
+        return false;
+    for (const auto& [nombre, datos] : partes) {
+        zip_source_t* fuente = zip_source_buffer(z, datos.data(), datos.size(), 0);
+        const zip_int64_t i = zip_file_add(z, nombre, fuente, ZIP_FL_OVERWRITE);
+        if (i < 0 || zip_set_file_compression(z, static_cast<zip_uint64_t>(i), ZIP_CM_DEFLATE, 1) < 0) {
+            zip_discard(z);
+            return false;
+        }
+    }
+    return zip_close(z) == 0;
 }
 
 long memoriaMaximaMiB() {
@@ -149,30 +192,22 @@ void TstLectorXlsxHostil::limites() {
 }
 
 void TstLectorXlsxHostil::unMillonDeFilas() {
-    // Written by libxlsxwriter: 1,000,000 rows of 4 numbers, more cells than the reader holds.
+    // 1,000,000 rows of 4 numbers: more cells than the reader holds.
     QTemporaryDir dir;
-    const QByteArray ruta = QFile::encodeName(dir.filePath(QStringLiteral("millon.xlsx")));
-    lxw_workbook_options opciones{};
-    opciones.constant_memory = LXW_TRUE;
-    lxw_workbook* libro = workbook_new_opt(ruta.constData(), &opciones);
-    QVERIFY(libro);
-    lxw_worksheet* hoja = workbook_add_worksheet(libro, nullptr);
-    for (lxw_row_t f = 0; f < 1000000; ++f)
-        for (lxw_col_t c = 0; c < 4; ++c)
-            worksheet_write_number(hoja, f, c, f + c / 4.0, nullptr);
-    QCOMPARE(workbook_close(libro), LXW_NO_ERROR);
+    const QString ruta = dir.filePath(QStringLiteral("millon.xlsx"));
+    QVERIFY(escribirFilas(ruta, 1000000));
 
     QElapsedTimer reloj;
     reloj.start();
-    const QString descripcion = errorAlLeer(QString::fromLocal8Bit(ruta));
-    QVERIFY2(descripcion.contains(QStringLiteral("más de 3000000 celdas")), qPrintable(descripcion));
+    const QString descripcion = errorAlLeer(ruta);
+    QVERIFY2(descripcion.contains(QStringLiteral("más de 2500000 celdas")), qPrintable(descripcion));
     QVERIFY2(reloj.elapsed() < 20000, qPrintable(QString::number(reloj.elapsed())));
     // The same file within a larger limit is read whole.
     LimitesXlsx amplio;
     amplio.celdas = 4'000'000;
-    const Hoja h = leerXlsx(QString::fromLocal8Bit(ruta), amplio);
+    const Hoja h = leerXlsx(ruta, amplio);
     QCOMPARE(h.filas(), 1000000);
-    QCOMPARE(h.celda(1000000, 4).numero, 999999.75);
+    QCOMPARE(h.celda(1000000, 4).numero, 1000000.75);
 }
 
 void TstLectorXlsxHostil::memoriaAcotada() {
