@@ -35,76 +35,54 @@ void LogicaConfig::Form_Load() {
     txtVariacionPrecio = configuracion::leer(kPRECIO_UNITARIO, QStringLiteral("0"));
 
     m_intdunGuardado = configuracion::leer(kINTDUN, QStringLiteral(""));
-    const bool aduana = cargarUnidades(m_intdunGuardado);
+    const bool aduana =
+        cargarDeAduana(QStringLiteral("select id,descripcion from unidades order by descripcion"),
+                       QStringLiteral("id"), false, cboUnidad, cboIdUnidad, unidadSeleccionada,
+                       m_intdunGuardado, QStringLiteral("las unidades ni los catálogos"),
+                       QStringLiteral("se conservan la unidad y el catálogo ya configurados"));
 
     m_intcatGuardado = configuracion::leer(kINTCAT, QStringLiteral(""));
     ORI_CargarListado();
     // When the units could not be read the customs database was already reported unreachable.
     if (aduana)
-        cargarCatalogos(m_intcatGuardado);
+        cargarDeAduana(QStringLiteral("select idcatalogo, descripcion from catalogo order by descripcion"),
+                       QStringLiteral("idcatalogo"), true, cboCatalogo, cboIdCatalogo, catalogoSeleccionado,
+                       m_intcatGuardado, QStringLiteral("los catálogos"),
+                       QStringLiteral("se conserva el catálogo ya configurado"));
 }
 
-bool LogicaConfig::cargarUnidades(const QString& intdun) {
-    cboIdUnidad.clear();
-    cboUnidad.clear();
-    unidadSeleccionada = -1;
+bool LogicaConfig::cargarDeAduana(const QString& sql, const QString& campoId, bool idEnElTexto,
+                                  QStringList& textos, QStringList& ids, int& seleccion,
+                                  const QString& recordado, const QString& queFallo,
+                                  const QString& queSeConserva) {
+    textos.clear();
+    ids.clear();
+    seleccion = -1;
     try {
-        int recordado = -1;
+        int posicion = -1;
         Recordset rs;
-        m_g.g_oCentral->getDataConnectionByEntity(kINTERNOS).setSql(
-            QStringLiteral("select id,descripcion from unidades order by descripcion"));
+        // The statement is set through one call and run through the next: the manager hands out the
+        // same connection for the same entity.
+        m_g.g_oCentral->getDataConnectionByEntity(kINTERNOS).setSql(sql);
         if (m_g.g_oCentral->getDataConnectionByEntity(kINTERNOS).CrearRs(rs)) {
             while (!rs.Fin()) {
-                const QString id = m_g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("id")));
-                if (id == intdun && recordado < 0)
-                    recordado = static_cast<int>(cboIdUnidad.size());
-                cboUnidad << m_g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("descripcion")));
-                cboIdUnidad << id;
+                const QString id = m_g.g_oFormatos->EsNull(rs.Fields(campoId));
+                const QString descripcion = m_g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("descripcion")));
+                if (id == recordado && posicion < 0)
+                    posicion = static_cast<int>(ids.size());
+                ids << id;
+                textos << (idEnElTexto ? u'[' + id + QStringLiteral("] ") + descripcion : descripcion);
                 rs.MoveNext();
             }
         }
-        if (!cboUnidad.isEmpty())
-            unidadSeleccionada = recordado >= 0 ? recordado : 0;
+        if (!textos.isEmpty())
+            seleccion = posicion >= 0 ? posicion : 0;
         return true;
     } catch (const VbError& e) {
-        cboIdUnidad.clear();
-        cboUnidad.clear();
-        unidadSeleccionada = -1;
-        avisarAduana(e, QStringLiteral("las unidades ni los catálogos"),
-                     QStringLiteral("se conservan la unidad y el catálogo ya configurados"));
-        return false;
-    }
-}
-
-bool LogicaConfig::cargarCatalogos(const QString& intcat) {
-    cboIdCatalogo.clear();
-    cboCatalogo.clear();
-    catalogoSeleccionado = -1;
-    try {
-        int recordado = -1;
-        Recordset rs;
-        m_g.g_oCentral->getDataConnectionByEntity(kINTERNOS).setSql(
-            QStringLiteral("select idcatalogo, descripcion from catalogo order by descripcion"));
-        if (m_g.g_oCentral->getDataConnectionByEntity(kINTERNOS).CrearRs(rs)) {
-            while (!rs.Fin()) {
-                const QString id = m_g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("idcatalogo")));
-                if (id == intcat && recordado < 0)
-                    recordado = static_cast<int>(cboIdCatalogo.size());
-                cboIdCatalogo << id;
-                cboCatalogo << u'[' + id + QStringLiteral("] ") +
-                                   m_g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("descripcion")));
-                rs.MoveNext();
-            }
-        }
-        if (!cboCatalogo.isEmpty())
-            catalogoSeleccionado = recordado >= 0 ? recordado : 0;
-        return true;
-    } catch (const VbError& e) {
-        cboIdCatalogo.clear();
-        cboCatalogo.clear();
-        catalogoSeleccionado = -1;
-        avisarAduana(e, QStringLiteral("los catálogos"),
-                     QStringLiteral("se conserva el catálogo ya configurado"));
+        textos.clear();
+        ids.clear();
+        seleccion = -1;
+        avisarAduana(e, queFallo, queSeConserva);
         return false;
     }
 }

@@ -48,8 +48,11 @@ public:
     int relacionSeleccionada = -1;
 
 private:
-    bool cargarUnidades(const QString& intdun);
-    bool cargarCatalogos(const QString& intcat);
+    // Fills a list and its hidden twin from the customs database and selects the row whose id is
+    // `recordado` (row 0 when none is). False, after telling the user, when the query failed.
+    bool cargarDeAduana(const QString& sql, const QString& campoId, bool idEnElTexto, QStringList& textos,
+                        QStringList& ids, int& seleccion, const QString& recordado, const QString& queFallo,
+                        const QString& queSeConserva);
     void avisarAduana(const VbError& e, const QString& queFallo, const QString& queSeConserva);
 
     Globales& m_g;

@@ -71,6 +71,7 @@ QStringList filas(const LogicaConfig& l) {
 class TstLogicaConfig : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void init();
     // frmConfig
     void sinConfiguracionGuardada();
@@ -91,9 +92,18 @@ private slots:
     void sinPaisesOTablaPais();
 
 private:
+    QTemporaryDir m_casa;
     std::unique_ptr<QTemporaryDir> m_dir;
     QString carpeta() const { return m_dir->path(); }
 };
+
+void TstLogicaConfig::initTestCase() {
+    // A home of this run's own: other test programs empty the same settings group at the same time.
+    QVERIFY(m_casa.isValid());
+    qputenv("HOME", QFile::encodeName(m_casa.path()));
+    prueba::aislarConfiguracion();
+    QVERIFY2(configuracion::ubicacion().startsWith(m_casa.path()), qPrintable(configuracion::ubicacion()));
+}
 
 void TstLogicaConfig::init() {
     prueba::aislarConfiguracion();

@@ -1,0 +1,257 @@
+#include "components/clbase.h"
+#include "components/configuracion.h"
+#include "components/interaccionguionada.h"
+#include "settings/frmconfig.h"
+#include "settings/frmrelpais.h"
+#include "testsupport.h"
+#include "ui/frmmain.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+using namespace tarvix;
+
+namespace {
+
+// Runs `accion` on the modal window that opens next; a window the action left open is closed so
+// that a failing check cannot hang the run.
+template <typename Ventana> void alAbrir(const std::function<void(Ventana*)>& accion, bool* visto) {
+    QTimer::singleShot(0, [accion, visto] {
+        auto* w = qobject_cast<Ventana*>(QApplication::activeModalWidget());
+        QVERIFY(w);
+        *visto = true;
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        accion(w);
+        if (w->isVisible())
+            w->reject();
+    });
+}
+
+QString guardado(const char* clave) {
+    return configuracion::leer(QString::fromLatin1(clave), QStringLiteral("<nada>"));
+}
+
+QStringList relaciones(Velno::clBase& base) {
+    QStringList r;
+    Recordset rs;
+    base.setSql(QStringLiteral("select PAI, ORI, ESM from ORG order by PAI"));
+    base.CrearRs(rs);
+    for (; !rs.Fin(); rs.MoveNext())
+        r << rs.Fields(0).toString() + u'|' + rs.Fields(1).toString() + u'|' + rs.Fields(2).toString();
+    return r;
+}
+
+} // namespace
+
+class TstVentanasConfig : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+    void configuracionConElTeclado();
+    void cajaDeCierreNoGuarda();
+    void relacionesConInsertYDelete();
+    void relacionPedidaPorElProceso();
+
+private:
+    QTemporaryDir m_casa;
+    void abrir();
+    std::unique_ptr<prueba::LocaleFijo> m_locale;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Globales> m_g;
+    std::unique_ptr<frmMain> m_v;
+    InteraccionGuionada m_guion;
+};
+
+void TstVentanasConfig::initTestCase() {
+    // A home of this run's own: other test programs empty the same settings group at the same time.
+    QVERIFY(m_casa.isValid());
+    qputenv("HOME", QFile::encodeName(m_casa.path()));
+    prueba::aislarConfiguracion();
+    QVERIFY2(configuracion::ubicacion().startsWith(m_casa.path()), qPrintable(configuracion::ubicacion()));
+}
+
+void TstVentanasConfig::init() {
+    prueba::aislarConfiguracion();
+    m_locale = std::make_unique<prueba::LocaleFijo>(QStringLiteral("es_AR"));
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_g = std::make_unique<Globales>();
+    m_guion = InteraccionGuionada();
+}
+
+void TstVentanasConfig::cleanup() {
+    m_v.reset();
+    m_locale.reset();
+}
+
+void TstVentanasConfig::abrir() {
+    m_v = std::make_unique<frmMain>(*m_g);
+    instalarVentanasConfiguracion(*m_v, *m_g);
+    // Messages are answered by the script; the relation window is the real one behind the seam.
+    m_g->interaccion = &m_guion;
+    m_v->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_v.get()));
+    m_v->iniciar(m_dir->path());
+    m_v->activateWindow();
+}
+
+void TstVentanasConfig::configuracionConElTeclado() {
+    abrir();
+    bool visto = false;
+    alAbrir<frmConfig>(
+        [&](frmConfig* f) {
+            QCOMPARE(f->windowTitle(), QStringLiteral("Configuración"));
+            for (QWidget* w : std::initializer_list<QWidget*>{f->cboUnidad, f->cboCatalogo, f->txtMarca,
+                                                              f->txtVariacionPrecio, f->lstRELPAIS,
+                                                              f->cboIdUnidad, f->cboIdCatalogo})
+                QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
+            QCOMPARE(f->cboUnidad->accessibleName(), QStringLiteral("Unidad Declarada por Defecto"));
+            QVERIFY(f->cboUnidad->isVisible());
+            QVERIFY(!f->cboIdUnidad->isVisible());
+            QVERIFY(!f->cboIdCatalogo->isVisible());
+            QCOMPARE(f->lstRELPAIS->headerItem()->text(0), QStringLiteral("Pais"));
+            QCOMPARE(f->lstRELPAIS->headerItem()->text(1), QStringLiteral("Origen"));
+            QCOMPARE(f->lstRELPAIS->headerItem()->text(2), QStringLiteral("Est Mer"));
+            QVERIFY(f->findChild<QLabel*>(QStringLiteral("lbAyudaRelacion")));
+            QCOMPARE(f->findChild<QLabel*>(QStringLiteral("lbAyudaCerrar"))->text(),
+                     QStringLiteral("[ESC] Cerrar"));
+            QCOMPARE(f->cboUnidad->currentText(), QStringLiteral("CENTÍMETROS"));
+            QCOMPARE(f->txtVariacionPrecio->text(), QStringLiteral("0"));
+
+            // The second unit and the second catalog, chosen with the arrow keys; the twins follow.
+            QTest::keyClick(f->cboUnidad, Qt::Key_Down);
+            QTest::keyClick(f->cboCatalogo, Qt::Key_Down);
+            QCOMPARE(f->cboIdUnidad->currentText(), QStringLiteral("27"));
+            QCOMPARE(f->cboIdCatalogo->currentText(), QStringLiteral("2"));
+            QTest::keyClicks(f->txtMarca, QStringLiteral("ACME"));
+            f->txtVariacionPrecio->clear();
+            QTest::keyClicks(f->txtVariacionPrecio, QStringLiteral("siete"));
+            // Esc with a percentage that is no number: the message, nothing saved, still open.
+            QTest::keyClick(f->txtMarca, Qt::Key_Escape);
+            QCOMPARE(m_guion.mensajes().size(), 1);
+            QVERIFY(f->isVisible());
+            QCOMPARE(guardado("AA_MARCA"), QStringLiteral("<nada>"));
+            QCOMPARE(f->focusWidget(), f->txtVariacionPrecio);
+            QCOMPARE(f->txtVariacionPrecio->selectedText(), QStringLiteral("siete"));
+            QTest::keyClicks(f->txtVariacionPrecio, QStringLiteral("7,5")); // replaces the selected text
+            QTest::keyClick(f->txtVariacionPrecio, Qt::Key_Escape);
+            QVERIFY(!f->isVisible());
+        },
+        &visto);
+    m_v->cmdConfig->click();
+    QVERIFY(visto);
+    QCOMPARE(guardado("INTDUN"), QStringLiteral("27"));
+    QCOMPARE(guardado("INTCAT"), QStringLiteral("2"));
+    QCOMPARE(guardado("AA_MARCA"), QStringLiteral("ACME"));
+    QCOMPARE(guardado("PRECIO_UNITARIO"), QStringLiteral("7,5"));
+    QCOMPARE(m_g->g_sINTDUN, QStringLiteral("27"));
+    QCOMPARE(m_g->g_sINTCAT, QStringLiteral("2"));
+    QCOMPARE(m_g->g_sAA_MARCA, QStringLiteral("ACME"));
+    QVERIFY(m_v->isVisible()); // Esc in the settings window does not end the program
+}
+
+void TstVentanasConfig::cajaDeCierreNoGuarda() {
+    abrir();
+    bool visto = false;
+    alAbrir<frmConfig>(
+        [](frmConfig* f) {
+            QTest::keyClicks(f->txtMarca, QStringLiteral("ACME"));
+            f->close();
+        },
+        &visto);
+    m_v->cmdConfig->click();
+    QVERIFY(visto);
+    QCOMPARE(guardado("AA_MARCA"), QStringLiteral("<nada>"));
+    QCOMPARE(guardado("INTCAT"), QStringLiteral("<nada>"));
+    QCOMPARE(m_g->g_sAA_MARCA, QString());
+}
+
+void TstVentanasConfig::relacionesConInsertYDelete() {
+    abrir();
+    m_guion.ventanasRelacionPais.enqueue([this] { m_v->interaccion().relacionPais(); });
+    bool vistoConfig = false;
+    bool vistoRelacion = false;
+    alAbrir<frmConfig>(
+        [&](frmConfig* f) {
+            f->lstRELPAIS->setFocus();
+            alAbrir<frmRelPais>(
+                [&](frmRelPais* r) {
+                    QCOMPARE(r->windowTitle(), QStringLiteral("Establecer Pais"));
+                    QCOMPARE(r->parentWidget(), f);
+                    QCOMPARE(r->txtValor->text(), QString());
+                    QCOMPARE(r->txtESM->text(), QStringLiteral("2"));
+                    QVERIFY(!r->cboidPais->isVisible());
+                    QCOMPARE(r->findChild<QLabel*>(QStringLiteral("lbAyuda"))->text(),
+                             QStringLiteral("[F11] Seleccionar [ESC] Salir"));
+                    for (QWidget* w : std::initializer_list<QWidget*>{r->txtValor, r->cboPais, r->txtESM})
+                        QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
+                    QTest::keyClicks(r->txtValor, QStringLiteral("D'ITALIA"));
+                    r->cboPais->setCurrentIndex(r->cboPais->findText(QStringLiteral("ITALIA (417)")));
+                    QCOMPARE(r->cboidPais->currentText(), QStringLiteral("417"));
+                    QTest::keyClick(r->cboPais, Qt::Key_F11);
+                    QVERIFY(!r->isVisible());
+                },
+                &vistoRelacion);
+            QTest::keyClick(f->lstRELPAIS, Qt::Key_Insert);
+            QCOMPARE(f->lstRELPAIS->topLevelItemCount(), 1);
+            QCOMPARE(f->lstRELPAIS->topLevelItem(0)->text(0), QStringLiteral("D'ITALIA"));
+            QCOMPARE(f->lstRELPAIS->topLevelItem(0)->text(1), QStringLiteral("417"));
+            QCOMPARE(f->lstRELPAIS->topLevelItem(0)->text(2), QStringLiteral("2"));
+
+            m_guion.respuestas.enqueue(Respuesta::Si);
+            QTest::keyClick(f->lstRELPAIS, Qt::Key_Delete);
+            QCOMPARE(m_guion.mensajes().last().texto,
+                     QStringLiteral("Confirma eliminar la relación D'ITALIA - 417"));
+            QCOMPARE(f->lstRELPAIS->topLevelItemCount(), 0);
+            QVERIFY(relaciones(*m_g->g_oBase).isEmpty());
+            QTest::keyClick(f->lstRELPAIS, Qt::Key_Escape);
+            QVERIFY(!f->isVisible());
+        },
+        &vistoConfig);
+    m_v->cmdConfig->click();
+    QVERIFY(vistoConfig);
+    QVERIFY(vistoRelacion);
+}
+
+void TstVentanasConfig::relacionPedidaPorElProceso() {
+    abrir();
+    bool visto = false;
+    m_g->g_sRetorno = QStringLiteral("MADE IN CHINA");
+    alAbrir<frmRelPais>(
+        [](frmRelPais* r) {
+            QCOMPARE(r->txtValor->text(), QStringLiteral("MADE IN CHINA"));
+            QTest::keyClick(r->txtValor, Qt::Key_Escape);
+            QVERIFY(!r->isVisible());
+        },
+        &visto);
+    m_v->interaccion().relacionPais();
+    QVERIFY(visto);
+    QCOMPARE(m_g->g_sRetorno, QString());
+    QVERIFY(relaciones(*m_g->g_oBase).isEmpty());
+
+    visto = false;
+    m_g->g_sRetorno = QStringLiteral("MADE IN CHINA");
+    alAbrir<frmRelPais>(
+        [](frmRelPais* r) {
+            r->cboPais->setCurrentIndex(r->cboPais->findText(QStringLiteral("CHINA (310)")));
+            QTest::keyClick(r->txtESM, Qt::Key_F11);
+        },
+        &visto);
+    m_v->interaccion().relacionPais();
+    QVERIFY(visto);
+    QCOMPARE(m_g->g_sRetorno, QStringLiteral("310"));
+    QCOMPARE(m_g->g_sRetornoESM, QStringLiteral("2"));
+    QCOMPARE(relaciones(*m_g->g_oBase), QStringList{QStringLiteral("MADE IN CHINA|310|2")});
+}
+
+QTEST_MAIN(TstVentanasConfig)
+#include "tst_ventanasconfig.moc"
