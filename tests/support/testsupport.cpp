@@ -4,10 +4,17 @@
 
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 namespace prueba {
 
 void aislarConfiguracion() {
+    // Each test program gets a home of its own, so that programs run side by side (ctest -j) never
+    // share the settings file or the data folder.
+    static QTemporaryDir casa;
+    qputenv("HOME", casa.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", (casa.path() + QStringLiteral("/config")).toUtf8());
+    qputenv("XDG_DATA_HOME", (casa.path() + QStringLiteral("/datos")).toUtf8());
     QStandardPaths::setTestModeEnabled(true);
     QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("ProcesoKORM"), QStringLiteral("ProcesoKORM"));
     s.remove(QStringLiteral("CONFIG"));
