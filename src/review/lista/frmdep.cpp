@@ -1,0 +1,146 @@
+#include "review/lista/frmdep.h"
+
+#include <QAction>
+#include <QBrush>
+#include <QColor>
+#include <QEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPointer>
+#include <QTreeWidget>
+#include <algorithm>
+
+namespace tarvix {
+
+namespace {
+
+QPointer<frmDEP> s_revision;
+
+// Widths of the eleven columns, in pixels.
+constexpr int kAnchos[lista::kColumnas] = {55, 110, 260, 55, 75, 80, 85, 115, 50, 45, 220};
+
+// A widget that places the list by the resize rule whenever its size changes.
+class Interior : public QWidget {
+public:
+    Interior(QWidget* padre, std::function<void()> alCambiar)
+        : QWidget(padre), m_alCambiar(std::move(alCambiar)) {}
+
+protected:
+    void resizeEvent(QResizeEvent* e) override {
+        QWidget::resizeEvent(e);
+        m_alCambiar();
+    }
+
+private:
+    std::function<void()> m_alCambiar;
+};
+
+} // namespace
+
+frmDEP::frmDEP(Globales& g, QWidget* parent, EditorRegistro editor)
+    : QMainWindow(parent, Qt::Window), m_lista(g, std::move(editor)) {
+    setObjectName(QStringLiteral("frmDEP"));
+    setWindowTitle(QStringLiteral("Resultados"));
+    setAccessibleName(QStringLiteral("Resultados"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    resize(1000, 480);
+
+    mnu_expoExcel = menuBar()->addAction(QStringLiteral("Exportar a Excel"));
+    mnu_expoExcel->setObjectName(QStringLiteral("mnu_expoExcel"));
+    connect(mnu_expoExcel, &QAction::triggered, this, [this] { m_lista.mnu_expoExcel_Click(); });
+
+    m_interior = new Interior(this, [this] { ubicarLista(); });
+    setCentralWidget(m_interior);
+    lstDEP = new QTreeWidget(m_interior);
+    lstDEP->setObjectName(QStringLiteral("lstDEP"));
+    lstDEP->setAccessibleName(QStringLiteral("Registros del interno"));
+    lstDEP->setColumnCount(lista::kColumnas);
+    lstDEP->setHeaderLabels(lista::encabezados());
+    lstDEP->setRootIsDecorated(false);
+    lstDEP->setUniformRowHeights(true);
+    lstDEP->setAllColumnsShowFocus(true);
+    lstDEP->setSelectionMode(QAbstractItemView::SingleSelection);
+    lstDEP->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    lstDEP->header()->setSectionsMovable(false);
+    for (int c = 0; c < lista::kColumnas; ++c)
+        lstDEP->header()->resizeSection(c, kAnchos[c]);
+    lstDEP->installEventFilter(this);
+    connect(lstDEP, &QTreeWidget::itemDoubleClicked, this, [this] { abrirSeleccionado(); });
+
+    m_lista.cambiado = [this] { mostrarItems(); };
+}
+
+void frmDEP::Form_Load() {
+    m_filaPreferida = 0;
+    m_lista.Form_Load();
+}
+
+void frmDEP::abrirSeleccionado() {
+    QTreeWidgetItem* actual = lstDEP->currentItem();
+    const int fila = actual && actual->isSelected() ? lstDEP->indexOfTopLevelItem(actual) : -1;
+    // After a save the list reloads; the cursor stays on the same row, which now holds the next line.
+    m_filaPreferida = fila;
+    m_lista.abrirEditor(fila);
+}
+
+void frmDEP::mostrarItems() {
+    lstDEP->setAccessibleDescription(m_lista.modo() == lista::Modo::ConErrores
+                                         ? QStringLiteral("Registros con errores")
+                                         : QStringLiteral("Registros correctos"));
+    lstDEP->clear();
+    QList<QTreeWidgetItem*> filas;
+    for (const ItemDEP& item : m_lista.lstDEP()) {
+        auto* fila = new QTreeWidgetItem(QStringList{item.texto} + item.subItems);
+        for (int c = 4; c <= 6; ++c)
+            fila->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
+        if (item.color) {
+            const QBrush pincel(QColor(item.color->rojo, item.color->verde, item.color->azul));
+            for (int c = 0; c < lista::kColumnas; ++c)
+                fila->setForeground(c, pincel);
+        }
+        filas << fila;
+    }
+    lstDEP->addTopLevelItems(filas);
+    if (!filas.isEmpty()) {
+        QTreeWidgetItem* actual =
+            filas.value(std::clamp(m_filaPreferida, 0, static_cast<int>(filas.size()) - 1));
+        lstDEP->setCurrentItem(actual);
+        lstDEP->scrollToItem(actual);
+    }
+}
+
+void frmDEP::ubicarLista() {
+    const lista::GeometriaLista geo = lista::geometriaLista(m_interior->width(), m_interior->height());
+    lstDEP->move(geo.izquierda, geo.arriba);
+    lstDEP->resize(geo.ancho.value_or(lstDEP->width()), geo.alto.value_or(lstDEP->height()));
+}
+
+bool frmDEP::eventFilter(QObject* objeto, QEvent* evento) {
+    if (objeto == lstDEP && evento->type() == QEvent::KeyPress) {
+        const int tecla = static_cast<QKeyEvent*>(evento)->key();
+        if (tecla == Qt::Key_Return || tecla == Qt::Key_Enter) {
+            abrirSeleccionado();
+            return true;
+        }
+    }
+    return QMainWindow::eventFilter(objeto, evento);
+}
+
+void mostrarRevision(Globales& g, QWidget* ventanaPrincipal, std::function<bool(int artord)> editor) {
+    if (!s_revision) {
+        s_revision = new frmDEP(g, ventanaPrincipal, std::move(editor));
+        s_revision->Form_Load();
+    } else {
+        s_revision->setEditor(std::move(editor));
+    }
+    s_revision->show();
+    s_revision->raise();
+    s_revision->activateWindow();
+}
+
+frmDEP* ventanaRevision() {
+    return s_revision.data();
+}
+
+} // namespace tarvix

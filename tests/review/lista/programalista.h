@@ -1,0 +1,46 @@
+#pragma once
+
+#include "app/controladorprincipal.h"
+#include "components/clbase.h"
+#include "components/interaccionguionada.h"
+#include "components/vb.h"
+#include "testsupport.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+namespace prueba {
+
+// One run of the program on a temporary data folder, with the working database created by the
+// start-up and a scripted seam.
+struct ProgramaLista {
+    QTemporaryDir dir;
+    tarvix::Globales g;
+    tarvix::InteraccionGuionada guion;
+    std::unique_ptr<tarvix::ControladorPrincipal> c;
+
+    ProgramaLista() {
+        aislarConfiguracion();
+        g.interaccion = &guion;
+        c = std::make_unique<tarvix::ControladorPrincipal>(g);
+        c->Form_Load(dir.path());
+        g.g_sInterno = QStringLiteral("100");
+    }
+    void ejecutar(const QString& sql) {
+        g.g_oBase->setSql(sql);
+        g.g_oBase->Ejecutar();
+    }
+    // An article line; `estado` and `crc` are SQL literals ("NULL", "''", "'OK'").
+    void linea(const QString& interno, int ord, const QString& estado, const QString& crc,
+               const QString& dsc = QStringLiteral("d")) {
+        ejecutar(QStringLiteral("insert into ART (INTNRO, ARTORD, ARTNRO, ARTDSC, ARTCAN, ARTUNI, ARTTOT, "
+                                "PRCEST, PRCCRC) values ('%1', %2, 'N%2', '%3', 2, 0.5, 1, %4, %5)")
+                     .arg(tarvix::vb::DoblarComillas(interno), QString::number(ord),
+                          tarvix::vb::DoblarComillas(dsc), estado, crc));
+    }
+    QString ruta(const QString& nombre) const { return dir.filePath(nombre); }
+};
+
+} // namespace prueba
