@@ -1,0 +1,183 @@
+#include "intake/carga/carga.h"
+
+#include "app/controladorprincipal.h"
+#include "components/archivos.h"
+#include "components/globales.h"
+#include "components/interaccion.h"
+#include "components/vb.h"
+#include "components/vberror.h"
+#include "intake/carga/grilla.h"
+#include "intake/clecxel.h"
+
+#include <new>
+#include <vector>
+
+namespace tarvix {
+
+namespace {
+
+// Hourglass while the load works, arrow again at every exit.
+class CursorEspera {
+public:
+    explicit CursorEspera(Interaccion* interaccion) : m_interaccion(interaccion) {
+        if (m_interaccion)
+            m_interaccion->cursorEspera(true);
+    }
+    ~CursorEspera() { terminar(); }
+    CursorEspera(const CursorEspera&) = delete;
+    CursorEspera& operator=(const CursorEspera&) = delete;
+    void terminar() {
+        if (m_interaccion)
+            m_interaccion->cursorEspera(false);
+        m_interaccion = nullptr;
+    }
+
+private:
+    Interaccion* m_interaccion;
+};
+
+// Empty header cells in a row that end the header.
+constexpr int kVaciasFinEncabezado = 5;
+// Rows without data in a row that end the invoice lines.
+constexpr int kFallasFinLineas = 3;
+
+// A worksheet row is an invoice line when its cells hold something besides blanks and zeros.
+bool esLineaDeDatos(QStringView linea) {
+    for (const QChar ch : linea)
+        if (ch != u' ' && ch != u'0' && ch != u'\t')
+            return true;
+    return false;
+}
+
+QString informeCarga(const VbError& e, int linea) {
+    return QString::number(e.numero()) + QStringLiteral(" - ") + e.descripcion() +
+           QStringLiteral("\r\n\r\n") + QStringLiteral("Seccion [") + kProyecto +
+           QStringLiteral(".frmMain.lf_LevantarExcel] linea ") + QString::number(linea);
+}
+
+} // namespace
+
+bool Seleccionar_Archivo_XLS(Globales& g, QString& txtArchivo) {
+    try {
+        const Pindra::Archivos archivos(g.interaccion);
+        const QString ruta =
+            archivos.ShowOpen(QStringLiteral("Abrir Factura en EXCEL"), 0, QStringLiteral("xls;*.xlsx"),
+                              QStringLiteral("Facturas en EXCEL"));
+        if (ruta.isEmpty())
+            return false;
+        txtArchivo = ruta;
+        return true;
+    } catch (const VbError& e) {
+        if (g.interaccion)
+            g.interaccion->mensaje(informeCorto(e, QStringLiteral("frmMain.Seleccionar_Archivo_XLS")));
+        return false;
+    }
+}
+
+bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Globales& g,
+                      ControladorPrincipal& principal) {
+    CursorEspera espera(g.interaccion);
+    int linea = 0;
+    try {
+        linea = 10;
+        if (vb::Trim(ruta).isEmpty())
+            return false;
+        linea = 20;
+        const Pindra::Archivos propio(g.interaccion);
+        const Pindra::Archivos& archivos = g.g_oArchivos ? *g.g_oArchivos : propio;
+        if (!archivos.ExisteArchivo(ruta)) {
+            g.interaccion->mensaje(QStringLiteral("No se encuentra el archivo seleccionado \r\n") + ruta,
+                                   Icono::Exclamacion);
+            return false;
+        }
+        linea = 30;
+        clEcxel excel;
+        excel.setArchivo(ruta);
+        excel.Abrir();
+
+        // The new grid is built aside: a failure below leaves the one on screen untouched.
+        linea = 40;
+        ModeloGrilla nueva;
+        nueva.setCols(1);
+        nueva.setRows(1);
+        nueva.setRows(2);
+
+        // Header: the texts of row 1 up to five empty cells in a row. W, the width every line is
+        // read with, is the last column read.
+        linea = 50;
+        int ancho = 0;
+        for (int vacias = 0; vacias < kVaciasFinEncabezado && ancho < lector::Hoja::kMaxColumnas;) {
+            ++ancho;
+            const QString texto = excel.LeerCelda(1, ancho);
+            if (texto.isEmpty()) {
+                ++vacias;
+            } else {
+                nueva.setCols(ancho);
+                nueva.setTextMatrix(0, ancho - 1, texto);
+                vacias = 0;
+            }
+        }
+
+        // Lines, from row 2 on. The scan ends after three rows without data in a row (empty,
+        // blanks or zeros only); a data line starts the count over, so blank separator rows
+        // inside an invoice do not lose the lines below them.
+        linea = 60;
+        TablaTexto bloque(ancho);
+        QString texto;
+        std::vector<quint32> fines(static_cast<size_t>(ancho));
+        int fallas = 0;
+        for (int fila = 2; fila <= lector::Hoja::kMaxFilas && fallas < kFallasFinLineas; ++fila) {
+            texto.truncate(0);
+            for (int c = 1; c <= ancho; ++c) {
+                texto += excel.LeerCelda(fila, c);
+                fines[static_cast<size_t>(c - 1)] = static_cast<quint32>(texto.size());
+            }
+            if (esLineaDeDatos(texto)) {
+                const qsizetype largo = texto.size();
+                bloque.agregarFila(std::move(texto), fines);
+                texto = QString();
+                texto.reserve(largo + largo / 2);
+                fallas = 0;
+            } else {
+                ++fallas;
+            }
+        }
+
+        // Data lines into rows 1 to n in one assignment, then the empty field row in at 1.
+        linea = 70;
+        const int lineas = bloque.filas();
+        nueva.setRows(1);
+        nueva.setRows(lineas + 1);
+        if (lineas == 0)
+            throw VbError(
+                kErrorSubindice, kProyecto,
+                QStringLiteral("Subíndice fuera del intervalo: la planilla no tiene líneas de datos "
+                               "debajo del encabezado"));
+        nueva.setRow(1);
+        nueva.setCol(0);
+        nueva.asignarBloque(1, std::move(bloque));
+        linea = 80;
+        nueva.insertarFila(1);
+        nueva.setColorFila(1, ModeloGrilla::kAzul);
+        nueva.setFixedRows(2);
+
+        linea = 90;
+        excel.CerrarArchivo();
+        grilla.intercambiar(nueva);
+        principal.habilitarSiguiente(true, QString());
+        return true;
+    } catch (const VbError& e) {
+        espera.terminar();
+        g.interaccion->mensaje(informeCarga(e, linea), Icono::Critico);
+    } catch (const std::bad_alloc&) {
+        espera.terminar();
+        g.interaccion->mensaje(
+            informeCarga(
+                VbError(7, kProyecto, QStringLiteral("Memoria insuficiente para mostrar la planilla")),
+                linea),
+            Icono::Critico);
+    }
+    return false;
+}
+
+} // namespace tarvix

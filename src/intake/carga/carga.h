@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace tarvix {
+
+class ControladorPrincipal;
+class ModeloGrilla;
+struct Globales;
+
+// The open-file dialog of "Procesar", through a file service of its own. When the user chose a
+// file its path goes into `txtArchivo` (FRAM2_TxtArchivo) and the result is true; a cancelled
+// dialog changes nothing.
+bool Seleccionar_Archivo_XLS(Globales& g, QString& txtArchivo);
+
+// Reads the first worksheet of `ruta` into the grid: row 0 the header, row 1 the empty field row in
+// blue, rows 2 on the data lines; both first rows fixed. On success enables "Siguiente >" with an
+// empty Tag and returns true. On any failure the grid, the button and its Tag stay as they were
+// (the new grid is built aside and put in place only at the end) and the error is reported.
+bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Globales& g,
+                      ControladorPrincipal& principal);
+
+} // namespace tarvix

@@ -1,0 +1,75 @@
+#include "intake/carga/frmcampos.h"
+
+#include "components/globales.h"
+#include "intake/carga/mapeo.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace tarvix {
+
+frmCampos::frmCampos(Globales& g, QWidget* parent) : QDialog(parent), m_g(g) {
+    setObjectName(QStringLiteral("frmCampos"));
+    setWindowTitle(QStringLiteral("Establecer Campo"));
+    setModal(true);
+    cboCampos = new QComboBox(this);
+    cboCampos->setObjectName(QStringLiteral("cboCampos"));
+    cboCampos->setAccessibleName(QStringLiteral("Campo de la columna"));
+    cboCampos->setEditable(false);
+    auto* etiqueta = new QLabel(QStringLiteral("Campo de la columna:"), this);
+    etiqueta->setBuddy(cboCampos);
+    auto* capa = new QVBoxLayout(this);
+    capa->addWidget(etiqueta);
+    capa->addWidget(cboCampos);
+    Form_Load();
+
+    installEventFilter(this);
+    cboCampos->installEventFilter(this);
+    cboCampos->view()->installEventFilter(this);
+}
+
+void frmCampos::Form_Load() {
+    for (const QStringView etiqueta : kEtiquetasCampo)
+        cboCampos->addItem(etiqueta.toString());
+    cboCampos->setCurrentIndex(0);
+}
+
+void frmCampos::cboCampos_KeyPress() {
+    // Enter in the open list takes the highlighted label.
+    QAbstractItemView* lista = cboCampos->view();
+    if (lista->isVisible() && lista->currentIndex().isValid())
+        cboCampos->setCurrentIndex(lista->currentIndex().row());
+    cboCampos->hidePopup();
+    m_g.g_sRetorno = cboCampos->currentText();
+    accept();
+}
+
+void frmCampos::Form_KeyDown_Escape() {
+    cboCampos->hidePopup();
+    m_g.g_sRetorno.clear();
+    reject();
+}
+
+bool frmCampos::eventFilter(QObject* objeto, QEvent* evento) {
+    if (evento->type() == QEvent::KeyPress || evento->type() == QEvent::ShortcutOverride) {
+        const int tecla = static_cast<QKeyEvent*>(evento)->key();
+        if (tecla == Qt::Key_Escape) {
+            if (evento->type() == QEvent::KeyPress)
+                Form_KeyDown_Escape();
+            evento->accept();
+            return true;
+        }
+        if (tecla == Qt::Key_Return || tecla == Qt::Key_Enter) {
+            if (evento->type() == QEvent::KeyPress)
+                cboCampos_KeyPress();
+            evento->accept();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(objeto, evento);
+}
+
+} // namespace tarvix

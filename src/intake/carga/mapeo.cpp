@@ -1,0 +1,73 @@
+#include "intake/carga/mapeo.h"
+
+#include "components/globales.h"
+#include "components/interaccion.h"
+#include "components/vberror.h"
+#include "intake/carga/grilla.h"
+
+namespace tarvix {
+
+void FRAM2_EstablecerCampo(ModeloGrilla& grilla, Globales& g) {
+    try {
+        g.g_sRetorno.clear();
+        g.interaccion->elegirCampo();
+        if (g.g_sRetorno.isEmpty())
+            return;
+        if (g.g_sRetorno == kNingunCampo)
+            g.g_sRetorno.clear();
+        grilla.setRow(kFilaCampos);
+        grilla.setText(g.g_sRetorno);
+    } catch (const VbError& e) {
+        g.interaccion->mensaje(informeCorto(e, QStringLiteral("frmMain.FRAM2_EstablecerCampo")),
+                               Icono::Critico);
+    }
+}
+
+void cmdAutomatico_Click(ModeloGrilla& grilla, Globales& g) {
+    struct Posicion {
+        int columna;
+        QStringView etiqueta;
+    };
+    static constexpr Posicion kDisposicion[] = {
+        {4, u"[ CANTIDAD ]"},     {5, u"[ UNIDAD ]"},          {9, u"[ TOTAL ]"},
+        {10, u"[ ORIGEN ]"},      {12, u"[ FECHA_EMBARQUE ]"}, {13, u"[ FECHA_ARRIBO ]"},
+        {16, u"[ PROCEDENCIA ]"}, {20, u"[ MARCA ]"},          {22, u"[ ARTICULO ]"},
+    };
+    int linea = 0;
+    try {
+        for (const Posicion& p : kDisposicion) {
+            linea += 10;
+            grilla.setTextMatrix(kFilaCampos, p.columna, p.etiqueta.toString());
+        }
+    } catch (const VbError& e) {
+        g.interaccion->mensaje(informeNumerado(e, QStringLiteral("frmMain.cmdAutomatico_Click"), linea));
+    }
+}
+
+bool FRAM2_VerificarDatos(const ModeloGrilla& grilla, Globales& g) {
+    struct Requerido {
+        QStringView etiqueta;
+        QStringView nombre;
+    };
+    static constexpr Requerido kRequeridos[] = {
+        {u"[ ARTICULO ]", u"ARTICULO"}, {u"[ DESCRIPC ]", u"DESCRIPCION"}, {u"[ ORIGEN ]", u"ORIGEN"},
+        {u"[ CANTIDAD ]", u"CANTIDAD"}, {u"[ TOTAL ]", u"TOTAL"},
+    };
+    for (const Requerido& r : kRequeridos) {
+        int veces = 0;
+        for (int c = 0; c < grilla.Cols(); ++c)
+            if (grilla.celda(kFilaCampos, c) == r.etiqueta)
+                ++veces;
+        if (veces == 1)
+            continue;
+        const QString texto = veces == 0 ? QStringLiteral("Falta establecer el campo ").append(r.nombre)
+                                         : QStringLiteral("El campo ")
+                                               .append(r.nombre)
+                                               .append(QStringLiteral(" solo puede estar en una columna"));
+        g.interaccion->mensaje(texto, Icono::Exclamacion, Botones::Aceptar);
+        return false;
+    }
+    return true;
+}
+
+} // namespace tarvix

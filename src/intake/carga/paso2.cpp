@@ -1,0 +1,41 @@
+#include "intake/carga/paso2.h"
+
+#include "app/controladorprincipal.h"
+#include "intake/carga/carga.h"
+#include "intake/carga/mapeo.h"
+
+#include <QPointer>
+
+namespace tarvix {
+
+ControladorPaso2::ControladorPaso2(Globales& g, ControladorPrincipal& principal, QObject* parent)
+    : QObject(parent), m_g(g), m_principal(principal), m_grilla(this) {
+    // The wizard may outlive this object (or die first); the hook checks it is still here.
+    m_principal.pasos().verificarDatos = [yo = QPointer<ControladorPaso2>(this)] {
+        return yo && yo->FRAM2_VerificarDatos();
+    };
+}
+
+void ControladorPaso2::FRAM2_CmdProcesar_Click() {
+    const QString antes = m_archivo;
+    if (!Seleccionar_Archivo_XLS(m_g, m_archivo))
+        return;
+    if (m_archivo != antes)
+        emit archivoCambiado(m_archivo);
+    lf_LevantarExcel(m_archivo, m_grilla, m_g, m_principal);
+}
+
+void ControladorPaso2::cmdAutomatico_Click() {
+    tarvix::cmdAutomatico_Click(m_grilla, m_g);
+}
+
+void ControladorPaso2::FRAM2_Grid_KeyDown(int tecla) {
+    if (tecla == vbKeyF1)
+        FRAM2_EstablecerCampo(m_grilla, m_g);
+}
+
+bool ControladorPaso2::FRAM2_VerificarDatos() {
+    return tarvix::FRAM2_VerificarDatos(m_grilla, m_g);
+}
+
+} // namespace tarvix

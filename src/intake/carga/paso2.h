@@ -1,0 +1,43 @@
+#pragma once
+
+#include "intake/carga/grilla.h"
+
+#include <QObject>
+#include <QString>
+
+namespace tarvix {
+
+class ControladorPrincipal;
+struct Globales;
+
+// The logic of step 2 of the main window: the invoice path, the preview grid and the actions on
+// them ("Procesar", "Selección automatica", keys on the grid). Installs the mapping verification
+// into the wizard.
+class ControladorPaso2 : public QObject {
+    Q_OBJECT
+public:
+    // Key code of F1 as the grid reports key downs.
+    static constexpr int vbKeyF1 = 112;
+
+    ControladorPaso2(Globales& g, ControladorPrincipal& principal, QObject* parent = nullptr);
+
+    ModeloGrilla& grilla() { return m_grilla; }
+    // The text of FRAM2_TxtArchivo.
+    const QString& archivo() const { return m_archivo; }
+
+    void FRAM2_CmdProcesar_Click();
+    void cmdAutomatico_Click();
+    void FRAM2_Grid_KeyDown(int tecla);
+    bool FRAM2_VerificarDatos();
+
+signals:
+    void archivoCambiado(const QString& ruta);
+
+private:
+    Globales& m_g;
+    ControladorPrincipal& m_principal;
+    ModeloGrilla m_grilla;
+    QString m_archivo;
+};
+
+} // namespace tarvix
