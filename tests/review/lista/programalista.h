@@ -16,6 +16,7 @@ namespace prueba {
 // One run of the program on a temporary data folder, with the working database created by the
 // start-up and a scripted seam.
 struct ProgramaLista {
+    using Aviso = tarvix::InteraccionGuionada::Aviso;
     QTemporaryDir dir;
     tarvix::Globales g;
     tarvix::InteraccionGuionada guion;
@@ -42,5 +43,10 @@ struct ProgramaLista {
     }
     QString ruta(const QString& nombre) const { return dir.filePath(nombre); }
 };
+
+// "0002 0007" -> {"0002", "0007"}.
+inline QStringList palabras(const char* texto) {
+    return QString::fromLatin1(texto).split(u' ');
+}
 
 } // namespace prueba

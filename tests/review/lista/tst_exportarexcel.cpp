@@ -96,11 +96,9 @@ class TstExportarExcel : public QObject {
 private slots:
     void archivoExacto_data();
     void archivoExacto();
-    void listaVacia();
-    void sobreescribir();
-    void dialogoCanceladoYElegido();
+    void sobreescribirYCancelar();
     void fallasDeEscritura();
-    void listaDeCeldasMalFormada();
+    void listaDeCeldas();
     void abreEnHojaDeCalculo();
 };
 
@@ -119,86 +117,65 @@ void TstExportarExcel::archivoExacto() {
     l.ExportarAExcel(ruta);
     const QByteArray datos = leer(ruta);
     QCOMPARE(datos, kCabeza + kTitulos + kFilas + kCierre);
-
     QCOMPARE(p.guion.avisos.size(), 1);
     QCOMPARE(p.guion.avisos[0].texto,
              QStringLiteral("Generacion de archivo completado!\r\nUbicacion: ") + ruta);
     QCOMPARE(p.guion.avisos[0].icono, Icono::Informacion);
 
-    // Well-formed XML: one worksheet named ".", a title row and a row per line, ten cells each.
+    // Well-formed: a title row and a row per line, ten cells each.
     QXmlStreamReader xml(datos);
     int filas = 0, celdas = 0;
-    QString hoja;
     while (!xml.atEnd()) {
-        if (xml.readNext() != QXmlStreamReader::StartElement)
-            continue;
-        if (xml.name() == u"Worksheet")
-            hoja = xml.attributes()
-                       .value(QStringLiteral("urn:schemas-microsoft-com:office:spreadsheet"),
-                              QStringLiteral("Name"))
-                       .toString();
-        filas += xml.name() == u"Row";
-        celdas += xml.name() == u"Cell";
+        const bool inicio = xml.readNext() == QXmlStreamReader::StartElement;
+        filas += inicio && xml.name() == u"Row";
+        celdas += inicio && xml.name() == u"Cell";
     }
     QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
-    QCOMPARE(hoja, QStringLiteral("."));
     QCOMPARE(filas, 3);
     QCOMPARE(celdas, 30);
+
+    // An empty list: the head, the title row and the closing tags.
+    ProgramaLista vacio;
+    ListaDEP sinLineas(vacio.g);
+    sinLineas.CargarRegConErrores();
+    sinLineas.ExportarAExcel(vacio.ruta(QStringLiteral("vacia.xml")));
+    QCOMPARE(leer(vacio.ruta(QStringLiteral("vacia.xml"))), kCabeza + kTitulos + kCierre);
 }
 
-void TstExportarExcel::listaVacia() {
-    ProgramaLista p;
-    ListaDEP l(p.g);
-    l.CargarRegConErrores();
-    const QString ruta = p.ruta(QStringLiteral("vacia.xml"));
-    l.ExportarAExcel(ruta);
-    QCOMPARE(leer(ruta), kCabeza + kTitulos + kCierre);
-}
-
-void TstExportarExcel::sobreescribir() {
+void TstExportarExcel::sobreescribirYCancelar() {
     ListaSembrada f;
     auto& [p, l] = f;
     const QString ruta = p.ruta(QStringLiteral("existe.xls"));
     escribir(ruta, "anterior");
 
+    // The save dialog: no name proposed, the filter for the seam's dialog; the path chosen is used.
+    p.guion.archivos.enqueue(ruta);
     p.guion.respuestas.enqueue(Respuesta::No);
-    l.ExportarAExcel(ruta);
-    QCOMPARE(leer(ruta), QByteArray("anterior"));
-    QCOMPARE(p.guion.avisos.size(), 2);
-    QCOMPARE(p.guion.avisos[0].texto,
+    l.mnu_expoExcel_Click();
+    QCOMPARE(p.guion.avisos.size(), 3);
+    QCOMPARE(p.guion.avisos[0].tipo, Aviso::Tipo::Guardar);
+    QCOMPARE(p.guion.avisos[0].porDefecto, QString());
+    QCOMPARE(p.guion.avisos[0].titulo, QStringLiteral("Documentos de Excel (*.xls *.xlsx)"));
+    QCOMPARE(p.guion.avisos[1].texto,
              QStringLiteral("El archivo [") + ruta + QStringLiteral("] ya existe, desea SOBREESCRIBIRLO ?"));
-    QCOMPARE(p.guion.avisos[0].botones, Botones::SiNo);
-    QCOMPARE(p.guion.avisos[0].icono, Icono::Exclamacion);
-    QCOMPARE(p.guion.avisos[1].texto, QStringLiteral("Generacion de archivo cancelado!"));
+    QCOMPARE(p.guion.avisos[1].botones, Botones::SiNo);
     QCOMPARE(p.guion.avisos[1].icono, Icono::Exclamacion);
+    QCOMPARE(p.guion.avisos[2].texto, QStringLiteral("Generacion de archivo cancelado!"));
+    QCOMPARE(p.guion.avisos[2].icono, Icono::Exclamacion);
+    QCOMPARE(leer(ruta), QByteArray("anterior"));
 
     // Yes: the old content is replaced, not appended to.
-    p.guion.limpiar();
     p.guion.respuestas.enqueue(Respuesta::Si);
     l.ExportarAExcel(ruta);
     QCOMPARE(leer(ruta), kCabeza + kTitulos + kFilas + kCierre);
-    QCOMPARE(p.guion.avisos.size(), 2);
-    QVERIFY(p.guion.avisos[1].texto.startsWith(QStringLiteral("Generacion de archivo completado!")));
-}
 
-void TstExportarExcel::dialogoCanceladoYElegido() {
-    ListaSembrada f;
-    auto& [p, l] = f;
-    l.mnu_expoExcel_Click();
-    QCOMPARE(p.guion.avisos.size(), 2);
-    const Aviso dialogo = p.guion.avisos[0];
-    QCOMPARE(dialogo.tipo, Aviso::Tipo::Guardar);
-    QCOMPARE(dialogo.porDefecto, QString()); // no file name proposed
-    QCOMPARE(dialogo.titulo, QStringLiteral("Documentos de Excel (*.xls *.xlsx)"));
-    QCOMPARE(p.guion.avisos[1].texto, QStringLiteral("Generacion de archivo cancelado!"));
-    QCOMPARE(p.guion.avisos[1].icono, Icono::Exclamacion);
-    QCOMPARE(QDir(p.dir.path()).entryList({QStringLiteral("*.xls*")}), QStringList());
-
+    // The dialog cancelled: the warning, no file.
     p.guion.limpiar();
-    const QString ruta = p.ruta(QStringLiteral("elegido.xlsx"));
-    p.guion.archivos.enqueue(ruta);
+    QVERIFY(QFile::remove(ruta));
     l.mnu_expoExcel_Click();
-    QCOMPARE(leer(ruta), kCabeza + kTitulos + kFilas + kCierre);
+    QCOMPARE(p.guion.avisos.size(), 2);
+    QCOMPARE(p.guion.avisos[1].texto, QStringLiteral("Generacion de archivo cancelado!"));
+    QCOMPARE(QDir(p.dir.path()).entryList({QStringLiteral("*.xls*")}), QStringList());
 }
 
 void TstExportarExcel::fallasDeEscritura() {
@@ -230,7 +207,7 @@ void TstExportarExcel::fallasDeEscritura() {
     QCOMPARE(p.guion.avisos[1].icono, Icono::Exclamacion);
 }
 
-void TstExportarExcel::listaDeCeldasMalFormada() {
+void TstExportarExcel::listaDeCeldas() {
     InteraccionGuionada guion;
     QCOMPARE(modExcelXMl::getTypeAndData(QStringLiteral("String"), &guion), QString());
     QCOMPARE(guion.avisos.size(), 1);

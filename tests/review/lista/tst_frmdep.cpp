@@ -3,12 +3,10 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QHeaderView>
 #include <QTest>
 #include <QTreeWidget>
 
 using namespace tarvix;
-using prueba::ProgramaLista;
 
 namespace {
 
@@ -26,21 +24,20 @@ class TstFrmDEP : public QObject {
 private slots:
     void init();
     void cleanup();
-    void ventanaCompartidaYColumnas();
+    void ventanaCompartida();
     void enterYDobleClicAbrenElEditor();
     void menuYTamano();
 
 private:
-    std::unique_ptr<ProgramaLista> m_p;
+    frmDEP* abrir(int modo);
+    std::unique_ptr<prueba::ProgramaLista> m_p;
     std::unique_ptr<QWidget> m_principal;
     QList<int> m_abiertos;
     bool m_guardar = true;
-    bool editar(int artord);
-    frmDEP* abrir(int modo);
 };
 
 void TstFrmDEP::init() {
-    m_p = std::make_unique<ProgramaLista>();
+    m_p = std::make_unique<prueba::ProgramaLista>();
     m_principal = std::make_unique<QWidget>();
     m_abiertos.clear();
     m_guardar = true;
@@ -56,58 +53,47 @@ void TstFrmDEP::cleanup() {
     m_p.reset();
 }
 
-// The editor: a saving edit marks the line corrected.
-bool TstFrmDEP::editar(int artord) {
-    m_abiertos << artord;
-    if (!m_guardar)
-        return false;
-    m_p->ejecutar(QStringLiteral("update ART set PRCEST = 'M', PRCCRC = 'OK' where ARTORD = ") +
-                  QString::number(artord));
-    m_p->g.g_sRetorno = QStringLiteral("OK");
-    return true;
-}
-
+// Shows the window with an editor whose saving edit marks the line corrected.
 frmDEP* TstFrmDEP::abrir(int modo) {
     m_p->g.g_iModoLista = modo;
-    mostrarRevision(m_p->g, m_principal.get(), [this](int artord) { return editar(artord); });
+    mostrarRevision(m_p->g, m_principal.get(), [this](int artord) {
+        m_abiertos << artord;
+        if (m_guardar) {
+            m_p->ejecutar(
+                QStringLiteral("update ART set PRCEST = 'M', PRCCRC = 'OK' where ARTORD = %1").arg(artord));
+            m_p->g.g_sRetorno = QStringLiteral("OK");
+        }
+        return m_guardar;
+    });
     frmDEP* v = ventanaRevision();
-    if (v && !QTest::qWaitForWindowExposed(v))
-        return nullptr;
-    return v;
+    return v && QTest::qWaitForWindowExposed(v) ? v : nullptr;
 }
 
-void TstFrmDEP::ventanaCompartidaYColumnas() {
+void TstFrmDEP::ventanaCompartida() {
     frmDEP* v = abrir(1);
     QVERIFY(v);
     QCOMPARE(v->windowTitle(), QStringLiteral("Resultados"));
-    QVERIFY(!v->isModal());
     QVERIFY(!QApplication::activeModalWidget());
     QCOMPARE(v->lstDEP->columnCount(), 11);
-    QCOMPARE(v->lstDEP->headerItem()->text(0), QStringLiteral("Orden"));
     QCOMPARE(v->lstDEP->headerItem()->text(7), QStringLiteral("Posición"));
-    QCOMPARE(v->lstDEP->headerItem()->text(10), QStringLiteral("Obs"));
     QVERIFY(!v->lstDEP->accessibleName().isEmpty());
-    QCOMPARE(textos(v->lstDEP),
-             (QStringList{QStringLiteral("0002"), QStringLiteral("0007"), QStringLiteral("0009")}));
-    const QTreeWidgetItem* nuevo = v->lstDEP->topLevelItem(0);
-    QCOMPARE(nuevo->text(1), QStringLiteral("N2"));
+    QCOMPARE(textos(v->lstDEP), prueba::palabras("0002 0007 0009"));
+    QCOMPARE(v->lstDEP->topLevelItem(0)->text(1), QStringLiteral("N2"));
     for (int c = 0; c < 11; ++c)
-        QCOMPARE(nuevo->foreground(c).color(), QColor(128, 0, 0));
-    QCOMPARE(v->lstDEP->topLevelItem(1)->foreground(10).color(), QColor(0, 0, 128));
-    QCOMPARE(v->lstDEP->topLevelItem(2)->foreground(0).color(), QColor(0, 0, 192));
+        QCOMPARE(v->lstDEP->topLevelItem(0)->foreground(c).color(), QColor(128, 0, 0));
+    QCOMPARE(v->lstDEP->topLevelItem(2)->foreground(10).color(), QColor(0, 0, 192));
 
     // The other button of step 3 only brings the same window to the front.
     QCOMPARE(abrir(2), v);
-    QCOMPARE(textos(v->lstDEP),
-             (QStringList{QStringLiteral("0002"), QStringLiteral("0007"), QStringLiteral("0009")}));
+    QCOMPARE(textos(v->lstDEP), prueba::palabras("0002 0007 0009"));
 
     // Closing unloads it; the next opening loads the list of the mode then set.
     v->close();
     QTRY_VERIFY(!ventanaRevision());
-    frmDEP* otra = abrir(2);
-    QVERIFY(otra);
-    QCOMPARE(textos(otra->lstDEP), QStringList{QStringLiteral("0001")});
-    QCOMPARE(otra->lstDEP->topLevelItem(0)->foreground(0).style(), Qt::NoBrush); // default colour
+    v = abrir(2);
+    QVERIFY(v);
+    QCOMPARE(textos(v->lstDEP), prueba::palabras("0001"));
+    QCOMPARE(v->lstDEP->topLevelItem(0)->foreground(0).style(), Qt::NoBrush); // default colour
 }
 
 void TstFrmDEP::enterYDobleClicAbrenElEditor() {
@@ -121,22 +107,20 @@ void TstFrmDEP::enterYDobleClicAbrenElEditor() {
     QTest::keyClick(v->lstDEP, Qt::Key_Down);
     QTest::keyClick(v->lstDEP, Qt::Key_Return);
     QCOMPARE(m_abiertos, QList<int>{7});
-    QCOMPARE(textos(v->lstDEP).size(), 3);
+    QCOMPARE(textos(v->lstDEP), prueba::palabras("0002 0007 0009"));
 
-    // Enter (either key) saves: the line leaves the list; the cursor stays on the row, now the next line.
+    // Enter (either key) and a save: the line leaves; the cursor stays on the row, now the next line.
     m_guardar = true;
     QTest::keyClick(v->lstDEP, Qt::Key_Enter);
-    QCOMPARE(m_abiertos, (QList<int>{7, 7}));
-    QCOMPARE(textos(v->lstDEP), (QStringList{QStringLiteral("0002"), QStringLiteral("0009")}));
+    QCOMPARE(textos(v->lstDEP), prueba::palabras("0002 0009"));
     QCOMPARE(v->lstDEP->currentItem()->text(0), QStringLiteral("0009"));
 
     // A double-click does the same on the line under the pointer.
-    QTreeWidgetItem* primero = v->lstDEP->topLevelItem(0);
-    const QPoint punto = v->lstDEP->visualItemRect(primero).center();
-    QTest::mouseClick(v->lstDEP->viewport(), Qt::LeftButton, {}, punto);
+    const QPoint punto = v->lstDEP->visualItemRect(v->lstDEP->topLevelItem(0)).center();
+    QTest::mouseClick(v->lstDEP->viewport(), Qt::LeftButton, {}, punto); // a double-click's first press
     QTest::mouseDClick(v->lstDEP->viewport(), Qt::LeftButton, {}, punto);
     QCOMPARE(m_abiertos, (QList<int>{7, 7, 2}));
-    QCOMPARE(textos(v->lstDEP), QStringList{QStringLiteral("0009")});
+    QCOMPARE(textos(v->lstDEP), prueba::palabras("0009"));
 }
 
 void TstFrmDEP::menuYTamano() {
@@ -145,12 +129,17 @@ void TstFrmDEP::menuYTamano() {
     QCOMPARE(v->mnu_expoExcel->text(), QStringLiteral("Exportar a Excel"));
     v->mnu_expoExcel->trigger();
     QCOMPARE(m_p->guion.avisos.size(), 2);
-    QCOMPARE(m_p->guion.avisos[0].tipo, InteraccionGuionada::Aviso::Tipo::Guardar);
+    QCOMPARE(m_p->guion.avisos[0].tipo, prueba::ProgramaLista::Aviso::Tipo::Guardar);
     QCOMPARE(m_p->guion.avisos[1].texto, QStringLiteral("Generacion de archivo cancelado!"));
 
-    v->resize(700, 400);
+    // The list fills the window less the margins; a window too small leaves the failing size alone.
     QWidget* interior = v->lstDEP->parentWidget();
+    v->resize(700, 400);
     QTRY_COMPARE(v->lstDEP->geometry(), QRect(3, 3, interior->width() - 6, interior->height() - 6));
+    const int alto = v->lstDEP->height();
+    interior->resize(interior->width(), 4);
+    QCOMPARE(v->lstDEP->height(), alto);
+    QCOMPARE(v->lstDEP->width(), interior->width() - 6);
 }
 
 QTEST_MAIN(TstFrmDEP)

@@ -16,110 +16,59 @@ QStringList textos(const ListaDEP& l) {
     return r;
 }
 
-const ColorTexto kRojoOscuro{128, 0, 0};
-const ColorTexto kAzul{0, 0, 192};
-const ColorTexto kMarino{0, 0, 128};
-const ColorTexto kVerdeAzulado{0, 128, 128};
-
-// Lines of interno 100 in every state, and one line of another interno.
-void sembrarEstados(ProgramaLista& p) {
-    p.linea(QStringLiteral("100"), 1, QStringLiteral("'A'"), QStringLiteral("'OK'"));
-    p.linea(QStringLiteral("100"), 2, QStringLiteral("NULL"), QStringLiteral("NULL"));
-    p.linea(QStringLiteral("100"), 3, QStringLiteral("''"), QStringLiteral("'OK'"));
-    p.linea(QStringLiteral("100"), 4, QStringLiteral("'E'"), QStringLiteral("'POS'"));
-    p.linea(QStringLiteral("100"), 5, QStringLiteral("'U'"), QStringLiteral("'SUF'"));
-    p.linea(QStringLiteral("100"), 6, QStringLiteral("'M'"), QStringLiteral("'OK'"));
-    p.linea(QStringLiteral("100"), 7, QStringLiteral("'E'"), QStringLiteral("NULL"));
-    p.linea(QStringLiteral("100"), 10, QStringLiteral("'E'"), QStringLiteral("'ERR'"));
-    p.linea(QStringLiteral("100"), 12, QStringLiteral("'U'"), QStringLiteral("'OK'"));
-    p.linea(QStringLiteral("1000"), 8, QStringLiteral("NULL"), QStringLiteral("NULL"));
-}
-
 } // namespace
 
 class TstListaDEP : public QObject {
     Q_OBJECT
 private slots:
-    void sentencias();
-    void listaConErroresOrdenYColores();
-    void listaCorrectosOrdenYColores();
-    void modoPorGlobal_data();
-    void modoPorGlobal();
+    void listasOrdenYColores();
     void textosDeColumnas_data();
     void textosDeColumnas();
-    void internoConComillasYVacio();
+    void internoConComillasOSinLineas();
     void fallaDeCarga();
     void editorYRecarga();
-    void editorSinSeleccionNiLineas();
-    void reglaDeTamano();
 };
 
-void TstListaDEP::sentencias() {
-    QCOMPARE(
-        lista::sqlRegConErrores(QStringLiteral("100")),
-        QStringLiteral("select * from ART where INTNRO = '100' and (PRCEST = '' or PRCEST IS NULL or PRCCRC "
-                       "<> 'OK' or PRCCRC is null) order by PRCEST,PRCCRC,ARTORD"));
-    QCOMPARE(lista::sqlRegOK(QStringLiteral("O'5")),
-             QStringLiteral("select * from ART where INTNRO = 'O''5' and  PRCCRC = 'OK' order by ARTORD"));
-    QCOMPARE(lista::encabezados().size(), lista::kColumnas);
-}
-
-void TstListaDEP::listaConErroresOrdenYColores() {
+void TstListaDEP::listasOrdenYColores() {
     ProgramaLista p;
-    sembrarEstados(p);
+    const char* const lineas[][3] = {{"1", "'A'", "'OK'"},  {"2", "NULL", "NULL"},  {"3", "''", "'OK'"},
+                                     {"4", "'E'", "'POS'"}, {"5", "'U'", "'SUF'"},  {"6", "'M'", "'OK'"},
+                                     {"7", "'E'", "NULL"},  {"10", "'E'", "'ERR'"}, {"12", "'U'", "'OK'"}};
+    for (const auto& l : lineas)
+        p.linea(QStringLiteral("100"), QByteArray(l[0]).toInt(), QString::fromLatin1(l[1]),
+                QString::fromLatin1(l[2]));
+    p.linea(QStringLiteral("1000"), 8, QStringLiteral("NULL"), QStringLiteral("NULL"));
     ListaDEP l(p.g);
-    int avisosCambio = 0;
-    l.cambiado = [&] { ++avisosCambio; };
-    l.CargarRegConErrores();
-    QCOMPARE(avisosCambio, 1);
-    QCOMPARE(l.modo(), lista::Modo::ConErrores);
+    int cambios = 0;
+    l.cambiado = [&] { ++cambios; };
+
     // New lines first (Null before empty), then by state, check result (Null first) and order.
-    QCOMPARE(textos(l),
-             (QStringList{QStringLiteral("0002"), QStringLiteral("0003"), QStringLiteral("0007"),
-                          QStringLiteral("0010"), QStringLiteral("0004"), QStringLiteral("0005")}));
-    const std::vector<std::optional<ColorTexto>> colores{kRojoOscuro, kRojoOscuro, kMarino,
-                                                         kMarino,     kMarino,     kAzul};
-    for (size_t i = 0; i < colores.size(); ++i)
-        QVERIFY2(l.lstDEP()[i].color == colores[i], qPrintable(l.lstDEP()[i].texto));
-    // A Null check result shows as empty text.
-    QCOMPARE(l.lstDEP()[2].subItems.value(8), QString());
-    QCOMPARE(l.lstDEP()[2].subItems.value(7), QStringLiteral("E"));
+    l.CargarRegConErrores();
+    QCOMPARE(textos(l), prueba::palabras("0002 0003 0007 0010 0004 0005"));
+    const ColorTexto rojoOscuro{128, 0, 0}, marino{0, 0, 128}, azul{0, 0, 192};
+    const std::vector<std::optional<ColorTexto>> errores{rojoOscuro, rojoOscuro, marino,
+                                                         marino,     marino,     azul};
+    for (size_t i = 0; i < errores.size(); ++i)
+        QVERIFY2(l.lstDEP()[i].color == errores[i], qPrintable(l.lstDEP()[i].texto));
+    QCOMPARE(l.lstDEP()[2].subItems.mid(7, 2), (QStringList{QStringLiteral("E"), QString()})); // Null CRC
+
+    // A new line that passed the checks is in both lists; in this one in the default colour.
+    l.CargarRegOK();
+    QCOMPARE(textos(l), prueba::palabras("0001 0003 0006 0012"));
+    const std::vector<std::optional<ColorTexto>> correctos{std::nullopt, std::nullopt,
+                                                           ColorTexto{0, 128, 128}, azul};
+    for (size_t i = 0; i < correctos.size(); ++i)
+        QVERIFY2(l.lstDEP()[i].color == correctos[i], qPrintable(l.lstDEP()[i].texto));
+
+    // Load by g_iModoLista: 1 the lines with errors, any other value the correct lines.
+    for (const int modo : {1, 2, 0}) {
+        p.g.g_iModoLista = modo;
+        l.Form_Load();
+        QCOMPARE(l.lstDEP().front().texto, modo == 1 ? QStringLiteral("0002") : QStringLiteral("0001"));
+    }
+    QCOMPARE(l.lstDEP().size(), size_t(4)); // reloading replaces the items
+    QCOMPARE(cambios, 5);
     QVERIFY(p.guion.avisos.isEmpty());
-}
-
-void TstListaDEP::listaCorrectosOrdenYColores() {
-    ProgramaLista p;
-    sembrarEstados(p);
-    ListaDEP l(p.g);
-    l.CargarRegOK();
-    QCOMPARE(textos(l), (QStringList{QStringLiteral("0001"), QStringLiteral("0003"), QStringLiteral("0006"),
-                                     QStringLiteral("0012")}));
-    QCOMPARE(l.lstDEP()[0].color, std::nullopt);
-    QCOMPARE(l.lstDEP()[1].color, std::nullopt); // new to the catalog, yet correct: default colour
-    QCOMPARE(l.lstDEP()[2].color, kVerdeAzulado);
-    QCOMPARE(l.lstDEP()[3].color, kAzul);
-    // Reloading replaces the items instead of adding to them.
-    l.CargarRegOK();
-    QCOMPARE(l.lstDEP().size(), size_t(4));
-}
-
-void TstListaDEP::modoPorGlobal_data() {
-    QTest::addColumn<int>("modo");
-    QTest::addColumn<QString>("primero");
-    QTest::newRow("1 errores") << 1 << QStringLiteral("0002");
-    QTest::newRow("2 correctos") << 2 << QStringLiteral("0001");
-    QTest::newRow("0 correctos") << 0 << QStringLiteral("0001");
-}
-
-void TstListaDEP::modoPorGlobal() {
-    QFETCH(int, modo);
-    QFETCH(QString, primero);
-    ProgramaLista p;
-    sembrarEstados(p);
-    p.g.g_iModoLista = modo;
-    ListaDEP l(p.g);
-    l.Form_Load();
-    QCOMPARE(l.lstDEP().front().texto, primero);
 }
 
 void TstListaDEP::textosDeColumnas_data() {
@@ -143,29 +92,29 @@ void TstListaDEP::textosDeColumnas() {
     p.ejecutar(QStringLiteral("insert into ART (INTNRO, ARTORD, PRCCRC) values ('100', 12345, 'OK')"));
     ListaDEP l(p.g);
     l.CargarRegOK();
-    QCOMPARE(l.lstDEP().size(), size_t(2));
-    const ItemDEP& i = l.lstDEP()[0];
-    QCOMPARE(i.texto, QStringLiteral("0007"));
-    QCOMPARE(i.subItems,
+    QCOMPARE(textos(l), (QStringList{QStringLiteral("0007"), QStringLiteral("12345")}));
+    QCOMPARE(l.lstDEP()[0].subItems,
              (QStringList{QStringLiteral("AB-1"), QStringLiteral("Válvula ñandú"), QStringLiteral("203"),
                           cantidad, unitario, QStringLiteral("1250"), QStringLiteral("8481.80.99.900K"),
                           QStringLiteral("M"), QStringLiteral("OK"), QStringLiteral("revisar")}));
-    // Five digits show whole; Null columns show as empty text.
-    QCOMPARE(l.lstDEP()[1].texto, QStringLiteral("12345"));
-    QStringList soloCrc(10, QString());
+    QStringList soloCrc(10, QString()); // Null columns show as empty text
     soloCrc[8] = QStringLiteral("OK");
     QCOMPARE(l.lstDEP()[1].subItems, soloCrc);
 }
 
-void TstListaDEP::internoConComillasYVacio() {
+void TstListaDEP::internoConComillasOSinLineas() {
     ProgramaLista p;
+    QCOMPARE(
+        lista::sqlRegConErrores(QStringLiteral("100")),
+        QStringLiteral("select * from ART where INTNRO = '100' and (PRCEST = '' or PRCEST IS NULL or PRCCRC "
+                       "<> 'OK' or PRCCRC is null) order by PRCEST,PRCCRC,ARTORD"));
+    QCOMPARE(lista::sqlRegOK(QStringLiteral("100")),
+             QStringLiteral("select * from ART where INTNRO = '100' and  PRCCRC = 'OK' order by ARTORD"));
     p.g.g_sInterno = QStringLiteral("O'5");
     p.linea(QStringLiteral("O'5"), 1, QStringLiteral("NULL"), QStringLiteral("NULL"));
     ListaDEP l(p.g);
     l.CargarRegConErrores();
     QCOMPARE(textos(l), QStringList{QStringLiteral("0001")});
-    QVERIFY(p.guion.avisos.isEmpty());
-    // An interno without lines: both lists empty, nothing to report.
     p.g.g_sInterno = QStringLiteral("999");
     l.CargarRegConErrores();
     QVERIFY(l.lstDEP().empty());
@@ -180,8 +129,9 @@ void TstListaDEP::fallaDeCarga() {
     ListaDEP l(p.g);
     l.CargarRegConErrores();
     QCOMPARE(l.lstDEP().size(), size_t(1));
+    const QString etiqueta = QStringLiteral(" - seccion [VezezirAZEDO2_TARVIX.frmDEP.]");
 
-    // A working table without the observation column: the items go, the report names no procedure.
+    // A column missing from the working table: the items go, the report names no procedure.
     p.ejecutar(QStringLiteral("alter table ART drop column PRCOBS"));
     l.CargarRegConErrores();
     QVERIFY(l.lstDEP().empty());
@@ -189,20 +139,16 @@ void TstListaDEP::fallaDeCarga() {
     const auto aviso = p.guion.avisos.front();
     QCOMPARE(aviso.icono, Icono::Ninguno);
     QCOMPARE(aviso.botones, Botones::Aceptar);
-    QVERIFY2(aviso.texto.endsWith(QStringLiteral("\r\n\r\n3265 - seccion [VezezirAZEDO2_TARVIX.frmDEP.]")),
+    QVERIFY2(aviso.texto.endsWith(QStringLiteral("PRCOBS\" en el resultado de la consulta\r\n\r\n3265") +
+                                  etiqueta),
              qPrintable(prueba::visible(aviso.texto)));
-    QVERIFY(aviso.texto.contains(QStringLiteral("PRCOBS")));
 
-    // No table at all: the database's own failure, same label.
-    p.guion.limpiar();
+    // No table at all: the database's failure, same label.
     p.ejecutar(QStringLiteral("drop table ART"));
     l.CargarRegOK();
-    QVERIFY(l.lstDEP().empty());
-    QCOMPARE(p.guion.avisos.size(), 1);
-    QVERIFY2(
-        p.guion.avisos.front().texto.endsWith(QString::number(errores::BaseDeDatos) +
-                                              QStringLiteral(" - seccion [VezezirAZEDO2_TARVIX.frmDEP.]")),
-        qPrintable(prueba::visible(p.guion.avisos.front().texto)));
+    QCOMPARE(p.guion.avisos.size(), 2);
+    QVERIFY2(p.guion.avisos[1].texto.endsWith(QString::number(errores::BaseDeDatos) + etiqueta),
+             qPrintable(prueba::visible(p.guion.avisos[1].texto)));
 }
 
 void TstListaDEP::editorYRecarga() {
@@ -211,78 +157,42 @@ void TstListaDEP::editorYRecarga() {
     p.linea(QStringLiteral("100"), 7, QStringLiteral("'E'"), QStringLiteral("'SUF'"));
     p.g.g_iModoLista = 1;
     QList<int> abiertos;
-    QString retornoAlAbrir = QStringLiteral("sin abrir");
-    bool guardar = false;
-    // The editor saves the line as corrected when told to; otherwise it changes the row and closes
-    // without telling (the list must not show the change).
+    QString retornoAlAbrir;
+    enum { NoGuarda, Guarda, SoloRetorno } editor = NoGuarda;
+    // Every edit corrects the row; only a saving one says so (the list must not show an unsaved change).
     ListaDEP l(p.g, [&](int artord) {
         abiertos << artord;
         retornoAlAbrir = p.g.g_sRetorno;
         p.ejecutar(
-            QStringLiteral("update ART set PRCEST = 'M', PRCCRC = 'OK' where INTNRO = '100' and ARTORD = ") +
-            QString::number(artord));
-        if (guardar)
+            QStringLiteral("update ART set PRCEST = 'M', PRCCRC = 'OK' where ARTORD = %1").arg(artord));
+        if (editor != NoGuarda)
             p.g.g_sRetorno = QStringLiteral("OK");
-        return guardar;
+        return editor == Guarda;
     });
+    l.CargarRegOK();
+    QVERIFY(!l.abrirEditor(0)); // empty list: no editor
     l.Form_Load();
-    int recargas = 0;
-    l.cambiado = [&] { ++recargas; };
+    QVERIFY(!l.abrirEditor(-1)); // nothing selected
+    QVERIFY(!l.abrirEditor(2));
+    QVERIFY(abiertos.isEmpty());
 
     p.g.g_sRetorno = QStringLiteral("viejo");
     QVERIFY(!l.abrirEditor(1));
-    QCOMPARE(abiertos, QList<int>{7});
+    QCOMPARE(abiertos, QList<int>{7}); // the line of "0007"
     QCOMPARE(retornoAlAbrir, QString());
-    QCOMPARE(recargas, 0);
-    QCOMPARE(textos(l), (QStringList{QStringLiteral("0003"), QStringLiteral("0007")}));
+    QCOMPARE(textos(l), prueba::palabras("0003 0007"));
 
-    // Step 3 switched the mode since; the window still reloads the list it shows.
+    // A save reloads the list shown, whatever mode step 3 has chosen since.
     p.g.g_iModoLista = 2;
-    guardar = true;
-    QVERIFY(l.abrirEditor(0));
-    QCOMPARE(abiertos, (QList<int>{7, 3}));
-    QCOMPARE(recargas, 1);
+    editor = Guarda;
+    QVERIFY(l.abrirEditor(1));
     QCOMPARE(l.modo(), lista::Modo::ConErrores);
-    QVERIFY(l.lstDEP().empty()); // both lines are correct now
-
-    // An editor that reports the save only through g_sRetorno also reloads.
-    ProgramaLista q;
-    q.linea(QStringLiteral("100"), 5, QStringLiteral("NULL"), QStringLiteral("NULL"));
-    ListaDEP m(q.g, [&](int) {
-        q.ejecutar(QStringLiteral("update ART set PRCEST = 'M', PRCCRC = 'OK'"));
-        q.g.g_sRetorno = QStringLiteral("OK");
-        return false;
-    });
-    m.CargarRegConErrores();
-    QVERIFY(m.abrirEditor(0));
-    QVERIFY(m.lstDEP().empty());
-}
-
-void TstListaDEP::editorSinSeleccionNiLineas() {
-    ProgramaLista p;
-    int llamadas = 0;
-    ListaDEP l(p.g, [&](int) { return ++llamadas > 0; });
-    l.CargarRegConErrores();
-    QVERIFY(!l.abrirEditor(0)); // empty list
-    p.linea(QStringLiteral("100"), 1, QStringLiteral("NULL"), QStringLiteral("NULL"));
-    l.CargarRegConErrores();
-    QVERIFY(!l.abrirEditor(-1)); // nothing selected
-    QVERIFY(!l.abrirEditor(1));
-    QCOMPARE(llamadas, 0);
+    QCOMPARE(textos(l), prueba::palabras("0003"));
+    // An editor that tells the save only through g_sRetorno reloads too.
+    editor = SoloRetorno;
     QVERIFY(l.abrirEditor(0));
-    QCOMPARE(llamadas, 1);
-}
-
-void TstListaDEP::reglaDeTamano() {
-    const lista::GeometriaLista g = lista::geometriaLista(400, 300);
-    QCOMPARE(g.izquierda, 3);
-    QCOMPARE(g.arriba, 3);
-    QCOMPARE(g.ancho, 394);
-    QCOMPARE(g.alto, 294);
-    // Too small: the failing sizes are left alone, the position still applies.
-    const lista::GeometriaLista chica = lista::geometriaLista(4, 6);
-    QCOMPARE(chica.ancho, std::nullopt);
-    QCOMPARE(chica.alto, 0);
+    QVERIFY(l.lstDEP().empty());
+    QCOMPARE(abiertos, (QList<int>{7, 7, 3}));
 }
 
 QTEST_GUILESS_MAIN(TstListaDEP)
