@@ -15,63 +15,62 @@ using namespace transferencia;
 namespace {
 
 // The unit price: total over quantity for kilograms, the stored unit price otherwise.
-QString precio(Globales& g, const Recordset& rs, int& linea, int lineaKilos, int lineaGuardado) {
-    if (unidadEnKilos(g, rs)) {
+QString precio(const LineaArt& art, int& linea, int lineaKilos, int lineaGuardado) {
+    if (art.unidadEnKilos()) {
         linea = lineaKilos;
-        return precioDesdeTotal(g, rs);
+        return art.precioDesdeTotal();
     }
     linea = lineaGuardado;
-    return guardado(g, rs, QStringLiteral("ARTUNI"));
+    return art.guardado(Col::ARTUNI);
 }
 
 // A quantity written as the digit 0 followed by the stored text: empty gives 0, 12,5 gives 012.5.
-QString conCero(Globales& g, const Recordset& rs, const QString& campo) {
-    return u'0' + guardado(g, rs, campo);
+QString conCero(const LineaArt& art, Col c) {
+    return u'0' + art.guardado(c);
 }
 
 } // namespace
 
-QString sentenciaActualizarCatalogo(Globales& g, const Recordset& rs, int& linea) {
-    const auto campo = [&](const QString& nombre) { return vb::DoblarComillas(texto(g, rs, nombre)); };
+QString sentenciaActualizarCatalogo(const Globales& g, const LineaArt& art, int& linea) {
+    const auto campo = [&art](Col c) { return vb::DoblarComillas(art.texto(c)); };
     linea = 110;
     QString s = QStringLiteral("update CATARTICULOS set ");
     linea = 120;
-    s += QStringLiteral("descripcion = '") + campo(QStringLiteral("ARTDSC")) + QStringLiteral("',");
+    s += QStringLiteral("descripcion = '") + campo(Col::ARTDSC) + QStringLiteral("',");
     linea = 130;
-    s += QStringLiteral("idpais = '") + campo(QStringLiteral("PRCORI")) + QStringLiteral("',");
+    s += QStringLiteral("idpais = '") + campo(Col::PRCORI) + QStringLiteral("',");
     linea = 140;
     s += QStringLiteral("cantidad = '0',");
-    s += QStringLiteral("Preciounitario = ") + precio(g, rs, linea, 160, 180) + u',';
+    s += QStringLiteral("Preciounitario = ") + precio(art, linea, 160, 180) + u',';
     linea = 200;
-    s += QStringLiteral("ncm = '") + campo(QStringLiteral("PRCNCM")) + QStringLiteral("',");
+    s += QStringLiteral("ncm = '") + campo(Col::PRCNCM) + QStringLiteral("',");
     linea = 210;
-    s += QStringLiteral("lapi = '") + campo(QStringLiteral("PRCLAP")) + QStringLiteral("',");
+    s += QStringLiteral("lapi = '") + campo(Col::PRCLAP) + QStringLiteral("',");
     linea = 220;
-    s += QStringLiteral("sufijos = '") + campo(QStringLiteral("PRCSUF")) + QStringLiteral("',");
+    s += QStringLiteral("sufijos = '") + campo(Col::PRCSUF) + QStringLiteral("',");
     linea = 230;
-    s += QStringLiteral("idunidad = '") + campo(QStringLiteral("PRCDUN")) + QStringLiteral("',");
+    s += QStringLiteral("idunidad = '") + campo(Col::PRCDUN) + QStringLiteral("',");
     linea = 240;
-    s += QStringLiteral("estadistica = '") + campo(QStringLiteral("PRCEUN")) + QStringLiteral("',");
+    s += QStringLiteral("estadistica = '") + campo(Col::PRCEUN) + QStringLiteral("',");
     linea = 250;
-    s += QStringLiteral("valorrelacionestadistica = ") + conCero(g, rs, QStringLiteral("PRCECA")) + u',';
+    s += QStringLiteral("valorrelacionestadistica = ") + conCero(art, Col::PRCECA) + u',';
     linea = 260;
-    s += QStringLiteral("EstadoMerc = '") + campo(QStringLiteral("PRCESM")) + QStringLiteral("',");
+    s += QStringLiteral("EstadoMerc = '") + campo(Col::PRCESM) + QStringLiteral("',");
     linea = 270;
-    s += QStringLiteral("deresp = '") + campo(QStringLiteral("PRCSUN")) + QStringLiteral("',");
+    s += QStringLiteral("deresp = '") + campo(Col::PRCSUN) + QStringLiteral("',");
     linea = 280;
-    s +=
-        QStringLiteral("descripcion_maria = '") + campo(QStringLiteral("ARTDSCMARIA")) + QStringLiteral("',");
+    s += QStringLiteral("descripcion_maria = '") + campo(Col::ARTDSCMARIA) + QStringLiteral("',");
     linea = 290;
-    s += QStringLiteral("valorderesp = ") + conCero(g, rs, QStringLiteral("PRCSCA")) + u' ';
+    s += QStringLiteral("valorderesp = ") + conCero(art, Col::PRCSCA) + u' ';
     linea = 300;
     s += QStringLiteral("where ");
     linea = 310;
     s += QStringLiteral("idcatalogo = '") + vb::DoblarComillas(g.g_sINTCAT) + QStringLiteral("' and ") +
-         QStringLiteral("idarticulo = '") + campo(QStringLiteral("ARTNRO")) + u'\'';
+         QStringLiteral("idarticulo = '") + campo(Col::ARTNRO) + u'\'';
     return s;
 }
 
-QString sentenciaAgregarCatalogo(Globales& g, const Recordset& rs, int& linea) {
+QString sentenciaAgregarCatalogo(const Globales& g, const LineaArt& art, int& linea) {
     linea = 350;
     QString s =
         QStringLiteral("insert into CATARTICULOS (idcatalogo, idarticulo, descripcion, idpais, cantidad, "
@@ -80,35 +79,35 @@ QString sentenciaAgregarCatalogo(Globales& g, const Recordset& rs, int& linea) {
     linea = 360;
     s += vb::SqlTexto(g.g_sINTCAT) + u',';
     linea = 370;
-    s += citado(g, rs, QStringLiteral("ARTNRO")) + u',';
+    s += art.citado(Col::ARTNRO) + u',';
     linea = 380;
-    s += u'\'' + vb::ComillasABlancos(texto(g, rs, QStringLiteral("ARTDSC"))) + QStringLiteral("',");
+    s += u'\'' + vb::ComillasABlancos(art.texto(Col::ARTDSC)) + QStringLiteral("',");
     linea = 390;
-    s += citado(g, rs, QStringLiteral("PRCORI")) + u',';
+    s += art.citado(Col::PRCORI) + u',';
     linea = 400;
     s += QStringLiteral("0,");
     linea = 410;
-    s += precio(g, rs, linea, 420, 440) + u',';
+    s += precio(art, linea, 420, 440) + u',';
     linea = 460;
-    s += citado(g, rs, QStringLiteral("PRCNCM")) + u',';
+    s += art.citado(Col::PRCNCM) + u',';
     linea = 470;
-    s += citado(g, rs, QStringLiteral("PRCLAP")) + u',';
+    s += art.citado(Col::PRCLAP) + u',';
     linea = 480;
-    s += citado(g, rs, QStringLiteral("PRCSUF")) + u',';
+    s += art.citado(Col::PRCSUF) + u',';
     linea = 490;
-    s += citado(g, rs, QStringLiteral("PRCDUN")) + u',';
+    s += art.citado(Col::PRCDUN) + u',';
     linea = 500;
-    s += citado(g, rs, QStringLiteral("PRCEUN")) + u',';
+    s += art.citado(Col::PRCEUN) + u',';
     linea = 510;
-    s += conCero(g, rs, QStringLiteral("PRCECA")) + u',';
+    s += conCero(art, Col::PRCECA) + u',';
     linea = 520;
-    s += citado(g, rs, QStringLiteral("PRCESM")) + u',';
+    s += art.citado(Col::PRCESM) + u',';
     linea = 521;
-    s += citado(g, rs, QStringLiteral("ARTDSCMARIA")) + u',';
+    s += art.citado(Col::ARTDSCMARIA) + u',';
     linea = 530;
-    s += citado(g, rs, QStringLiteral("PRCSUN")) + u',';
+    s += art.citado(Col::PRCSUN) + u',';
     linea = 540;
-    s += conCero(g, rs, QStringLiteral("PRCSCA")) + u')';
+    s += conCero(art, Col::PRCSCA) + u')';
     return s;
 }
 
@@ -133,21 +132,22 @@ void FRAM3_Transfer_C_ActualCAT(Globales& g, bool& ok) {
         linea = 70;
         progreso(g).barraRango(0, rs.RecordCount());
         linea = 80;
+        const LineaArt art(g, rs);
         while (!rs.Fin()) {
             linea = 90;
             aduana(g).setSql(QStringLiteral("select idarticulo from catarticulos where idcatalogo = '") +
                              vb::DoblarComillas(g.g_sINTCAT) + QStringLiteral("' and idarticulo = '") +
-                             vb::DoblarComillas(texto(g, rs, QStringLiteral("ARTNRO"))) + u'\'');
+                             vb::DoblarComillas(art.texto(Col::ARTNRO)) + u'\'');
             linea = 100;
             Recordset existe;
             if (aduana(g).CrearRs(existe)) {
-                ultima = sentenciaActualizarCatalogo(g, rs, linea);
+                ultima = sentenciaActualizarCatalogo(g, art, linea);
                 linea = 320;
                 aduana(g).setSql(ultima);
                 linea = 330;
                 aduana(g).Ejecutar();
             } else {
-                ultima = sentenciaAgregarCatalogo(g, rs, linea);
+                ultima = sentenciaAgregarCatalogo(g, art, linea);
                 linea = 550;
                 aduana(g).setSql(ultima);
                 linea = 560;

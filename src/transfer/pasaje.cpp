@@ -26,18 +26,17 @@ QString fechaSql(Globales& g, const QString& fecha) {
 
 // Quantity of a line: the stored one when it is above 0, else the net weight when the unit (as
 // stored) is kilograms, else 0.
-QString cantidadEspecial(Globales& g, const Recordset& rs, const QString& campoCantidad,
-                         const QString& campoUnidad, int& linea, int lineaBase) {
+QString cantidadEspecial(const LineaArt& art, Col campoCantidad, Col campoUnidad, int& linea, int lineaBase) {
     linea = lineaBase;
-    const double cantidad = numero(g, rs, campoCantidad);
+    const double cantidad = art.numero(campoCantidad);
     if (cantidad > 0) {
         linea = lineaBase + 10;
         return vb::NumeroSql(cantidad);
     }
     linea = lineaBase + 30;
-    if (texto(g, rs, campoUnidad) == u"01") {
+    if (art.texto(campoUnidad) == u"01") {
         linea = lineaBase + 40;
-        return vb::NumeroSql(numero(g, rs, QStringLiteral("ARTKGU")));
+        return vb::NumeroSql(art.numero(Col::ARTKGU));
     }
     linea = lineaBase + 60;
     return QStringLiteral("0");
@@ -45,8 +44,8 @@ QString cantidadEspecial(Globales& g, const Recordset& rs, const QString& campoC
 
 } // namespace
 
-QString sentenciaSubitems(Globales& g, const Recordset& rs, int& linea) {
-    const auto dsc = [&](const QString& campo) { return vb::Trim(texto(g, rs, campo)); };
+QString sentenciaSubitems(const Globales& g, const LineaArt& art, int& linea) {
+    const auto dsc = [&art](Col c) { return vb::Trim(art.texto(c)); };
     QString s =
         QStringLiteral("insert into subitems "
                        "(idarticulo,idcatalogo,descripcion,Descripcion_Maria,interno,ncm,IdUnidad,Cantidad,"
@@ -54,60 +53,58 @@ QString sentenciaSubitems(Globales& g, const Recordset& rs, int& linea) {
                        "valorrelacionestadistica,"
                        "sufijos,LAPI,valorderesp,kgbruto,biendeuso,deresp) values (");
     linea = 370;
-    s += citado(g, rs, QStringLiteral("ARTNRO")) + u',';
+    s += art.citado(Col::ARTNRO) + u',';
     linea = 380;
     s += vb::SqlTexto(g.g_sINTCAT) + u',';
     linea = 390;
-    s += citado(g, rs, QStringLiteral("ARTDSC")) + u',';
+    s += art.citado(Col::ARTDSC) + u',';
     linea = 400;
-    s += vb::SqlTexto(dsc(QStringLiteral("ARTDSCMARIA")) + u' ' + dsc(QStringLiteral("ARTDSCMARIA2")) + u' ' +
-                      dsc(QStringLiteral("ARTDSCMARIA3"))) +
+    s += vb::SqlTexto(dsc(Col::ARTDSCMARIA) + u' ' + dsc(Col::ARTDSCMARIA2) + u' ' + dsc(Col::ARTDSCMARIA3)) +
          u',';
     linea = 410;
     s += vb::SqlTexto(g.g_sInterno) + u',';
     linea = 420;
-    s += citado(g, rs, QStringLiteral("PRCNCM")) + u',';
+    s += art.citado(Col::PRCNCM) + u',';
     linea = 430;
-    s += citado(g, rs, QStringLiteral("PRCDUN")) + u',';
+    s += art.citado(Col::PRCDUN) + u',';
     linea = 440;
-    s += guardado(g, rs, QStringLiteral("PRCCAN")) + u',';
+    s += art.guardado(Col::PRCCAN) + u',';
     linea = 450;
-    if (unidadEnKilos(g, rs)) {
+    if (art.unidadEnKilos()) {
         linea = 460;
-        s += precioDesdeTotal(g, rs) + u',';
+        s += art.precioDesdeTotal() + u',';
     } else {
         linea = 480;
-        s += guardado(g, rs, QStringLiteral("ARTUNI")) + u',';
+        s += art.guardado(Col::ARTUNI) + u',';
     }
     linea = 500;
-    s += citado(g, rs, QStringLiteral("PRCORI")) + u',';
+    s += art.citado(Col::PRCORI) + u',';
     linea = 510;
-    s += citado(g, rs, QStringLiteral("PROCEDENCIA")) + u',';
+    s += art.citado(Col::PROCEDENCIA) + u',';
     linea = 520;
-    s +=
-        vb::PuntoDecimal(vb::Format(numero(g, rs, QStringLiteral("ARTKGU")), QStringLiteral("00.00"))) + u',';
+    s += vb::PuntoDecimal(vb::Format(art.numero(Col::ARTKGU), QStringLiteral("00.00"))) + u',';
     linea = 530;
-    s += guardado(g, rs, QStringLiteral("ARTTOT")) + u',';
+    s += art.guardado(Col::ARTTOT) + u',';
     linea = 535;
-    s += citado(g, rs, QStringLiteral("OTROS")) + u',';
+    s += art.citado(Col::OTROS) + u',';
     linea = 538;
-    s += citado(g, rs, QStringLiteral("CODIGOCIP")) + u',';
+    s += art.citado(Col::CODIGOCIP) + u',';
     linea = 540;
-    s += citado(g, rs, QStringLiteral("PRCESM")) + u',';
+    s += art.citado(Col::PRCESM) + u',';
     linea = 550;
-    s += citado(g, rs, QStringLiteral("PRCEUN")) + u',';
-    s += cantidadEspecial(g, rs, QStringLiteral("PRCECA"), QStringLiteral("PRCEUN"), linea, 560) + u',';
+    s += art.citado(Col::PRCEUN) + u',';
+    s += cantidadEspecial(art, Col::PRCECA, Col::PRCEUN, linea, 560) + u',';
     linea = 650;
-    s += citado(g, rs, QStringLiteral("PRCSUF")) + u',';
+    s += art.citado(Col::PRCSUF) + u',';
     linea = 660;
-    s += citado(g, rs, QStringLiteral("PRCLAP")) + u',';
-    s += cantidadEspecial(g, rs, QStringLiteral("PRCSCA"), QStringLiteral("PRCSUN"), linea, 670) + u',';
+    s += art.citado(Col::PRCLAP) + u',';
+    s += cantidadEspecial(art, Col::PRCSCA, Col::PRCSUN, linea, 670) + u',';
     linea = 760;
     s += QStringLiteral("0,");
     linea = 770;
     s += QStringLiteral("'N',");
     linea = 780;
-    s += citado(g, rs, QStringLiteral("PRCSUN")) + u')';
+    s += art.citado(Col::PRCSUN) + u')';
     return s;
 }
 
@@ -154,15 +151,16 @@ void FRAM3_Transfer_B_Pasaje(Globales& g, bool& ok) {
         if (!g.g_oBase->CrearRs(rs))
             return;
         linea = 170;
-        const QString embarque = vb::Trim(texto(g, rs, QStringLiteral("FECHA_EMBARQUE")));
+        const QString embarque = vb::Trim(g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("FECHA_EMBARQUE"))));
         linea = 180;
-        const QString arribo = vb::Trim(texto(g, rs, QStringLiteral("FECHA_ARRIBO")));
+        const QString arribo = vb::Trim(g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("FECHA_ARRIBO"))));
         linea = 190;
         const QString embarqueSql = fechaSql(g, embarque);
         linea = 230;
         const QString arriboSql = fechaSql(g, arribo);
         linea = 290;
-        const double total = g.g_oFormatos->EsNumero(texto(g, rs, QStringLiteral("Total")));
+        const double total =
+            g.g_oFormatos->EsNumero(g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("Total"))));
 
         linea = 300;
         aduana(g).setSql(
@@ -185,9 +183,10 @@ void FRAM3_Transfer_B_Pasaje(Globales& g, bool& ok) {
         linea = 340;
         progreso(g).barraRango(0, rs.RecordCount());
         linea = 350;
+        const LineaArt art(g, rs);
         while (!rs.Fin()) {
             linea = 360;
-            const QString sentencia = sentenciaSubitems(g, rs, linea);
+            const QString sentencia = sentenciaSubitems(g, art, linea);
             linea = 790;
             aduana(g).setSql(sentencia);
             linea = 800;

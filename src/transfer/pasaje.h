@@ -4,7 +4,9 @@
 
 namespace tarvix {
 
-class Recordset;
+namespace transferencia {
+class LineaArt;
+}
 
 // Writes the current interno into the customs-system database: its caratula row and one subitems
 // row per correct line, asking before it replaces an interno that is already there. `ok` is true
@@ -12,8 +14,8 @@ class Recordset;
 // already written.
 void FRAM3_Transfer_B_Pasaje(Globales& g, bool& ok);
 
-// The subitems insert of the current row of `rs` (a row of ART). `linea` follows the value being
-// built, for the error report.
-QString sentenciaSubitems(Globales& g, const Recordset& rs, int& linea);
+// The subitems insert of the current line. `linea` follows the value being built, for the error
+// report.
+QString sentenciaSubitems(const Globales& g, const transferencia::LineaArt& art, int& linea);
 
 } // namespace tarvix

@@ -3,8 +3,10 @@
 #include "components/globales.h"
 #include "components/interaccion.h"
 #include "components/recordset.h"
+#include "components/vb.h"
 
 #include <QString>
+#include <array>
 
 namespace Velno {
 class clBase;
@@ -22,23 +24,63 @@ Velno::clBase& aduana(Globales& g);
 // The progress seam of the run, or one that shows nothing.
 Progreso& progreso(Globales& g);
 
-// A column of the current row as text; Null gives empty text.
-QString texto(const Globales& g, const Recordset& rs, const QString& campo);
-// A text value between quotes, its own quotes doubled.
-QString citado(const Globales& g, const Recordset& rs, const QString& campo);
-// A number as stored: its text in the user's locale with every comma turned into a point. An empty
-// value stays empty (the statement then fails, as it should).
-QString guardado(const Globales& g, const Recordset& rs, const QString& campo);
-// The numeric value of a column: 0 when it is not a number.
-double numero(const Globales& g, const Recordset& rs, const QString& campo);
-
-// The declared unit, trimmed, is kilograms ("01"): the unit price is then the total over the
-// quantity.
-bool unidadEnKilos(const Globales& g, const Recordset& rs);
-// Total divided by quantity, "00.0000", point-decimal. Raises error 11 when the quantity is 0.
-QString precioDesdeTotal(const Globales& g, const Recordset& rs);
-
-// The interno between quotes, ready to close a condition "... = '".
+// The interno with its quotes doubled, ready to close a condition "... = '".
 QString internoSql(const Globales& g);
+
+// The ART columns the transfer reads.
+enum class Col {
+    ARTNRO,
+    ARTDSC,
+    ARTDSCMARIA,
+    ARTDSCMARIA2,
+    ARTDSCMARIA3,
+    ARTUNI,
+    ARTTOT,
+    ARTKGU,
+    PROCEDENCIA,
+    OTROS,
+    CODIGOCIP,
+    PRCNCM,
+    PRCSUF,
+    PRCLAP,
+    PRCDUN,
+    PRCCAN,
+    PRCEUN,
+    PRCECA,
+    PRCSUN,
+    PRCSCA,
+    PRCESM,
+    PRCORI,
+    Cantidad
+};
+
+// The values of the current row of an ART recordset, as the statements write them. The columns
+// are looked up once, when the reader is made; a missing one raises error 3265 then.
+class LineaArt {
+public:
+    LineaArt(const Globales& g, const Recordset& rs);
+
+    // The value as text; Null gives empty text.
+    QString texto(Col c) const;
+    // A text value between quotes, its own quotes doubled.
+    QString citado(Col c) const { return vb::SqlTexto(texto(c)); }
+    // A number as stored: its text in the user's locale with every comma turned into a point. An
+    // empty value stays empty (the statement then fails, as it should).
+    QString guardado(Col c) const { return vb::PuntoDecimal(texto(c)); }
+    // The numeric value: 0 when it is not a number.
+    double numero(Col c) const;
+
+    // The declared unit, trimmed, is kilograms ("01"): the unit price is then total over quantity.
+    bool unidadEnKilos() const { return vb::Trim(texto(Col::PRCDUN)) == u"01"; }
+    // Total divided by quantity, "00.0000", point-decimal. Raises error 11 when the quantity is 0.
+    QString precioDesdeTotal() const;
+
+    const Recordset& rs() const { return m_rs; }
+
+private:
+    const Globales& m_g;
+    const Recordset& m_rs;
+    std::array<int, static_cast<size_t>(Col::Cantidad)> m_indice{};
+};
 
 } // namespace tarvix::transferencia

@@ -3,6 +3,7 @@
 #include "entornotransferencia.h"
 #include "testsupport.h"
 #include "transfer/actualcat.h"
+#include "transfer/valorestransferencia.h"
 
 #include <QTest>
 
@@ -64,8 +65,9 @@ void TstActualCat::sentencias() {
     Recordset rs;
     e.g.g_oBase->setSql(QStringLiteral("select * from ART order by ARTORD"));
     QVERIFY(e.g.g_oBase->CrearRs(rs));
+    const transferencia::LineaArt art(e.g, rs);
     int linea = 0;
-    QCOMPARE(sentenciaAgregarCatalogo(e.g, rs, linea),
+    QCOMPARE(sentenciaAgregarCatalogo(e.g, art, linea),
              QStringLiteral(
                  "insert into CATARTICULOS (idcatalogo, idarticulo, descripcion, idpais, cantidad, "
                  "Preciounitario, ncm, lapi, sufijos, idunidad, estadistica, valorrelacionestadistica, "
@@ -73,7 +75,7 @@ void TstActualCat::sentencias() {
                  "ANGELO','203',0,01.5000,'7318.15.00.000Z','N','AA(D''A)-','01','07',012.5,'2','D''ANGELO',"
                  "'01',03.5)"));
     QCOMPARE(linea, 540);
-    QCOMPARE(sentenciaActualizarCatalogo(e.g, rs, linea),
+    QCOMPARE(sentenciaActualizarCatalogo(e.g, art, linea),
              QStringLiteral(
                  "update CATARTICULOS set descripcion = 'TAZA D''ANGELO',idpais = '203',cantidad = '0',"
                  "Preciounitario = 01.5000,ncm = '7318.15.00.000Z',lapi = 'N',sufijos = 'AA(D''A)-',"
@@ -83,14 +85,14 @@ void TstActualCat::sentencias() {
     rs.MoveNext();
     // Stored unit price for units other than kilograms; empty quantities are written as 0.
     QVERIFY(
-        sentenciaAgregarCatalogo(e.g, rs, linea)
+        sentenciaAgregarCatalogo(e.g, art, linea)
             .endsWith(QStringLiteral("'TOR-10','TORNILLO 10 "
                                      "MM','203',0,1.5,'7318.15.00.000Z','N','AA(ACME)-','07','07',0,'2','M1',"
                                      "'',0)")));
-    QVERIFY(sentenciaActualizarCatalogo(e.g, rs, linea).contains(QStringLiteral("Preciounitario = 1.5,")));
-    QVERIFY(sentenciaActualizarCatalogo(e.g, rs, linea)
+    QVERIFY(sentenciaActualizarCatalogo(e.g, art, linea).contains(QStringLiteral("Preciounitario = 1.5,")));
+    QVERIFY(sentenciaActualizarCatalogo(e.g, art, linea)
                 .contains(QStringLiteral("valorrelacionestadistica = 0,")));
-    QVERIFY(sentenciaActualizarCatalogo(e.g, rs, linea).contains(QStringLiteral("valorderesp = 0 where")));
+    QVERIFY(sentenciaActualizarCatalogo(e.g, art, linea).contains(QStringLiteral("valorderesp = 0 where")));
 }
 
 void TstActualCat::agregarYLuegoActualizar() {

@@ -3,6 +3,7 @@
 #include "entornotransferencia.h"
 #include "testsupport.h"
 #include "transfer/pasaje.h"
+#include "transfer/valorestransferencia.h"
 
 #include <QDateTime>
 #include <QTest>
@@ -25,7 +26,7 @@ QString sentencia(Entorno& e, int orden) {
     if (!e.g.g_oBase->CrearRs(rs))
         return QString();
     int linea = 0;
-    return sentenciaSubitems(e.g, rs, linea);
+    return sentenciaSubitems(e.g, transferencia::LineaArt(e.g, rs), linea);
 }
 
 bool pasar(Entorno& e) {
