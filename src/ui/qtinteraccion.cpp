@@ -100,7 +100,9 @@ QString QtInteraccion::abrirArchivo(const QString& titulo, const QString& extens
 }
 
 QString QtInteraccion::guardarArchivo(const QString& titulo, const QString& nombrePropuesto, const QString& filtro) {
-    return QFileDialog::getSaveFileName(m_ventana, titulo, nombrePropuesto, filtro);
+    // The caller asks about replacing an existing file itself.
+    return QFileDialog::getSaveFileName(m_ventana, titulo, nombrePropuesto, filtro, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
 }
 
 void QtInteraccion::relacionPais() {
