@@ -24,11 +24,6 @@ QString precio(const LineaArt& art, int& linea, int lineaKilos, int lineaGuardad
     return art.guardado(Col::ARTUNI);
 }
 
-// A quantity written as the digit 0 followed by the stored text: empty gives 0, 12,5 gives 012.5.
-QString conCero(const LineaArt& art, Col c) {
-    return u'0' + art.guardado(c);
-}
-
 } // namespace
 
 QString sentenciaActualizarCatalogo(const Globales& g, const LineaArt& art, int& linea) {
@@ -53,7 +48,7 @@ QString sentenciaActualizarCatalogo(const Globales& g, const LineaArt& art, int&
     linea = 240;
     s += QStringLiteral("estadistica = '") + campo(Col::PRCEUN) + QStringLiteral("',");
     linea = 250;
-    s += QStringLiteral("valorrelacionestadistica = ") + conCero(art, Col::PRCECA) + u',';
+    s += QStringLiteral("valorrelacionestadistica = ") + art.conCero(Col::PRCECA) + u',';
     linea = 260;
     s += QStringLiteral("EstadoMerc = '") + campo(Col::PRCESM) + QStringLiteral("',");
     linea = 270;
@@ -61,7 +56,7 @@ QString sentenciaActualizarCatalogo(const Globales& g, const LineaArt& art, int&
     linea = 280;
     s += QStringLiteral("descripcion_maria = '") + campo(Col::ARTDSCMARIA) + QStringLiteral("',");
     linea = 290;
-    s += QStringLiteral("valorderesp = ") + conCero(art, Col::PRCSCA) + u' ';
+    s += QStringLiteral("valorderesp = ") + art.conCero(Col::PRCSCA) + u' ';
     linea = 300;
     s += QStringLiteral("where ");
     linea = 310;
@@ -99,7 +94,7 @@ QString sentenciaAgregarCatalogo(const Globales& g, const LineaArt& art, int& li
     linea = 500;
     s += art.citado(Col::PRCEUN) + u',';
     linea = 510;
-    s += conCero(art, Col::PRCECA) + u',';
+    s += art.conCero(Col::PRCECA) + u',';
     linea = 520;
     s += art.citado(Col::PRCESM) + u',';
     linea = 521;
@@ -107,7 +102,7 @@ QString sentenciaAgregarCatalogo(const Globales& g, const LineaArt& art, int& li
     linea = 530;
     s += art.citado(Col::PRCSUN) + u',';
     linea = 540;
-    s += conCero(art, Col::PRCSCA) + u')';
+    s += art.conCero(Col::PRCSCA) + u')';
     return s;
 }
 

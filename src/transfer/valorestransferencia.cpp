@@ -6,15 +6,35 @@
 #include "components/vb.h"
 #include "components/vberror.h"
 
+#include <QRegularExpression>
+
 namespace tarvix::transferencia {
 
 namespace {
 
-const char* const kNombres[] = {"ARTNRO", "ARTDSC", "ARTDSCMARIA", "ARTDSCMARIA2", "ARTDSCMARIA3", "ARTUNI",
-                                "ARTTOT", "ARTKGU", "PROCEDENCIA", "OTROS",        "CODIGOCIP",    "PRCNCM",
-                                "PRCSUF", "PRCLAP", "PRCDUN",      "PRCCAN",       "PRCEUN",       "PRCECA",
-                                "PRCSUN", "PRCSCA", "PRCESM",      "PRCORI"};
+const char* const kNombres[] = {"ARTORD", "ARTNRO", "ARTDSC", "ARTDSCMARIA", "ARTDSCMARIA2", "ARTDSCMARIA3",
+                                "ARTUNI", "ARTTOT", "ARTKGU", "PROCEDENCIA", "OTROS",        "CODIGOCIP",
+                                "PRCNCM", "PRCSUF", "PRCLAP", "PRCDUN",      "PRCCAN",       "PRCEUN",
+                                "PRCECA", "PRCSUN", "PRCSCA", "PRCESM",      "PRCORI"};
 static_assert(std::size(kNombres) == static_cast<size_t>(Col::Cantidad));
+
+// "de" and what the user calls each number column written as stored.
+QString nombreDelValor(Col c) {
+    switch (c) {
+    case Col::PRCCAN:
+        return QStringLiteral("de la cantidad declarada (PRCCAN)");
+    case Col::ARTUNI:
+        return QStringLiteral("del precio unitario (ARTUNI)");
+    case Col::ARTTOT:
+        return QStringLiteral("del total FOB (ARTTOT)");
+    case Col::PRCECA:
+        return QStringLiteral("de la cantidad estadística (PRCECA)");
+    case Col::PRCSCA:
+        return QStringLiteral("de la cantidad de derecho específico (PRCSCA)");
+    default:
+        return QStringLiteral("de ") + QString::fromLatin1(kNombres[static_cast<size_t>(c)]);
+    }
+}
 
 } // namespace
 
@@ -53,6 +73,28 @@ QString LineaArt::texto(Col c) const {
 
 double LineaArt::numero(Col c) const {
     return m_g.g_oFormatos->EsNumero(m_rs.Fields(m_indice[static_cast<size_t>(c)]));
+}
+
+QString LineaArt::guardado(Col c) const {
+    static const QRegularExpression numeroSql(
+        QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
+    const QString original = texto(c);
+    const QString t = vb::PuntoDecimal(original);
+    if (numeroSql.match(t).hasMatch())
+        return t;
+    const QString cual = QStringLiteral("El valor ") + nombreDelValor(c) +
+                         QStringLiteral(" del artículo ") + texto(Col::ARTNRO) + QStringLiteral(" (línea ") +
+                         texto(Col::ARTORD) + u')';
+    throw VbError(errores::TipoNoCoincide, QStringLiteral("Transfiriendo a Kalmora"),
+                  cual +
+                      (vb::Trim(original).isEmpty()
+                           ? QStringLiteral(" está vacío.")
+                           : QStringLiteral(" no es un número: \"") + original + QStringLiteral("\".")) +
+                      QStringLiteral(" Corrija la línea antes de transferir."));
+}
+
+QString LineaArt::conCero(Col c) const {
+    return texto(c).isEmpty() ? QStringLiteral("0") : u'0' + guardado(c);
 }
 
 QString LineaArt::precioDesdeTotal() const {

@@ -29,6 +29,7 @@ QString internoSql(const Globales& g);
 
 // The ART columns the transfer reads.
 enum class Col {
+    ARTORD,
     ARTNRO,
     ARTDSC,
     ARTDSCMARIA,
@@ -64,9 +65,12 @@ public:
     QString texto(Col c) const;
     // A text value between quotes, its own quotes doubled.
     QString citado(Col c) const { return vb::SqlTexto(texto(c)); }
-    // A number as stored: its text in the user's locale with every comma turned into a point. An
-    // empty value stays empty (the statement then fails, as it should).
-    QString guardado(Col c) const { return vb::PuntoDecimal(texto(c)); }
+    // A number as stored: its text in the user's locale with every comma turned into a point. A
+    // value that is empty or no number (a text typed in the editor) would break the statement:
+    // it raises error 13 with a message that names the article and the value instead.
+    QString guardado(Col c) const;
+    // The digit 0 followed by the stored number: an empty value gives 0, 12,5 gives 012.5.
+    QString conCero(Col c) const;
     // The numeric value: 0 when it is not a number.
     double numero(Col c) const;
 

@@ -181,14 +181,16 @@ void TstActualCat::fallas() {
         QCOMPARE(e.contarAduana(QStringLiteral("catarticulos"), QStringLiteral("idarticulo like 'X-%'")), 1);
     }
     {
-        // The first line's statement fails: its own text is shown.
+        // A unit price that is no number stops the first line before its statement is built.
         Entorno e;
         e.linea({{QStringLiteral("ARTUNI"), QVariant()}});
         QVERIFY(!actualizar(e));
         const QString t = e.mensajes().value(0).texto;
-        QVERIFY2(t.contains(QStringLiteral("ActualCAT (560)] \r\n\r\ninsert into CATARTICULOS")),
-                 qPrintable(t));
-        QVERIFY2(t.startsWith(QStringLiteral("Error de sintaxis")), qPrintable(t));
+        QCOMPARE(
+            prueba::visible(t),
+            QStringLiteral("El valor del precio unitario (ARTUNI) del artículo TOR-10 (línea 1) está vacío. "
+                           "Corrija la línea antes de transferir.\\r\\n\\r\\n13 - seccion "
+                           "[VezezirAZEDO2_TARVIX.frmMain_FRAM3_Transfer_C_ActualCAT (440)] \\r\\n\\r\\n"));
     }
     {
         // No catalog table: the failure comes before any statement was built.

@@ -92,7 +92,8 @@ void TstPasaje::sentenciaDeLaLinea() {
              {QStringLiteral("PRCSCA"), QVariant()},
              {QStringLiteral("PRCEUN"), QStringLiteral("07")},
              {QStringLiteral("PRCSUN"), QStringLiteral("01")},
-             {QStringLiteral("ARTKGU"), 0.5}});
+             {QStringLiteral("ARTKGU"), 0.5},
+             {QStringLiteral("PRCCAN"), QStringLiteral("2,5")}}); // typed in the editor: stored as text
 
     QCOMPARE(sentencia(e, 1),
              kCabeza + QStringLiteral("'TOR-10','1','TORNILLO 10 MM','M1 M2 M3','24001','7318.15.00."
@@ -112,7 +113,7 @@ void TstPasaje::sentenciaDeLaLinea() {
     // Null quantities: 0 for the statistical one (unit 07), the net weight for specific duty in kg.
     QCOMPARE(sentencia(e, 4),
              kCabeza + QStringLiteral("'TOR-10','1','TORNILLO 10 MM','M1 M2 M3','24001','7318.15.00."
-                                      "000Z','07',10,1.5,'203','204',00.50,15,'otros','779000','2','"
+                                      "000Z','07',2.5,1.5,'203','204',00.50,15,'otros','779000','2','"
                                       "07',0,'AA(ACME)-','N',0.5,0,'N','01')"));
 }
 
@@ -364,12 +365,18 @@ void TstPasaje::fallas_data() {
         << QVariantMap{{QStringLiteral("PRCDUN"), QStringLiteral("01")}, {QStringLiteral("PRCCAN"), 0.0}}
         << QString() << QStringLiteral("División por cero\r\n\r\n11 - ") << QStringLiteral("Linea 460 ]::")
         << 1;
-    QTest::newRow("cantidad vacía") << QVariantMap{{QStringLiteral("PRCCAN"), QVariant()}} << QString()
-                                    << QStringLiteral("Error de sintaxis")
-                                    << QStringLiteral("Linea 800 ]::base de "
-                                                      "datos de la entidad "
-                                                      "INTERNOS")
-                                    << 1;
+    QTest::newRow("cantidad vacía")
+        << QVariantMap{{QStringLiteral("PRCCAN"), QVariant()}} << QString()
+        << QStringLiteral(
+               "El valor de la cantidad declarada (PRCCAN) del artículo TOR-10 (línea 2) está vacío. "
+               "Corrija la línea antes de transferir.\r\n\r\n13 - ")
+        << QStringLiteral("Linea 440 ]::Transfiriendo a Kalmora") << 1;
+    QTest::newRow("precio escrito a mano")
+        << QVariantMap{{QStringLiteral("ARTUNI"), QStringLiteral("1.234,5")}} << QString()
+        << QStringLiteral(
+               "El valor del precio unitario (ARTUNI) del artículo TOR-10 (línea 2) no es un número: "
+               "\"1.234,5\". Corrija la línea antes de transferir.")
+        << QStringLiteral("Linea 480 ]::Transfiriendo a Kalmora") << 1;
     QTest::newRow("sin tabla facturas")
         << QVariantMap() << QStringLiteral("drop table facturas") << QStringLiteral("No existe la tabla")
         << QStringLiteral("Linea 110 ]::base de datos de la entidad INTERNOS") << 0;
