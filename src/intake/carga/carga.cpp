@@ -40,6 +40,10 @@ private:
 constexpr int kVaciasFinEncabezado = 5;
 // Rows without data in a row that end the invoice lines.
 constexpr int kFallasFinLineas = 3;
+// Most cells (data lines by columns) the grid takes. It bounds the memory of the grid and the time
+// of the scan, which reads at most a few rows more than the lines it keeps.
+constexpr qint64 kMaxCeldasGrilla = 5'000'000;
+constexpr qint64 kErrorMemoria = 7;
 
 // A worksheet row is an invoice line when its cells hold something besides blanks and zeros.
 bool esLineaDeDatos(QStringView linea) {
@@ -102,21 +106,25 @@ bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Globales& g,
         nueva.setRows(1);
         nueva.setRows(2);
 
-        // Header: the texts of row 1 up to five empty cells in a row. W, the width every line is
-        // read with, is the last column read.
+        // Header: the texts of row 1 up to five empty cells in a row; the grid is as wide as the
+        // last text. W, the width every line is read with, is the last column read.
         linea = 50;
         int ancho = 0;
+        std::vector<std::pair<int, QString>> encabezado;
         for (int vacias = 0; vacias < kVaciasFinEncabezado && ancho < lector::Hoja::kMaxColumnas;) {
             ++ancho;
-            const QString texto = excel.LeerCelda(1, ancho);
+            QString texto = excel.LeerCelda(1, ancho);
             if (texto.isEmpty()) {
                 ++vacias;
             } else {
-                nueva.setCols(ancho);
-                nueva.setTextMatrix(0, ancho - 1, texto);
+                encabezado.emplace_back(ancho - 1, std::move(texto));
                 vacias = 0;
             }
         }
+        if (!encabezado.empty())
+            nueva.setCols(encabezado.back().first + 1);
+        for (const auto& [columna, texto] : encabezado)
+            nueva.setTextMatrix(0, columna, texto);
 
         // Lines, from row 2 on. The scan ends after three rows without data in a row (empty,
         // blanks or zeros only); a data line starts the count over, so blank separator rows
@@ -133,6 +141,12 @@ bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Globales& g,
                 fines[static_cast<size_t>(c - 1)] = static_cast<quint32>(texto.size());
             }
             if (esLineaDeDatos(texto)) {
+                if (static_cast<qint64>(bloque.filas() + 1) * nueva.Cols() > kMaxCeldasGrilla)
+                    throw VbError(kErrorMemoria, kProyecto,
+                                  QStringLiteral("La planilla es demasiado grande para mostrarla: sus líneas "
+                                                 "por sus %1 columnas superan las %2 celdas")
+                                      .arg(nueva.Cols())
+                                      .arg(kMaxCeldasGrilla));
                 const qsizetype largo = texto.size();
                 bloque.agregarFila(std::move(texto), fines);
                 texto = QString();
@@ -172,9 +186,9 @@ bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Globales& g,
     } catch (const std::bad_alloc&) {
         espera.terminar();
         g.interaccion->mensaje(
-            informeCarga(
-                VbError(7, kProyecto, QStringLiteral("Memoria insuficiente para mostrar la planilla")),
-                linea),
+            informeCarga(VbError(kErrorMemoria, kProyecto,
+                                 QStringLiteral("Memoria insuficiente para mostrar la planilla")),
+                         linea),
             Icono::Critico);
     }
     return false;

@@ -67,7 +67,9 @@ private slots:
     void cargarDeNuevoBorraLosCampos();
     void encabezadoSinDatosNoCambiaNada();
     void archivoInexistente();
-    void archivoQueNoEsPlanilla();
+    void archivosQueNoSePuedenLeer_data();
+    void archivosQueNoSePuedenLeer();
+    void planillaDemasiadoGrande();
     void dialogoCanceladoYRutaVacia();
     void ejemploXlsYXlsxIguales();
 
@@ -93,13 +95,20 @@ void TstCarga::disposicionDeLaGrilla() {
                                       {"A1", "Taladro", "x", 5.0, "e", "f", "g", "h", "i"},
                                       {{}, {}, {}, {}, {}, {}, {}, {}, "solo en la novena"},
                                       {{}, {}, {}, {}, {}, {}, {}, {}, {}, "decima: no se lee"},
-                                      {"B2", "Sierra", {}, 3.0}});
+                                      {"B2", "Sierra", {}, 3.0},
+                                      {"C3", "con\ttabulador", "línea 1\r\nlínea 2", 7.0}});
     Paso2 p;
     QSignalSpy archivo(&p.paso, &ControladorPaso2::archivoCambiado);
     p.procesar(ruta);
     QVERIFY2(p.guion.mensajes().isEmpty(), qPrintable(p.guion.mensajes().value(0).texto));
-    QCOMPARE(p.filas(), (QStringList{"CODIGO|DESC||CANT", "|||", "A1|Taladro|x|5", "|||", "B2|Sierra||3"}));
     const ModeloGrilla& m = p.paso.grilla();
+    QCOMPARE(p.filas().mid(0, 5),
+             (QStringList{"CODIGO|DESC||CANT", "|||", "A1|Taladro|x|5", "|||", "B2|Sierra||3"}));
+    // Tabs and line breaks inside a cell stay in it: no line is split or shifted.
+    QCOMPARE(m.Rows(), 6);
+    QCOMPARE(m.TextMatrix(5, 1), QStringLiteral("con\ttabulador"));
+    QVERIFY(m.TextMatrix(5, 2).startsWith(u"línea 1") && m.TextMatrix(5, 2).endsWith(u"línea 2"));
+    QCOMPARE(m.TextMatrix(5, 3), QStringLiteral("7"));
     QCOMPARE(m.FixedRows(), 2);
     QCOMPARE(m.colorFila(1), qint64(0xFF0000));
     QCOMPARE(m.colorFila(2), -1);
@@ -210,26 +219,64 @@ void TstCarga::archivoInexistente() {
     QCOMPARE(p.guion.esperaActiva, 0);
 }
 
-void TstCarga::archivoQueNoEsPlanilla() {
+void TstCarga::archivosQueNoSePuedenLeer_data() {
+    QTest::addColumn<QString>("ruta");
+    const QString fx = QStringLiteral(TARVIX_SOURCE_DIR "/tests/fixtures/");
+    QTest::newRow("texto con nombre .xlsx") << QString();
+    QTest::newRow("zip truncado") << fx + QStringLiteral("xlsx/truncado.xlsx");
+    QTest::newRow("bomba zip") << fx + QStringLiteral("xlsx/bomba_zip.xlsx");
+    QTest::newRow("bomba de entidades") << fx + QStringLiteral("xlsx/bomba_entidades.xlsx");
+    QTest::newRow("xls cifrado") << fx + QStringLiteral("xls/cifrado_libreoffice.xls");
+}
+
+// The reader's refusal reaches the user in the load's report; the grid on screen stays.
+void TstCarga::archivosQueNoSePuedenLeer() {
+    QFETCH(QString, ruta);
+    if (ruta.isEmpty()) {
+        ruta = m_dir->filePath(QStringLiteral("texto.xlsx"));
+        QFile f(ruta);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("CODIGO;DESC\nA1;Taladro\n");
+    }
     Paso2 p;
     p.procesar(planilla("bien.xlsx", {{"CODIGO"}, {"A1"}}));
     const QStringList antes = p.filas();
     p.principal.habilitarSiguiente(false, QStringLiteral("OK"));
-    const QString ruta = m_dir->filePath(QStringLiteral("texto.xlsx"));
-    QFile f(ruta);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write("CODIGO;DESC\nA1;Taladro\n");
-    f.close();
 
     p.procesar(ruta);
     QCOMPARE(p.guion.mensajes().size(), 1);
     const QString texto = p.guion.mensajes()[0].texto;
     QVERIFY2(texto.startsWith(u"1004 - ") && texto.endsWith(kSeccion + QStringLiteral("30")),
              qPrintable(visible(texto)));
+    QVERIFY2(texto.size() > QStringLiteral("1004 - ").size() + kSeccion.size() + 2,
+             qPrintable(visible(texto)));
     QCOMPARE(p.guion.mensajes()[0].icono, Icono::Critico);
     QCOMPARE(p.filas(), antes);
     QVERIFY(p.siguienteSinCambios());
     QCOMPARE(p.guion.esperaActiva, 0);
+}
+
+// A header across every column of the sheet: the lines are refused before the grid grows past
+// its bound, with a message that says so.
+void TstCarga::planillaDemasiadoGrande() {
+    Filas filas(1 + 306, std::vector<Valor>{"L"});
+    filas[0].assign(16384, Valor("H"));
+    Paso2 p;
+    p.procesar(planilla("ancha.xlsx", filas));
+    QCOMPARE(p.guion.mensajes().size(), 1);
+    const QString texto = p.guion.mensajes()[0].texto;
+    QVERIFY2(texto.startsWith(u"7 - La planilla es demasiado grande para mostrarla") &&
+                 texto.endsWith(kSeccion + QStringLiteral("60")),
+             qPrintable(visible(texto)));
+    QCOMPARE(p.paso.grilla().Rows(), 2);
+    QVERIFY(p.siguienteSinCambios());
+
+    // One line less fits.
+    filas.pop_back();
+    p.procesar(planilla("ancha_justa.xlsx", filas));
+    QCOMPARE(p.guion.mensajes().size(), 1);
+    QCOMPARE(p.paso.grilla().Rows(), 307);
+    QCOMPARE(p.paso.grilla().Cols(), 16384);
 }
 
 void TstCarga::dialogoCanceladoYRutaVacia() {
