@@ -1,0 +1,295 @@
+#include "review/frmmodificar.h"
+
+#include "controls/clcntrl.h"
+#include "review/frmcargasufijos.h"
+#include "review/frmposicion.h"
+#include "ui/qtinteraccion.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QVBoxLayout>
+
+namespace tarvix {
+
+namespace {
+
+template <typename W> W* control(QWidget* padre, const char* nombre, const QString& accesible) {
+    auto* w = new W(padre);
+    w->setObjectName(QString::fromLatin1(nombre));
+    w->setAccessibleName(accesible);
+    return w;
+}
+
+QLabel* rotulo(QWidget* padre, const char* nombre, const QString& texto, QWidget* companero = nullptr) {
+    auto* l = new QLabel(texto, padre);
+    l->setObjectName(QString::fromLatin1(nombre));
+    if (companero)
+        l->setBuddy(companero);
+    return l;
+}
+
+void ponerTexto(QLineEdit* w, const QString& t) {
+    if (w->text() != t)
+        w->setText(t);
+}
+
+void ponerTexto(QPlainTextEdit* w, const QString& t) {
+    if (w->toPlainText() != t)
+        w->setPlainText(t);
+}
+
+void ponerLista(QComboBox* w, const LogicaModificar::Lista& l) {
+    QStringList actuales;
+    for (int i = 0; i < w->count(); ++i)
+        actuales << w->itemText(i);
+    if (actuales != l.items) {
+        w->clear();
+        w->addItems(l.items);
+    }
+    w->setCurrentIndex(l.ListIndex);
+}
+
+} // namespace
+
+frmModificar::frmModificar(Globales& g, QWidget* parent) : QDialog(parent), m_g(g), m_logica(g) {
+    setObjectName(QStringLiteral("frmModificar"));
+    setWindowTitle(QStringLiteral("Modificar"));
+    setModal(true);
+    construir();
+    // One input controller per edited text box.
+    for (QWidget* w : std::initializer_list<QWidget*>{txtPRCNCM, txtPRCSUF, txtPRCDUN, txtPRCESM, txtPRCCAN,
+                                                      txtPRCECA, txtDescripcionMaria}) {
+        auto* c = new ClCntrl(this);
+        c->sLinkText(w);
+    }
+    // The window sees every key before the controls and their controllers.
+    for (QWidget* w : findChildren<QWidget*>())
+        w->installEventFilter(this);
+    mostrar();
+}
+
+void frmModificar::construir() {
+    auto* origen = new QGroupBox(QStringLiteral("Datos del archivo origen"), this);
+    origen->setObjectName(QStringLiteral("fraOrigen"));
+    txtARTNRO = control<QLineEdit>(origen, "txtARTNRO", QStringLiteral("Articulo"));
+    txtARTDSC = control<QPlainTextEdit>(origen, "txtARTDSC", QStringLiteral("Descripción"));
+    txtARTORG = control<QLineEdit>(origen, "txtARTORG", QStringLiteral("Origen"));
+    txtARTCAN = control<QLineEdit>(origen, "txtARTCAN", QStringLiteral("Cantidad"));
+    txtARTUNI = control<QLineEdit>(origen, "txtARTUNI", QStringLiteral("Unitario"));
+    txtARTTOT = control<QLineEdit>(origen, "txtARTTOT", QStringLiteral("Total"));
+    txtARTNAD = control<QLineEdit>(origen, "txtARTNAD", QStringLiteral("NADI"));
+    for (QWidget* w : std::initializer_list<QWidget*>{txtARTNRO, txtARTDSC, txtARTORG, txtARTCAN, txtARTUNI,
+                                                      txtARTTOT, txtARTNAD})
+        w->setEnabled(false);
+    txtARTDSC->setMaximumHeight(60);
+    auto* g1 = new QGridLayout(origen);
+    g1->addWidget(rotulo(origen, "lbARTNRO", QStringLiteral("Articulo"), txtARTNRO), 0, 0);
+    g1->addWidget(txtARTNRO, 0, 1);
+    g1->addWidget(rotulo(origen, "lbARTORG", QStringLiteral("Origen"), txtARTORG), 0, 2);
+    g1->addWidget(txtARTORG, 0, 3);
+    g1->addWidget(rotulo(origen, "lbARTNAD", QStringLiteral("NADI"), txtARTNAD), 0, 4);
+    g1->addWidget(txtARTNAD, 0, 5);
+    g1->addWidget(rotulo(origen, "lbARTDSC", QStringLiteral("Descripción"), txtARTDSC), 1, 0);
+    g1->addWidget(txtARTDSC, 1, 1, 1, 5);
+    g1->addWidget(rotulo(origen, "lbARTCAN", QStringLiteral("Cantidad"), txtARTCAN), 2, 0);
+    g1->addWidget(txtARTCAN, 2, 1);
+    g1->addWidget(rotulo(origen, "lbARTUNI", QStringLiteral("Unitario"), txtARTUNI), 2, 2);
+    g1->addWidget(txtARTUNI, 2, 3);
+    g1->addWidget(rotulo(origen, "lbARTTOT", QStringLiteral("Total"), txtARTTOT), 2, 4);
+    g1->addWidget(txtARTTOT, 2, 5);
+
+    auto* extra = new QGroupBox(QStringLiteral("Datos Extra"), this);
+    extra->setObjectName(QStringLiteral("fraExtra"));
+    txtPRCNCM = control<QLineEdit>(extra, "txtPRCNCM", QStringLiteral("Posición"));
+    txtPRCSUF = control<QLineEdit>(extra, "txtPRCSUF", QStringLiteral("Sufijos"));
+    txtPRCDUN = control<QLineEdit>(extra, "txtPRCDUN", QStringLiteral("Unidad Declarada"));
+    txtPRCCAN = control<QLineEdit>(extra, "txtPRCCAN", QStringLiteral("Cantidad Declarada"));
+    txtPRCECA = control<QLineEdit>(extra, "txtPRCECA", QStringLiteral("Unidad Estadistica"));
+    txtPRCSCA = control<QLineEdit>(extra, "txtPRCSCA", QStringLiteral("Derecho Especifico"));
+    txtPRCESM = control<QLineEdit>(extra, "txtPRCESM", QStringLiteral("Estado Mercaderia"));
+    cboPRCORI = control<QComboBox>(extra, "cboPRCORI", QStringLiteral("Pais Origen"));
+    cboidPRCORI = control<QComboBox>(extra, "cboidPRCORI", QStringLiteral("Códigos de país"));
+    cboidPRCORI->setVisible(false);
+    txtDescripcionMaria =
+        control<QPlainTextEdit>(extra, "txtDescripcionMaria", QStringLiteral("Descripción Maria"));
+    txtDescripcionMaria->setTabChangesFocus(true);
+    txtDescripcionMaria->setMaximumHeight(70);
+    lbPRCEUN = rotulo(extra, "lbPRCEUN", QString(), txtPRCECA);
+    lbPRCSUN = rotulo(extra, "lbPRCSUN", QString(), txtPRCSCA);
+    lbPRCLAP = rotulo(extra, "lbPRCLAP", QStringLiteral("LAPI"));
+    lbPRCLAP->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));
+    lbMarca = rotulo(extra, "lbMarca", QStringLiteral("MARCA"));
+    lbEstado = rotulo(extra, "lbEstado", QString());
+    lbEstado->setVisible(false);
+
+    auto* g2 = new QGridLayout(extra);
+    g2->addWidget(rotulo(extra, "lbPRCNCM", QStringLiteral("Posición"), txtPRCNCM), 0, 0);
+    g2->addWidget(txtPRCNCM, 0, 1);
+    g2->addWidget(lbPRCLAP, 0, 2);
+    g2->addWidget(lbMarca, 0, 3);
+    g2->addWidget(rotulo(extra, "lbPRCSUF", QStringLiteral("Sufijos"), txtPRCSUF), 1, 0);
+    g2->addWidget(txtPRCSUF, 1, 1, 1, 3);
+    g2->addWidget(rotulo(extra, "lbPRCDUN", QStringLiteral("Unidad Declarada  "), txtPRCDUN), 2, 0);
+    g2->addWidget(txtPRCDUN, 2, 1);
+    g2->addWidget(rotulo(extra, "lbPRCCAN", QStringLiteral("Cantidad Declarada"), txtPRCCAN), 2, 2);
+    g2->addWidget(txtPRCCAN, 2, 3);
+    g2->addWidget(lbPRCEUN, 3, 0);
+    g2->addWidget(txtPRCECA, 3, 1);
+    g2->addWidget(lbPRCSUN, 3, 2);
+    g2->addWidget(txtPRCSCA, 3, 3);
+    g2->addWidget(rotulo(extra, "lbPRCESM", QStringLiteral("Estado Mercaderia"), txtPRCESM), 4, 0);
+    g2->addWidget(txtPRCESM, 4, 1);
+    g2->addWidget(rotulo(extra, "lbPRCORI", QStringLiteral("Pais Origen"), cboPRCORI), 4, 2);
+    g2->addWidget(cboPRCORI, 4, 3);
+    g2->addWidget(
+        rotulo(extra, "lbDescripcionMaria", QStringLiteral("Descripción Maria"), txtDescripcionMaria), 5, 0);
+    g2->addWidget(txtDescripcionMaria, 5, 1, 1, 3);
+    g2->addWidget(cboidPRCORI, 6, 3);
+    g2->addWidget(lbEstado, 6, 0);
+
+    auto* ayuda = rotulo(this, "lbAyuda", QStringLiteral("[F11] Guardar -  [ESC]  Salir"));
+    auto* capa = new QVBoxLayout(this);
+    capa->addWidget(origen);
+    capa->addWidget(extra);
+    capa->addWidget(ayuda);
+
+    QWidget* orden[] = {txtPRCNCM, txtPRCDUN, txtPRCCAN, txtPRCECA,          txtPRCSCA,
+                        txtPRCESM, cboPRCORI, txtPRCSUF, txtDescripcionMaria};
+    for (size_t i = 1; i < std::size(orden); ++i)
+        setTabOrder(orden[i - 1], orden[i]);
+    resize(720, 480);
+}
+
+void frmModificar::recoger() {
+    LogicaModificar& l = m_logica;
+    l.txtPRCNCM.Text = txtPRCNCM->text();
+    l.txtPRCSUF.Text = txtPRCSUF->text();
+    l.txtPRCDUN.Text = txtPRCDUN->text();
+    l.txtPRCCAN.Text = txtPRCCAN->text();
+    l.txtPRCECA.Text = txtPRCECA->text();
+    l.txtPRCSCA.Text = txtPRCSCA->text();
+    l.txtPRCESM.Text = txtPRCESM->text();
+    l.txtDescripcionMaria.Text = txtDescripcionMaria->toPlainText();
+    l.cboPRCORI.ListIndex = cboPRCORI->currentIndex();
+}
+
+void frmModificar::mostrar() {
+    const LogicaModificar& l = m_logica;
+    ponerTexto(txtARTNRO, l.txtARTNRO.Text);
+    ponerTexto(txtARTDSC, l.txtARTDSC.Text);
+    ponerTexto(txtARTORG, l.txtARTORG.Text);
+    ponerTexto(txtARTCAN, l.txtARTCAN.Text);
+    ponerTexto(txtARTUNI, l.txtARTUNI.Text);
+    ponerTexto(txtARTTOT, l.txtARTTOT.Text);
+    ponerTexto(txtARTNAD, l.txtARTNAD.Text);
+    ponerTexto(txtPRCNCM, l.txtPRCNCM.Text);
+    ponerTexto(txtPRCSUF, l.txtPRCSUF.Text);
+    ponerTexto(txtPRCDUN, l.txtPRCDUN.Text);
+    ponerTexto(txtPRCCAN, l.txtPRCCAN.Text);
+    ponerTexto(txtPRCECA, l.txtPRCECA.Text);
+    ponerTexto(txtPRCSCA, l.txtPRCSCA.Text);
+    ponerTexto(txtPRCESM, l.txtPRCESM.Text);
+    ponerTexto(txtDescripcionMaria, l.txtDescripcionMaria.Text);
+    txtPRCNCM->setProperty(ClCntrl::kTag, l.txtPRCNCM.Tag);
+    txtPRCSCA->setProperty(ClCntrl::kTag, l.txtPRCSCA.Tag);
+    txtPRCSCA->setVisible(l.txtPRCSCA.Visible);
+    lbPRCEUN->setText(l.lbPRCEUN.Caption);
+    lbPRCSUN->setText(l.lbPRCSUN.Caption);
+    lbPRCSUN->setVisible(l.lbPRCSUN.Visible);
+    lbPRCSUN->setProperty(ClCntrl::kTag, l.lbPRCSUN.Tag);
+    lbPRCLAP->setVisible(l.lbPRCLAP.Visible);
+    lbPRCLAP->setProperty(ClCntrl::kTag, l.lbPRCLAP.Tag);
+    lbMarca->setText(l.lbMarca.Caption);
+    lbEstado->setText(l.lbEstado.Caption);
+    ponerLista(cboidPRCORI, l.cboidPRCORI);
+    ponerLista(cboPRCORI, l.cboPRCORI);
+}
+
+void frmModificar::showEvent(QShowEvent* evento) {
+    QDialog::showEvent(evento);
+    if (m_logica.cargado)
+        return;
+    m_logica.Form_Activate();
+    mostrar();
+    txtPRCNCM->setFocus();
+}
+
+void frmModificar::reject() {
+    m_logica.Escape();
+    QDialog::reject();
+}
+
+void frmModificar::abrirBusqueda() {
+    FrmPosicion busqueda(m_g, this);
+    busqueda.TxtNCMF->setText(m_logica.txtPRCNCM.Text);
+    busqueda.exec();
+    if (!busqueda.elegida().isEmpty())
+        m_logica.txtPRCNCM.Text = busqueda.elegida();
+    mostrar();
+    txtPRCNCM->setFocus();
+}
+
+bool frmModificar::teclaVentana(int tecla) {
+    if (tecla == Qt::Key_Escape) {
+        reject();
+        return true;
+    }
+    if (tecla == Qt::Key_F11) {
+        recoger();
+        const bool grabado = m_logica.GrabarDatos();
+        mostrar();
+        if (grabado)
+            accept();
+        return true;
+    }
+    return false;
+}
+
+bool frmModificar::teclaPosicion(int tecla) {
+    if (tecla == Qt::Key_F6) {
+        recoger();
+        abrirBusqueda();
+        return true;
+    }
+    if (tecla == Qt::Key_Return || tecla == Qt::Key_Enter) {
+        recoger();
+        if (m_logica.txtPRCNCM_Enter())
+            abrirBusqueda();
+        else
+            mostrar();
+        return true;
+    }
+    return false;
+}
+
+bool frmModificar::eventFilter(QObject* objeto, QEvent* evento) {
+    if (evento->type() == QEvent::KeyPress) {
+        const int tecla = static_cast<QKeyEvent*>(evento)->key();
+        if (teclaVentana(tecla))
+            return true;
+        if (objeto == txtPRCNCM && teclaPosicion(tecla))
+            return true;
+    }
+    return QDialog::eventFilter(objeto, evento);
+}
+
+bool abrirEditor(Globales& g, QWidget* padre, int artord) {
+    // The option chooser of the suffix dialogue, when the windows' seam has none yet.
+    if (auto* qt = dynamic_cast<QtInteraccion*>(g.interaccion); qt && !qt->ventanaOpcion)
+        qt->ventanaOpcion = [](const QString& titulo, const QStringList& opciones, int porDefecto) {
+            return elegirOpcionSufijo(QApplication::activeModalWidget(), titulo, opciones, porDefecto);
+        };
+    g.g_sRetorno.clear();
+    frmModificar ventana(g, padre);
+    ventana.logica().abrir(artord);
+    ventana.exec();
+    return g.g_sRetorno == QStringLiteral("OK");
+}
+
+} // namespace tarvix

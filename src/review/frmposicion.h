@@ -1,0 +1,46 @@
+#pragma once
+
+#include "controls/clcntrl.h"
+#include "review/posicion_logica.h"
+
+#include <QDialog>
+
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+
+namespace tarvix {
+
+// "Buscar Posición": Enter in the search text lists the positions that begin with it; the arrow
+// keys in the list show the description and suffixes of the highlighted position; Enter in the
+// list hands it back; Esc or Ctrl+C close without handing anything back.
+class FrmPosicion : public QDialog {
+    Q_OBJECT
+public:
+    explicit FrmPosicion(Globales& g, QWidget* parent = nullptr);
+
+    LogicaPosicion& logica() { return m_logica; }
+    // The position chosen, empty when none was.
+    const QString& elegida() const { return m_elegida; }
+
+    QLineEdit* TxtNCMF;
+    QListWidget* LstNCM;
+    QListWidget* LstSufijos;
+    QPlainTextEdit* LbDescripcion;
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+    void showEvent(QShowEvent* evento) override;
+
+private:
+    bool teclaVentana(const QKeyEvent* k);
+    void buscar();
+    void mostrarLista();
+    void mostrarDatos();
+
+    LogicaPosicion m_logica;
+    ClCntrl m_cntrl;
+    QString m_elegida;
+};
+
+} // namespace tarvix

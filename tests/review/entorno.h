@@ -1,0 +1,102 @@
+#pragma once
+
+#include "app/controladorprincipal.h"
+#include "components/central.h"
+#include "components/clbase.h"
+#include "components/formatos.h"
+#include "components/interaccionguionada.h"
+#include "components/vb.h"
+#include "testsupport.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <initializer_list>
+#include <memory>
+#include <utility>
+
+// One run of the program on a fresh data folder (working database and demo customs data), with the
+// interno of the tests and the scripted seam.
+struct Entorno {
+    QTemporaryDir dir;
+    tarvix::Globales g;
+    tarvix::InteraccionGuionada guion;
+    std::unique_ptr<tarvix::ControladorPrincipal> c;
+
+    explicit Entorno(const QString& interno = QStringLiteral("T1")) {
+        prueba::aislarConfiguracion();
+        g.interaccion = &guion;
+        c = std::make_unique<tarvix::ControladorPrincipal>(g);
+        c->Form_Load(dir.path());
+        g.g_sInterno = interno;
+        ejecutar(QStringLiteral("insert into INTN (INTNRO, INTDSC) values (") +
+                 tarvix::vb::SqlTexto(interno) + QStringLiteral(", 'pruebas')"));
+    }
+
+    void ejecutar(const QString& sql) {
+        g.g_oBase->setSql(sql);
+        g.g_oBase->Ejecutar();
+    }
+    void ejecutarNcm(const QString& sql) {
+        g.g_oCentral->getDataConnectionByEntity(QStringLiteral("NCM")).setSql(sql);
+        g.g_oCentral->getDataConnectionByEntity(QStringLiteral("NCM")).Ejecutar();
+    }
+
+    using Valores = std::initializer_list<std::pair<const char*, QVariant>>;
+
+    // An ART row of the interno: texts quoted, numbers with a point.
+    void linea(int artord, Valores valores) {
+        QString columnas = QStringLiteral("INTNRO, ARTORD");
+        QString datos = tarvix::vb::SqlTexto(g.g_sInterno) + QStringLiteral(", ") + QString::number(artord);
+        for (const auto& [columna, valor] : valores) {
+            columnas += QStringLiteral(", ") + QString::fromLatin1(columna);
+            if (valor.isNull())
+                datos += QStringLiteral(", NULL");
+            else if (valor.typeId() == QMetaType::QString)
+                datos += QStringLiteral(", ") + tarvix::vb::SqlTexto(valor.toString());
+            else
+                datos += QStringLiteral(", ") + QString::number(valor.toDouble(), 'g', 15);
+        }
+        ejecutar(QStringLiteral("insert into ART (") + columnas + QStringLiteral(") values (") + datos +
+                 QStringLiteral(")"));
+    }
+
+    // A line that passes every check of the editor once loaded: position 8301.10.00.000P (units
+    // "07", suffix group AA only), declared unit "07", country 310.
+    void lineaValida(int artord) {
+        linea(artord, {{"ARTNRO", QStringLiteral("CAND40")},
+                       {"ARTDSC", QStringLiteral("Candado de 40 mm")},
+                       {"ARTCAN", 10.0},
+                       {"ARTUNI", 2.5},
+                       {"ARTTOT", 25.0},
+                       {"MARCA", QStringLiteral("ACME")},
+                       {"PRCNCM", QStringLiteral("8301.10.00.000P")},
+                       {"PRCSUF", QStringLiteral("AA(ACME)-")},
+                       {"PRCDUN", QStringLiteral("07")},
+                       {"PRCCAN", 10.0},
+                       {"PRCEUN", QStringLiteral("07")},
+                       {"PRCECA", 10.0},
+                       {"PRCESM", QStringLiteral("2")},
+                       {"PRCORI", QStringLiteral("310")},
+                       {"PRCEST", QStringLiteral("E")},
+                       {"PRCCRC", QStringLiteral("SUF")}});
+    }
+
+    // A column of a line as stored.
+    QVariant leer(int artord, const QString& columna) {
+        tarvix::Recordset rs;
+        g.g_oBase->setSql(QStringLiteral("select ") + columna + QStringLiteral(" from ART where INTNRO = ") +
+                          tarvix::vb::SqlTexto(g.g_sInterno) + QStringLiteral(" and ARTORD = ") +
+                          QString::number(artord));
+        if (!g.g_oBase->CrearRs(rs))
+            return QVariant();
+        return rs.Fields(0);
+    }
+
+    // The texts of the messages shown, in order.
+    QStringList mensajes() const {
+        QStringList r;
+        for (const auto& a : guion.mensajes())
+            r << a.texto;
+        return r;
+    }
+};
