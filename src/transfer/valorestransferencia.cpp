@@ -6,8 +6,6 @@
 #include "components/vb.h"
 #include "components/vberror.h"
 
-#include <QRegularExpression>
-
 namespace tarvix::transferencia {
 
 namespace {
@@ -34,6 +32,37 @@ QString nombreDelValor(Col c) {
     default:
         return QStringLiteral("de ") + QString::fromLatin1(kNombres[static_cast<size_t>(c)]);
     }
+}
+
+bool esDigito(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// A number literal of SQL: sign, digits with one optional point, an optional exponent.
+bool esNumeroSql(const QString& t) {
+    qsizetype i = 0;
+    const qsizetype n = t.size();
+    if (i < n && (t[i] == u'+' || t[i] == u'-'))
+        ++i;
+    qsizetype digitos = 0;
+    for (; i < n && esDigito(t[i]); ++i)
+        ++digitos;
+    if (i < n && t[i] == u'.')
+        for (++i; i < n && esDigito(t[i]); ++i)
+            ++digitos;
+    if (digitos == 0)
+        return false;
+    if (i < n && (t[i] == u'E' || t[i] == u'e')) {
+        ++i;
+        if (i < n && (t[i] == u'+' || t[i] == u'-'))
+            ++i;
+        const qsizetype inicio = i;
+        while (i < n && esDigito(t[i]))
+            ++i;
+        if (i == inicio)
+            return false;
+    }
+    return i == n;
 }
 
 } // namespace
@@ -76,15 +105,12 @@ double LineaArt::numero(Col c) const {
 }
 
 QString LineaArt::guardado(Col c) const {
-    static const QRegularExpression numeroSql(
-        QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?$"));
     const QString original = texto(c);
     const QString t = vb::PuntoDecimal(original);
-    if (numeroSql.match(t).hasMatch())
+    if (esNumeroSql(t))
         return t;
-    const QString cual = QStringLiteral("El valor ") + nombreDelValor(c) +
-                         QStringLiteral(" del artículo ") + texto(Col::ARTNRO) + QStringLiteral(" (línea ") +
-                         texto(Col::ARTORD) + u')';
+    const QString cual = QStringLiteral("El valor ") + nombreDelValor(c) + QStringLiteral(" del artículo ") +
+                         texto(Col::ARTNRO) + QStringLiteral(" (línea ") + texto(Col::ARTORD) + u')';
     throw VbError(errores::TipoNoCoincide, QStringLiteral("Transfiriendo a Kalmora"),
                   cual +
                       (vb::Trim(original).isEmpty()
