@@ -1,6 +1,5 @@
 #include "intake/formatocelda.h"
 
-#include <QDate>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -10,7 +9,7 @@ namespace tarvix::lector {
 namespace {
 
 constexpr double kUltimoSerial = 2958466.0; // 1/1/10000: the first serial without a date
-constexpr qint64 kJulianoDia0 = 2415019;    // Julian day of 30/12/1899, day 0 of the serials
+constexpr qint64 kDias1970 = 25569;         // serial of 1/1/1970
 
 QString textoError(int codigo) {
     return QStringLiteral("Error ") + QString::number(2000 + codigo);
@@ -30,15 +29,48 @@ QString textoFijo(const Celda& celda) {
     }
 }
 
-void agregarNumero(QString& destino, int valor, int ancho) {
-    char buf[16];
-    auto r = std::to_chars(buf, buf + sizeof buf, valor);
-    for (auto n = r.ptr - buf; n < ancho; ++n)
-        destino += u'0';
-    destino += QLatin1StringView(buf, r.ptr);
+// Days since 1/1/1970 to year, month and day of the proleptic Gregorian calendar.
+void fechaCivil(qint64 z, int* anio, int* mes, int* dia) {
+    z += 719468;
+    const qint64 era = (z >= 0 ? z : z - 146096) / 146097;
+    const qint64 doe = z - era * 146097;
+    const qint64 yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const qint64 doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const qint64 mp = (5 * doy + 2) / 153;
+    *dia = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    *mes = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    *anio = static_cast<int>(yoe + era * 400 + (*mes <= 2 ? 1 : 0));
 }
 
 } // namespace
+
+// The text of one cell, built in place and made a QString once.
+class FormatoCelda::Salida {
+public:
+    void agregar(char16_t c) {
+        if (m_n < kMaximo)
+            m_b[m_n++] = c;
+    }
+    void agregar(QStringView s) {
+        for (const QChar c : s)
+            agregar(c.unicode());
+    }
+    void agregarNumero(int valor, int ancho) {
+        char buf[16];
+        const auto r = std::to_chars(buf, buf + sizeof buf, valor);
+        for (auto n = r.ptr - buf; n < ancho; ++n)
+            agregar(u'0');
+        for (const char* p = buf; p < r.ptr; ++p)
+            agregar(static_cast<char16_t>(*p));
+    }
+    bool vacia() const { return m_n == 0; }
+    QString texto() const { return QString(reinterpret_cast<const QChar*>(m_b), m_n); }
+
+private:
+    static constexpr int kMaximo = 256;
+    char16_t m_b[kMaximo];
+    int m_n = 0;
+};
 
 FormatoCelda::FormatoCelda(const QLocale& locale)
     : m_locale(locale), m_fecha(analizar(patronFechaCuatroDigitos(locale))),
@@ -50,6 +82,10 @@ FormatoCelda::FormatoCelda(const QLocale& locale)
         m_decimalLargo = decimal;
     const QString menos = locale.negativeSign();
     m_menos = menos.size() == 1 ? menos.front() : QChar(u'-');
+    m_marcas[0][0] = locale.amText().toUpper();
+    m_marcas[0][1] = locale.amText().toLower();
+    m_marcas[1][0] = locale.pmText().toUpper();
+    m_marcas[1][1] = locale.pmText().toLower();
 }
 
 QString FormatoCelda::texto(const Celda& celda) const {
@@ -60,30 +96,119 @@ QString FormatoCelda::texto(const Celda& celda) const {
     return textoFijo(celda);
 }
 
+void FormatoCelda::agregarDecimal(Salida& s) const {
+    if (m_decimalLargo.isEmpty())
+        s.agregar(m_decimal.unicode());
+    else
+        s.agregar(m_decimalLargo);
+}
+
+bool FormatoCelda::numeroCorto(double valor, Salida& s) const {
+    // Amounts and quantities: the value is n / 10^d for an integer n of at most 15 digits and a few
+    // decimals d. The smallest such d gives the digits "%.15G" writes (a decimal of 15 digits or
+    // fewer that reads back as the value is its rounding to 15 digits); 1e-4 <= |x| < 1e15 keeps
+    // the plain form.
+    static constexpr double kPotencias[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};
+    const double a = std::fabs(valor);
+    if (!(a >= 1e-4 && a < 1e15))
+        return false;
+    for (int d = 0; d < 7; ++d) {
+        const double n = std::nearbyint(a * kPotencias[d]);
+        if (n >= 1e15)
+            return false;
+        if (n / kPotencias[d] != a)
+            continue;
+        char buf[24];
+        char* fin = std::to_chars(buf, buf + sizeof buf, static_cast<long long>(n)).ptr;
+        const int cifras = static_cast<int>(fin - buf);
+        if (valor < 0)
+            s.agregar(m_menos.unicode());
+        if (cifras <= d) { // below 1: "0", the separator, the zeros before the digits
+            s.agregar(u'0');
+            agregarDecimal(s);
+            for (int i = cifras; i < d; ++i)
+                s.agregar(u'0');
+            for (int i = 0; i < cifras; ++i)
+                s.agregar(static_cast<char16_t>(buf[i]));
+            return true;
+        }
+        for (int i = 0; i < cifras; ++i) {
+            if (i == cifras - d)
+                agregarDecimal(s);
+            s.agregar(static_cast<char16_t>(buf[i]));
+        }
+        return true;
+    }
+    return false;
+}
+
 QString FormatoCelda::numero(double valor) const {
     if (!std::isfinite(valor))
         return textoError(0x24); // #NUM!: no value of the spreadsheet is infinite or NaN
     if (valor == 0.0)
         return QStringLiteral("0"); // also -0
-    char buf[40];
-    const auto r = std::to_chars(buf, buf + sizeof buf, valor, std::chars_format::general, 15);
-    const auto n = static_cast<qsizetype>(r.ptr - buf);
-    QString s(n, Qt::Uninitialized);
-    QChar* d = s.data();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = buf[i];
-        if (c == '.')
-            d[i] = m_decimal;
-        else if (c == 'e')
-            d[i] = u'E';
-        else if (c == '-' && i == 0)
-            d[i] = m_menos;
-        else
-            d[i] = QLatin1Char(c);
+    Salida s;
+    if (numeroCorto(valor, s))
+        return s.texto();
+    char buf[48];
+    // The shortest digits that read back as the value: when there are 15 or fewer, they are what
+    // rounding to 15 significant digits gives too, without the slow fixed-precision conversion.
+    auto r = std::to_chars(buf, buf + sizeof buf, valor, std::chars_format::scientific);
+    const char* p = buf;
+    if (*p == '-') {
+        s.agregar(m_menos.unicode());
+        ++p;
     }
-    if (!m_decimalLargo.isEmpty())
-        s.replace(QChar(), m_decimalLargo); // the null placeholder written for the separator
-    return s;
+    char cifras[24];
+    int k = 0;
+    for (; p < r.ptr && *p != 'e'; ++p)
+        if (*p != '.')
+            cifras[k++] = *p;
+    if (k > 15) {
+        // More digits: "%.15G", the exponent form for an exponent below -4 or from 15 on.
+        Salida lenta;
+        r = std::to_chars(buf, buf + sizeof buf, valor, std::chars_format::general, 15);
+        for (const char* q = buf; q < r.ptr; ++q) {
+            if (*q == '.')
+                agregarDecimal(lenta);
+            else if (*q == 'e')
+                lenta.agregar(u'E');
+            else if (*q == '-' && q == buf)
+                lenta.agregar(m_menos.unicode());
+            else
+                lenta.agregar(static_cast<char16_t>(*q));
+        }
+        return lenta.texto();
+    }
+    int exponente = 0;
+    std::from_chars(p + (p + 1 < r.ptr && p[1] == '+' ? 2 : 1), r.ptr, exponente);
+    if (exponente < -4 || exponente >= 15) {
+        s.agregar(static_cast<char16_t>(cifras[0]));
+        if (k > 1) {
+            agregarDecimal(s);
+            for (int i = 1; i < k; ++i)
+                s.agregar(static_cast<char16_t>(cifras[i]));
+        }
+        s.agregar(u'E');
+        s.agregar(exponente < 0 ? u'-' : u'+');
+        s.agregarNumero(std::abs(exponente), 2);
+    } else if (exponente >= 0) {
+        for (int i = 0; i <= exponente; ++i)
+            s.agregar(i < k ? static_cast<char16_t>(cifras[i]) : u'0');
+        if (k > exponente + 1) {
+            agregarDecimal(s);
+            for (int i = exponente + 1; i < k; ++i)
+                s.agregar(static_cast<char16_t>(cifras[i]));
+        }
+    } else {
+        s.agregar(u'0');
+        agregarDecimal(s);
+        for (int i = -1; i > exponente; --i)
+            s.agregar(u'0');
+        for (int i = 0; i < k; ++i)
+            s.agregar(static_cast<char16_t>(cifras[i]));
+    }
+    return s.texto();
 }
 
 QString FormatoCelda::fecha(double serial) const {
@@ -98,24 +223,23 @@ QString FormatoCelda::fecha(double serial) const {
     if (dias >= static_cast<qint64>(kUltimoSerial))
         return numero(serial);
 
-    QString s;
-    s.reserve(24);
+    Salida s;
     if (dias > 0) {
         int anio = 1900, mes = 2, dia = 29, diaSemana = 3; // serial 60: the 29/2/1900 the system counts
         if (dias != 60) {
             // Serials before 1/3/1900 are one day off the calendar because of that 29/2/1900.
-            const QDate d = QDate::fromJulianDay(kJulianoDia0 + dias + (dias < 60 ? 1 : 0));
-            d.getDate(&anio, &mes, &dia);
-            diaSemana = d.dayOfWeek();
+            const qint64 desde1970 = dias + (dias < 60 ? 1 : 0) - kDias1970;
+            fechaCivil(desde1970, &anio, &mes, &dia);
+            diaSemana = static_cast<int>(((desde1970 + 3) % 7 + 7) % 7) + 1; // 1/1/1970: Thursday
         }
         escribir(s, m_fecha, anio, mes, dia, diaSemana, 0);
     }
     if (segundos > 0 || dias == 0) {
-        if (!s.isEmpty())
-            s += u' ';
+        if (!s.vacia())
+            s.agregar(u' ');
         escribir(s, m_hora, 0, 0, 0, 0, static_cast<int>(segundos));
     }
-    return s;
+    return s.texto();
 }
 
 std::vector<FormatoCelda::Pieza> FormatoCelda::analizar(const QString& patron) {
@@ -191,7 +315,7 @@ std::vector<FormatoCelda::Pieza> FormatoCelda::analizar(const QString& patron) {
     return piezas;
 }
 
-void FormatoCelda::escribir(QString& destino, const std::vector<Pieza>& piezas, int anio, int mes, int dia,
+void FormatoCelda::escribir(Salida& destino, const std::vector<Pieza>& piezas, int anio, int mes, int dia,
                             int diaSemana, int segundosDelDia) const {
     const int hora = segundosDelDia / 3600;
     const int minuto = segundosDelDia / 60 % 60;
@@ -199,42 +323,42 @@ void FormatoCelda::escribir(QString& destino, const std::vector<Pieza>& piezas, 
     for (const Pieza& p : piezas) {
         switch (p.campo) {
         case Campo::Literal:
-            destino += p.literal;
+            destino.agregar(p.literal);
             break;
         case Campo::Dia:
             if (p.ancho <= 2)
-                agregarNumero(destino, dia, p.ancho);
+                destino.agregarNumero(dia, p.ancho);
             else
-                destino +=
-                    m_locale.dayName(diaSemana, p.ancho == 3 ? QLocale::ShortFormat : QLocale::LongFormat);
+                destino.agregar(
+                    m_locale.dayName(diaSemana, p.ancho == 3 ? QLocale::ShortFormat : QLocale::LongFormat));
             break;
         case Campo::Mes:
             if (p.ancho <= 2)
-                agregarNumero(destino, mes, p.ancho);
+                destino.agregarNumero(mes, p.ancho);
             else
-                destino += m_locale.monthName(mes, p.ancho == 3 ? QLocale::ShortFormat : QLocale::LongFormat);
+                destino.agregar(
+                    m_locale.monthName(mes, p.ancho == 3 ? QLocale::ShortFormat : QLocale::LongFormat));
             break;
         case Campo::Anio:
             if (p.ancho == 2)
-                agregarNumero(destino, anio % 100, 2);
+                destino.agregarNumero(anio % 100, 2);
             else
-                agregarNumero(destino, anio, 4);
+                destino.agregarNumero(anio, 4);
             break;
         case Campo::Hora24:
-            agregarNumero(destino, hora, p.ancho);
+            destino.agregarNumero(hora, p.ancho);
             break;
         case Campo::Hora12:
-            agregarNumero(destino, hora % 12 == 0 ? 12 : hora % 12, p.ancho);
+            destino.agregarNumero(hora % 12 == 0 ? 12 : hora % 12, p.ancho);
             break;
         case Campo::Minuto:
-            agregarNumero(destino, minuto, p.ancho);
+            destino.agregarNumero(minuto, p.ancho);
             break;
         case Campo::Segundo:
-            agregarNumero(destino, segundo, p.ancho);
+            destino.agregarNumero(segundo, p.ancho);
             break;
         case Campo::AmPm: {
-            const QString marca = hora < 12 ? m_locale.amText() : m_locale.pmText();
-            destino += p.literal.isEmpty() ? marca.toUpper() : marca.toLower();
+            destino.agregar(m_marcas[hora < 12 ? 0 : 1][p.literal.isEmpty() ? 0 : 1]);
             break;
         }
         }

@@ -38,14 +38,18 @@ private:
         int ancho = 0;   // letters in the pattern (d = 1, dd = 2, ddd = 3, ...)
         QString literal; // Literal text; for AmPm, "l" when lower case is wanted
     };
+    class Salida;
     static std::vector<Pieza> analizar(const QString& patron);
-    void escribir(QString& destino, const std::vector<Pieza>& piezas, int anio, int mes, int dia,
+    void escribir(Salida& destino, const std::vector<Pieza>& piezas, int anio, int mes, int dia,
                   int diaSemana, int segundosDelDia) const;
+    void agregarDecimal(Salida& s) const;
+    bool numeroCorto(double valor, Salida& s) const;
 
     QLocale m_locale;
     QChar m_decimal;        // the locale's decimal separator when it is one character
     QString m_decimalLargo; // ... otherwise the whole separator
     QChar m_menos;
+    QString m_marcas[2][2]; // [AM, PM][upper, lower case]
     std::vector<Pieza> m_fecha;
     std::vector<Pieza> m_hora;
 };

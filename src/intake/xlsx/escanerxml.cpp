@@ -2,6 +2,7 @@
 
 #include "intake/xlsx/fallaxlsx.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 
@@ -15,32 +16,23 @@ bool blanco(char c) {
 
 // The bytes decodificar() must look at: in text '&' and CR; in attribute values also tab, line feed
 // and '<'.
+// The bytes that end a tag's name and an attribute's name.
 struct TablaEspeciales {
     bool texto[256] = {};
     bool atributo[256] = {};
+    bool finEtiqueta[256] = {};
+    bool finAtributo[256] = {};
     constexpr TablaEspeciales() {
         for (const unsigned char c : {'&', '\r'})
             texto[c] = atributo[c] = true;
         for (const unsigned char c : {'\t', '\n', '<'})
             atributo[c] = true;
+        for (const unsigned char c : {' ', '\t', '\n', '\r', '/', '>'})
+            finEtiqueta[c] = finAtributo[c] = true;
+        finAtributo[static_cast<unsigned char>('=')] = true;
     }
 };
 constexpr TablaEspeciales kEspeciales;
-
-// The URI an attribute name of each namespace is given with ("URI\x01local"), as the general
-// parser gives it; espacioDe() maps it back.
-std::string_view uriCanonica(Espacio e) {
-    switch (e) {
-    case Espacio::Hoja:
-        return "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
-    case Espacio::Relaciones:
-        return "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
-    case Espacio::Paquete:
-        return "http://schemas.openxmlformats.org/package/2006/relationships";
-    default:
-        return "urn:x-otro";
-    }
-}
 
 void agregarUtf8(std::string& d, std::uint32_t c) {
     if (c < 0x80) {
@@ -146,8 +138,10 @@ std::size_t EscanerXml::procesar(const char* b, std::size_t n, bool final) {
             break;
         const char c = b[p + 1];
         if (c == '/') {
-            const auto* gt = static_cast<const char*>(std::memchr(b + p + 2, '>', n - p - 2));
-            if (!gt)
+            const char* gt = b + p + 2;
+            while (gt < fin && *gt != '>')
+                ++gt;
+            if (gt == fin)
                 break;
             const char* s = b + p + 2;
             const char* e = gt;
@@ -197,8 +191,12 @@ std::size_t EscanerXml::etiquetaInicial(const char* b, std::size_t p, std::size_
     const char* const fin = b + largo;
     const char* const s = b + p + 1;
     const char* q = s;
-    while (q < fin && !blanco(*q) && *q != '/' && *q != '>')
+    const char* dosPuntos = nullptr;
+    while (q < fin && !kEspeciales.finEtiqueta[static_cast<unsigned char>(*q)]) {
+        if (*q == ':')
+            dosPuntos = q;
         ++q;
+    }
     if (q >= fin)
         return 0;
     const std::string_view nombre(s, static_cast<std::size_t>(q - s));
@@ -207,8 +205,9 @@ std::size_t EscanerXml::etiquetaInicial(const char* b, std::size_t p, std::size_
     if (m_nivel == 0 && m_raizCerrada)
         fallar(m_pos, QStringLiteral("hay más de un elemento raíz"));
 
+    m_atributos.clear();
     m_atributosTexto.clear();
-    m_atributosPos.clear();
+    m_atributosTexto.reserve(static_cast<std::size_t>(fin - s));
     const std::size_t enlaces = m_enlaces.size();
     const auto incompleta = [&] {
         m_enlaces.resize(enlaces); // the tag is read again when more bytes come
@@ -236,8 +235,11 @@ std::size_t EscanerXml::etiquetaInicial(const char* b, std::size_t p, std::size_
             break;
         }
         const char* a = q;
-        while (q < fin && *q != '=' && !blanco(*q) && *q != '>' && *q != '/')
+        bool prefijado = false;
+        while (q < fin && !kEspeciales.finAtributo[static_cast<unsigned char>(*q)]) {
+            prefijado = prefijado || *q == ':';
             ++q;
+        }
         const std::string_view atributo(a, static_cast<std::size_t>(q - a));
         while (q < fin && blanco(*q))
             ++q;
@@ -253,10 +255,15 @@ std::size_t EscanerXml::etiquetaInicial(const char* b, std::size_t p, std::size_
         if (*q != '"' && *q != '\'')
             fallar(m_pos, QStringLiteral("el valor del atributo «%1» no está entre comillas")
                               .arg(QString::fromUtf8(atributo)));
+        // Values are short: one loop finds the closing quote and whether anything needs decoding.
         const char comilla = *q++;
-        const auto* cierre =
-            static_cast<const char*>(std::memchr(q, comilla, static_cast<std::size_t>(fin - q)));
-        if (!cierre || cierre + 1 >= fin)
+        const char* cierre = q;
+        bool especial = false;
+        while (cierre < fin && *cierre != comilla) {
+            especial = especial || kEspeciales.atributo[static_cast<unsigned char>(*cierre)];
+            ++cierre;
+        }
+        if (cierre + 1 >= fin)
             return incompleta();
         const char* v = q;
         q = cierre + 1;
@@ -264,48 +271,42 @@ std::size_t EscanerXml::etiquetaInicial(const char* b, std::size_t p, std::size_
             fallar(
                 m_pos,
                 QStringLiteral("falta un blanco después del atributo «%1»").arg(QString::fromUtf8(atributo)));
-        if (atributo == "xmlns" || atributo.starts_with("xmlns:")) {
+        if (atributo[0] == 'x' && (atributo == "xmlns" || atributo.starts_with("xmlns:"))) {
             std::string uri;
             decodificar(v, static_cast<std::size_t>(cierre - v), uri, true);
             m_enlaces.push_back({std::string(atributo.substr(atributo.size() > 5 ? 6 : 5)),
                                  uri.empty() ? Espacio::Ninguno : espacioDe(uri), m_nivel + 1});
             continue;
         }
-        conPrefijo = conPrefijo || atributo.find(':') != std::string_view::npos;
-        m_atributosPos.push_back(static_cast<std::uint32_t>(m_atributosTexto.size()));
-        m_atributosTexto.append(atributo);
-        m_atributosTexto += '\0';
-        m_atributosPos.push_back(static_cast<std::uint32_t>(m_atributosTexto.size()));
-        decodificar(v, static_cast<std::size_t>(cierre - v), m_atributosTexto, true);
-        m_atributosTexto += '\0';
+        conPrefijo = conPrefijo || prefijado;
+        std::string_view valor(v, static_cast<std::size_t>(cierre - v));
+        if (especial) {
+            // Decoded text is never longer than the tag: the reserve keeps earlier views valid.
+            const std::size_t desde = m_atributosTexto.size();
+            decodificar(v, valor.size(), m_atributosTexto, true);
+            valor = std::string_view(m_atributosTexto).substr(desde);
+        }
+        m_atributos.push_back({Espacio::Ninguno, atributo, valor});
     }
     if (conPrefijo) {
-        // Prefixed attribute names become "URI\x01local", resolved with this tag's declarations.
-        for (std::size_t i = 0; i < m_atributosPos.size(); i += 2) {
-            const std::string_view a(m_atributosTexto.data() + m_atributosPos[i]);
-            if (a.find(':') == std::string_view::npos)
+        // Prefixed attribute names, resolved with this tag's declarations.
+        for (Atributo& a : m_atributos) {
+            if (a.local.find(':') == std::string_view::npos)
                 continue;
-            const Nombre n = resolver(a, true);
-            std::string completo(uriCanonica(n.espacio));
-            completo += '\x01';
-            completo += n.local;
-            m_atributosPos[i] = static_cast<std::uint32_t>(m_atributosTexto.size());
-            m_atributosTexto += completo;
-            m_atributosTexto += '\0';
+            const Nombre n = resolver(a.local, true);
+            a.espacio = n.espacio;
+            a.local = n.local;
         }
     }
-    m_atributos.clear();
-    for (const std::uint32_t pos : m_atributosPos)
-        m_atributos.push_back(m_atributosTexto.data() + pos);
-    m_atributos.push_back(nullptr);
 
     if (m_enlaces.size() != enlaces)
         actualizarPorDefecto();
-    const Nombre n = resolver(nombre, false);
-    m_inicios.push_back(static_cast<std::uint32_t>(m_pila.size()));
+    const Nombre n = dosPuntos ? resolver(nombre, false) : Nombre{m_porDefecto, nombre};
+    m_abiertos.push_back({static_cast<std::uint32_t>(m_pila.size()),
+                          static_cast<std::uint32_t>(nombre.size() - n.local.size()), n.espacio});
     m_pila.append(nombre);
     ++m_nivel;
-    m_lector.inicio(n, m_atributos.data());
+    m_lector.inicio(n, m_atributos);
     if (vacia)
         terminarElemento(n);
     return static_cast<std::size_t>(q - b);
@@ -314,11 +315,12 @@ std::size_t EscanerXml::etiquetaInicial(const char* b, std::size_t p, std::size_
 void EscanerXml::etiquetaFinal(std::string_view nombre) {
     if (m_nivel == 0)
         fallar(m_pos, QStringLiteral("cierra «%1», que no está abierto").arg(QString::fromUtf8(nombre)));
-    const std::string_view abierto = std::string_view(m_pila).substr(m_inicios.back());
+    const Abierto& e = m_abiertos.back();
+    const std::string_view abierto = std::string_view(m_pila).substr(e.inicio);
     if (abierto != nombre)
         fallar(m_pos, QStringLiteral("cierra «%1» cuando está abierto «%2»")
                           .arg(QString::fromUtf8(nombre), QString::fromUtf8(abierto)));
-    terminarElemento(resolver(nombre, false));
+    terminarElemento({e.espacio, nombre.substr(e.prefijo)}); // resolved when it opened
 }
 
 void EscanerXml::terminarElemento(const Nombre& nombre) {
@@ -328,8 +330,8 @@ void EscanerXml::terminarElemento(const Nombre& nombre) {
             m_enlaces.pop_back();
         actualizarPorDefecto();
     }
-    m_pila.resize(m_inicios.back());
-    m_inicios.pop_back();
+    m_pila.resize(m_abiertos.back().inicio);
+    m_abiertos.pop_back();
     if (--m_nivel == 0)
         m_raizCerrada = true;
 }

@@ -55,14 +55,18 @@ private:
     bool m_inicio = true;
     int m_nivel = 0;
     bool m_raizCerrada = false;
-    std::string m_pila;                   // open element names, one after the other
-    std::vector<std::uint32_t> m_inicios; // where each starts in m_pila
+    struct Abierto {
+        std::uint32_t inicio;  // where its name starts in m_pila
+        std::uint32_t prefijo; // length of "prefix:" in its name
+        Espacio espacio;
+    };
+    std::string m_pila; // open element names, one after the other
+    std::vector<Abierto> m_abiertos;
     std::vector<Enlace> m_enlaces;
     Espacio m_porDefecto = Espacio::Ninguno; // the default namespace in force
     std::string m_texto;
-    std::string m_atributosTexto;
-    std::vector<std::uint32_t> m_atributosPos;
-    std::vector<const char*> m_atributos;
+    std::string m_atributosTexto; // attribute values that needed decoding
+    std::vector<Atributo> m_atributos;
 };
 
 } // namespace tarvix::lector::xlsx

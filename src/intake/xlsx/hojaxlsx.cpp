@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 namespace tarvix::lector::xlsx {
@@ -17,13 +18,15 @@ namespace {
 constexpr qint64 kJulianoDia0 = 2415019; // 30/12/1899
 constexpr double kDesplazamiento1904 = 1462.0;
 
-// A run of decimal digits into `*valor`, saturating just above `tope`. Returns the end.
-const char* digitos(const char* p, int tope, int* valor) {
+// The run of decimal digits that starts `s` into `*valor`, saturating just above `tope`. Returns
+// how many digits there were.
+std::size_t digitos(std::string_view s, int tope, int* valor) {
     int v = 0;
-    for (; *p >= '0' && *p <= '9'; ++p)
-        v = v > tope ? tope + 1 : v * 10 + (*p - '0');
+    std::size_t i = 0;
+    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
+        v = v > tope ? tope + 1 : v * 10 + (s[i] - '0');
     *valor = v;
-    return p;
+    return i;
 }
 
 std::string_view recortado(const std::string& s) {
@@ -50,13 +53,13 @@ public:
     LectorHoja(Hoja& hoja, const ContextoHoja& contexto) : m_hoja(hoja), m_ctx(contexto) {}
 
 protected:
-    void inicio(const Nombre& nombre, const char** atributos) override;
+    void inicio(const Nombre& nombre, Atributos atributos) override;
     void fin(const Nombre& nombre) override;
     void texto(const char* s, int largo) override;
 
 private:
-    void empezarFila(const char** atributos);
-    void empezarCelda(const char** atributos);
+    void empezarFila(Atributos atributos);
+    void empezarCelda(Atributos atributos);
     void terminarCelda();
     void vaciarFila();
     void contarCeldas(int columnas);
@@ -86,7 +89,7 @@ private:
     std::int64_t m_caracteres = 0;
 };
 
-void LectorHoja::inicio(const Nombre& nombre, const char** atributos) {
+void LectorHoja::inicio(const Nombre& nombre, Atributos atributos) {
     if (nombre.espacio != Espacio::Hoja && nombre.espacio != Espacio::Ninguno)
         return;
     const std::string_view n = nombre.local;
@@ -110,10 +113,11 @@ void LectorHoja::inicio(const Nombre& nombre, const char** atributos) {
         m_enDatos = true;
     } else if (n == "dimension") {
         // The used range, a hint for reserving the rows.
-        const char* ref = atributo(atributos, "ref");
-        const char* dos = ref ? std::strchr(ref, ':') : nullptr;
+        const auto ref = atributo(atributos, "ref");
+        const auto dos = ref ? ref->find(':') : std::string_view::npos;
         int fila = 0, columna = 0;
-        if (dos && referenciaCelda(dos + 1, &fila, &columna) && fila <= Hoja::kMaxFilas)
+        if (dos != std::string_view::npos && referenciaCelda(ref->substr(dos + 1), &fila, &columna) &&
+            fila <= Hoja::kMaxFilas)
             m_hoja.reservarFilas(fila);
     }
 }
@@ -160,11 +164,11 @@ void LectorHoja::fueraDeLimites(int fila, int columna) const {
             .arg(columna > Hoja::kMaxColumnas ? QStringLiteral("> 16.384") : QString::number(columna)));
 }
 
-void LectorHoja::empezarFila(const char** atributos) {
+void LectorHoja::empezarFila(Atributos atributos) {
     vaciarFila();
     m_enFila = true;
     m_columna = 0;
-    const char* r = atributo(atributos, "r");
+    const auto r = atributo(atributos, "r");
     if (!r) {
         if (m_fila >= Hoja::kMaxFilas)
             fueraDeLimites(m_fila + 1, 1);
@@ -172,37 +176,34 @@ void LectorHoja::empezarFila(const char** atributos) {
         return;
     }
     int fila = 0;
-    const char* fin = digitos(r, Hoja::kMaxFilas, &fila);
-    if (fin == r || *fin)
+    const std::size_t largo = digitos(*r, Hoja::kMaxFilas, &fila);
+    if (largo == 0 || largo != r->size())
         danado(QStringLiteral("la parte %1 tiene una fila con número «%2», que no es válido")
-                   .arg(parte(), QString::fromUtf8(r)));
+                   .arg(parte(), QString::fromUtf8(r->data(), static_cast<qsizetype>(r->size()))));
     if (fila < 1 || fila > Hoja::kMaxFilas)
         fueraDeLimites(fila, 1);
     m_fila = fila;
 }
 
-void LectorHoja::empezarCelda(const char** atributos) {
-    const char* r = nullptr;
-    const char* t = nullptr;
-    const char* s = nullptr;
-    for (const char** a = atributos; *a; a += 2) {
-        const char* nombre = a[0];
-        if (nombre[0] && !nombre[1]) {
-            if (nombre[0] == 'r')
-                r = a[1];
-            else if (nombre[0] == 't')
-                t = a[1];
-            else if (nombre[0] == 's')
-                s = a[1];
-        }
+void LectorHoja::empezarCelda(Atributos atributos) {
+    std::optional<std::string_view> r, t, s;
+    for (const Atributo& a : atributos) {
+        if (a.espacio != Espacio::Ninguno || a.local.size() != 1)
+            continue;
+        if (a.local[0] == 'r')
+            r = a.valor;
+        else if (a.local[0] == 't')
+            t = a.valor;
+        else if (a.local[0] == 's')
+            s = a.valor;
     }
     int fila = m_fila;
     int columna = m_columna + 1;
     if (r) {
         int f = 0;
-        if (!referenciaCelda(r, &f, &columna))
+        if (!referenciaCelda(*r, &f, &columna))
             danado(QStringLiteral("la parte %1 tiene la referencia de celda «%2», que no es válida")
-                       .arg(parte(), QString::fromUtf8(r)));
+                       .arg(parte(), QString::fromUtf8(r->data(), static_cast<qsizetype>(r->size()))));
         if (f)
             fila = f;
     }
@@ -217,16 +218,17 @@ void LectorHoja::empezarCelda(const char** atributos) {
             {"s", TipoValor::Compartida},      {"n", TipoValor::Numero},   {"str", TipoValor::Formula},
             {"inlineStr", TipoValor::EnLinea}, {"b", TipoValor::Booleano}, {"e", TipoValor::Error},
             {"d", TipoValor::FechaIso}};
-        const auto tipo = std::find_if(std::begin(kTipos), std::end(kTipos),
-                                       [t](const auto& k) { return k.first == std::string_view(t); });
+        const auto tipo =
+            std::find_if(std::begin(kTipos), std::end(kTipos), [&t](const auto& k) { return k.first == *t; });
         if (tipo == std::end(kTipos))
             danado(QStringLiteral("la celda %1 de la parte %2 tiene el tipo «%3», que no existe")
-                       .arg(textoReferencia(fila, columna), parte(), QString::fromUtf8(t)));
+                       .arg(textoReferencia(fila, columna), parte(),
+                            QString::fromUtf8(t->data(), static_cast<qsizetype>(t->size()))));
         m_tipo = tipo->second;
     }
     m_estilo = 0;
     if (s)
-        digitos(s, 1 << 30, &m_estilo);
+        digitos(*s, 1 << 30, &m_estilo);
     m_valor.clear();
     m_textoEnLinea.clear();
     m_conValor = false;
@@ -286,8 +288,8 @@ Celda LectorHoja::crearCelda() {
     case TipoValor::Booleano: {
         if (!m_conValor)
             return c;
-        const std::string v(recortado(m_valor));
-        if (!booleanoXml(v.c_str(), &c.booleano))
+        const std::string_view v = recortado(m_valor);
+        if (!booleanoXml(v, &c.booleano))
             danado(QStringLiteral("la celda %1 de la parte %2 tiene el valor lógico «%3», que no es válido")
                        .arg(ref(), parte(), QString::fromUtf8(m_valor)));
         c.tipo = TipoCelda::Booleano;
@@ -296,12 +298,12 @@ Celda LectorHoja::crearCelda() {
     case TipoValor::Error: {
         if (!m_conValor)
             return c;
-        const std::string v(recortado(m_valor));
-        const int codigo = codigoError(v.c_str());
+        const std::string_view v = recortado(m_valor);
+        const int codigo = codigoError(v);
         if (codigo < 0) {
             // An error this reader does not know: its text, as the cell shows it.
             c.tipo = TipoCelda::Texto;
-            c.texto = QString::fromUtf8(v);
+            c.texto = QString::fromUtf8(v.data(), static_cast<qsizetype>(v.size()));
             contarTexto(c.texto);
         } else {
             c.tipo = TipoCelda::Error;
@@ -310,14 +312,14 @@ Celda LectorHoja::crearCelda() {
         return c;
     }
     case TipoValor::FechaIso: {
-        const std::string v(recortado(m_valor));
+        const std::string_view v = recortado(m_valor);
         if (v.empty())
             return c;
-        if (serialIso(v.c_str(), &c.numero)) {
+        if (serialIso(v, &c.numero)) {
             c.tipo = TipoCelda::Fecha;
         } else {
             c.tipo = TipoCelda::Texto; // a date the sheet cannot hold: kept as written
-            c.texto = QString::fromUtf8(v);
+            c.texto = QString::fromUtf8(v.data(), static_cast<qsizetype>(v.size()));
             contarTexto(c.texto);
         }
         return c;
@@ -371,25 +373,27 @@ void LectorHoja::contarTexto(const QString& t) {
 
 } // namespace
 
-bool referenciaCelda(const char* ref, int* fila, int* columna) {
-    const char* p = ref;
+bool referenciaCelda(std::string_view ref, int* fila, int* columna) {
+    std::size_t i = 0;
     int c = 0;
-    for (; (*p >= 'A' && *p <= 'Z') || (*p >= 'a' && *p <= 'z'); ++p) {
-        const int letra = (*p >= 'a' ? *p - 'a' : *p - 'A') + 1;
+    for (; i < ref.size() && ((ref[i] >= 'A' && ref[i] <= 'Z') || (ref[i] >= 'a' && ref[i] <= 'z')); ++i) {
+        const int letra = (ref[i] >= 'a' ? ref[i] - 'a' : ref[i] - 'A') + 1;
         c = c > Hoja::kMaxColumnas ? Hoja::kMaxColumnas + 1 : c * 26 + letra;
     }
-    if (p == ref)
+    if (i == 0)
         return false;
     int f = 0;
-    const char* fin = digitos(p, Hoja::kMaxFilas, &f);
-    if (*fin || (fin != p && f == 0))
+    const std::size_t cifras = digitos(ref.substr(i), Hoja::kMaxFilas, &f);
+    if (i + cifras != ref.size() || (cifras && f == 0))
         return false;
     *fila = f;
     *columna = std::min(c, Hoja::kMaxColumnas + 1);
     return true;
 }
 
-bool serialIso(const char* texto, double* serial) {
+bool serialIso(std::string_view textoIso, double* serial) {
+    const std::string copia(textoIso); // read as a C string: it ends in a NUL
+    const char* texto = copia.c_str();
     int anio = 1899, mes = 12, dia = 30, hora = 0, minuto = 0;
     double segundo = 0;
     const char* p = texto;
@@ -443,14 +447,14 @@ bool serialIso(const char* texto, double* serial) {
     return true;
 }
 
-int codigoError(const char* texto) {
-    static const std::pair<const char*, int> kErrores[] = {
+int codigoError(std::string_view texto) {
+    static constexpr std::pair<std::string_view, int> kErrores[] = {
         {"#NULL!", 0x00},  {"#DIV/0!", 0x07}, {"#VALUE!", 0x0F},       {"#REF!", 0x17}, {"#NAME?", 0x1D},
         {"#NUM!", 0x24},   {"#N/A", 0x2A},    {"#GETTING_DATA", 0x2B}, {"#SPILL!", 45}, {"#CONNECT!", 46},
         {"#BLOCKED!", 47}, {"#UNKNOWN!", 48}, {"#FIELD!", 49},         {"#CALC!", 50},
     };
     for (const auto& [nombre, codigo] : kErrores)
-        if (!std::strcmp(texto, nombre))
+        if (texto == nombre)
             return codigo;
     return -1;
 }

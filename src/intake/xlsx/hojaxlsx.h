@@ -5,6 +5,7 @@
 #include <QString>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvix::lector::xlsx {
@@ -28,13 +29,13 @@ Hoja leerHoja(const PaqueteZip& paquete, const std::string& parte, std::int64_t 
 // A cell reference ("B7", "XFD1048576"; also "B" with no row) split into its 1-based row (0 when
 // absent) and column. False when it is not a reference; a part beyond the sheet's size is given
 // as kMaxFilas + 1 or kMaxColumnas + 1.
-bool referenciaCelda(const char* ref, int* fila, int* columna);
+bool referenciaCelda(std::string_view ref, int* fila, int* columna);
 
 // An ISO 8601 date, date and time, or time ("2024-03-15", "2024-03-15T10:30:00Z", "10:30:00") as a
 // serial of the 1900 system. False when it is none of those or before 1900.
-bool serialIso(const char* texto, double* serial);
+bool serialIso(std::string_view texto, double* serial);
 
 // The code of an error value ("#DIV/0!" 0x07, "#N/A" 0x2A, ...); -1 for an unknown text.
-int codigoError(const char* texto);
+int codigoError(std::string_view texto);
 
 } // namespace tarvix::lector::xlsx

@@ -25,12 +25,12 @@ bool igualSinMayusculas(std::string_view a, std::string_view b) {
 }
 
 // A non-negative decimal attribute; -1 when absent or not a number.
-std::int64_t entero(const char* s) {
+std::int64_t entero(std::optional<std::string_view> s) {
     if (!s)
         return -1;
     std::int64_t v = -1;
-    const auto fin = s + std::strlen(s);
-    const auto r = std::from_chars(s, fin, v);
+    const char* fin = s->data() + s->size();
+    const auto r = std::from_chars(s->data(), fin, v);
     return r.ec == std::errc() && r.ptr == fin && v >= 0 ? v : -1;
 }
 
@@ -47,16 +47,16 @@ public:
         : m_origen(origen), m_relaciones(relaciones) {}
 
 protected:
-    void inicio(const Nombre& nombre, const char** atributos) override {
+    void inicio(const Nombre& nombre, Atributos atributos) override {
         if (!nombre.esDePaquete("Relationship"))
             return;
-        const char* id = atributo(atributos, "Id");
-        const char* tipo = atributo(atributos, "Type");
-        const char* destino = atributo(atributos, "Target");
-        const char* modo = atributo(atributos, "TargetMode");
-        if (!id || !tipo || !destino || (modo && igualSinMayusculas(modo, "External")))
+        const auto id = atributo(atributos, "Id");
+        const auto tipo = atributo(atributos, "Type");
+        const auto destino = atributo(atributos, "Target");
+        const auto modo = atributo(atributos, "TargetMode");
+        if (!id || !tipo || !destino || (modo && igualSinMayusculas(*modo, "External")))
             return;
-        m_relaciones.push_back({id, tipo, resolverDestino(m_origen, destino)});
+        m_relaciones.push_back({std::string(*id), std::string(*tipo), resolverDestino(m_origen, *destino)});
     }
     void fin(const Nombre&) override {}
 
@@ -70,19 +70,19 @@ public:
     LectorLibro(Libro& libro, std::int64_t hojasMaximas) : m_libro(libro), m_hojasMaximas(hojasMaximas) {}
 
 protected:
-    void inicio(const Nombre& nombre, const char** atributos) override {
+    void inicio(const Nombre& nombre, Atributos atributos) override {
         if (nombre.es("workbookPr")) {
-            const char* v = atributo(atributos, "date1904");
+            const auto v = atributo(atributos, "date1904");
             bool b = false;
-            if (v && booleanoXml(v, &b))
+            if (v && booleanoXml(*v, &b))
                 m_libro.fecha1904 = b;
         } else if (nombre.es("sheet")) {
-            const char* id = atributoRelacion(atributos, "id");
+            const auto id = atributoRelacion(atributos, "id");
             if (!id)
                 danado(QStringLiteral("una hoja de la parte %1 no tiene relación (r:id)").arg(parte()));
             if (static_cast<std::int64_t>(m_libro.hojas.size()) >= m_hojasMaximas)
                 excesivo(QStringLiteral("el libro tiene más de %1 hojas").arg(m_hojasMaximas));
-            m_libro.hojas.emplace_back(id);
+            m_libro.hojas.emplace_back(*id);
         }
     }
     void fin(const Nombre&) override {}
@@ -108,20 +108,20 @@ public:
     }
 
 protected:
-    void inicio(const Nombre& nombre, const char** atributos) override {
+    void inicio(const Nombre& nombre, Atributos atributos) override {
         if (nombre.es("numFmts")) {
             m_enFormatos = true;
         } else if (nombre.es("cellXfs")) {
             m_enEstilos = true;
         } else if (m_enFormatos && nombre.es("numFmt")) {
             const std::int64_t id = entero(atributo(atributos, "numFmtId"));
-            const char* codigo = atributo(atributos, "formatCode");
+            const auto codigo = atributo(atributos, "formatCode");
             if (id >= 0 && codigo) {
                 if (static_cast<std::int64_t>(m_propios.size()) >= m_estilosMaximos)
                     excesivo(QStringLiteral("la parte %1 tiene más de %2 formatos")
                                  .arg(parte())
                                  .arg(m_estilosMaximos));
-                m_propios[id] = codigo;
+                m_propios[id] = std::string(*codigo);
             }
         } else if (m_enEstilos && nombre.es("xf")) {
             if (static_cast<std::int64_t>(m_formatoDeEstilo.size()) >= m_estilosMaximos)
@@ -151,7 +151,7 @@ public:
         : m_cadenas(cadenas), m_cadenasMaximas(cadenasMaximas), m_bytesPorCadena(bytesPorCadena) {}
 
 protected:
-    void inicio(const Nombre& nombre, const char** atributos) override {
+    void inicio(const Nombre& nombre, Atributos atributos) override {
         if (nombre.es("sst")) {
             // Reserve for the declared count, within the limit: the count is only a hint.
             const std::int64_t n = entero(atributo(atributos, "uniqueCount"));

@@ -10,6 +10,7 @@
 #include <exception>
 #include <expat.h>
 #include <optional>
+#include <vector>
 
 namespace tarvix::lector::xlsx {
 
@@ -82,12 +83,12 @@ QString textoGuardado(std::string_view utf8) {
     return r;
 }
 
-bool booleanoXml(const char* s, bool* valor) {
-    if (!std::strcmp(s, "1") || !std::strcmp(s, "true")) {
+bool booleanoXml(std::string_view s, bool* valor) {
+    if (s == "1" || s == "true") {
         *valor = true;
         return true;
     }
-    if (!std::strcmp(s, "0") || !std::strcmp(s, "false")) {
+    if (s == "0" || s == "false") {
         *valor = false;
         return true;
     }
@@ -130,7 +131,14 @@ private:
         }
     }
     static void alEmpezar(void* datos, const char* nombre, const char** atributos) {
-        proteger(datos, [&](MotorExpat* m) { m->m_lector.inicio(nombreXml(nombre), atributos); });
+        proteger(datos, [&](MotorExpat* m) {
+            m->m_atributos.clear();
+            for (; *atributos; atributos += 2) {
+                const Nombre n = nombreXml(atributos[0]);
+                m->m_atributos.push_back({n.espacio, n.local, atributos[1]});
+            }
+            m->m_lector.inicio(nombreXml(nombre), m->m_atributos);
+        });
     }
     static void alTerminar(void* datos, const char* nombre) {
         proteger(datos, [&](MotorExpat* m) { m->m_lector.fin(nombreXml(nombre)); });
@@ -155,6 +163,7 @@ private:
     QString m_parte;
     XML_Parser m_parser = nullptr;
     std::exception_ptr m_error;
+    std::vector<Atributo> m_atributos;
 };
 
 namespace {
@@ -193,20 +202,18 @@ QString motivoDoctype(const QString& parte) {
 LectorXml::LectorXml() = default;
 LectorXml::~LectorXml() = default;
 
-const char* LectorXml::atributo(const char** atributos, std::string_view nombre) {
-    for (; *atributos; atributos += 2)
-        if (std::string_view(atributos[0]) == nombre)
-            return atributos[1];
-    return nullptr;
+std::optional<std::string_view> LectorXml::atributo(Atributos atributos, std::string_view nombre) {
+    for (const Atributo& a : atributos)
+        if (a.espacio == Espacio::Ninguno && a.local == nombre)
+            return a.valor;
+    return std::nullopt;
 }
 
-const char* LectorXml::atributoRelacion(const char** atributos, std::string_view local) {
-    for (; *atributos; atributos += 2) {
-        const Nombre n = nombreXml(atributos[0]);
-        if (n.espacio == Espacio::Relaciones && n.local == local)
-            return atributos[1];
-    }
-    return nullptr;
+std::optional<std::string_view> LectorXml::atributoRelacion(Atributos atributos, std::string_view local) {
+    for (const Atributo& a : atributos)
+        if (a.espacio == Espacio::Relaciones && a.local == local)
+            return a.valor;
+    return std::nullopt;
 }
 
 // The parser a part goes through, chosen by its first bytes.

@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -28,6 +30,15 @@ struct Nombre {
     }
 };
 
+// An attribute of a start tag: an unprefixed one has no namespace (Espacio::Ninguno). The views
+// are valid during the inicio() call only.
+struct Atributo {
+    Espacio espacio;
+    std::string_view local;
+    std::string_view valor; // entities and character references already replaced
+};
+using Atributos = std::span<const Atributo>;
+
 // A streaming, namespace-aware reader of one XML part of the package. Refuses any DOCTYPE (and so
 // every entity declaration); external entities are never loaded. UTF-8 parts (all that spreadsheet
 // programs write) go through EscanerXml; parts in any other encoding through expat.
@@ -48,17 +59,17 @@ protected:
     friend class EscanerXml;
     friend class MotorExpat;
 
-    virtual void inicio(const Nombre& nombre, const char** atributos) = 0;
+    virtual void inicio(const Nombre& nombre, Atributos atributos) = 0;
     virtual void fin(const Nombre& nombre) = 0;
     virtual void texto(const char*, int) {}
 
     // The part being read, for messages.
     const QString& parte() const { return m_parte; }
 
-    // Value of the attribute without namespace `nombre`, or nullptr.
-    static const char* atributo(const char** atributos, std::string_view nombre);
-    // Value of the attribute `local` in the relationships namespace (r:id), or nullptr.
-    static const char* atributoRelacion(const char** atributos, std::string_view local);
+    // Value of the attribute without namespace `nombre`.
+    static std::optional<std::string_view> atributo(Atributos atributos, std::string_view nombre);
+    // Value of the attribute `local` in the relationships namespace (r:id).
+    static std::optional<std::string_view> atributoRelacion(Atributos atributos, std::string_view local);
 
 private:
     class Motor;
@@ -79,6 +90,6 @@ Nombre nombreXml(const char* nombreCompleto);
 QString textoGuardado(std::string_view utf8);
 
 // ST_Boolean: "1"/"true" and "0"/"false"; `*valor` is set when the text is one of those.
-bool booleanoXml(const char* s, bool* valor);
+bool booleanoXml(std::string_view s, bool* valor);
 
 } // namespace tarvix::lector::xlsx

@@ -4,7 +4,13 @@
 
 #include <QFile>
 #include <algorithm>
+#include <condition_variable>
+#include <deque>
+#include <exception>
 #include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
 #include <zip.h>
 
 namespace tarvix::lector::xlsx {
@@ -84,6 +90,84 @@ struct CerrarArchivoZip {
     void operator()(zip_file_t* f) const { zip_fclose(f); }
 };
 
+constexpr std::size_t kBloque = 1 << 16;
+constexpr std::size_t kBloqueHilo = 1 << 18;
+constexpr std::int64_t kComprimidoParaHilo = 256 << 10; // smaller parts are read in one thread
+constexpr int kBloquesHilo = 4;
+
+// Blocks of inflated bytes from the inflating thread to the parsing one, in order.
+class Tuberia {
+public:
+    Tuberia() {
+        for (int i = 0; i < kBloquesHilo; ++i)
+            m_vacios.emplace_back(kBloqueHilo);
+    }
+
+    // Inflater: a free block of kBloqueHilo bytes; an empty one when the parser has given up.
+    std::vector<char> vacio() {
+        std::unique_lock l(m_mutex);
+        m_cambio.wait(l, [this] { return m_cancelado || !m_vacios.empty(); });
+        if (m_cancelado)
+            return {};
+        std::vector<char> b = std::move(m_vacios.front());
+        m_vacios.pop_front();
+        b.resize(kBloqueHilo);
+        return b;
+    }
+    void entregar(std::vector<char> b) {
+        std::lock_guard l(m_mutex);
+        m_llenos.push_back(std::move(b));
+        m_cambio.notify_all();
+    }
+    void terminar() {
+        std::lock_guard l(m_mutex);
+        m_terminado = true;
+        m_cambio.notify_all();
+    }
+    void fallar(std::exception_ptr e) {
+        std::lock_guard l(m_mutex);
+        m_error = std::move(e);
+        m_terminado = true;
+        m_cambio.notify_all();
+    }
+
+    // Parser: the next block, nullptr at the end (or at the inflater's failure: see revisar()).
+    std::vector<char>* lleno() {
+        std::unique_lock l(m_mutex);
+        m_cambio.wait(l, [this] { return m_terminado || !m_llenos.empty(); });
+        if (m_llenos.empty())
+            return nullptr;
+        m_actual = std::move(m_llenos.front());
+        m_llenos.pop_front();
+        return &m_actual;
+    }
+    void devolver() {
+        std::lock_guard l(m_mutex);
+        m_vacios.push_back(std::move(m_actual));
+        m_cambio.notify_all();
+    }
+    void cancelar() {
+        std::lock_guard l(m_mutex);
+        m_cancelado = true;
+        m_cambio.notify_all();
+    }
+    // Throws the inflater's failure, if there was one.
+    void revisar() {
+        if (m_error)
+            std::rethrow_exception(m_error);
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_cambio;
+    std::deque<std::vector<char>> m_vacios;
+    std::deque<std::vector<char>> m_llenos;
+    std::vector<char> m_actual;
+    bool m_terminado = false;
+    bool m_cancelado = false;
+    std::exception_ptr m_error;
+};
+
 } // namespace
 
 PaqueteZip::PaqueteZip(const QString& ruta, const Limites& limites) : m_limites(limites) {
@@ -131,15 +215,13 @@ void PaqueteZip::leer(const std::string& parte, std::int64_t bytesMaximos,
         danado(QStringLiteral("la parte %1 %2")
                    .arg(nombre, motivoZip(zip_error_code_zip(zip_get_error(m_zip)))));
 
-    std::unique_ptr<char[]> buf(new char[1 << 16]);
+    // One block of the part, its inflated bytes counted against the limits.
     std::int64_t total = 0;
-    for (;;) {
-        const zip_int64_t n = zip_fread(f.get(), buf.get(), 1 << 16);
+    const auto inflar = [&](char* buf, std::size_t capacidad) {
+        const zip_int64_t n = zip_fread(f.get(), buf, capacidad);
         if (n < 0)
             danado(QStringLiteral("la parte %1 %2")
                        .arg(nombre, motivoZip(zip_error_code_zip(zip_file_get_error(f.get())))));
-        if (n == 0)
-            break;
         total += n;
         if (total > bytesMaximos)
             excesivo(QStringLiteral("la parte %1 ocupa más de %2 MiB al descomprimirla")
@@ -150,8 +232,47 @@ void PaqueteZip::leer(const std::string& parte, std::int64_t bytesMaximos,
                                     "(bomba de compresión)")
                          .arg(nombre)
                          .arg(m_limites.proporcionMaxima));
-        destino(buf.get(), static_cast<std::size_t>(n));
+        return static_cast<std::size_t>(n);
+    };
+
+    if (comprimido < kComprimidoParaHilo) {
+        std::unique_ptr<char[]> buf(new char[kBloque]);
+        while (const std::size_t n = inflar(buf.get(), kBloque))
+            destino(buf.get(), n);
+        return;
     }
+
+    // A large part is inflated in a second thread while this one parses what is ready: the two
+    // hand blocks over through a few buffers, so memory stays fixed.
+    Tuberia tuberia;
+    std::thread productor([&] {
+        try {
+            for (;;) {
+                std::vector<char> b = tuberia.vacio();
+                if (b.empty())
+                    return; // the parser gave up
+                const std::size_t n = inflar(b.data(), b.size());
+                if (n == 0)
+                    return tuberia.terminar();
+                b.resize(n);
+                tuberia.entregar(std::move(b));
+            }
+        } catch (...) {
+            tuberia.fallar(std::current_exception());
+        }
+    });
+    try {
+        while (std::vector<char>* b = tuberia.lleno()) {
+            destino(b->data(), b->size());
+            tuberia.devolver();
+        }
+    } catch (...) {
+        tuberia.cancelar();
+        productor.join();
+        throw;
+    }
+    productor.join();
+    tuberia.revisar();
 }
 
 } // namespace tarvix::lector::xlsx

@@ -16,12 +16,11 @@ public:
     std::string eventos;
 
 protected:
-    void inicio(const Nombre& n, const char** atributos) override {
+    void inicio(const Nombre& n, Atributos atributos) override {
         eventos += "<{" + std::to_string(int(n.espacio)) + "}" + std::string(n.local);
-        for (const char** a = atributos; *a; a += 2) {
-            const Nombre an = nombreXml(a[0]);
-            eventos += " {" + std::to_string(int(an.espacio)) + "}" + std::string(an.local) + "=" + a[1];
-        }
+        for (const Atributo& a : atributos)
+            eventos += " {" + std::to_string(int(a.espacio)) + "}" + std::string(a.local) + "=" +
+                       std::string(a.valor);
         eventos += '>';
     }
     void fin(const Nombre& n) override {

@@ -2,6 +2,9 @@
 #include "intake/formatocelda.h"
 
 #include <QTest>
+#include <cmath>
+#include <cstdio>
+#include <random>
 
 using tarvix::lector::Celda;
 using tarvix::lector::FormatoCelda;
@@ -21,6 +24,7 @@ class TstFormatoCelda : public QObject {
 private slots:
     void numeros_data();
     void numeros();
+    void numerosComoPrintf();
     void fechas_data();
     void fechas();
     void otrosTipos();
@@ -75,6 +79,27 @@ void TstFormatoCelda::numeros() {
     QCOMPARE(FormatoCelda(QLocale(QStringLiteral("es_AR"))).texto(numero(valor)), esAR);
     QCOMPARE(FormatoCelda(QLocale(QStringLiteral("en_US"))).texto(numero(valor)), enUS);
     QCOMPARE(tarvix::lector::textoCelda(numero(valor), QLocale(QStringLiteral("es_AR"))), esAR);
+}
+
+void TstFormatoCelda::numerosComoPrintf() {
+    // Against the C library's "%.15G" with the comma put in: short decimals (the usual amounts),
+    // full-precision values and every magnitude, both signs.
+    const FormatoCelda es(QLocale(QStringLiteral("es_AR")));
+    std::mt19937_64 azar(20240315);
+    std::uniform_int_distribution<int> exponente(-30, 30);
+    std::uniform_int_distribution<long long> entero(1, 99999999);
+    for (int i = 0; i < 200000; ++i) {
+        const double x = i % 2
+                             ? static_cast<double>(entero(azar)) / 100.0 * std::pow(10.0, exponente(azar) / 3)
+                             : std::ldexp(static_cast<double>(azar() >> 11), exponente(azar) * 3 - 53);
+        const double v = i % 3 ? x : -x;
+        char buf[64];
+        std::snprintf(buf, sizeof buf, "%.15G", v);
+        const QString esperado = QString::fromLatin1(buf).replace(u'.', u',');
+        if (es.numero(v) != esperado)
+            QFAIL(qPrintable(
+                QStringLiteral("%1: «%2», se esperaba «%3»").arg(v, 0, 'g', 17).arg(es.numero(v), esperado)));
+    }
 }
 
 void TstFormatoCelda::fechas_data() {

@@ -202,6 +202,11 @@ void TstLectorXlsxHostil::unMillonDeFilas() {
     const QString descripcion = errorAlLeer(ruta);
     QVERIFY2(descripcion.contains(QStringLiteral("más de 2500000 celdas")), qPrintable(descripcion));
     QVERIFY2(reloj.elapsed() < 20000, qPrintable(QString::number(reloj.elapsed())));
+    // A limit passed while the part is inflated in its own thread.
+    LimitesXlsx corto;
+    corto.bytesHoja = 8 << 20;
+    const QString parcial = errorAlLeer(ruta, corto);
+    QVERIFY2(parcial.contains(QStringLiteral("ocupa más de 8 MiB")), qPrintable(parcial));
     // The same file within a larger limit is read whole.
     LimitesXlsx amplio;
     amplio.celdas = 4'000'000;
