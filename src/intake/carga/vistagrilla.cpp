@@ -73,6 +73,7 @@ private:
 constexpr int kAnchoMinimo = 48;
 constexpr int kAnchoMaximo = 320;
 constexpr int kFilasMuestra = 60;
+constexpr int kColumnasAjustadas = 200;
 
 } // namespace
 
@@ -146,8 +147,11 @@ void VistaGrilla::ubicarFijas() {
 
 void VistaGrilla::alCambiarContenido() {
     scrollToTop();
-    resizeColumnsToContents();
     for (int c = 0; c < m_grilla.Cols(); ++c) {
+        // Columns are fitted to a sample of their rows; the rest of a very wide sheet keeps the
+        // default width.
+        if (c < kColumnasAjustadas)
+            resizeColumnToContents(c);
         const int ancho = std::clamp(columnWidth(c), kAnchoMinimo, kAnchoMaximo);
         setColumnWidth(c, ancho);
         m_fijas->setColumnWidth(c, ancho);
