@@ -19,6 +19,12 @@ void ProgresoGrabado::mensaje(const QString& texto) {
         throw VbError(424, QStringLiteral("Pantalla"), QStringLiteral("Se requiere un objeto"));
 }
 
+void datosLocales() {
+    QTest::addColumn<QString>("locale");
+    QTest::newRow("es_AR") << QStringLiteral("es_AR");
+    QTest::newRow("en_US") << QStringLiteral("en_US");
+}
+
 Entorno::Entorno() {
     aislarConfiguracion();
     g.interaccion = &guion;

@@ -35,6 +35,9 @@ public:
     QString fallarEn;
 };
 
+// Test data: a column "locale" with the rows es_AR (decimal comma) and en_US.
+void datosLocales();
+
 // One run of the program on a fresh data folder, with the embedded customs database, interno
 // "24001" chosen and catalog "1" set.
 class Entorno {
