@@ -34,6 +34,22 @@ QLabel* rotulo(QWidget* padre, const char* nombre, const QString& texto, QWidget
     return l;
 }
 
+// A control in a grid with its caption before it: the caption at (fila, columna), the control in the
+// next column, `ancho` columns wide. The caption's name is the control's without its kind ("lbARTNRO").
+template <typename W>
+W* campo(QGridLayout* grilla, int fila, int columna, const char* nombre, const QString& caption,
+         int ancho = 1, QLabel** rotuloCreado = nullptr) {
+    QWidget* padre = grilla->parentWidget();
+    auto* w = control<W>(padre, nombre, caption.trimmed());
+    const QByteArray nombreRotulo = "lb" + QByteArray(nombre).mid(3);
+    QLabel* l = rotulo(padre, nombreRotulo.constData(), caption, w);
+    grilla->addWidget(l, fila, columna);
+    grilla->addWidget(w, fila, columna + 1, 1, ancho);
+    if (rotuloCreado)
+        *rotuloCreado = l;
+    return w;
+}
+
 void ponerTexto(QLineEdit* w, const QString& t) {
     if (w->text() != t)
         w->setText(t);
@@ -77,80 +93,46 @@ frmModificar::frmModificar(Globales& g, QWidget* parent) : QDialog(parent), m_g(
 void frmModificar::construir() {
     auto* origen = new QGroupBox(QStringLiteral("Datos del archivo origen"), this);
     origen->setObjectName(QStringLiteral("fraOrigen"));
-    txtARTNRO = control<QLineEdit>(origen, "txtARTNRO", QStringLiteral("Articulo"));
-    txtARTDSC = control<QPlainTextEdit>(origen, "txtARTDSC", QStringLiteral("Descripción"));
-    txtARTORG = control<QLineEdit>(origen, "txtARTORG", QStringLiteral("Origen"));
-    txtARTCAN = control<QLineEdit>(origen, "txtARTCAN", QStringLiteral("Cantidad"));
-    txtARTUNI = control<QLineEdit>(origen, "txtARTUNI", QStringLiteral("Unitario"));
-    txtARTTOT = control<QLineEdit>(origen, "txtARTTOT", QStringLiteral("Total"));
-    txtARTNAD = control<QLineEdit>(origen, "txtARTNAD", QStringLiteral("NADI"));
+    auto* g1 = new QGridLayout(origen);
+    txtARTNRO = campo<QLineEdit>(g1, 0, 0, "txtARTNRO", QStringLiteral("Articulo"));
+    txtARTORG = campo<QLineEdit>(g1, 0, 2, "txtARTORG", QStringLiteral("Origen"));
+    txtARTNAD = campo<QLineEdit>(g1, 0, 4, "txtARTNAD", QStringLiteral("NADI"));
+    txtARTDSC = campo<QPlainTextEdit>(g1, 1, 0, "txtARTDSC", QStringLiteral("Descripción"), 5);
+    txtARTCAN = campo<QLineEdit>(g1, 2, 0, "txtARTCAN", QStringLiteral("Cantidad"));
+    txtARTUNI = campo<QLineEdit>(g1, 2, 2, "txtARTUNI", QStringLiteral("Unitario"));
+    txtARTTOT = campo<QLineEdit>(g1, 2, 4, "txtARTTOT", QStringLiteral("Total"));
     for (QWidget* w : std::initializer_list<QWidget*>{txtARTNRO, txtARTDSC, txtARTORG, txtARTCAN, txtARTUNI,
                                                       txtARTTOT, txtARTNAD})
         w->setEnabled(false);
     txtARTDSC->setMaximumHeight(60);
-    auto* g1 = new QGridLayout(origen);
-    g1->addWidget(rotulo(origen, "lbARTNRO", QStringLiteral("Articulo"), txtARTNRO), 0, 0);
-    g1->addWidget(txtARTNRO, 0, 1);
-    g1->addWidget(rotulo(origen, "lbARTORG", QStringLiteral("Origen"), txtARTORG), 0, 2);
-    g1->addWidget(txtARTORG, 0, 3);
-    g1->addWidget(rotulo(origen, "lbARTNAD", QStringLiteral("NADI"), txtARTNAD), 0, 4);
-    g1->addWidget(txtARTNAD, 0, 5);
-    g1->addWidget(rotulo(origen, "lbARTDSC", QStringLiteral("Descripción"), txtARTDSC), 1, 0);
-    g1->addWidget(txtARTDSC, 1, 1, 1, 5);
-    g1->addWidget(rotulo(origen, "lbARTCAN", QStringLiteral("Cantidad"), txtARTCAN), 2, 0);
-    g1->addWidget(txtARTCAN, 2, 1);
-    g1->addWidget(rotulo(origen, "lbARTUNI", QStringLiteral("Unitario"), txtARTUNI), 2, 2);
-    g1->addWidget(txtARTUNI, 2, 3);
-    g1->addWidget(rotulo(origen, "lbARTTOT", QStringLiteral("Total"), txtARTTOT), 2, 4);
-    g1->addWidget(txtARTTOT, 2, 5);
 
     auto* extra = new QGroupBox(QStringLiteral("Datos Extra"), this);
     extra->setObjectName(QStringLiteral("fraExtra"));
-    txtPRCNCM = control<QLineEdit>(extra, "txtPRCNCM", QStringLiteral("Posición"));
-    txtPRCSUF = control<QLineEdit>(extra, "txtPRCSUF", QStringLiteral("Sufijos"));
-    txtPRCDUN = control<QLineEdit>(extra, "txtPRCDUN", QStringLiteral("Unidad Declarada"));
-    txtPRCCAN = control<QLineEdit>(extra, "txtPRCCAN", QStringLiteral("Cantidad Declarada"));
-    txtPRCECA = control<QLineEdit>(extra, "txtPRCECA", QStringLiteral("Unidad Estadistica"));
-    txtPRCSCA = control<QLineEdit>(extra, "txtPRCSCA", QStringLiteral("Derecho Especifico"));
-    txtPRCESM = control<QLineEdit>(extra, "txtPRCESM", QStringLiteral("Estado Mercaderia"));
-    cboPRCORI = control<QComboBox>(extra, "cboPRCORI", QStringLiteral("Pais Origen"));
-    cboidPRCORI = control<QComboBox>(extra, "cboidPRCORI", QStringLiteral("Códigos de país"));
-    cboidPRCORI->setVisible(false);
-    txtDescripcionMaria =
-        control<QPlainTextEdit>(extra, "txtDescripcionMaria", QStringLiteral("Descripción Maria"));
-    txtDescripcionMaria->setTabChangesFocus(true);
-    txtDescripcionMaria->setMaximumHeight(70);
-    lbPRCEUN = rotulo(extra, "lbPRCEUN", QString(), txtPRCECA);
-    lbPRCSUN = rotulo(extra, "lbPRCSUN", QString(), txtPRCSCA);
+    auto* g2 = new QGridLayout(extra);
+    txtPRCNCM = campo<QLineEdit>(g2, 0, 0, "txtPRCNCM", QStringLiteral("Posición"));
     lbPRCLAP = rotulo(extra, "lbPRCLAP", QStringLiteral("LAPI"));
     lbPRCLAP->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));
+    g2->addWidget(lbPRCLAP, 0, 2);
     lbMarca = rotulo(extra, "lbMarca", QStringLiteral("MARCA"));
+    g2->addWidget(lbMarca, 0, 3);
+    txtPRCSUF = campo<QLineEdit>(g2, 1, 0, "txtPRCSUF", QStringLiteral("Sufijos"), 3);
+    txtPRCDUN = campo<QLineEdit>(g2, 2, 0, "txtPRCDUN", QStringLiteral("Unidad Declarada  "));
+    txtPRCCAN = campo<QLineEdit>(g2, 2, 2, "txtPRCCAN", QStringLiteral("Cantidad Declarada"));
+    txtPRCECA = campo<QLineEdit>(g2, 3, 0, "txtPRCECA", QStringLiteral("Unidad Estadistica"), 1, &lbPRCEUN);
+    txtPRCSCA = campo<QLineEdit>(g2, 3, 2, "txtPRCSCA", QStringLiteral("Derecho Especifico"), 1, &lbPRCSUN);
+    lbPRCEUN->setObjectName(QStringLiteral("lbPRCEUN"));
+    lbPRCSUN->setObjectName(QStringLiteral("lbPRCSUN"));
+    txtPRCESM = campo<QLineEdit>(g2, 4, 0, "txtPRCESM", QStringLiteral("Estado Mercaderia"));
+    cboPRCORI = campo<QComboBox>(g2, 4, 2, "cboPRCORI", QStringLiteral("Pais Origen"));
+    txtDescripcionMaria =
+        campo<QPlainTextEdit>(g2, 5, 0, "txtDescripcionMaria", QStringLiteral("Descripción Maria"), 3);
+    txtDescripcionMaria->setTabChangesFocus(true);
+    txtDescripcionMaria->setMaximumHeight(70);
+    cboidPRCORI = control<QComboBox>(extra, "cboidPRCORI", QStringLiteral("Códigos de país"));
+    cboidPRCORI->setVisible(false);
+    g2->addWidget(cboidPRCORI, 6, 3);
     lbEstado = rotulo(extra, "lbEstado", QString());
     lbEstado->setVisible(false);
-
-    auto* g2 = new QGridLayout(extra);
-    g2->addWidget(rotulo(extra, "lbPRCNCM", QStringLiteral("Posición"), txtPRCNCM), 0, 0);
-    g2->addWidget(txtPRCNCM, 0, 1);
-    g2->addWidget(lbPRCLAP, 0, 2);
-    g2->addWidget(lbMarca, 0, 3);
-    g2->addWidget(rotulo(extra, "lbPRCSUF", QStringLiteral("Sufijos"), txtPRCSUF), 1, 0);
-    g2->addWidget(txtPRCSUF, 1, 1, 1, 3);
-    g2->addWidget(rotulo(extra, "lbPRCDUN", QStringLiteral("Unidad Declarada  "), txtPRCDUN), 2, 0);
-    g2->addWidget(txtPRCDUN, 2, 1);
-    g2->addWidget(rotulo(extra, "lbPRCCAN", QStringLiteral("Cantidad Declarada"), txtPRCCAN), 2, 2);
-    g2->addWidget(txtPRCCAN, 2, 3);
-    g2->addWidget(lbPRCEUN, 3, 0);
-    g2->addWidget(txtPRCECA, 3, 1);
-    g2->addWidget(lbPRCSUN, 3, 2);
-    g2->addWidget(txtPRCSCA, 3, 3);
-    g2->addWidget(rotulo(extra, "lbPRCESM", QStringLiteral("Estado Mercaderia"), txtPRCESM), 4, 0);
-    g2->addWidget(txtPRCESM, 4, 1);
-    g2->addWidget(rotulo(extra, "lbPRCORI", QStringLiteral("Pais Origen"), cboPRCORI), 4, 2);
-    g2->addWidget(cboPRCORI, 4, 3);
-    g2->addWidget(
-        rotulo(extra, "lbDescripcionMaria", QStringLiteral("Descripción Maria"), txtDescripcionMaria), 5, 0);
-    g2->addWidget(txtDescripcionMaria, 5, 1, 1, 3);
-    g2->addWidget(cboidPRCORI, 6, 3);
     g2->addWidget(lbEstado, 6, 0);
 
     auto* ayuda = rotulo(this, "lbAyuda", QStringLiteral("[F11] Guardar -  [ESC]  Salir"));

@@ -13,7 +13,6 @@ private slots:
     void separador();
     void fondos_data();
     void fondos();
-    void colores();
 };
 
 void TstReglasCntrl::prefijo_data() {
@@ -76,13 +75,6 @@ void TstReglasCntrl::fondos() {
     QFETCH(int, salir);
     QCOMPARE(int(fondoAlEnfocar(tag)), entrar);
     QCOMPARE(int(fondoAlSalir(tag)), salir);
-}
-
-void TstReglasCntrl::colores() {
-    const Rgb m = rgb(Fondo::Melocoton), v = rgb(Fondo::VerdeClaro), b = rgb(Fondo::Blanco);
-    QCOMPARE(QList<int>({m.rojo, m.verde, m.azul}), QList<int>({254, 228, 214}));
-    QCOMPARE(QList<int>({v.rojo, v.verde, v.azul}), QList<int>({192, 255, 192}));
-    QCOMPARE(QList<int>({b.rojo, b.verde, b.azul}), QList<int>({255, 255, 255}));
 }
 
 QTEST_APPLESS_MAIN(TstReglasCntrl)

@@ -31,7 +31,6 @@ private slots:
     void limpiarValor_data();
     void limpiarValor();
     void posicionDeEntrada();
-    void grupoLibreConMarca();
     void gruposDeTodasLasClases();
     void valoresPorDefectoDelTextoAnterior();
     void ningunaOpcionYChooserSinEleccion();
@@ -85,17 +84,6 @@ void TstDialogoSufijos::posicionDeEntrada() {
     QCOMPARE(posicionEntrada(QString(), QStringLiteral("AD")), 0);
 }
 
-void TstDialogoSufijos::grupoLibreConMarca() {
-    Entorno e;
-    e.g.g_sAA_MARCA = QStringLiteral("ACME");
-    PunteroEspera espera(e.g.interaccion);
-    DialogoSufijos d(e.g, espera);
-    QCOMPARE(d.VerificarSufijos(QStringLiteral("C1"), QStringLiteral("8301.10.00.000P"), QString()),
-             QStringLiteral("AA(ACME)-"));
-    QCOMPARE(preguntas(e.guion), QStringList{QStringLiteral("MARCA [AA]|Ingrese Valor AA|ACME")});
-    QCOMPARE(d.g_sArticulo, QStringLiteral("C1"));
-}
-
 void TstDialogoSufijos::gruposDeTodasLasClases() {
     Entorno e;
     e.g.g_sAA_MARCA = QStringLiteral("ACME");
@@ -113,6 +101,7 @@ void TstDialogoSufijos::gruposDeTodasLasClases() {
                                          "AH02 - A BATERÍA RECARGABLE;AH03 - NEUMÁTICA;AH04 - A EXPLOSIÓN"),
                           QStringLiteral("POTENCIA EN W [ZB]|Ingrese Valor ZB|")}));
     QCOMPARE(d.g_sOpcionSufijo, QStringLiteral("AH02 - A BATERÍA RECARGABLE"));
+    QCOMPARE(d.g_sArticulo, QStringLiteral("TX650"));
     QCOMPARE(e.guion.avisos.at(2).texto, QStringLiteral("Carga de Sufijos"));
 }
 
