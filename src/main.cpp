@@ -1,4 +1,5 @@
 #include "data/rutas.h"
+#include "ui/aplicacion.h"
 #include "ui/frmmain.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@ int main(int argc, char* argv[]) {
 
     tarvix::Globales g;
     tarvix::frmMain ventana(g);
+    tarvix::conectarModulos(ventana, g);
     ventana.show();
     ventana.iniciar(tarvix::rutas::carpetaDatos());
     return app.exec();

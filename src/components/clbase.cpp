@@ -160,6 +160,7 @@ void clBase::Conectar() {
             }
             q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
             q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+            q.exec(QStringLiteral("PRAGMA wal_autocheckpoint=16384"));
         }
     }
 }

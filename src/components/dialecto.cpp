@@ -218,8 +218,36 @@ private:
 
 } // namespace
 
+namespace {
+// True when something outside the literals may need translating: a +, left( or len(, and on
+// PostgreSQL a bracketed name. Most statements (inserts of values, plain selects) have none.
+bool necesitaTraduccion(const QString& sql, Motor motor) {
+    const qsizetype n = sql.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const QChar c = sql[i];
+        if (c == u'\'' || c == u'"') {
+            ++i;
+            while (i < n && !(sql[i] == c && (i + 1 >= n || sql[i + 1] != c))) {
+                if (sql[i] == c)
+                    ++i; // a doubled quote stays inside
+                ++i;
+            }
+            continue;
+        }
+        if (c == u'+' || (c == u'[' && motor == Motor::PostgreSQL))
+            return true;
+        if ((c == u'l' || c == u'L') && (i == 0 || !esLetra(sql[i - 1]))) {
+            const QStringView resto = QStringView(sql).mid(i);
+            if (resto.startsWith(u"left", Qt::CaseInsensitive) || resto.startsWith(u"len", Qt::CaseInsensitive))
+                return true;
+        }
+    }
+    return false;
+}
+} // namespace
+
 QString traducirSql(const QString& sql, Motor motor) {
-    if (motor == Motor::Odbc)
+    if (motor == Motor::Odbc || !necesitaTraduccion(sql, motor))
         return sql;
     return Traductor(tokenizar(sql), motor).traducir();
 }

@@ -149,8 +149,9 @@ void QtProgreso::barraRango(int minimo, int maximo) {
 
 void QtProgreso::barraValor(int valor) {
     if (m_barra) {
+        // setValue repaints at once whenever the bar's look changes; a repaint per value would cost
+        // more than the work it reports.
         m_barra->setValue(std::clamp(valor, m_barra->minimum(), m_barra->maximum()));
-        m_barra->repaint();
     }
 }
 

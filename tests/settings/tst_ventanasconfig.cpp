@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -63,7 +64,6 @@ private slots:
     void relacionPedidaPorElProceso();
 
 private:
-    QTemporaryDir m_casa;
     void abrir();
     std::unique_ptr<prueba::LocaleFijo> m_locale;
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -73,11 +73,10 @@ private:
 };
 
 void TstVentanasConfig::initTestCase() {
-    // A home of this run's own: other test programs empty the same settings group at the same time.
-    QVERIFY(m_casa.isValid());
-    qputenv("HOME", QFile::encodeName(m_casa.path()));
+    // The test support gives this program a home of its own: other test programs running at the
+    // same time never touch these settings.
     prueba::aislarConfiguracion();
-    QVERIFY2(configuracion::ubicacion().startsWith(m_casa.path()), qPrintable(configuracion::ubicacion()));
+    QVERIFY2(configuracion::ubicacion().startsWith(QDir::homePath()), qPrintable(configuracion::ubicacion()));
 }
 
 void TstVentanasConfig::init() {
