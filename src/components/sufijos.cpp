@@ -20,7 +20,8 @@
 //    (the editor's dialogue turns those characters into blanks);
 //  - an item of a group the position does not have, or a group written twice;
 //  - a free-value group written as a code alone, or an option group written with a value;
-//  - an option code that is not among its group's sufidos rows;
+//  - an option code that is not among its group's sufidos rows, nor the group code followed by
+//    "00" (the choice "Ninguna opción" of the editor's dialogue);
 //  - an empty free value, "XX()" or blanks only;
 //  - the value of a group beginning with "Z" that is not exactly six digits;
 //  - a group of the position without its item.
@@ -169,7 +170,8 @@ qint16 Sufijos::ValidarSufijos(const QString& posicion, const QString& sufijos) 
                 return SufijosNoValidos;
             if (codigo.startsWith(u'Z') && !seisDigitos(valor))
                 return SufijosNoValidos;
-        } else if (g->libre() || !g->opciones.contains(item)) {
+        } else if (g->libre() || (!g->opciones.contains(item) && item != codigo + QStringLiteral("00"))) {
+            // "XX00" is the editor's "Ninguna opción": the group stated with none of its options.
             return SufijosNoValidos;
         }
     }

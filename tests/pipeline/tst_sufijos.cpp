@@ -171,6 +171,9 @@ void TstSufijos::gruposDeOpciones() {
     const QString nb = QStringLiteral("8471.30.12.000Z");
     QCOMPARE(m_v->ValidarSufijos(nb, QStringLiteral("AA(N)-AB(M)-AD03-ZA(000008)-")), qint16(0));
     QCOMPARE(m_v->ValidarSufijos(nb, QStringLiteral("AA(N)-AB(M)-AD04-ZA(000008)-")), qint16(2));
+    // "Ninguna opción" of the editor's dialogue: the group code followed by "00"; only its own group.
+    QCOMPARE(m_v->ValidarSufijos(nb, QStringLiteral("AA(N)-AB(M)-AD00-ZA(000008)-")), qint16(0));
+    QCOMPARE(m_v->ValidarSufijos(nb, QStringLiteral("AA(N)-AB(M)-AD00-ZA00-")), qint16(2));
     // 8471.60: the same heading without the ZA subheading.
     QCOMPARE(m_v->ValidarSufijos(QStringLiteral("8471.60.52.000D"),
                                  QStringLiteral("AA(N)-AB(M)-AD01-ZA(000008)-")),
@@ -178,7 +181,7 @@ void TstSufijos::gruposDeOpciones() {
     // Chapter 64 gives AA and AB, heading 6403 the BB options.
     QCOMPARE(m_v->ValidarSufijos(QStringLiteral("6403.40.00.000U"), QStringLiteral("BB02-AB(B)-AA(S)-")),
              qint16(0));
-    QCOMPARE(m_v->ValidarSufijos(QStringLiteral("6403.40.00.000U"), QStringLiteral("BB00-AB(B)-AA(S)-")),
+    QCOMPARE(m_v->ValidarSufijos(QStringLiteral("6403.40.00.000U"), QStringLiteral("BB99-AB(B)-AA(S)-")),
              qint16(2));
 }
 
