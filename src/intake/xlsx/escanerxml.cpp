@@ -3,7 +3,6 @@
 #include "intake/xlsx/fallaxlsx.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstring>
 
 namespace tarvix::lector::xlsx {
@@ -317,7 +316,11 @@ void EscanerXml::etiquetaFinal(std::string_view nombre) {
         fallar(m_pos, QStringLiteral("cierra «%1», que no está abierto").arg(QString::fromUtf8(nombre)));
     const Abierto& e = m_abiertos.back();
     const std::string_view abierto = std::string_view(m_pila).substr(e.inicio);
-    if (abierto != nombre)
+    // Names are short: compared here rather than through memcmp.
+    bool igual = abierto.size() == nombre.size();
+    for (std::size_t i = 0; igual && i < nombre.size(); ++i)
+        igual = abierto[i] == nombre[i];
+    if (!igual)
         fallar(m_pos, QStringLiteral("cierra «%1» cuando está abierto «%2»")
                           .arg(QString::fromUtf8(nombre), QString::fromUtf8(abierto)));
     terminarElemento({e.espacio, nombre.substr(e.prefijo)}); // resolved when it opened
@@ -416,11 +419,19 @@ void EscanerXml::decodificar(const char* s, std::size_t n, std::string& d, bool 
             } else if (ref.size() > 1 && ref[0] == '#') {
                 const bool hexa = ref[1] == 'x';
                 std::uint32_t cp = 0;
-                const char* ini = ref.data() + (hexa ? 2 : 1);
-                const auto r = std::from_chars(ini, ref.data() + ref.size(), cp, hexa ? 16 : 10);
-                const bool valido = r.ec == std::errc() && r.ptr == ref.data() + ref.size() && ini != r.ptr &&
-                                    (cp == 9 || cp == 10 || cp == 13 || cp >= 0x20) && cp <= 0x10FFFF &&
-                                    !(cp >= 0xD800 && cp <= 0xDFFF) && cp != 0xFFFE && cp != 0xFFFF;
+                std::size_t k = hexa ? 2 : 1;
+                bool valido = k < ref.size();
+                for (; valido && k < ref.size(); ++k) {
+                    const char x = ref[k];
+                    const int cifra = x >= '0' && x <= '9'           ? x - '0'
+                                      : hexa && x >= 'a' && x <= 'f' ? x - 'a' + 10
+                                      : hexa && x >= 'A' && x <= 'F' ? x - 'A' + 10
+                                                                     : -1;
+                    valido = cifra >= 0 && cp <= 0x10FFFF;
+                    cp = cp * (hexa ? 16 : 10) + static_cast<std::uint32_t>(cifra);
+                }
+                valido = valido && (cp == 9 || cp == 10 || cp == 13 || cp >= 0x20) && cp <= 0x10FFFF &&
+                         !(cp >= 0xD800 && cp <= 0xDFFF) && cp != 0xFFFE && cp != 0xFFFF;
                 if (!valido)
                     fallar(m_pos, QStringLiteral("la referencia «&%1;» no es un carácter válido")
                                       .arg(QString::fromUtf8(ref)));
