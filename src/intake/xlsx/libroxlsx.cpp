@@ -6,7 +6,7 @@
 #include "intake/xlsx/zipxlsx.h"
 
 #include <charconv>
-#include <cstring>
+#include <optional>
 #include <unordered_map>
 
 namespace tarvix::lector::xlsx {
