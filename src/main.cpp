@@ -3,7 +3,9 @@
 #include "ui/frmmain.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
 #include <QLocale>
+#include <QTranslator>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -12,6 +14,11 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(tarvix::ControladorPrincipal::lineaVersion());
     // The user's locale (decimal separator, short date) is the system's.
     QLocale::setDefault(QLocale::system());
+    // Standard dialogs (file chooser, buttons) in Spanish; the program's own texts are Spanish.
+    QTranslator qtBase;
+    if (qtBase.load(QLocale(QLocale::Spanish), QStringLiteral("qtbase"), QStringLiteral("_"),
+                    QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtBase);
 
     tarvix::Globales g;
     tarvix::frmMain ventana(g);
