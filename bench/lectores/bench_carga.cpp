@@ -1,0 +1,156 @@
+// Loading a supplier's invoice into the preview grid through lf_LevantarExcel, as "Procesar" does:
+// the workbook read by clEcxel, the header and line scans, every cell formatted under es_AR.
+//
+//   bench_carga --carpeta DIR [benchmark flags]   factura.xlsx and factura.xls of DIR (generar.py)
+//   bench_carga --una-carga FILE                  one load, for whole-process time and peak memory
+#include "app/controladorprincipal.h"
+#include "components/archivos.h"
+#include "components/globales.h"
+#include "components/interaccionguionada.h"
+#include "intake/carga/carga.h"
+#include "intake/carga/grilla.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLocale>
+#include <QStandardPaths>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <cstring>
+
+using namespace tarvix;
+
+namespace {
+
+// The step-2 surroundings of a headless load: no dialog, every message recorded.
+struct Carga {
+    Globales g;
+    InteraccionGuionada guion;
+    Pindra::Archivos archivos{&guion};
+    ControladorPrincipal principal{g};
+    ModeloGrilla grilla;
+
+    Carga() {
+        g.interaccion = &guion;
+        g.g_oArchivos = &archivos;
+    }
+
+    // Loads `ruta`; on failure returns why (the message shown, or what the grid lacks).
+    QString cargar(const QString& ruta) {
+        guion.limpiar();
+        if (!lf_LevantarExcel(ruta, grilla, g, principal))
+            return guion.mensajes().isEmpty() ? QStringLiteral("la carga falló sin mensaje")
+                                              : guion.mensajes().last().texto;
+        // Header, blue field row, then the lines.
+        if (grilla.Rows() < 3 || grilla.TextMatrix(0, 0).isEmpty())
+            return QStringLiteral("la grilla quedó con %1 filas").arg(grilla.Rows());
+        return QString();
+    }
+};
+
+QString g_carpeta;
+
+void cargarArchivo(benchmark::State& state, const char* nombre) {
+    const QString ruta = g_carpeta + u'/' + QLatin1StringView(nombre);
+    if (!QFile::exists(ruta)) {
+        state.SkipWithError(qPrintable(QStringLiteral("no existe %1: generarlo con generar.py").arg(ruta)));
+        return;
+    }
+    Carga carga;
+    for (auto _ : state) {
+        const QString error = carga.cargar(ruta);
+        if (!error.isEmpty()) {
+            state.SkipWithError(qPrintable(error));
+            break;
+        }
+    }
+    state.counters["filas"] = carga.grilla.Rows();
+    state.counters["columnas"] = carga.grilla.Cols();
+}
+
+void BM_CargaXlsx(benchmark::State& state) {
+    cargarArchivo(state, "factura.xlsx");
+}
+void BM_CargaXls(benchmark::State& state) {
+    cargarArchivo(state, "factura.xls");
+}
+
+// The largest resident size of this process so far, in KiB (VmHWM), or -1 where it cannot be read.
+long picoResidenteKiB() {
+    QFile estado(QStringLiteral("/proc/self/status"));
+    if (!estado.open(QIODevice::ReadOnly))
+        return -1;
+    for (QByteArray linea = estado.readLine(); !linea.isEmpty(); linea = estado.readLine())
+        if (linea.startsWith("VmHWM:"))
+            return linea.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+int unaCarga(const QString& ruta) {
+    const long antes = picoResidenteKiB();
+    Carga carga;
+    QElapsedTimer reloj;
+    reloj.start();
+    const QString error = carga.cargar(ruta);
+    const qint64 ns = reloj.nsecsElapsed();
+    if (!error.isEmpty()) {
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+        return 1;
+    }
+    std::printf("%s: %d filas x %d columnas en %.4f s; pico residente %ld KiB antes de la carga, %ld KiB "
+                "después\n",
+                qPrintable(ruta), carga.grilla.Rows(), carga.grilla.Cols(), static_cast<double>(ns) / 1e9,
+                antes, picoResidenteKiB());
+    return 0;
+}
+
+// Takes `--opcion VALOR` out of argv (Google Benchmark refuses flags it does not know).
+QString tomarOpcion(int& argc, char** argv, const char* opcion) {
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (std::strcmp(argv[i], opcion) != 0)
+            continue;
+        const QString valor = QString::fromLocal8Bit(argv[i + 1]);
+        for (int j = i; j + 2 <= argc; ++j)
+            argv[j] = argv[j + 2];
+        argc -= 2;
+        return valor;
+    }
+    return QString();
+}
+
+} // namespace
+
+BENCHMARK(BM_CargaXlsx)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(11)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_CargaXls)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(11)
+    ->ReportAggregatesOnly(true);
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    // Users work under es_AR: decimal comma and day/month/year dates in every cell's text.
+    QLocale::setDefault(QLocale(QLocale::Spanish, QLocale::Argentina));
+
+    const QString una = tomarOpcion(argc, argv, "--una-carga");
+    if (!una.isEmpty())
+        return unaCarga(una);
+    g_carpeta = tomarOpcion(argc, argv, "--carpeta");
+    if (g_carpeta.isEmpty()) {
+        std::fprintf(stderr, "uso: %s --carpeta CARPETA [opciones de benchmark] | --una-carga ARCHIVO\n",
+                     argv[0]);
+        return 2;
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

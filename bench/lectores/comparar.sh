@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# Our invoice load against the peers' (openpyxl read-only for .xlsx, xlrd for .xls) on the same
+# generated files: whole process against whole process, and in-process median against in-process
+# median. Prints the times, our peak memory and the ratios peer / ours.
+#
+#   bench/lectores/comparar.sh [CARPETA]
+#
+# CARPETA receives the generated invoices (default: a folder under ${TMPDIR:-/tmp}). Variables:
+# BUILD_DIR (default build-bench/ of the repository), CORRIDAS (whole-process runs, default 11),
+# NICE (niceness of every measured command, default 0).
+# Needs: cmake, ninja, libbenchmark-dev, gnumeric (ssconvert), hyperfine, python3-openpyxl,
+# python3-xlrd, python3-xlsxwriter.
+set -euo pipefail
+
+aqui=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+raiz=$(cd "$aqui/../.." && pwd)
+carpeta=${1:-${TMPDIR:-/tmp}/tarvix-planillas-bench}
+build=${BUILD_DIR:-$raiz/build-bench}
+corridas=${CORRIDAS:-11}
+nicel=${NICE:-0}
+
+for herramienta in cmake ninja hyperfine ssconvert /usr/bin/time /usr/bin/python3; do
+    if ! command -v "$herramienta" >/dev/null; then
+        echo "comparar.sh: falta $herramienta (ver los requisitos al comienzo de este archivo)" >&2
+        exit 1
+    fi
+done
+
+trabajo=$(mktemp -d)
+trap 'rm -rf "$trabajo"' EXIT
+
+echo "== Planillas en $carpeta"
+/usr/bin/python3 "$aqui/generar.py" "$carpeta"
+
+echo "== Compilando bench_carga en $build"
+cmake -S "$raiz" -B "$build" -G Ninja -DTARVIX_BUILD_BENCH=ON >"$trabajo/cmake.log" ||
+    { cat "$trabajo/cmake.log" >&2; exit 1; }
+nice ninja -C "$build" -j2 bench_carga >"$trabajo/ninja.log" || { cat "$trabajo/ninja.log" >&2; exit 1; }
+bench="$build/bench/lectores/bench_carga"
+bench_q=$(printf %q "$bench")
+pares_q=$(printf %q "$aqui/pares.py")
+
+medir() { nice -n "$nicel" "$@"; }
+
+echo "== Una carga de cada archivo (comprobación)"
+for ext in xlsx xls; do
+    medir "$bench" --una-carga "$carpeta/factura.$ext"
+done
+
+echo "== Mediana dentro del proceso"
+medir "$bench" --carpeta "$carpeta" --benchmark_out="$trabajo/enproceso.json" \
+    --benchmark_out_format=json >/dev/null
+medir /usr/bin/python3 "$aqui/pares.py" openpyxl "$carpeta/factura.xlsx" --repeticiones 5 \
+    >"$trabajo/par-xlsx.txt"
+medir /usr/bin/python3 "$aqui/pares.py" xlrd "$carpeta/factura.xls" --repeticiones 5 \
+    >"$trabajo/par-xls.txt"
+
+echo "== Proceso entero ($corridas corridas de cada uno)"
+for par in xlsx:openpyxl xls:xlrd; do
+    ext=${par%%:*}
+    lector=${par#*:}
+    archivo=$(printf %q "$carpeta/factura.$ext")
+    medir hyperfine -N --style basic --warmup 1 --runs "$corridas" \
+        --export-json "$trabajo/proceso-$ext.json" \
+        "$bench_q --una-carga $archivo" \
+        "/usr/bin/python3 $pares_q $lector $archivo" >/dev/null
+    # Peak resident memory of one whole load, median of three.
+    for _ in 1 2 3; do
+        medir /usr/bin/time -f %M -o "$trabajo/pico-$ext.txt" -a \
+            "$bench" --una-carga "$carpeta/factura.$ext" >/dev/null
+    done
+done
+
+/usr/bin/python3 - "$trabajo" <<'EOF'
+import json, statistics, sys
+
+trabajo = sys.argv[1]
+enproceso = {b["run_name"].split("/")[0]: b["real_time"] / 1000.0
+             for b in json.load(open(f"{trabajo}/enproceso.json"))["benchmarks"]
+             if b.get("aggregate_name") == "median"}
+filas = [("xlsx", "openpyxl", "BM_CargaXlsx", 0.10, 18.0),
+         ("xls", "xlrd", "BM_CargaXls", 0.08, 5.0)]
+print()
+print(f"{'archivo':8} {'nuestra mediana':>16} {'pico RSS':>9} {'proceso nuestro':>16} "
+      f"{'par':>9} {'proceso par':>12} {'par en proceso':>15} {'proceso/proceso':>16} "
+      f"{'en proceso':>11}")
+fallas = []
+for ext, par, bm, objetivo, veces in filas:
+    tiempos = json.load(open(f"{trabajo}/proceso-{ext}.json"))["results"]
+    nuestro, ajeno = (statistics.median(t["times"]) for t in tiempos)
+    mediana = enproceso[bm]
+    par_dentro = float(open(f"{trabajo}/par-{ext}.txt").read().split()[-1])
+    pico = statistics.median(int(x) for x in open(f"{trabajo}/pico-{ext}.txt").read().split()) / 1024
+    print(f"{ext:8} {mediana:15.3f}s {pico:7.1f}MB {nuestro:15.3f}s {par:>9} {ajeno:11.3f}s "
+          f"{par_dentro:14.3f}s {ajeno / nuestro:15.1f}x {par_dentro / mediana:10.1f}x")
+    if mediana > objetivo:
+        fallas.append(f".{ext}: mediana {mediana:.3f} s, objetivo {objetivo:.2f} s")
+    if pico > 60:
+        fallas.append(f".{ext}: pico {pico:.1f} MB, objetivo 60 MB")
+    if ajeno / nuestro < veces:
+        fallas.append(f".{ext}: {ajeno / nuestro:.1f}x más rápido que {par}, objetivo {veces:.0f}x")
+print()
+print("Objetivos: mediana <= 0,10 s (.xlsx) y <= 0,08 s (.xls), pico <= 60 MB, "
+      "18x openpyxl y 5x xlrd.")
+print("\n".join(fallas) if fallas else "Todos los objetivos cumplidos.")
+EOF
+echo "Carga de la máquina: $(cut -d' ' -f1-3 /proc/loadavg)"
