@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 
 namespace tarvix::lector {
 
@@ -164,8 +165,10 @@ QString FormatoCelda::numero(double valor) const {
     for (; p < r.ptr && *p != 'e'; ++p)
         if (*p != '.')
             cifras[k++] = *p;
-    if (k > 15) {
-        // More digits: "%.15G", the exponent form for an exponent below -4 or from 15 on.
+    if (k > 15 || std::fabs(valor) < std::numeric_limits<double>::min()) {
+        // More digits, or a subnormal value (fewer digits of precision than 15, so its shortest
+        // digits are not its rounding): "%.15G", the exponent form for an exponent below -4 or
+        // from 15 on.
         Salida lenta;
         r = std::to_chars(buf, buf + sizeof buf, valor, std::chars_format::general, 15);
         for (const char* q = buf; q < r.ptr; ++q) {
