@@ -54,3 +54,5 @@ CREATE TABLE PAIS (
   id varchar(10) NOT NULL PRIMARY KEY,
   descripcion varchar(100)
 );
+-- The catalog stage updates the lines of one article and brand at a time.
+CREATE INDEX ix_art_articulo ON ART (INTNRO, ARTNRO, MARCA);

@@ -68,6 +68,7 @@ void ControladorPrincipal::Form_Load(const QString& carpetaDatos) {
         bases::crearBaseTrabajoSiFalta(ruta);
         m_base->setCadenaConexion(QStringLiteral("Driver=QSQLITE;Data Source=") + ruta);
         m_base->Conectar();
+        bases::asegurarIndicesTrabajo(*m_base);
         linea = 70;
         ActualizarTablaART();
         linea = 80;

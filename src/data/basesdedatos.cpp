@@ -1,5 +1,6 @@
 #include "data/basesdedatos.h"
 
+#include "components/clbase.h"
 #include "components/vberror.h"
 #include "data/rutas.h"
 
@@ -116,6 +117,13 @@ void crearBaseTrabajoSiFalta(const QString& ruta) {
     if (QFileInfo::exists(ruta))
         return;
     crearBaseSqlite(ruta, {QStringLiteral(":/sql/trabajo/esquema.sql"), QStringLiteral(":/sql/trabajo/paises.sql")});
+}
+
+void asegurarIndicesTrabajo(Velno::clBase& base) {
+    try {
+        base.EjecutarDirecto(QStringLiteral("CREATE INDEX IF NOT EXISTS ix_art_articulo ON ART (INTNRO, ARTNRO, MARCA)"));
+    } catch (const VbError&) {
+    }
 }
 
 QString prepararAduanaPorDefecto(const QString& carpetaDatos) {

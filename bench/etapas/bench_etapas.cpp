@@ -1,0 +1,111 @@
+// The four stages of the processing run on a 10,000-line invoice against the embedded SQLite
+// databases, with a catalog of 10,000 articles and an ncm table of 10,000 positions with their
+// value suffixes. Prints the peak memory after the runs.
+#include "app/controladorprincipal.h"
+#include "components/central.h"
+#include "components/clbase.h"
+#include "components/interaccionguionada.h"
+#include "pipeline/proceso.h"
+
+#include <QCoreApplication>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+using namespace tarvix;
+
+namespace {
+
+constexpr int kLineas = 10000;
+
+class Grilla : public GrillaDatos {
+public:
+    std::vector<QStringList> filas;
+    int Rows() const override { return static_cast<int>(filas.size()); }
+    int Cols() const override { return static_cast<int>(filas[1].size()); }
+    QString TextMatrix(int f, int c) const override { return filas[static_cast<size_t>(f)].value(c); }
+};
+
+// Position i as the dotted text of 10 characters ("dddd.dd.dd") and its check letter.
+QString posicion(int i) { return QStringLiteral("%1.%2.%3").arg(9900 + i / 100).arg(i % 100, 2, 10, QChar(u'0')).arg(10); }
+
+struct Entorno {
+    QTemporaryDir dir;
+    Globales g;
+    InteraccionGuionada guion;
+    ProgresoNulo progreso;
+    std::unique_ptr<ControladorPrincipal> c;
+    Grilla grilla;
+
+    Entorno() {
+        g.interaccion = &guion;
+        g.progreso = &progreso;
+        c = std::make_unique<ControladorPrincipal>(g);
+        c->Form_Load(dir.path());
+        g.g_sInterno = QStringLiteral("BENCH");
+        g.g_sINTCAT = QStringLiteral("1");
+        g.g_sINTDUN = QStringLiteral("07");
+        ejecutar(*g.g_oBase, QStringLiteral("insert into ORG (PAI, ORI, ESM) values ('CHINA','310','2')"));
+        Velno::clBase& aduana = g.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS"));
+        ejecutar(aduana, QStringLiteral("BEGIN"));
+        for (int i = 0; i < kLineas; ++i) {
+            const QString pos = posicion(i);
+            const QString sim = pos + QStringLiteral(".000");
+            ejecutar(aduana, QStringLiteral("insert into ncm ([001],[002],[003],[010],[012],[020],[059]) values "
+                                            "('%1','000','A','POSICION %2','07','','')")
+                                 .arg(pos)
+                                 .arg(i));
+            ejecutar(aduana, QStringLiteral("insert into sufidos (sim, sufijo, detalle) values ('%1','AA','MARCA'),"
+                                            "('%1','ZA','VALOR')")
+                                 .arg(sim));
+            ejecutar(aduana, QStringLiteral("insert into catarticulos (idcatalogo, idarticulo, descripcion, ncm, lapi, "
+                                            "sufijos, descripcion_maria, codigoean) values ('1','B%1','ARTICULO %1',"
+                                            "'%2.000A','','AA(X)-ZA(000001)-','MARIA %1','779%1')")
+                                 .arg(i)
+                                 .arg(pos));
+        }
+        ejecutar(aduana, QStringLiteral("COMMIT"));
+        grilla.filas.push_back(QStringList(6, QStringLiteral("titulo")));
+        grilla.filas.push_back({QStringLiteral("[ ARTICULO ]"), QStringLiteral("[ DESCRIPC ]"),
+                                QStringLiteral("[ CANTIDAD ]"), QStringLiteral("[ TOTAL ]"),
+                                QStringLiteral("[ ORIGEN ]"), QStringLiteral("[ MARCA ]")});
+        for (int i = 0; i < kLineas; ++i)
+            grilla.filas.push_back({QStringLiteral("B%1").arg(i), QStringLiteral("Linea %1").arg(i), QStringLiteral("3"),
+                                    QStringLiteral("10"), QStringLiteral("CHINA"), QStringLiteral("ACME")});
+    }
+    static void ejecutar(Velno::clBase& b, const QString& sql) {
+        b.setSql(sql);
+        b.Ejecutar();
+    }
+};
+
+void BM_Etapas(benchmark::State& state) {
+    static Entorno e;
+    for (auto _ : state) {
+        if (!FRAM2_GuardarDatosToBase(e.g, e.grilla)) {
+            state.SkipWithError(e.guion.avisos.isEmpty() ? "la corrida falló"
+                                                         : e.guion.avisos.last().texto.toUtf8().constData());
+            break;
+        }
+    }
+    Recordset rs;
+    e.g.g_oBase->setSql(QStringLiteral("select count(*) as n from ART where INTNRO = 'BENCH' and PRCCRC = 'OK'"));
+    e.g.g_oBase->CrearRs(rs);
+    state.counters["lineas_ok"] = rs.Fields(0).toDouble();
+    rusage uso{};
+    getrusage(RUSAGE_SELF, &uso);
+    state.counters["pico_MB"] = static_cast<double>(uso.ru_maxrss) / 1024.0;
+}
+BENCHMARK(BM_Etapas)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QStandardPaths::setTestModeEnabled(true);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
