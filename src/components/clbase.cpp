@@ -17,6 +17,21 @@ namespace Velno {
 namespace {
 QAtomicInt g_contador;
 const QString kOrigen = QStringLiteral("Velno.clBase");
+
+// Source of the errors a connection raises: the component for the working database, the entity's
+// connection name otherwise.
+QString origenDe(const QString& nombre) {
+    return nombre == u"base de trabajo" ? kOrigen : nombre;
+}
+
+// SQLite reads a statement up to its first NUL and drops the rest without a word: such a statement
+// is refused whole.
+void verificarSentencia(const QString& sql, const QString& origen) {
+    if (sql.contains(QChar(0)))
+        throw VbError(tarvix::errores::BaseDeDatos, origen,
+                      QStringLiteral("La instrucción SQL contiene un carácter nulo (código 0), que la base de "
+                                     "datos no admite: no se ejecutó"));
+}
 } // namespace
 
 QString describirErrorSql(const QString& textoDriver) {
@@ -172,11 +187,11 @@ void clBase::asegurarConexion() {
 
 void clBase::fallar(const QSqlError& e, const QString& contexto) const {
     Q_UNUSED(contexto);
-    throw VbError(tarvix::errores::BaseDeDatos, m_nombre == u"base de trabajo" ? kOrigen : m_nombre,
-                  describirErrorSql(e.text()));
+    throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre), describirErrorSql(e.text()));
 }
 
 bool clBase::CrearRs(tarvix::Recordset& rs) {
+    verificarSentencia(m_sql, origenDe(m_nombre));
     asegurarConexion();
     QSqlDatabase db = base();
     QSqlQuery q(db);
@@ -206,6 +221,7 @@ bool clBase::CrearRs(tarvix::Recordset& rs) {
 qint64 clBase::Ejecutar() { return EjecutarDirecto(m_sql); }
 
 qint64 clBase::EjecutarDirecto(const QString& sql) {
+    verificarSentencia(sql, origenDe(m_nombre));
     asegurarConexion();
     QSqlDatabase db = base();
     QSqlQuery q(db);

@@ -287,6 +287,9 @@ double Dividir(double a, double b) {
 QString DoblarComillas(const QString& s) {
     QString r = s;
     r.replace(u'\'', QStringLiteral("''"));
+    // A NUL ends the statement text for the engine (SQLite rejects or drops what follows it,
+    // PostgreSQL refuses it): it is kept as a blank.
+    r.replace(QChar(0), u' ');
     return r;
 }
 
@@ -295,6 +298,7 @@ QString SqlTexto(const QString& s) { return u'\'' + DoblarComillas(s) + u'\''; }
 QString ComillasABlancos(const QString& s) {
     QString r = s;
     r.replace(u'\'', u' ');
+    r.replace(QChar(0), u' '); // as in DoblarComillas
     return r;
 }
 

@@ -61,9 +61,11 @@ double Dividir(double a, double b);
 
 // A text literal for SQL with its quotes doubled, between quotes: O'Brien -> 'O''Brien'.
 QString SqlTexto(const QString& s);
-// The text with its quotes doubled, for statements that write the enclosing quotes themselves.
+// The text with its quotes doubled, for statements that write the enclosing quotes themselves. A NUL
+// character, which no statement text can carry, becomes a blank.
 QString DoblarComillas(const QString& s);
-// Every single quote replaced by one blank: how invoice texts are cleaned before they are stored.
+// Every single quote (and NUL character) replaced by one blank: how invoice texts are cleaned before
+// they are stored.
 QString ComillasABlancos(const QString& s);
 
 } // namespace tarvix::vb

@@ -1,0 +1,154 @@
+#include "programarobustez.h"
+
+#include "components/central.h"
+#include "components/clbase.h"
+#include "components/configuracion.h"
+#include "components/formatos.h"
+#include "components/vb.h"
+#include "components/vberror.h"
+#include "data/rutas.h"
+#include "settings/logicarelpais.h"
+#include "testsupport.h"
+
+namespace robustez {
+
+using namespace tarvix;
+
+void Guion::relacionPais() {
+    InteraccionGuionada::relacionPais();
+    if (++ventanasPais > 3)
+        throw VbError(1, QStringLiteral("prueba"),
+                      QStringLiteral("La relación de países no se pudo guardar"));
+    LogicaRelPais ventana(m_g);
+    ventana.Form_Load();
+    ventana.f_Grabar();
+}
+
+Grilla::Grilla(const QStringList& etiquetas) {
+    m_filas.push_back(QStringList(etiquetas.size(), QStringLiteral("titulo")));
+    m_filas.push_back(etiquetas);
+}
+
+QString Grilla::TextMatrix(int fila, int columna) const {
+    if (fila < 0 || fila >= Rows() || columna < 0 || columna >= Cols())
+        throw VbError(381, QStringLiteral("MSFlexGrid"), QStringLiteral("Subíndice fuera del intervalo"));
+    return m_filas[static_cast<size_t>(fila)].value(columna);
+}
+
+Programa::Programa() {
+    prueba::aislarConfiguracion();
+    configuracion::guardar(QStringLiteral("INTCAT"), QStringLiteral("1"));
+    configuracion::guardar(QStringLiteral("INTDUN"), QStringLiteral("07"));
+    g.interaccion = &guion;
+    g.progreso = &progreso;
+    c = std::make_unique<ControladorPrincipal>(g);
+    c->Form_Load(m_carpeta.path());
+}
+
+Programa::~Programa() = default;
+
+QString Programa::rutaTrabajo() const {
+    return rutas::baseTrabajo(m_carpeta.path());
+}
+QString Programa::rutaAduana() const {
+    return rutas::baseAduana(m_carpeta.path());
+}
+
+Velno::clBase& Programa::trabajo() {
+    return *g.g_oBase;
+}
+Velno::clBase& Programa::aduana() {
+    return g.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS"));
+}
+
+void Programa::ejecutar(Velno::clBase& base, const QString& sql) {
+    base.setSql(sql);
+    base.Ejecutar();
+}
+
+Recordset Programa::consultar(Velno::clBase& base, const QString& sql) {
+    Recordset rs;
+    base.setSql(sql);
+    base.CrearRs(rs);
+    return rs;
+}
+
+QString Programa::valor(Velno::clBase& base, const QString& sql) {
+    const Recordset rs = consultar(base, sql);
+    if (rs.Fin())
+        return QStringLiteral("<sin fila>");
+    const QVariant v = rs.Fields(0);
+    return v.isNull() ? QString() : v.toString();
+}
+
+void Programa::elegirInterno(const QString& interno) {
+    ejecutar(QStringLiteral("insert into INTN (INTNRO, INTDSC) values (") + vb::SqlTexto(interno) +
+             QStringLiteral(", 'prueba')"));
+    c->FRAM1_CargarInternos();
+    g.g_sInterno = c->internos.at(0).nro;
+}
+
+QString Programa::columna(int artord, const QString& nombre) {
+    return valor(QStringLiteral("select ") + nombre + QStringLiteral(" from ART where INTNRO = ") +
+                 vb::SqlTexto(g.g_sInterno) + QStringLiteral(" and ARTORD = ") + QString::number(artord));
+}
+
+QMap<QString, qint64> Programa::recuento() {
+    QMap<QString, qint64> r;
+    const auto contar = [&r](Velno::clBase& base, const QString& prefijo) {
+        Recordset tablas =
+            consultar(base, QStringLiteral("select name from sqlite_master where type = 'table'"));
+        for (; !tablas.Fin(); tablas.MoveNext()) {
+            const QString tabla = tablas.Fields(0).toString();
+            r[prefijo + tabla] = valor(base, QStringLiteral("select count(*) from ") + tabla).toLongLong();
+        }
+    };
+    contar(trabajo(), QString());
+    contar(aduana(), QStringLiteral("aduana."));
+    return r;
+}
+
+QStringList Programa::mensajes() const {
+    QStringList r;
+    for (const auto& a : guion.mensajes())
+        r << a.texto;
+    return r;
+}
+
+std::vector<Carga> cargas() {
+    return {
+        {"comilla", QStringLiteral("'")},
+        {"dos comillas", QStringLiteral("''")},
+        {"comilla y punto y coma", QStringLiteral("';")},
+        {"comentario de linea", QStringLiteral("--")},
+        {"comentario de bloque", QStringLiteral("/* */")},
+        {"barras invertidas", QStringLiteral("C:\\temp\\'n\\\\")},
+        {"comillas tipograficas", QStringLiteral("’‘“” O’Brien")},
+        {"caracter nulo", QStringLiteral("a") + QChar(0) + QStringLiteral("b")},
+        {"texto largo", QStringLiteral("O'B--").repeated(2000)},
+        {"sentencia", QStringLiteral("'); drop table ART; --")},
+        {"porcentaje", QStringLiteral("%")},
+        {"guion bajo", QStringLiteral("_")},
+    };
+}
+
+QString almacenado(const QString& s) {
+    QString r = s;
+    return r.replace(QChar(0), u' ');
+}
+
+QString sinBlancos(const QString& s) {
+    qsizetype i = 0, f = s.size();
+    while (i < f && s[i] == u' ')
+        ++i;
+    while (f > i && s[f - 1] == u' ')
+        --f;
+    return s.mid(i, f - i);
+}
+
+QString limpio(const QString& s) {
+    QString r = s;
+    return sinBlancos(r.replace(u'\'', u' '));
+}
+
+} // namespace robustez

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "app/controladorprincipal.h"
+#include "components/interaccionguionada.h"
+#include "components/recordset.h"
+#include "pipeline/proceso.h"
+
+#include <QMap>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+#include <vector>
+
+namespace Velno {
+class clBase;
+}
+
+namespace robustez {
+
+// The scripted seam, with the country-relation window played by its own logic: it shows the origin
+// text it was given, keeps the first country of the list and the goods state "2", and saves with F11.
+// A window asked for again and again (a relation that cannot be saved) stops the run with an error
+// instead of looping.
+class Guion : public tarvix::InteraccionGuionada {
+public:
+    explicit Guion(tarvix::Globales& g) : m_g(g) {}
+    void relacionPais() override;
+    int ventanasPais = 0;
+
+private:
+    tarvix::Globales& m_g;
+};
+
+// The grid of step 2: row 0 titles, row 1 the field labels, then the invoice lines.
+class Grilla : public tarvix::GrillaDatos {
+public:
+    explicit Grilla(const QStringList& etiquetas);
+    void agregar(const QStringList& fila) { m_filas.push_back(fila); }
+    int Rows() const override { return static_cast<int>(m_filas.size()); }
+    int Cols() const override { return static_cast<int>(m_filas[1].size()); }
+    QString TextMatrix(int fila, int columna) const override;
+
+private:
+    std::vector<QStringList> m_filas;
+};
+
+// The program started headless on a fresh data folder: working database, embedded customs database
+// with the demo data, catalog "1" and default unit "07" chosen.
+class Programa {
+public:
+    Programa();
+    ~Programa();
+
+    QString carpeta() const { return m_carpeta.path(); }
+    QString rutaTrabajo() const;
+    QString rutaAduana() const;
+
+    tarvix::Globales g;
+    Guion guion{g};
+    tarvix::ProgresoNulo progreso;
+    std::unique_ptr<tarvix::ControladorPrincipal> c;
+
+    Velno::clBase& trabajo();
+    Velno::clBase& aduana(); // entity INTERNOS
+    // Runs a statement or a query, on the working database unless another connection is given.
+    void ejecutar(const QString& sql) { ejecutar(trabajo(), sql); }
+    static void ejecutar(Velno::clBase& base, const QString& sql);
+    tarvix::Recordset consultar(const QString& sql) { return consultar(trabajo(), sql); }
+    static tarvix::Recordset consultar(Velno::clBase& base, const QString& sql);
+    // The first value of a query as text ("<sin fila>" when it gives none).
+    QString valor(const QString& sql) { return valor(trabajo(), sql); }
+    static QString valor(Velno::clBase& base, const QString& sql);
+
+    // Creates the interno and makes it the current one, as step 1 does.
+    void elegirInterno(const QString& interno);
+    // A column of an article line of the current interno, as text (Null gives empty text).
+    QString columna(int artord, const QString& nombre);
+
+    // The tables of both databases with their row counts ("ART", "aduana.subitems" ...): a statement
+    // that ran something else changes a count or loses a table.
+    QMap<QString, qint64> recuento();
+    // The messages the user saw, as text.
+    QStringList mensajes() const;
+
+private:
+    QTemporaryDir m_carpeta;
+};
+
+// The payloads that try to break out of a text literal, or to be read as a pattern, or that no
+// engine keeps in a statement text.
+struct Carga {
+    const char* nombre;
+    QString texto;
+};
+std::vector<Carga> cargas();
+
+// The text as the databases keep it: a NUL character, which no statement text can carry, becomes a
+// blank.
+QString almacenado(const QString& s);
+// Quotes to blanks and blanks trimmed: how invoice texts are cleaned.
+QString limpio(const QString& s);
+// Blanks (only blanks) trimmed at both ends.
+QString sinBlancos(const QString& s);
+
+} // namespace robustez
