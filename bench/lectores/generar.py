@@ -76,6 +76,8 @@ def fila_de_datos(azar, n):
 
 def escribir_xlsx(ruta, filas):
     libro = xlsxwriter.Workbook(ruta)
+    # A fixed creation date: the same file, byte for byte, on every run.
+    libro.set_properties({"created": datetime.datetime(2024, 6, 11, 12, 0, 0)})
     hoja = libro.add_worksheet("Factura")
     formato_fecha = libro.add_format({"num_format": "dd/mm/yyyy"})
     formato_precio = libro.add_format({"num_format": "#,##0.00"})
