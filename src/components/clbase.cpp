@@ -24,13 +24,23 @@ QString origenDe(const QString& nombre) {
     return nombre == u"base de trabajo" ? kOrigen : nombre;
 }
 
-// SQLite reads a statement up to its first NUL and drops the rest without a word: such a statement
-// is refused whole.
-void verificarSentencia(const QString& sql, const QString& origen) {
+// Checks made before every statement.
+// - SQLite reads a statement up to its first NUL and drops the rest without a word: such a statement
+//   is refused whole.
+// - An SQLite connection keeps working on a file that was deleted or moved while it was open (it holds
+//   the file open), and all it writes then is lost when it closes: once the file has gone from its
+//   path, nothing more is run.
+void verificarSentencia(const QString& sql, const ParametrosConexion& p, const QString& nombre, bool abierta) {
     if (sql.contains(QChar(0)))
-        throw VbError(tarvix::errores::BaseDeDatos, origen,
+        throw VbError(tarvix::errores::BaseDeDatos, origenDe(nombre),
                       QStringLiteral("La instrucción SQL contiene un carácter nulo (código 0), que la base de "
                                      "datos no admite: no se ejecutó"));
+    if (abierta && p.driver == u"QSQLITE" && !QFileInfo::exists(p.baseDeDatos))
+        throw VbError(tarvix::errores::BaseDeDatos, origenDe(nombre),
+                      QStringLiteral("El archivo de la %1 ya no está en %2: fue borrado o movido con el programa "
+                                     "abierto. No se ejecutó la instrucción; restaure el archivo y vuelva a abrir "
+                                     "el programa")
+                          .arg(nombre, p.baseDeDatos));
 }
 } // namespace
 
@@ -191,7 +201,7 @@ void clBase::fallar(const QSqlError& e, const QString& contexto) const {
 }
 
 bool clBase::CrearRs(tarvix::Recordset& rs) {
-    verificarSentencia(m_sql, origenDe(m_nombre));
+    verificarSentencia(m_sql, m_param, m_nombre, m_abierta);
     asegurarConexion();
     QSqlDatabase db = base();
     QSqlQuery q(db);
@@ -221,7 +231,7 @@ bool clBase::CrearRs(tarvix::Recordset& rs) {
 qint64 clBase::Ejecutar() { return EjecutarDirecto(m_sql); }
 
 qint64 clBase::EjecutarDirecto(const QString& sql) {
-    verificarSentencia(sql, origenDe(m_nombre));
+    verificarSentencia(sql, m_param, m_nombre, m_abierta);
     asegurarConexion();
     QSqlDatabase db = base();
     QSqlQuery q(db);

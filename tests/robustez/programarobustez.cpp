@@ -93,18 +93,19 @@ QString Programa::columna(int artord, const QString& nombre) {
                  vb::SqlTexto(g.g_sInterno) + QStringLiteral(" and ARTORD = ") + QString::number(artord));
 }
 
-QMap<QString, qint64> Programa::recuento() {
+QMap<QString, qint64> Programa::recuento(Velno::clBase& base, const QString& prefijo) {
     QMap<QString, qint64> r;
-    const auto contar = [&r](Velno::clBase& base, const QString& prefijo) {
-        Recordset tablas =
-            consultar(base, QStringLiteral("select name from sqlite_master where type = 'table'"));
-        for (; !tablas.Fin(); tablas.MoveNext()) {
-            const QString tabla = tablas.Fields(0).toString();
-            r[prefijo + tabla] = valor(base, QStringLiteral("select count(*) from ") + tabla).toLongLong();
-        }
-    };
-    contar(trabajo(), QString());
-    contar(aduana(), QStringLiteral("aduana."));
+    Recordset tablas = consultar(base, QStringLiteral("select name from sqlite_master where type = 'table'"));
+    for (; !tablas.Fin(); tablas.MoveNext()) {
+        const QString tabla = tablas.Fields(0).toString();
+        r[prefijo + tabla] = valor(base, QStringLiteral("select count(*) from ") + tabla).toLongLong();
+    }
+    return r;
+}
+
+QMap<QString, qint64> Programa::recuento() {
+    QMap<QString, qint64> r = recuento(trabajo(), QString());
+    r.insert(recuento(aduana(), QStringLiteral("aduana.")));
     return r;
 }
 

@@ -79,6 +79,8 @@ public:
     // The tables of both databases with their row counts ("ART", "aduana.subitems" ...): a statement
     // that ran something else changes a count or loses a table.
     QMap<QString, qint64> recuento();
+    // The same for one database, its tables named with `prefijo` in front.
+    static QMap<QString, qint64> recuento(Velno::clBase& base, const QString& prefijo);
     // The messages the user saw, as text.
     QStringList mensajes() const;
 
