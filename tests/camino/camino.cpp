@@ -1,0 +1,195 @@
+#include "camino.h"
+
+#include "components/central.h"
+#include "components/configuracion.h"
+#include "components/recordset.h"
+#include "components/vb.h"
+#include "components/vberror.h"
+#include "pipeline/proceso.h"
+#include "review/modificar_logica.h"
+#include "settings/logicarelpais.h"
+#include "testsupport.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTextStream>
+
+using namespace tarvix;
+
+namespace camino {
+
+std::optional<Velno::ParametrosConexion> servidorDePrueba() {
+    if (qEnvironmentVariableIsEmpty("TARVIX_PG_HOST"))
+        return std::nullopt;
+    Velno::ParametrosConexion p;
+    p.driver = QStringLiteral("QPSQL");
+    p.host = qEnvironmentVariable("TARVIX_PG_HOST");
+    p.puerto = qEnvironmentVariableIntValue("TARVIX_PG_PUERTO");
+    p.baseDeDatos = qEnvironmentVariable("TARVIX_PG_BASE");
+    p.usuario = qEnvironmentVariable("TARVIX_PG_USUARIO");
+    p.clave = qEnvironmentVariable("TARVIX_PG_CLAVE");
+    return p;
+}
+
+void escribirIni(const QString& carpeta, const Velno::ParametrosConexion& p) {
+    QFile f(carpeta + QStringLiteral("/entidades.ini"));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("no se puede escribir %s", qPrintable(f.fileName()));
+    QTextStream s(&f);
+    for (const char* entidad : {"NCM", "INTERNOS"}) {
+        s << '[' << entidad << "]\n"
+          << "driver=" << p.driver << '\n'
+          << "host=" << p.host << '\n'
+          << "port=" << p.puerto << '\n'
+          << "database=" << p.baseDeDatos << '\n'
+          << "user=" << p.usuario << '\n'
+          << "password=" << p.clave << "\n\n";
+    }
+}
+
+QString nombrePropio(const QString& prefijo) {
+    return prefijo + QString::number(QCoreApplication::applicationPid());
+}
+
+bool clusterDePrueba(const QString& accion) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(QStringLiteral("bash"), {QStringLiteral(TARVIX_SOURCE_DIR "/tools/pg_prueba.sh"), accion,
+                                     qEnvironmentVariable("TARVIX_PG_CARPETA")});
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+        return false;
+    }
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0) {
+        qWarning("pg_prueba.sh %s: %s", qPrintable(accion), p.readAll().constData());
+        return false;
+    }
+    return true;
+}
+
+QList<QVariantMap> filas(Velno::clBase& base, const QString& sql) {
+    Recordset rs;
+    base.setSql(sql);
+    base.CrearRs(rs);
+    QList<QVariantMap> r;
+    for (; !rs.Fin(); rs.MoveNext()) {
+        QVariantMap fila;
+        for (int i = 0; i < rs.Columnas().size(); ++i)
+            fila.insert(rs.Columnas().at(i).toLower(), rs.Fields(i));
+        r << fila;
+    }
+    return r;
+}
+
+Programa::Programa(const std::optional<Velno::ParametrosConexion>& servidor, const QString& catalogo) {
+    prueba::aislarConfiguracion();
+    configuracion::guardar(QStringLiteral("INTCAT"), catalogo);
+    configuracion::guardar(QStringLiteral("INTDUN"), QStringLiteral("07"));
+    if (servidor)
+        escribirIni(m_dir.path(), *servidor);
+    g.interaccion = &guion;
+    g.progreso = &progreso;
+    m_principal = std::make_unique<ControladorPrincipal>(g);
+    m_principal->Form_Load(m_dir.path());
+    m_paso2 = std::make_unique<ControladorPaso2>(g, *m_principal);
+    m_paso3 = std::make_unique<ControladorPaso3>(g);
+    ControladorPrincipal::Pasos& pasos = m_principal->pasos();
+    pasos.guardarDatosToBase = [this] { return FRAM2_GuardarDatosToBase(g, m_paso2->grilla()); };
+    pasos.cargarEstadisticas = [this] { m_paso3->FRAM3_CargarEstadisticas(); };
+    pasos.transferir = [this] { m_paso3->FRM3_Tranferir(); };
+}
+
+Programa::~Programa() = default;
+
+bool Programa::crearYElegirInterno(const QString& nro) {
+    QString descripcion = QStringLiteral("factura de ejemplo");
+    if (!NuevoInterno(g, nro, descripcion))
+        return false;
+    m_principal->FRAM1_DespuesDeNuevoInterno();
+    for (size_t i = 0; i < m_principal->internos.size(); ++i)
+        if (m_principal->internos[i].nro == nro)
+            m_principal->seleccionarInterno(static_cast<int>(i));
+    m_principal->MAIN_CambiarPaso();
+    return g.g_iPaso == 2 && g.g_sInterno == nro;
+}
+
+void Programa::abrirFactura(const QString& ruta) {
+    guion.archivos.enqueue(ruta);
+    m_paso2->FRAM2_CmdProcesar_Click();
+}
+
+void Programa::establecerCampo(int columna, const QString& etiqueta) {
+    m_paso2->grilla().setRow(m_paso2->grilla().Rows() - 1);
+    m_paso2->grilla().setCol(columna);
+    guion.ventanasCampo.enqueue([this, etiqueta] { g.g_sRetorno = etiqueta; });
+    m_paso2->FRAM2_Grid_KeyDown(ControladorPaso2::vbKeyF1);
+}
+
+void Programa::responderRelaciones(int cuantas, const QHash<QString, QString>& paises) {
+    for (int i = 0; i < cuantas; ++i) {
+        guion.ventanasRelacionPais.enqueue([this, paises] {
+            LogicaRelPais ventana(g);
+            ventana.Form_Load();
+            ventana.paisSeleccionado = ventana.cboidPais.indexOf(paises.value(ventana.txtValor));
+            ventana.f_Grabar();
+        });
+    }
+}
+
+bool Programa::corregirLinea(int artord, const QString& posicion) {
+    LogicaModificar editor(g);
+    editor.abrir(artord);
+    editor.Form_Activate();
+    editor.txtPRCNCM.Text = posicion;
+    if (editor.txtPRCNCM_Enter())
+        return false; // the lookup window would open: not a full position
+    return editor.GrabarDatos();
+}
+
+void Programa::trabajo(const QString& sql) {
+    g.g_oBase->setSql(sql);
+    g.g_oBase->Ejecutar();
+}
+
+void Programa::aduana(const QString& sql) {
+    g.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS")).EjecutarDirecto(sql);
+}
+
+QList<QVariantMap> Programa::filasTrabajo(const QString& sql) {
+    return filas(*g.g_oBase, sql);
+}
+
+QList<QVariantMap> Programa::filasAduana(const QString& sql) {
+    return filas(g.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS")), sql);
+}
+
+Limpieza::Limpieza(Programa& p, QString catalogo, QStringList internos)
+    : m_p(p), m_catalogo(std::move(catalogo)), m_internos(std::move(internos)) {
+    borrar();
+}
+
+void Limpieza::borrar() {
+    try {
+        for (const QString& i : m_internos) {
+            m_p.aduana(QStringLiteral("delete from subitems where interno = ") + vb::SqlTexto(i));
+            m_p.aduana(QStringLiteral("delete from caratula where interno = ") + vb::SqlTexto(i));
+        }
+        if (m_catalogo != u"1")
+            m_p.aduana(QStringLiteral("delete from catarticulos where idcatalogo = ") +
+                       vb::SqlTexto(m_catalogo));
+    } catch (const VbError& e) {
+        qWarning("limpieza: %s", qPrintable(e.descripcion()));
+    }
+}
+
+QStringList Programa::mensajesNuevos() {
+    QStringList r;
+    for (; m_mensajesVistos < guion.avisos.size(); ++m_mensajesVistos)
+        if (guion.avisos.at(m_mensajesVistos).tipo == InteraccionGuionada::Aviso::Tipo::Mensaje)
+            r << guion.avisos.at(m_mensajesVistos).texto;
+    return r;
+}
+
+} // namespace camino

@@ -1,0 +1,220 @@
+#include "camino.h"
+#include "components/central.h"
+#include "components/vb.h"
+#include "settings/logicaconfig.h"
+#include "testsupport.h"
+
+#include <QTest>
+
+using namespace tarvix;
+using camino::Programa;
+
+namespace {
+
+constexpr int kLineas = 120;
+
+// Correct article lines of the current interno, ready to transfer.
+void lineasCorrectas(Programa& p, int cuantas) {
+    p.trabajo(QStringLiteral("insert into INTN (INTNRO, INTDSC) values (") + vb::SqlTexto(p.g.g_sInterno) +
+              QStringLiteral(", 'fallas')"));
+    p.trabajo(QStringLiteral(
+                  "insert into ART (INTNRO, ARTORD, ARTNRO, ARTDSC, ARTCAN, ARTUNI, ARTTOT, ARTKGU, "
+                  "ARTORG, PROCEDENCIA, FECHA_EMBARQUE, FECHA_ARRIBO, MARCA, MODELO, OTROS, CODIGOCIP, "
+                  "ARTDSCMARIA, PRCNCM, PRCSUF, PRCLAP, PRCDUN, PRCCAN, PRCEUN, PRCECA, PRCSCA, PRCESM, "
+                  "PRCORI, PRCEST, PRCCRC) with recursive n(i) as (select 1 union all select i + 1 from n "
+                  "where i < %1) select %2, i, 'F-' || i, 'ARTICULO D''ANGELO ' || i, 2, 1.5, 3, 0.5, "
+                  "'310', '310', '10/05/2024', '21/06/2024', 'ACME', 'F-' || i, '', '', 'MARIA', "
+                  "'8301.10.00.000P', 'AA(ACME)-', 'N', '07', 2, '07', 2, 0, '2', '310', 'A', 'OK' "
+                  "from n")
+                  .arg(cuantas)
+                  .arg(vb::SqlTexto(p.g.g_sInterno)));
+}
+
+// Brings the test cluster back when a case ends with it stopped.
+class ServidorDetenido {
+public:
+    ServidorDetenido() = default;
+    ~ServidorDetenido() {
+        if (m_detenido)
+            arrancar();
+    }
+    ServidorDetenido(const ServidorDetenido&) = delete;
+    ServidorDetenido& operator=(const ServidorDetenido&) = delete;
+    bool parar() { return m_detenido = camino::clusterDePrueba(QStringLiteral("parar")); }
+    bool arrancar() {
+        m_detenido = !camino::clusterDePrueba(QStringLiteral("arrancar"));
+        return !m_detenido;
+    }
+    bool detenido() const { return m_detenido; }
+
+private:
+    bool m_detenido = false;
+};
+
+qint64 contar(Programa& p, const QString& sql) {
+    return p.filasAduana(sql).value(0).value(QStringLiteral("n")).toLongLong();
+}
+
+} // namespace
+
+// What a customs database on a server brings: a server that does not answer, one that stops in the
+// middle of a transfer, a password that is wrong. Runs only against the test server, alone (it stops
+// the cluster other programs use).
+class TstServidorFallas : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void servidorInalcanzableAlArrancar();
+    void credencialesIncorrectas();
+    void servidorDetenidoDuranteLaTransferencia();
+
+private:
+    std::optional<Velno::ParametrosConexion> m_pg;
+};
+
+void TstServidorFallas::initTestCase() {
+    m_pg = camino::servidorDePrueba();
+    if (!m_pg)
+        QSKIP(camino::kSinServidor);
+}
+
+void TstServidorFallas::init() {
+    QLocale::setDefault(QLocale(QStringLiteral("es_AR")));
+}
+
+void TstServidorFallas::servidorInalcanzableAlArrancar() {
+    Velno::ParametrosConexion p = *m_pg;
+    p.puerto = 1; // nobody listens there
+    Programa prog(p);
+    QCOMPARE(prog.g.g_iPaso, 1);
+    QCOMPARE(prog.mensajesNuevos(), QStringList());
+
+    // The settings window: the catalogs cannot be read; it says so and keeps the stored ones.
+    LogicaConfig config(prog.g);
+    config.Form_Load();
+    QStringList m = prog.mensajesNuevos();
+    QVERIFY(!m.isEmpty());
+    QVERIFY2(m[0].contains(QStringLiteral("(entidad INTERNOS)")), qPrintable(m[0]));
+    QVERIFY2(m[0].contains(QStringLiteral("No se puede conectar con el servidor de base de datos")),
+             qPrintable(m[0]));
+    QVERIFY(config.cboIdCatalogo.isEmpty());
+
+    // Processing: stage 1 stores the lines, stage 2 reports the server and the run stops in step 2.
+    QVERIFY(prog.crearYElegirInterno(QStringLiteral("SIN-SERVIDOR")));
+    prog.abrirFactura(QStringLiteral(TARVIX_SOURCE_DIR "/examples/factura-ejemplo.xlsx"));
+    prog.paso2().cmdAutomatico_Click();
+    prog.establecerCampo(1, QStringLiteral("[ DESCRIPC ]"));
+    prog.trabajo(QStringLiteral(
+        "insert into ORG (PAI, ORI, ESM) values ('CHINA','310','2'), ('P.R. CHINA','310','2'), "
+        "('TAIWAN','313','2'), ('MADE IN ITALY','417','2'), ('USA','212','2')"));
+    for (int intento = 0; intento < 2; ++intento) {
+        prog.principal().MAIN_CambiarPaso();
+        m = prog.mensajesNuevos();
+        QCOMPARE(m.size(), 1);
+        QVERIFY2(
+            m[0].startsWith(QStringLiteral("No se puede abrir la base de datos de la entidad INTERNOS: No se "
+                                           "puede conectar con el servidor de base de datos")),
+            qPrintable(m[0]));
+        QVERIFY2(m[0].contains(QStringLiteral("FRAM2_GuardarDatosToBase")), qPrintable(m[0]));
+        QCOMPARE(prog.g.g_iPaso, 2);
+    }
+    // The program goes on: the working database answers and step 1 lists the interno.
+    QCOMPARE(prog.filasTrabajo(QStringLiteral("select count(*) as n from ART where INTNRO = 'SIN-SERVIDOR'"))
+                 .value(0)
+                 .value(QStringLiteral("n"))
+                 .toInt(),
+             14);
+    prog.principal().FRAM1_CargarInternos();
+    QCOMPARE(prog.principal().internos.size(), size_t(1));
+    QCOMPARE(prog.mensajesNuevos(), QStringList());
+}
+
+void TstServidorFallas::credencialesIncorrectas() {
+    Velno::ParametrosConexion p = *m_pg;
+    p.clave = QStringLiteral("no-es-la-clave-42");
+    Programa prog(p);
+    QCOMPARE(prog.g.g_iPaso, 1);
+    prog.g.g_sInterno = camino::nombrePropio(QStringLiteral("CRED"));
+    lineasCorrectas(prog, 3);
+    prog.paso3().FRM3_Tranferir();
+    const QStringList m = prog.mensajesNuevos();
+    QCOMPARE(m.size(), 1);
+    QVERIFY2(m[0].contains(QStringLiteral("entidad INTERNOS")), qPrintable(m[0]));
+    QVERIFY2(m[0].contains(QStringLiteral("Usuario o contraseña incorrectos")), qPrintable(m[0]));
+    QVERIFY2(m[0].contains(QStringLiteral("FRAM3_Transfer_B_Pasaje Linea 40 ]")), qPrintable(m[0]));
+    QVERIFY(!m[0].contains(p.clave));
+    QVERIFY(!m[0].contains(m_pg->clave));
+}
+
+void TstServidorFallas::servidorDetenidoDuranteLaTransferencia() {
+    Programa prog(*m_pg);
+    const QString interno = camino::nombrePropio(QStringLiteral("PARADA"));
+    const QString catalogo = camino::nombrePropio(QStringLiteral("P"));
+    prog.g.g_sInterno = interno;
+    prog.g.g_sINTCAT = catalogo;
+    lineasCorrectas(prog, kLineas);
+    camino::Limpieza limpieza(prog, catalogo, {interno});
+    const QString art = QStringLiteral("select * from ART where INTNRO = ") + vb::SqlTexto(interno) +
+                        QStringLiteral(" order by ARTORD");
+    const QList<QVariantMap> antes = prog.filasTrabajo(art);
+
+    // The cluster stops after the caratula and the first subitems rows were written.
+    ServidorDetenido servidor;
+    prog.progreso.alAvanzar = [&](int valor) {
+        if (valor == 40 && !servidor.detenido())
+            QVERIFY(servidor.parar());
+    };
+    prog.paso3().FRM3_Tranferir();
+    prog.progreso.alAvanzar = nullptr;
+    QVERIFY(servidor.detenido());
+    QStringList m = prog.mensajesNuevos();
+    QCOMPARE(m.size(), 1);
+    QVERIFY2(m[0].contains(QStringLiteral("Se perdió la conexión con el servidor de base de datos")),
+             qPrintable(m[0]));
+    QVERIFY2(m[0].contains(QStringLiteral(
+                 " - seccion[VezezirAZEDO2_TARVIX.frmMain.FRAM3_Transfer_B_Pasaje Linea 800 ]::"
+                 "base de datos de la entidad INTERNOS")),
+             qPrintable(prueba::visible(m[0])));
+    QVERIFY(!prog.progreso.mensajes.contains(QStringLiteral("Actualizando catalogo...")));
+    QCOMPARE(prog.filasTrabajo(art), antes);
+
+    // While it is down every use reports it; the working database is not touched.
+    prog.paso3().FRM3_Tranferir();
+    m = prog.mensajesNuevos();
+    QCOMPARE(m.size(), 1);
+    QVERIFY2(m[0].contains(QStringLiteral("servidor de base de datos")), qPrintable(m[0]));
+    QCOMPARE(prog.filasTrabajo(art), antes);
+
+    // Back up: the interno left half written is offered for replacement and the transfer completes.
+    QVERIFY(servidor.arrancar());
+    prog.guion.respuestas.enqueue(Respuesta::Si);
+    prog.paso3().FRM3_Tranferir();
+    m = prog.mensajesNuevos();
+    QCOMPARE(
+        m, (QStringList{QStringLiteral("El interno [ ") + interno +
+                            QStringLiteral(" ] ya existe.\r\n\r\nDesea reemplazarlo?"),
+                        QStringLiteral("Se transfirio %1 articulos en el interno ").arg(kLineas) + interno}));
+    QCOMPARE(contar(prog, QStringLiteral("select count(*) as n from subitems where interno = ") +
+                              vb::SqlTexto(interno)),
+             kLineas);
+    QCOMPARE(
+        contar(prog, QStringLiteral("select count(distinct idarticulo) as n from subitems where interno = ") +
+                         vb::SqlTexto(interno)),
+        kLineas);
+    QCOMPARE(contar(prog, QStringLiteral("select count(*) as n from caratula where interno = ") +
+                              vb::SqlTexto(interno)),
+             1);
+    QCOMPARE(contar(prog, QStringLiteral("select count(*) as n from catarticulos where idcatalogo = ") +
+                              vb::SqlTexto(catalogo)),
+             kLineas);
+    QCOMPARE(prog.filasAduana(QStringLiteral("select descripcion from subitems where interno = ") +
+                              vb::SqlTexto(interno) + QStringLiteral(" and idarticulo = 'F-7'"))
+                 .value(0)
+                 .value(QStringLiteral("descripcion")),
+             QVariant(QStringLiteral("ARTICULO D'ANGELO 7")));
+    QCOMPARE(prog.filasTrabajo(art), antes);
+}
+
+QTEST_GUILESS_MAIN(TstServidorFallas)
+#include "tst_servidor_fallas.moc"
