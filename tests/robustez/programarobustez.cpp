@@ -16,7 +16,10 @@ using namespace tarvix;
 
 void Guion::relacionPais() {
     InteraccionGuionada::relacionPais();
-    if (++ventanasPais > 3)
+    ++ventanasPais;
+    m_repeticiones = m_g.g_sRetorno == m_ultimoPais ? m_repeticiones + 1 : 1;
+    m_ultimoPais = m_g.g_sRetorno;
+    if (m_repeticiones > 3)
         throw VbError(1, QStringLiteral("prueba"),
                       QStringLiteral("La relación de países no se pudo guardar"));
     LogicaRelPais ventana(m_g);

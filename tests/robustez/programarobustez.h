@@ -19,8 +19,8 @@ namespace robustez {
 
 // The scripted seam, with the country-relation window played by its own logic: it shows the origin
 // text it was given, keeps the first country of the list and the goods state "2", and saves with F11.
-// A window asked for again and again (a relation that cannot be saved) stops the run with an error
-// instead of looping.
+// A window asked for again and again for the same text (a relation that cannot be saved) stops the
+// run with an error instead of looping.
 class Guion : public tarvix::InteraccionGuionada {
 public:
     explicit Guion(tarvix::Globales& g) : m_g(g) {}
@@ -29,6 +29,8 @@ public:
 
 private:
     tarvix::Globales& m_g;
+    QString m_ultimoPais;
+    int m_repeticiones = 0;
 };
 
 // The grid of step 2: row 0 titles, row 1 the field labels, then the invoice lines.
