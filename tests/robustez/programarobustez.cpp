@@ -60,6 +60,9 @@ QString Programa::rutaAduana() const {
 Velno::clBase& Programa::trabajo() {
     return *g.g_oBase;
 }
+Velno::clBase& Programa::ncm() {
+    return g.g_oCentral->getDataConnectionByEntity(QStringLiteral("NCM"));
+}
 Velno::clBase& Programa::aduana() {
     return g.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS"));
 }
@@ -133,6 +136,8 @@ std::vector<Carga> cargas() {
         {"sentencia", QStringLiteral("'); drop table ART; --")},
         {"porcentaje", QStringLiteral("%")},
         {"guion bajo", QStringLiteral("_")},
+        // What the customs connections translate outside literals: it must stay as it is inside one.
+        {"sintaxis del nomenclador", QStringLiteral("[001]' + left(x,2) + len(\"y\") || 'z")},
     };
 }
 

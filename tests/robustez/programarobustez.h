@@ -64,6 +64,7 @@ public:
 
     Velno::clBase& trabajo();
     Velno::clBase& aduana(); // entity INTERNOS
+    Velno::clBase& ncm();    // entity NCM
     // Runs a statement or a query, on the working database unless another connection is given.
     void ejecutar(const QString& sql) { ejecutar(trabajo(), sql); }
     static void ejecutar(Velno::clBase& base, const QString& sql);

@@ -11,6 +11,7 @@
 #include "pipeline/proceso.h"
 #include "programarobustez.h"
 #include "review/modificar_logica.h"
+#include "review/posicion_logica.h"
 #include "settings/logicaconfig.h"
 #include "settings/logicarelpais.h"
 #include "testsupport.h"
@@ -90,6 +91,10 @@ private slots:
         porCarga([](QTestData&, const Carga&) {});
     }
     void transferencia();
+    void catalogoYUnidadElegidos_data() {
+        porCarga([](QTestData&, const Carga&) {});
+    }
+    void catalogoYUnidadElegidos();
     void sentenciaConNulo();
 };
 
@@ -384,6 +389,18 @@ void TstInyeccion::editor() {
     p.guion.limpiar();
     n.ProcesarNCM((carga + QStringLiteral("...............")).left(15));
     QCOMPARE(p.mensajes(), QStringList{QStringLiteral("Posición no encontrada en Nomenclador")});
+
+    // The position lookup: the text is a pattern ("." and "%" stand for any characters, "_" for one),
+    // never part of the statement.
+    p.guion.limpiar();
+    LogicaPosicion busqueda(p.g);
+    busqueda.TxtNCMF = carga;
+    const bool comodin = carga.contains(u'%') || carga.contains(u'_');
+    QCOMPARE(busqueda.Buscar(), comodin);
+    QCOMPARE(p.mensajes(), comodin ? QStringList() : QStringList{QStringLiteral("Posición no encontrada.")});
+    if (comodin)
+        QCOMPARE(busqueda.LstNCM.size(),
+                 p.valor(p.ncm(), QStringLiteral("select count(*) from ncm")).toLongLong());
     QCOMPARE(p.recuento(), esperado);
 }
 
@@ -404,7 +421,8 @@ void TstInyeccion::respuestasDeSufijos_data() {
                                  QStringLiteral("AA(O B  O B  O B  O B  )-"),
                                  QStringLiteral("AA(    DROP TABLE ART )-"),
                                  otraVez,
-                                 otraVez};
+                                 otraVez,
+                                 QStringLiteral("AA( 001     LEFT X,2   )-")};
     const auto todas = cargas();
     QCOMPARE(sufijos.size(), qsizetype(todas.size()));
     for (size_t i = 0; i < todas.size(); ++i)
@@ -496,6 +514,77 @@ void TstInyeccion::transferencia() {
     QCOMPARE(p.mensajes().size(), 2);
     QCOMPARE(p.recuento(), esperado);
     QCOMPARE(catalogo(t, "descripcion"), t);
+}
+
+// Catalog and default unit whose ids hold the payload, chosen in the settings window: the run finds
+// the catalog's article, the default unit reaches the lines, and the transfer writes both and
+// updates or adds the entries of that catalog only.
+void TstInyeccion::catalogoYUnidadElegidos() {
+    QFETCH(QString, carga);
+    Programa p;
+    const QString v = SqlTexto(carga);
+    Programa::ejecutar(
+        p.aduana(), QStringLiteral("insert into catalogo (idcatalogo, descripcion) values (%1, 'A')").arg(v));
+    Programa::ejecutar(p.aduana(),
+                       QStringLiteral("insert into unidades (id, descripcion) values (%1, 'A')").arg(v));
+    const QString columnas = QStringLiteral("idarticulo, descripcion, idpais, cantidad, Preciounitario, ncm, "
+                                            "lapi, sufijos, idunidad, estadistica, "
+                                            "valorrelacionestadistica, EstadoMerc, deresp, "
+                                            "descripcion_maria, valorderesp, artkgunitario, codigoean");
+    Programa::ejecutar(p.aduana(),
+                       QStringLiteral("insert into catarticulos (idcatalogo, %1) select %2, %1 from "
+                                      "catarticulos where idcatalogo = '1' and idarticulo = 'JL24'")
+                           .arg(columnas, v));
+    const QString jl24 = QStringLiteral("select descripcion from catarticulos where idcatalogo = '1' and "
+                                        "idarticulo = 'JL24'");
+    const QString original = Programa::valor(p.aduana(), jl24);
+
+    LogicaConfig config(p.g);
+    config.Form_Load();
+    const QString id = almacenado(carga);
+    config.catalogoSeleccionado = static_cast<int>(config.cboIdCatalogo.indexOf(id));
+    config.unidadSeleccionada = static_cast<int>(config.cboIdUnidad.indexOf(id));
+    QVERIFY(config.catalogoSeleccionado >= 0 && config.unidadSeleccionada >= 0);
+    QVERIFY(config.GrabarySalir());
+    QCOMPARE(p.g.g_sINTCAT, id);
+    QCOMPARE(p.g.g_sINTDUN, id);
+
+    p.elegirInterno(QStringLiteral("24001"));
+    p.ejecutar(QStringLiteral("insert into ORG (PAI, ORI, ESM) values ('CHINA','310','2')"));
+    Grilla grilla({kArticulo, kDescripc, QStringLiteral("[ UNIDAD ]"), kCantidad, kTotal, kOrigen});
+    grilla.agregar({QStringLiteral("JL24"), QStringLiteral("Llaves"), QStringLiteral("PCS"),
+                    QStringLiteral("1"), QStringLiteral("5"), QStringLiteral("CHINA")});
+    grilla.agregar({QStringLiteral("NUEVO"), QStringLiteral("Nuevo"), QStringLiteral("SETS"),
+                    QStringLiteral("1"), QStringLiteral("5"), QStringLiteral("CHINA")});
+    QVERIFY(FRAM2_GuardarDatosToBase(p.g, grilla));
+    QCOMPARE(p.columna(1, QStringLiteral("PRCCRC")), QStringLiteral("OK"));
+    QCOMPARE(p.columna(2, QStringLiteral("PRCDUN")), id);
+    QCOMPARE(p.columna(2, QStringLiteral("PRCEST")), QString());
+
+    p.ejecutar(QStringLiteral("update ART set PRCNCM = '8204.11.00.000K', PRCEST = 'M', PRCCRC = 'OK' where "
+                              "ARTORD = 2"));
+    auto esperado = p.recuento();
+    ControladorPaso3 paso3(p.g);
+    paso3.FRM3_Tranferir();
+    QCOMPARE(p.mensajes(), QStringList{QStringLiteral("Se transfirio 2 articulos en el interno 24001")});
+    esperado[QStringLiteral("aduana.caratula")] += 1;
+    esperado[QStringLiteral("aduana.subitems")] += 2;
+    esperado[QStringLiteral("aduana.catarticulos")] += 1;
+    QCOMPARE(p.recuento(), esperado);
+    QCOMPARE(Programa::valor(p.aduana(), QStringLiteral("select count(*) from subitems where idcatalogo = ") +
+                                             SqlTexto(id)),
+             QStringLiteral("2"));
+    QCOMPARE(
+        Programa::valor(p.aduana(), QStringLiteral("select idunidad from catarticulos where idarticulo = "
+                                                   "'NUEVO' and idcatalogo = ") +
+                                        SqlTexto(id)),
+        id);
+    QCOMPARE(
+        Programa::valor(p.aduana(), QStringLiteral("select descripcion from catarticulos where idarticulo = "
+                                                   "'JL24' and idcatalogo = ") +
+                                        SqlTexto(id)),
+        QStringLiteral("Llaves"));
+    QCOMPARE(Programa::valor(p.aduana(), jl24), original);
 }
 
 // A statement that carries a NUL would run only up to it: it is refused whole, with a clear report.
