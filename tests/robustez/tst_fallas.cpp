@@ -214,7 +214,8 @@ void TstFallas::discoLlenoEnLaTransferencia() {
 void TstFallas::tablaFaltanteEnAduana_data() {
     QTest::addColumn<QString>("tabla");
     QTest::addColumn<QString>("seccionCorrida"); // the statement of the run that meets it
-    QTest::newRow("sufidos") << QStringLiteral("sufidos") << QStringLiteral("420)]::base de datos de la entidad NCM");
+    QTest::newRow("sufidos") << QStringLiteral("sufidos")
+                             << QStringLiteral("420)]::base de datos de la entidad NCM");
     QTest::newRow("catarticulos") << QStringLiteral("catarticulos")
                                   << QStringLiteral("220)]::base de datos de la entidad INTERNOS");
 }
