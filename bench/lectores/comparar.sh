@@ -8,8 +8,8 @@
 # CARPETA receives the generated invoices (default: a folder under ${TMPDIR:-/tmp}). Variables:
 # BUILD_DIR (default build-bench/ of the repository), CORRIDAS (whole-process runs, default 11),
 # NICE (niceness of every measured command, default 0).
-# Needs: cmake, ninja, libbenchmark-dev, gnumeric (ssconvert), hyperfine, python3-openpyxl,
-# python3-xlrd, python3-xlsxwriter.
+# Installs what is missing (Debian packages: libbenchmark-dev, gnumeric for ssconvert, hyperfine,
+# time, python3-openpyxl, python3-xlrd, python3-xlsxwriter, and the program's own).
 set -euo pipefail
 
 aqui=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -19,12 +19,19 @@ build=${BUILD_DIR:-$raiz/build-bench}
 corridas=${CORRIDAS:-11}
 nicel=${NICE:-0}
 
-for herramienta in cmake ninja hyperfine ssconvert /usr/bin/time /usr/bin/python3; do
-    if ! command -v "$herramienta" >/dev/null; then
-        echo "comparar.sh: falta $herramienta (ver los requisitos al comienzo de este archivo)" >&2
-        exit 1
-    fi
-done
+# What the program itself needs, then the benchmark's and the peers' packages.
+bash "$raiz/tools/dependencias.sh"
+falta=
+for t in hyperfine ssconvert /usr/bin/time; do command -v "$t" >/dev/null || falta=1; done
+[ -f /usr/include/benchmark/benchmark.h ] || falta=1
+/usr/bin/python3 -c 'import openpyxl, xlrd, xlsxwriter' 2>/dev/null || falta=1
+if [ -n "$falta" ]; then
+    [ "$(id -u)" -ne 0 ] && sudo=sudo || sudo=
+    export DEBIAN_FRONTEND=noninteractive
+    $sudo apt-get update
+    $sudo apt-get install -y --no-install-recommends libbenchmark-dev gnumeric hyperfine time \
+        python3-openpyxl python3-xlrd python3-xlsxwriter
+fi
 
 trabajo=$(mktemp -d)
 trap 'rm -rf "$trabajo"' EXIT
@@ -90,7 +97,7 @@ print("Segundos. real: mediana; cpu: usuario + sistema (en proceso la mediana, e
 print("media que da hyperfine). Razón: par / nuestro.")
 print(f"{'':6}|{'nuestro, en proceso':^21}|{'pico':^8}|{'nuestro, proceso':^21}|{'':9}|"
       f"{'par, proceso':^21}|{'par, en':^8}|{'razón':^7}|{'razón':^7}|{'razón':^8}")
-print(f"{'':6}|{'real':>10} {'cpu':>10}|{'RSS MB':>8}|{'real':>10} {'cpu':>10}|{'par':>9}|"
+print(f"{'':6}|{'real':>10} {'cpu':>10}|{'RSS MiB':>8}|{'real':>10} {'cpu':>10}|{'par':>9}|"
       f"{'real':>10} {'cpu':>10}|{'proceso':>8}|{'real':>7}|{'cpu':>7}|{'en proc.':>8}")
 fallas = []
 for ext, par, bm, objetivo, veces in filas:
@@ -106,7 +113,7 @@ for ext, par, bm, objetivo, veces in filas:
     if mediana > objetivo:
         fallas.append(f".{ext}: mediana en proceso {mediana:.3f} s, objetivo {objetivo:.2f} s")
     if pico > 60:
-        fallas.append(f".{ext}: pico {pico:.1f} MB, objetivo 60 MB")
+        fallas.append(f".{ext}: pico {pico:.1f} MiB, objetivo 60 MB")
     if par_real / real < veces:
         fallas.append(f".{ext}: proceso entero {par_real / real:.1f}x más rápido que {par}, "
                       f"objetivo {veces:.0f}x")
