@@ -11,3 +11,14 @@ target_compile_definitions(tarvix_options INTERFACE
 if(TARVIX_WERROR)
   target_compile_options(tarvix_options INTERFACE -Werror)
 endif()
+
+# Fuzz build (tools/fuzz.sh): every target is instrumented for libFuzzer's coverage and checked by
+# AddressSanitizer and UndefinedBehaviorSanitizer; the fuzz/ targets add the fuzzer's own main.
+if(TARVIX_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "TARVIX_FUZZ needs clang: configure with CC=clang-14 CXX=clang++-14")
+  endif()
+  target_compile_options(tarvix_options INTERFACE
+    -fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  target_link_options(tarvix_options INTERFACE -fsanitize=address,undefined)
+endif()

@@ -275,10 +275,10 @@ void LectorHoja::celda(const Registro& r, LectorRegistros& lr) {
             const auto [fila, columna] = *m_textoPendiente;
             m_textoPendiente.reset();
             const std::vector<Bytes> trozos = conContinuaciones(r, lr);
-            poner(fila, columna, celdaTexto(m_libro.texto(trozos, true, [fila, columna] {
+            poner(fila, columna, celdaTexto(m_libro.texto(trozos, true, [f = fila, c = columna] {
                       return QStringLiteral("El libro está dañado: el resultado de texto de la fórmula de la "
                                             "celda %1 está incompleto.")
-                          .arg(nombreCelda(fila, columna));
+                          .arg(nombreCelda(f, c));
                   })));
         }
         return;
