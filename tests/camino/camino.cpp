@@ -171,7 +171,7 @@ Limpieza::Limpieza(Programa& p, QString catalogo, QStringList internos)
 }
 
 void Limpieza::borrar() {
-    try {
+    const auto borrarTodo = [this] {
         for (const QString& i : m_internos) {
             m_p.aduana(QStringLiteral("delete from subitems where interno = ") + vb::SqlTexto(i));
             m_p.aduana(QStringLiteral("delete from caratula where interno = ") + vb::SqlTexto(i));
@@ -179,8 +179,17 @@ void Limpieza::borrar() {
         if (m_catalogo != u"1")
             m_p.aduana(QStringLiteral("delete from catarticulos where idcatalogo = ") +
                        vb::SqlTexto(m_catalogo));
-    } catch (const VbError& e) {
-        qWarning("limpieza: %s", qPrintable(e.descripcion()));
+    };
+    try {
+        borrarTodo();
+    } catch (const VbError&) {
+        // A case that failed may leave the connection lost: once more on a new one.
+        try {
+            m_p.g.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS")).Conectar();
+            borrarTodo();
+        } catch (const VbError& e) {
+            qWarning("no se pudo limpiar el servidor: %s", qPrintable(e.descripcion()));
+        }
     }
 }
 
