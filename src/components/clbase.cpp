@@ -68,6 +68,7 @@ QString describirErrorSql(const QString& textoDriver) {
         {"could not connect", "No se puede conectar con el servidor de base de datos"},
         {"Connection refused", "No se puede conectar con el servidor de base de datos"},
         {"server closed the connection", "Se perdió la conexión con el servidor de base de datos"},
+        {"terminating connection", "Se perdió la conexión con el servidor de base de datos"},
         {"no connection to the server", "Se perdió la conexión con el servidor de base de datos"},
     };
     for (const Caso& c : casos) {
@@ -191,12 +192,18 @@ void clBase::Conectar() {
 }
 
 void clBase::asegurarConexion() {
-    if (!m_abierta)
+    // The driver closes a server connection it found lost (the server stopped or restarted): the
+    // statement that found it reported the loss, and the next use opens the connection again.
+    if (!Conectado())
         Conectar();
 }
 
 void clBase::fallar(const QSqlError& e, const QString& contexto) const {
     Q_UNUSED(contexto);
+    // A server that went away mid-statement may leave the driver without any text to give.
+    if (e.text().trimmed().isEmpty() && m_param.driver != u"QSQLITE")
+        throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre),
+                      QStringLiteral("Se perdió la conexión con el servidor de base de datos de la %1").arg(m_nombre));
     throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre), describirErrorSql(e.text()));
 }
 
