@@ -2,9 +2,11 @@
 #include "components/central.h"
 #include "components/vb.h"
 #include "components/vberror.h"
+#include "data/rutas.h"
 #include "intake/carga/mapeo.h"
 #include "testsupport.h"
 
+#include <QFile>
 #include <QTest>
 
 using namespace tarvix;
@@ -94,6 +96,8 @@ void TstCamino::caminoCompleto() {
     QCOMPARE(p.g.g_sINTCAT, catalogo);
     QCOMPARE(p.g.g_oCentral->motorDe(QStringLiteral("INTERNOS")),
              servidor ? Motor::PostgreSQL : Motor::SQLite);
+    // With the entities on the server no embedded customs database is made.
+    QCOMPARE(QFile::exists(rutas::baseAduana(p.carpeta())), !servidor);
     camino::Limpieza limpieza(p, catalogo, {interno});
     if (servidor)
         p.aduana(
