@@ -14,13 +14,17 @@ bash tools/dependencias.sh
 compilacion=$raiz/build-asan
 banderas="-O1 -fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
 banderas+=" -D_GLIBCXX_ASSERTIONS"
-cmake -S . -B "$compilacion" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVIX_WERROR=OFF \
+# Debug (Qt's and our assertions on) with line tables only: enough for the reports' stacks, and a
+# quicker build than full debug information.
+cmake -S . -B "$compilacion" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1 -DTARVIX_WERROR=OFF \
   -DTARVIX_BUILD_TESTS=ON -DTARVIX_BUILD_BENCH=OFF \
   -DCMAKE_CXX_FLAGS="$banderas" \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
 cmake --build "$compilacion" -j "$(nproc)"
 
 export QT_QPA_PLATFORM=offscreen
+# The tests' time limits stretch for this build.
+export TARVIX_SANITIZADORES=1
 # The freed-memory quarantine is kept to 32 MB (256 by default): a test checks that the worst
 # workbook costs the reader under 500 MB at its peak, and the quarantine counts in that peak.
 export ASAN_OPTIONS="detect_leaks=1:quarantine_size_mb=32:detect_stack_use_after_return=1"

@@ -21,6 +21,10 @@ private:
 // empties the settings group.
 void aislarConfiguracion();
 
+// Time limits of the tests are multiplied by this: 1 in a normal build, 20 in the sanitizer build
+// (tools/sanitizadores.sh sets TARVIX_SANITIZADORES), where everything runs many times slower.
+inline int factorTiempo() { return qEnvironmentVariableIsSet("TARVIX_SANITIZADORES") ? 20 : 1; }
+
 // Text with CR LF shown as \r\n, for readable failure messages.
 QString visible(const QString& s);
 
