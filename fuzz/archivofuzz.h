@@ -50,8 +50,10 @@ private:
 template <typename Lector> void leerOFallar(Lector&& leer) {
     try {
         const lector::Hoja hoja = leer();
-        if (hoja.filas() > lector::Hoja::kMaxFilas)
+        if (hoja.filas() > lector::Hoja::kMaxFilas) {
+            std::fprintf(stderr, "hoja de %d filas\n", hoja.filas());
             std::abort();
+        }
     } catch (const VbError& e) {
         if (e.numero() != lector::kErrorLibro || e.descripcion().isEmpty()) {
             std::fprintf(stderr, "error inesperado %lld: %s\n", static_cast<long long>(e.numero()), e.what());
