@@ -28,7 +28,9 @@ public:
 };
 
 // Position i as the dotted text of 10 characters ("dddd.dd.dd") and its check letter.
-QString posicion(int i) { return QStringLiteral("%1.%2.%3").arg(9900 + i / 100).arg(i % 100, 2, 10, QChar(u'0')).arg(10); }
+QString posicion(int i) {
+    return QStringLiteral("%1.%2.%3").arg(9900 + i / 100).arg(i % 100, 2, 10, QChar(u'0')).arg(10);
+}
 
 struct Entorno {
     QTemporaryDir dir;
@@ -52,16 +54,19 @@ struct Entorno {
         for (int i = 0; i < kLineas; ++i) {
             const QString pos = posicion(i);
             const QString sim = pos + QStringLiteral(".000");
-            ejecutar(aduana, QStringLiteral("insert into ncm ([001],[002],[003],[010],[012],[020],[059]) values "
-                                            "('%1','000','A','POSICION %2','07','','')")
-                                 .arg(pos)
-                                 .arg(i));
-            ejecutar(aduana, QStringLiteral("insert into sufidos (sim, sufijo, detalle) values ('%1','AA','MARCA'),"
-                                            "('%1','ZA','VALOR')")
-                                 .arg(sim));
-            ejecutar(aduana, QStringLiteral("insert into catarticulos (idcatalogo, idarticulo, descripcion, ncm, lapi, "
-                                            "sufijos, descripcion_maria, codigoean) values ('1','B%1','ARTICULO %1',"
-                                            "'%2.000A','','AA(X)-ZA(000001)-','MARIA %1','779%1')")
+            ejecutar(aduana,
+                     QStringLiteral("insert into ncm ([001],[002],[003],[010],[012],[020],[059]) values "
+                                    "('%1','000','A','POSICION %2','07','','')")
+                         .arg(pos)
+                         .arg(i));
+            ejecutar(aduana,
+                     QStringLiteral("insert into sufidos (sim, sufijo, detalle) values ('%1','AA','MARCA'),"
+                                    "('%1','ZA','VALOR')")
+                         .arg(sim));
+            ejecutar(aduana, QStringLiteral(
+                                 "insert into catarticulos (idcatalogo, idarticulo, descripcion, ncm, lapi, "
+                                 "sufijos, descripcion_maria, codigoean) values ('1','B%1','ARTICULO %1',"
+                                 "'%2.000A','','AA(X)-ZA(000001)-','MARIA %1','779%1')")
                                  .arg(i)
                                  .arg(pos));
         }
@@ -71,8 +76,9 @@ struct Entorno {
                                 QStringLiteral("[ CANTIDAD ]"), QStringLiteral("[ TOTAL ]"),
                                 QStringLiteral("[ ORIGEN ]"), QStringLiteral("[ MARCA ]")});
         for (int i = 0; i < kLineas; ++i)
-            grilla.filas.push_back({QStringLiteral("B%1").arg(i), QStringLiteral("Linea %1").arg(i), QStringLiteral("3"),
-                                    QStringLiteral("10"), QStringLiteral("CHINA"), QStringLiteral("ACME")});
+            grilla.filas.push_back({QStringLiteral("B%1").arg(i), QStringLiteral("Linea %1").arg(i),
+                                    QStringLiteral("3"), QStringLiteral("10"), QStringLiteral("CHINA"),
+                                    QStringLiteral("ACME")});
     }
     static void ejecutar(Velno::clBase& b, const QString& sql) {
         b.setSql(sql);
@@ -90,14 +96,19 @@ void BM_Etapas(benchmark::State& state) {
         }
     }
     Recordset rs;
-    e.g.g_oBase->setSql(QStringLiteral("select count(*) as n from ART where INTNRO = 'BENCH' and PRCCRC = 'OK'"));
+    e.g.g_oBase->setSql(
+        QStringLiteral("select count(*) as n from ART where INTNRO = 'BENCH' and PRCCRC = 'OK'"));
     e.g.g_oBase->CrearRs(rs);
     state.counters["lineas_ok"] = rs.Fields(0).toDouble();
     rusage uso{};
     getrusage(RUSAGE_SELF, &uso);
     state.counters["pico_MB"] = static_cast<double>(uso.ru_maxrss) / 1024.0;
 }
-BENCHMARK(BM_Etapas)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_Etapas)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 } // namespace
 

@@ -119,7 +119,8 @@ void ControladorPrincipal::FRAM1_CargarInternos() {
         }
     } catch (const VbError& e) {
         if (m_g.interaccion)
-            m_g.interaccion->mensaje(informeCorto(e, QStringLiteral("frmMain.FRAM1_CargarInternos")), Icono::Critico);
+            m_g.interaccion->mensaje(informeCorto(e, QStringLiteral("frmMain.FRAM1_CargarInternos")),
+                                     Icono::Critico);
     }
     if (!internos.empty())
         internoSeleccionado = 0;
@@ -148,13 +149,14 @@ void ControladorPrincipal::FRAM1_EliminarInterno() {
     const int fila = internoSeleccionado;
     const QString interno = internos[static_cast<size_t>(fila)].nro;
     try {
-        if (m_g.interaccion->mensaje(QStringLiteral("Desea eliminar el Interno ") + interno + u'?', Icono::Pregunta,
-                                     Botones::SiNo) != Respuesta::Si)
+        if (m_g.interaccion->mensaje(QStringLiteral("Desea eliminar el Interno ") + interno + u'?',
+                                     Icono::Pregunta, Botones::SiNo) != Respuesta::Si)
             return;
-        m_g.g_oBase->setSql(QStringLiteral("delete from ART where INTNRO = '") + vb::DoblarComillas(interno) + u'\'');
-        m_g.g_oBase->Ejecutar();
-        m_g.g_oBase->setSql(QStringLiteral("delete from INTN where INTNRO = '") + vb::DoblarComillas(interno) +
+        m_g.g_oBase->setSql(QStringLiteral("delete from ART where INTNRO = '") + vb::DoblarComillas(interno) +
                             u'\'');
+        m_g.g_oBase->Ejecutar();
+        m_g.g_oBase->setSql(QStringLiteral("delete from INTN where INTNRO = '") +
+                            vb::DoblarComillas(interno) + u'\'');
         if (m_g.g_oBase->Ejecutar() > 0) {
             internos.erase(internos.begin() + fila);
             if (internos.empty())
@@ -176,7 +178,8 @@ void ControladorPrincipal::MAIN_CambiarPaso() {
             linea = 10;
             if (internos.empty()) {
                 m_g.interaccion->mensaje(
-                    QStringLiteral("Debe seleccionar un interno para continuar, presione [ INSERT ] para crear uno."),
+                    QStringLiteral(
+                        "Debe seleccionar un interno para continuar, presione [ INSERT ] para crear uno."),
                     Icono::Exclamacion, Botones::Aceptar);
                 return;
             }
@@ -198,7 +201,8 @@ void ControladorPrincipal::MAIN_CambiarPaso() {
                 linea = 50;
                 if (m_g.g_oFormatos->EsNumero(rs.Fields(QStringLiteral("Total"))) > 0) {
                     cmdSiguienteEnabled = true;
-                    setMensaje(QStringLiteral("Este interno contiene registros haga click en SIGUIENTE, para depurar."));
+                    setMensaje(QStringLiteral(
+                        "Este interno contiene registros haga click en SIGUIENTE, para depurar."));
                     cmdSiguienteTag = QStringLiteral("OK");
                 } else {
                     cmdSiguienteTag.clear();

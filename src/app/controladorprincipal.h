@@ -36,10 +36,10 @@ public:
 
     // Procedures of the later steps that the wizard calls; each module installs its own.
     struct Pasos {
-        std::function<bool()> verificarDatos;      // FRAM2_VerificarDatos
-        std::function<bool()> guardarDatosToBase;  // FRAM2_GuardarDatosToBase
-        std::function<void()> cargarEstadisticas;  // FRAM3_CargarEstadisticas
-        std::function<void()> transferir;          // FRM3_Tranferir
+        std::function<bool()> verificarDatos;     // FRAM2_VerificarDatos
+        std::function<bool()> guardarDatosToBase; // FRAM2_GuardarDatosToBase
+        std::function<void()> cargarEstadisticas; // FRAM3_CargarEstadisticas
+        std::function<void()> transferir;         // FRM3_Tranferir
     };
 
     ControladorPrincipal(Globales& g, QObject* parent = nullptr);
@@ -68,7 +68,7 @@ public:
     bool cmdSiguienteEnabled = true;
     bool cmdSiguienteNegrita = false;
     QString cmdSiguienteTag;
-    int marcoAlFrente = 1;     // FRAM1, FRAM2 or FRAM3
+    int marcoAlFrente = 1; // FRAM1, FRAM2 or FRAM3
     bool fram1Habilitado = true;
     bool fram2Habilitado = true;
     std::vector<Interno> internos;

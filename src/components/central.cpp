@@ -43,7 +43,8 @@ void Central::LoadParameters(const QString& rutaIni) {
     for (const QString& grupo : grupos) {
         ini.beginGroup(grupo);
         Velno::ParametrosConexion p;
-        p.driver = ini.value(QStringLiteral("driver"), QStringLiteral("QSQLITE")).toString().trimmed().toUpper();
+        p.driver =
+            ini.value(QStringLiteral("driver"), QStringLiteral("QSQLITE")).toString().trimmed().toUpper();
         p.baseDeDatos = ini.value(QStringLiteral("database")).toString();
         if (p.driver == u"QSQLITE" && !p.baseDeDatos.isEmpty() && QDir::isRelativePath(p.baseDeDatos))
             p.baseDeDatos = carpeta.absoluteFilePath(p.baseDeDatos);
@@ -60,24 +61,30 @@ void Central::LoadParameters(const QString& rutaIni) {
 void Central::definirEntidad(const QString& nombre, const Velno::ParametrosConexion& p) {
     auto e = std::make_shared<Entidad>();
     e->parametros = p;
-    e->conexion = std::make_unique<Velno::clBase>(QStringLiteral("base de datos de la entidad %1").arg(nombre.toUpper()));
+    e->conexion = std::make_unique<Velno::clBase>(
+        QStringLiteral("base de datos de la entidad %1").arg(nombre.toUpper()));
     e->conexion->setParametros(p);
     e->conexion->setMotor(motorDeDriver(p.driver));
     m_entidades.insert(nombre.toUpper(), e);
 }
 
-bool Central::tieneEntidad(const QString& nombre) const { return m_entidades.contains(nombre.toUpper()); }
+bool Central::tieneEntidad(const QString& nombre) const {
+    return m_entidades.contains(nombre.toUpper());
+}
 
 Central::Entidad& Central::entidad(const QString& nombre) {
     const auto it = m_entidades.find(nombre.toUpper());
     if (it == m_entidades.end())
-        throw VbError(tarvix::errores::BaseDeDatos, kOrigen,
-                      QStringLiteral("La entidad \"%1\" no está definida en la configuración de bases de datos (%2)")
-                          .arg(nombre, m_rutaIni.isEmpty() ? QStringLiteral("sin archivo") : m_rutaIni));
+        throw VbError(
+            tarvix::errores::BaseDeDatos, kOrigen,
+            QStringLiteral("La entidad \"%1\" no está definida en la configuración de bases de datos (%2)")
+                .arg(nombre, m_rutaIni.isEmpty() ? QStringLiteral("sin archivo") : m_rutaIni));
     return *it.value();
 }
 
-Velno::clBase& Central::getDataConnectionByEntity(const QString& nombre) { return *entidad(nombre).conexion; }
+Velno::clBase& Central::getDataConnectionByEntity(const QString& nombre) {
+    return *entidad(nombre).conexion;
+}
 
 tarvix::Motor Central::motorDe(const QString& nombre) const {
     const auto it = m_entidades.constFind(nombre.toUpper());

@@ -42,7 +42,8 @@ public:
     // A date text in the user's locale; a text that is not a date gives NULL.
     QString getDateFormatbyEntity(const QString& entidad, const QString& fecha);
     // The substring expression of the entity's engine: expr from `inicio` for `largo` characters.
-    QString getMidFormatbyEntity(const QString& entidad, const QString& expresion, int inicio, const QString& largo);
+    QString getMidFormatbyEntity(const QString& entidad, const QString& expresion, int inicio,
+                                 const QString& largo);
 
     tarvix::Motor motorDe(const QString& entidad) const;
 

@@ -30,17 +30,20 @@ QString origenDe(const QString& nombre) {
 // - An SQLite connection keeps working on a file that was deleted or moved while it was open (it holds
 //   the file open), and all it writes then is lost when it closes: once the file has gone from its
 //   path, nothing more is run.
-void verificarSentencia(const QString& sql, const ParametrosConexion& p, const QString& nombre, bool abierta) {
+void verificarSentencia(const QString& sql, const ParametrosConexion& p, const QString& nombre,
+                        bool abierta) {
     if (sql.contains(QChar(0)))
-        throw VbError(tarvix::errores::BaseDeDatos, origenDe(nombre),
-                      QStringLiteral("La instrucción SQL contiene un carácter nulo (código 0), que la base de "
-                                     "datos no admite: no se ejecutó"));
+        throw VbError(
+            tarvix::errores::BaseDeDatos, origenDe(nombre),
+            QStringLiteral("La instrucción SQL contiene un carácter nulo (código 0), que la base de "
+                           "datos no admite: no se ejecutó"));
     if (abierta && p.driver == u"QSQLITE" && !QFileInfo::exists(p.baseDeDatos))
-        throw VbError(tarvix::errores::BaseDeDatos, origenDe(nombre),
-                      QStringLiteral("El archivo de la %1 ya no está en %2: fue borrado o movido con el programa "
-                                     "abierto. No se ejecutó la instrucción; restaure el archivo y vuelva a abrir "
-                                     "el programa")
-                          .arg(nombre, p.baseDeDatos));
+        throw VbError(
+            tarvix::errores::BaseDeDatos, origenDe(nombre),
+            QStringLiteral("El archivo de la %1 ya no está en %2: fue borrado o movido con el programa "
+                           "abierto. No se ejecutó la instrucción; restaure el archivo y vuelva a abrir "
+                           "el programa")
+                .arg(nombre, p.baseDeDatos));
 }
 } // namespace
 
@@ -82,7 +85,9 @@ clBase::clBase(QString nombre)
     : m_nombre(std::move(nombre)),
       m_conexion(QStringLiteral("velno-%1").arg(g_contador.fetchAndAddRelaxed(1))) {}
 
-clBase::~clBase() { Desconectar(); }
+clBase::~clBase() {
+    Desconectar();
+}
 
 void clBase::setCadenaConexion(const QString& cadena) {
     m_cadena = cadena;
@@ -117,9 +122,13 @@ void clBase::setParametros(const ParametrosConexion& p) {
     m_cadena = QStringLiteral("Driver=%1;Data Source=%2").arg(p.driver, p.baseDeDatos);
 }
 
-QSqlDatabase clBase::base() const { return QSqlDatabase::database(m_conexion, false); }
+QSqlDatabase clBase::base() const {
+    return QSqlDatabase::database(m_conexion, false);
+}
 
-bool clBase::Conectado() const { return m_abierta && base().isOpen(); }
+bool clBase::Conectado() const {
+    return m_abierta && base().isOpen();
+}
 
 void clBase::Desconectar() {
     if (QSqlDatabase::contains(m_conexion)) {
@@ -146,8 +155,9 @@ void clBase::Conectar() {
         // SQLite would create an empty file silently: a missing file is a failure here.
         const QFileInfo fi(p.baseDeDatos);
         if (!fi.exists() || !fi.isFile())
-            throw VbError(tarvix::errores::BaseDeDatos, kOrigen,
-                          QStringLiteral("No se encuentra el archivo de la %1: %2").arg(m_nombre, p.baseDeDatos));
+            throw VbError(
+                tarvix::errores::BaseDeDatos, kOrigen,
+                QStringLiteral("No se encuentra el archivo de la %1: %2").arg(m_nombre, p.baseDeDatos));
     }
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(p.driver, m_conexion);
@@ -170,8 +180,9 @@ void clBase::Conectar() {
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(m_conexion);
             // The password never appears in the message: the driver text does not carry it.
-            throw VbError(tarvix::errores::BaseDeDatos, kOrigen,
-                          QStringLiteral("No se puede abrir la %1: %2").arg(m_nombre, describirErrorSql(e.text())));
+            throw VbError(
+                tarvix::errores::BaseDeDatos, kOrigen,
+                QStringLiteral("No se puede abrir la %1: %2").arg(m_nombre, describirErrorSql(e.text())));
         }
         m_abierta = true;
         if (p.driver == u"QSQLITE") {
@@ -181,8 +192,9 @@ void clBase::Conectar() {
                 const QSqlError e = q.lastError();
                 q = QSqlQuery();
                 Desconectar();
-                throw VbError(tarvix::errores::BaseDeDatos, kOrigen,
-                              QStringLiteral("No se puede abrir la %1: %2").arg(m_nombre, describirErrorSql(e.text())));
+                throw VbError(
+                    tarvix::errores::BaseDeDatos, kOrigen,
+                    QStringLiteral("No se puede abrir la %1: %2").arg(m_nombre, describirErrorSql(e.text())));
             }
             q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
             q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
@@ -202,8 +214,9 @@ void clBase::fallar(const QSqlError& e, const QString& contexto) const {
     Q_UNUSED(contexto);
     // A server that went away mid-statement may leave the driver without any text to give.
     if (e.text().trimmed().isEmpty() && m_param.driver != u"QSQLITE")
-        throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre),
-                      QStringLiteral("Se perdió la conexión con el servidor de base de datos de la %1").arg(m_nombre));
+        throw VbError(
+            tarvix::errores::BaseDeDatos, origenDe(m_nombre),
+            QStringLiteral("Se perdió la conexión con el servidor de base de datos de la %1").arg(m_nombre));
     throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre), describirErrorSql(e.text()));
 }
 
@@ -235,7 +248,9 @@ bool clBase::CrearRs(tarvix::Recordset& rs) {
     return rs.RecordCount() > 0;
 }
 
-qint64 clBase::Ejecutar() { return EjecutarDirecto(m_sql); }
+qint64 clBase::Ejecutar() {
+    return EjecutarDirecto(m_sql);
+}
 
 qint64 clBase::EjecutarDirecto(const QString& sql) {
     verificarSentencia(sql, m_param, m_nombre, m_abierta);

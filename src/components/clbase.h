@@ -13,7 +13,7 @@ namespace Velno {
 // Parameters of one connection: a Qt SQL driver and its options.
 struct ParametrosConexion {
     QString driver = QStringLiteral("QSQLITE"); // QSQLITE, QPSQL, QODBC
-    QString baseDeDatos;                        // file (SQLite), database name (PostgreSQL), DSN/string (ODBC)
+    QString baseDeDatos; // file (SQLite), database name (PostgreSQL), DSN/string (ODBC)
     QString host;
     int puerto = -1;
     QString usuario;
@@ -68,7 +68,9 @@ private:
     QSqlDatabase base() const;
     void asegurarConexion();
     [[noreturn]] void fallar(const QSqlError& e, const QString& contexto) const;
-    QString textoParaMotor(const QString& sql) const { return m_traducir ? tarvix::traducirSql(sql, m_motor) : sql; }
+    QString textoParaMotor(const QString& sql) const {
+        return m_traducir ? tarvix::traducirSql(sql, m_motor) : sql;
+    }
 
     QString m_nombre;
     QString m_conexion; // Qt connection name, unique per instance

@@ -22,6 +22,8 @@ void guardar(const QString& clave, const QString& valor) {
     s.sync();
 }
 
-QString ubicacion() { return abrir().fileName(); }
+QString ubicacion() {
+    return abrir().fileName();
+}
 
 } // namespace tarvix::configuracion

@@ -16,7 +16,9 @@ struct Token {
     QString espacio; // blanks before the token, written back as they were
 };
 
-bool esLetra(QChar c) { return c.isLetter() || c == u'_' || c == u'@' || c == u'#' || c == u'$'; }
+bool esLetra(QChar c) {
+    return c.isLetter() || c == u'_' || c == u'@' || c == u'#' || c == u'$';
+}
 
 std::vector<Token> tokenizar(const QString& s) {
     std::vector<Token> t;
@@ -70,14 +72,17 @@ std::vector<Token> tokenizar(const QString& s) {
     return t;
 }
 
-bool esSimbolo(const Token& t, char16_t c) { return t.tipo == Tipo::Simbolo && t.texto.size() == 1 && t.texto[0] == c; }
+bool esSimbolo(const Token& t, char16_t c) {
+    return t.tipo == Tipo::Simbolo && t.texto.size() == 1 && t.texto[0] == c;
+}
 
 // Functions whose result is a text: a + next to one of them joins texts.
 bool funcionDeTexto(const QString& nombre) {
-    static const QStringList nombres = {QStringLiteral("left"),  QStringLiteral("right"), QStringLiteral("substring"),
-                                        QStringLiteral("substr"), QStringLiteral("ltrim"), QStringLiteral("rtrim"),
-                                        QStringLiteral("trim"),  QStringLiteral("upper"), QStringLiteral("lower"),
-                                        QStringLiteral("mid")};
+    static const QStringList nombres = {QStringLiteral("left"),      QStringLiteral("right"),
+                                        QStringLiteral("substring"), QStringLiteral("substr"),
+                                        QStringLiteral("ltrim"),     QStringLiteral("rtrim"),
+                                        QStringLiteral("trim"),      QStringLiteral("upper"),
+                                        QStringLiteral("lower"),     QStringLiteral("mid")};
     return nombres.contains(nombre.toLower());
 }
 
@@ -156,7 +161,8 @@ private:
             for (size_t o = 0; o < operandos.size(); ++o) {
                 if (o > 0) {
                     const Token& mas = m_t[operandos[o].first - 1];
-                    out += mas.espacio + (cadenaDeTexto && m_motor != Motor::Odbc ? QStringLiteral("||") : mas.texto);
+                    out += mas.espacio +
+                           (cadenaDeTexto && m_motor != Motor::Odbc ? QStringLiteral("||") : mas.texto);
                 }
                 out += operando(operandos[o].first, operandos[o].second);
             }
@@ -192,8 +198,8 @@ private:
                     }
                 }
                 if (coma < c)
-                    return t.espacio + QStringLiteral("substr(") + rango(abre + 1, coma) + QStringLiteral(",1,") +
-                           rango(coma + 1, c) + m_t[c].espacio + u')';
+                    return t.espacio + QStringLiteral("substr(") + rango(abre + 1, coma) +
+                           QStringLiteral(",1,") + rango(coma + 1, c) + m_t[c].espacio + u')';
             }
             QString nuevo = t.texto;
             if (nombre == u"len")
@@ -238,7 +244,8 @@ bool necesitaTraduccion(const QString& sql, Motor motor) {
             return true;
         if ((c == u'l' || c == u'L') && (i == 0 || !esLetra(sql[i - 1]))) {
             const QStringView resto = QStringView(sql).mid(i);
-            if (resto.startsWith(u"left", Qt::CaseInsensitive) || resto.startsWith(u"len", Qt::CaseInsensitive))
+            if (resto.startsWith(u"left", Qt::CaseInsensitive) ||
+                resto.startsWith(u"len", Qt::CaseInsensitive))
                 return true;
         }
     }

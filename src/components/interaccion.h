@@ -16,21 +16,22 @@ class Interaccion {
 public:
     virtual ~Interaccion() = default;
 
-    virtual Respuesta mensaje(const QString& texto, Icono icono = Icono::Ninguno, Botones botones = Botones::Aceptar,
-                              const QString& titulo = QString()) = 0;
+    virtual Respuesta mensaje(const QString& texto, Icono icono = Icono::Ninguno,
+                              Botones botones = Botones::Aceptar, const QString& titulo = QString()) = 0;
     // InputBox: the typed text, or empty text when the user cancelled (*cancelado set).
     virtual QString entrada(const QString& pregunta, const QString& titulo, const QString& porDefecto,
                             bool* cancelado = nullptr) = 0;
     // Open-file dialog: the chosen path, empty when cancelled. `extensiones` as "xls;*.xlsx".
-    virtual QString abrirArchivo(const QString& titulo, const QString& extensiones, const QString& descripcion) = 0;
+    virtual QString abrirArchivo(const QString& titulo, const QString& extensiones,
+                                 const QString& descripcion) = 0;
     // Save-file dialog: the chosen path, empty when cancelled.
     virtual QString guardarArchivo(const QString& titulo, const QString& nombrePropuesto,
                                    const QString& filtro) = 0;
 
     // Modal windows opened by logic. Each hands its result back through the globals its caller
     // reads (g_sRetorno, g_sRetornoESM).
-    virtual void relacionPais() = 0;  // country relation window
-    virtual void elegirCampo() = 0;   // field chooser window
+    virtual void relacionPais() = 0; // country relation window
+    virtual void elegirCampo() = 0;  // field chooser window
     // Option chooser of a suffix group: the options as "code - detail" lines; the chosen index or -1.
     virtual int elegirOpcion(const QString& titulo, const QStringList& opciones, int porDefecto) = 0;
 

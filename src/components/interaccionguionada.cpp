@@ -2,16 +2,18 @@
 
 namespace tarvix {
 
-Respuesta InteraccionGuionada::mensaje(const QString& texto, Icono icono, Botones botones, const QString& titulo) {
+Respuesta InteraccionGuionada::mensaje(const QString& texto, Icono icono, Botones botones,
+                                       const QString& titulo) {
     avisos.append({Aviso::Tipo::Mensaje, texto, icono, botones, titulo, QString()});
     if (!respuestas.isEmpty())
         return respuestas.dequeue();
     return botones == Botones::SiNo || botones == Botones::SiNoCancelar ? Respuesta::Si : Respuesta::Aceptar;
 }
 
-QString InteraccionGuionada::entrada(const QString& pregunta, const QString& titulo, const QString& porDefecto,
-                                     bool* cancelado) {
-    avisos.append({Aviso::Tipo::Entrada, pregunta, Icono::Ninguno, Botones::AceptarCancelar, titulo, porDefecto});
+QString InteraccionGuionada::entrada(const QString& pregunta, const QString& titulo,
+                                     const QString& porDefecto, bool* cancelado) {
+    avisos.append(
+        {Aviso::Tipo::Entrada, pregunta, Icono::Ninguno, Botones::AceptarCancelar, titulo, porDefecto});
     QString r = entradas.isEmpty() ? porDefecto : entradas.dequeue();
     if (cancelado)
         *cancelado = r.isNull();
@@ -32,13 +34,15 @@ QString InteraccionGuionada::guardarArchivo(const QString& titulo, const QString
 }
 
 void InteraccionGuionada::relacionPais() {
-    avisos.append({Aviso::Tipo::RelacionPais, QString(), Icono::Ninguno, Botones::Aceptar, QString(), QString()});
+    avisos.append(
+        {Aviso::Tipo::RelacionPais, QString(), Icono::Ninguno, Botones::Aceptar, QString(), QString()});
     if (!ventanasRelacionPais.isEmpty())
         ventanasRelacionPais.dequeue()();
 }
 
 void InteraccionGuionada::elegirCampo() {
-    avisos.append({Aviso::Tipo::ElegirCampo, QString(), Icono::Ninguno, Botones::Aceptar, QString(), QString()});
+    avisos.append(
+        {Aviso::Tipo::ElegirCampo, QString(), Icono::Ninguno, Botones::Aceptar, QString(), QString()});
     if (!ventanasCampo.isEmpty())
         ventanasCampo.dequeue()();
 }

@@ -14,25 +14,27 @@ class InteraccionGuionada : public Interaccion {
 public:
     struct Aviso {
         enum class Tipo { Mensaje, Entrada, Abrir, Guardar, RelacionPais, ElegirCampo, ElegirOpcion } tipo;
-        QString texto;   // message text, prompt, or dialog title
+        QString texto; // message text, prompt, or dialog title
         Icono icono = Icono::Ninguno;
         Botones botones = Botones::Aceptar;
-        QString titulo;  // message title, input box title, dialog filter
+        QString titulo; // message title, input box title, dialog filter
         QString porDefecto;
     };
 
     Respuesta mensaje(const QString& texto, Icono icono, Botones botones, const QString& titulo) override;
     QString entrada(const QString& pregunta, const QString& titulo, const QString& porDefecto,
                     bool* cancelado) override;
-    QString abrirArchivo(const QString& titulo, const QString& extensiones, const QString& descripcion) override;
-    QString guardarArchivo(const QString& titulo, const QString& nombrePropuesto, const QString& filtro) override;
+    QString abrirArchivo(const QString& titulo, const QString& extensiones,
+                         const QString& descripcion) override;
+    QString guardarArchivo(const QString& titulo, const QString& nombrePropuesto,
+                           const QString& filtro) override;
     void relacionPais() override;
     void elegirCampo() override;
     int elegirOpcion(const QString& titulo, const QStringList& opciones, int porDefecto) override;
 
     // Answers, taken in order.
     QQueue<Respuesta> respuestas;
-    QQueue<QString> entradas;   // a null QString answers "cancel"
+    QQueue<QString> entradas; // a null QString answers "cancel"
     QQueue<QString> archivos;
     QQueue<int> opciones;
     // Scripted modal windows: each call runs the next function (or does nothing when none is left).

@@ -16,8 +16,9 @@ Recordset::Recordset(QStringList columnas, std::vector<std::vector<QVariant>> fi
 QVariant Recordset::Fields(const QString& nombre) const {
     const auto it = m_indice.constFind(nombre.toLower());
     if (it == m_indice.constEnd())
-        throw VbError(3265, QStringLiteral("ADODB.Fields"),
-                      QStringLiteral("No se encontró el campo \"%1\" en el resultado de la consulta").arg(nombre));
+        throw VbError(
+            3265, QStringLiteral("ADODB.Fields"),
+            QStringLiteral("No se encontró el campo \"%1\" en el resultado de la consulta").arg(nombre));
     return Fields(it.value());
 }
 

@@ -38,7 +38,9 @@ QString conSeparador(const QString& entero, const QString& decimales, const QLoc
     return entero + locale.decimalPoint() + decimales;
 }
 
-QString signo(bool negativo, const QLocale& locale) { return negativo ? locale.negativeSign() : QString(); }
+QString signo(bool negativo, const QLocale& locale) {
+    return negativo ? locale.negativeSign() : QString();
+}
 
 } // namespace
 
@@ -99,8 +101,8 @@ QString Format(double valor, const QString& patron, const QLocale& locale) {
         frac = d.digitos.substr(static_cast<size_t>(d.exp10));
     }
     // Round half away from zero at the requested number of decimals.
-    const bool subir = frac.size() > static_cast<size_t>(cerosDecimales) &&
-                       frac[static_cast<size_t>(cerosDecimales)] >= '5';
+    const bool subir =
+        frac.size() > static_cast<size_t>(cerosDecimales) && frac[static_cast<size_t>(cerosDecimales)] >= '5';
     frac.resize(static_cast<size_t>(cerosDecimales), '0');
     std::string todo = ent + frac;
     if (subir) {
@@ -146,7 +148,9 @@ QString PuntoDecimal(const QString& textoLocale) {
     return s;
 }
 
-QString NumeroSql(double valor, const QLocale& locale) { return PuntoDecimal(CStr(valor, locale)); }
+QString NumeroSql(double valor, const QLocale& locale) {
+    return PuntoDecimal(CStr(valor, locale));
+}
 
 bool EsNumero(const QString& texto, double* valor, const QLocale& locale) {
     const QString t = texto.trimmed();
@@ -220,9 +224,13 @@ bool EsFecha(const QString& texto, QDateTime* valor, const QLocale& locale) {
         return false;
     const QString corto = PatronFechaCorta(locale);
     const QString original = locale.dateFormat(QLocale::ShortFormat);
-    const QString formatos[] = {corto + QStringLiteral(" H:mm:ss"), corto + QStringLiteral(" H:mm"), corto,
-                                original + QStringLiteral(" H:mm:ss"), original,
-                                QStringLiteral("yyyy-MM-dd HH:mm:ss"), QStringLiteral("yyyy-MM-ddTHH:mm:ss"),
+    const QString formatos[] = {corto + QStringLiteral(" H:mm:ss"),
+                                corto + QStringLiteral(" H:mm"),
+                                corto,
+                                original + QStringLiteral(" H:mm:ss"),
+                                original,
+                                QStringLiteral("yyyy-MM-dd HH:mm:ss"),
+                                QStringLiteral("yyyy-MM-ddTHH:mm:ss"),
                                 QStringLiteral("yyyy-MM-dd")};
     for (const QString& f : formatos) {
         QDateTime dt = locale.toDateTime(t, f);
@@ -256,10 +264,18 @@ QString RTrim(const QString& s) {
     return s.left(n);
 }
 
-QString Trim(const QString& s) { return LTrim(RTrim(s)); }
-QString UCase(const QString& s) { return s.toUpper(); }
-QString Left(const QString& s, qsizetype n) { return s.left(std::max<qsizetype>(0, n)); }
-QString Right(const QString& s, qsizetype n) { return s.right(std::max<qsizetype>(0, n)); }
+QString Trim(const QString& s) {
+    return LTrim(RTrim(s));
+}
+QString UCase(const QString& s) {
+    return s.toUpper();
+}
+QString Left(const QString& s, qsizetype n) {
+    return s.left(std::max<qsizetype>(0, n));
+}
+QString Right(const QString& s, qsizetype n) {
+    return s.right(std::max<qsizetype>(0, n));
+}
 
 QString Mid(const QString& s, qsizetype inicio, qsizetype largo) {
     if (inicio < 1)
@@ -293,7 +309,9 @@ QString DoblarComillas(const QString& s) {
     return r;
 }
 
-QString SqlTexto(const QString& s) { return u'\'' + DoblarComillas(s) + u'\''; }
+QString SqlTexto(const QString& s) {
+    return u'\'' + DoblarComillas(s) + u'\'';
+}
 
 QString ComillasABlancos(const QString& s) {
     QString r = s;

@@ -18,12 +18,15 @@ namespace {
 
 const QString kOrigen = QStringLiteral("tarvix.bases");
 
-[[noreturn]] void fallar(const QString& texto) { throw VbError(errores::BaseDeDatos, kOrigen, texto); }
+[[noreturn]] void fallar(const QString& texto) {
+    throw VbError(errores::BaseDeDatos, kOrigen, texto);
+}
 
 QString leerRecurso(const QString& ruta) {
     QFile f(ruta);
     if (!f.open(QIODevice::ReadOnly))
-        fallar(QStringLiteral("Falta el archivo de datos del programa %1: la instalación está incompleta").arg(ruta));
+        fallar(QStringLiteral("Falta el archivo de datos del programa %1: la instalación está incompleta")
+                   .arg(ruta));
     return QString::fromUtf8(f.readAll());
 }
 
@@ -86,7 +89,8 @@ void crearBaseSqlite(const QString& ruta, const QStringList& scripts) {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conexion);
         db.setDatabaseName(temporal);
         if (!db.open()) {
-            error = QStringLiteral("No se puede crear la base de datos %1: %2").arg(ruta, db.lastError().text());
+            error =
+                QStringLiteral("No se puede crear la base de datos %1: %2").arg(ruta, db.lastError().text());
         } else {
             try {
                 QSqlQuery q(db);
@@ -96,7 +100,8 @@ void crearBaseSqlite(const QString& ruta, const QStringList& scripts) {
                 for (const QString& s : scripts)
                     ejecutarScript(db, leerRecurso(s), QFileInfo(s).fileName());
                 if (!db.commit())
-                    error = QStringLiteral("No se puede crear la base de datos %1: %2").arg(ruta, db.lastError().text());
+                    error = QStringLiteral("No se puede crear la base de datos %1: %2")
+                                .arg(ruta, db.lastError().text());
             } catch (const VbError& e) {
                 db.rollback();
                 error = e.descripcion();
@@ -116,12 +121,14 @@ void crearBaseSqlite(const QString& ruta, const QStringList& scripts) {
 void crearBaseTrabajoSiFalta(const QString& ruta) {
     if (QFileInfo::exists(ruta))
         return;
-    crearBaseSqlite(ruta, {QStringLiteral(":/sql/trabajo/esquema.sql"), QStringLiteral(":/sql/trabajo/paises.sql")});
+    crearBaseSqlite(
+        ruta, {QStringLiteral(":/sql/trabajo/esquema.sql"), QStringLiteral(":/sql/trabajo/paises.sql")});
 }
 
 void asegurarIndicesTrabajo(Velno::clBase& base) {
     try {
-        base.EjecutarDirecto(QStringLiteral("CREATE INDEX IF NOT EXISTS ix_art_articulo ON ART (INTNRO, ARTNRO, MARCA)"));
+        base.EjecutarDirecto(
+            QStringLiteral("CREATE INDEX IF NOT EXISTS ix_art_articulo ON ART (INTNRO, ARTNRO, MARCA)"));
     } catch (const VbError&) {
     }
 }
@@ -132,7 +139,8 @@ QString prepararAduanaPorDefecto(const QString& carpetaDatos) {
         return ini;
     const QString base = rutas::baseAduana(carpetaDatos);
     if (!QFileInfo::exists(base))
-        crearBaseSqlite(base, {QStringLiteral(":/sql/aduana/esquema.sql"), QStringLiteral(":/sql/aduana/demo.sql")});
+        crearBaseSqlite(
+            base, {QStringLiteral(":/sql/aduana/esquema.sql"), QStringLiteral(":/sql/aduana/demo.sql")});
     QDir().mkpath(carpetaDatos);
     {
         QSettings s(ini, QSettings::IniFormat);

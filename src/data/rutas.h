@@ -11,7 +11,11 @@ QString carpetaDatos();
 inline QString baseTrabajo(const QString& carpeta) {
     return carpeta + QStringLiteral("/db/VezezirAZEDO2_TARVIX.db");
 }
-inline QString iniEntidades(const QString& carpeta) { return carpeta + QStringLiteral("/entidades.ini"); }
-inline QString baseAduana(const QString& carpeta) { return carpeta + QStringLiteral("/db/aduana.db"); }
+inline QString iniEntidades(const QString& carpeta) {
+    return carpeta + QStringLiteral("/entidades.ini");
+}
+inline QString baseAduana(const QString& carpeta) {
+    return carpeta + QStringLiteral("/db/aduana.db");
+}
 
 } // namespace tarvix::rutas

@@ -83,13 +83,19 @@ Posiciones leerMapeo(const GrillaDatos& grilla) {
 }
 
 // Apostrophes to blanks, then blanks trimmed: how invoice texts are cleaned.
-QString limpio(const QString& s) { return vb::Trim(vb::ComillasABlancos(s)); }
+QString limpio(const QString& s) {
+    return vb::Trim(vb::ComillasABlancos(s));
+}
 
 // A quoted value of a statement: the text with its quotes doubled, between quotes, and a comma.
-QString q(const QString& s) { return u'\'' + vb::DoblarComillas(s) + QStringLiteral("',"); }
+QString q(const QString& s) {
+    return u'\'' + vb::DoblarComillas(s) + QStringLiteral("',");
+}
 
 // A number brought to two decimals through its "00.00" text.
-double dosDecimales(double v) { return vb::CDbl(vb::Format(v, QStringLiteral("00.00"))); }
+double dosDecimales(double v) {
+    return vb::CDbl(vb::Format(v, QStringLiteral("00.00")));
+}
 
 // State of the run that the error report shows.
 struct Estado {
@@ -129,13 +135,17 @@ private:
         m_g.g_oBase->setSql(m_e.sql);
         return m_g.g_oBase->Ejecutar();
     }
-    Velno::clBase& aduana(const QString& entidad) { return m_g.g_oCentral->getDataConnectionByEntity(entidad); }
+    Velno::clBase& aduana(const QString& entidad) {
+        return m_g.g_oCentral->getDataConnectionByEntity(entidad);
+    }
     // Sets the statement on the entity's connection and runs it on the connection asked for again.
     bool consultarAduana(const QString& entidad, const QString& sql, Recordset& rs) {
         aduana(entidad).setSql(sql);
         return aduana(entidad).CrearRs(rs);
     }
-    QString texto(const Recordset& rs, const QString& campo) const { return m_g.g_oFormatos->EsNull(rs.Fields(campo)); }
+    QString texto(const Recordset& rs, const QString& campo) const {
+        return m_g.g_oFormatos->EsNull(rs.Fields(campo));
+    }
 
     Globales& m_g;
     const GrillaDatos& m_grilla;
@@ -152,7 +162,8 @@ bool Proceso::ejecutar() {
         m_validador.ConexionString(*m_g.g_oCentral);
         m_e.linea = 30;
         if (m_g.g_sINTCAT.isEmpty()) {
-            m_g.interaccion->mensaje(QStringLiteral("Falta seleccionar el CATALOGO") + QStringLiteral("\r\n\r\n") +
+            m_g.interaccion->mensaje(QStringLiteral("Falta seleccionar el CATALOGO") +
+                                         QStringLiteral("\r\n\r\n") +
                                          QStringLiteral("Haga click en CONFIGURACIÓN"),
                                      Icono::Exclamacion, Botones::Aceptar);
             return false;
@@ -172,13 +183,13 @@ bool Proceso::ejecutar() {
             m_g.progreso->barraVisible(false);
         return true;
     } catch (const VbError& e) {
-        m_g.interaccion->mensaje(e.descripcion() + QStringLiteral("\r\n\r\n") + QString::number(e.numero()) +
-                                     QStringLiteral(" - seccion [VezezirAZEDO2_TARVIX.frmMain.FRAM2_GuardarDatosToBase (") +
-                                     QString::number(m_e.linea) + QStringLiteral(")]::") + e.origen() +
-                                     QStringLiteral("\r\n\r\n") + QStringLiteral("linea excel ") + m_e.filaExcel +
-                                     QStringLiteral(" articulo excel ") + m_e.articuloExcel + QStringLiteral("\r\n") +
-                                     m_e.sql,
-                                 Icono::Critico, Botones::Aceptar);
+        m_g.interaccion->mensaje(
+            e.descripcion() + QStringLiteral("\r\n\r\n") + QString::number(e.numero()) +
+                QStringLiteral(" - seccion [VezezirAZEDO2_TARVIX.frmMain.FRAM2_GuardarDatosToBase (") +
+                QString::number(m_e.linea) + QStringLiteral(")]::") + e.origen() +
+                QStringLiteral("\r\n\r\n") + QStringLiteral("linea excel ") + m_e.filaExcel +
+                QStringLiteral(" articulo excel ") + m_e.articuloExcel + QStringLiteral("\r\n") + m_e.sql,
+            Icono::Critico, Botones::Aceptar);
         return false;
     }
 }
@@ -191,10 +202,11 @@ void Proceso::etapa1(const Posiciones& p) {
     barraValor(1);
     m_e.linea = 70;
     const QString prefijo =
-        QStringLiteral("insert into ART (INTNRO , ARTORD, ARTNRO, ARTDSC ,PRCDUN, ARTCAN, PRCCAN, ARTUNI, ARTTOT,OTROS, "
-                       "PRCESM ,ARTORG, PRCORI, PROCEDENCIA, ARTKGU, FECHA_EMBARQUE, FECHA_ARRIBO, ARTDSCMARIA, "
-                       "ARTDSCMARIA2, ARTDSCMARIA3, MARCA, MODELO, SUFIJO1, VALOR_SUFIJO1, SUFIJO2, VALOR_SUFIJO2, "
-                       "SUFIJO3, VALOR_SUFIJO3, PRCSUF, PRCLAP, PRCEUN, PRCSUN, PRCEST) values (") +
+        QStringLiteral(
+            "insert into ART (INTNRO , ARTORD, ARTNRO, ARTDSC ,PRCDUN, ARTCAN, PRCCAN, ARTUNI, ARTTOT,OTROS, "
+            "PRCESM ,ARTORG, PRCORI, PROCEDENCIA, ARTKGU, FECHA_EMBARQUE, FECHA_ARRIBO, ARTDSCMARIA, "
+            "ARTDSCMARIA2, ARTDSCMARIA3, MARCA, MODELO, SUFIJO1, VALOR_SUFIJO1, SUFIJO2, VALOR_SUFIJO2, "
+            "SUFIJO3, VALOR_SUFIJO3, PRCSUF, PRCLAP, PRCEUN, PRCSUN, PRCEST) values (") +
         u'\'' + interno() + QStringLiteral("', ");
     // The line counter is wide: an invoice of more than 32,767 lines is stored whole.
     qint64 orden = 1;
@@ -234,9 +246,11 @@ void Proceso::etapa1(const Posiciones& p) {
             textoCantidad = vb::NumeroSql(d.CantidadDestino);
             textoPrecio = vb::NumeroSql(d.PrecioDestino);
         } else {
-            unidad = ObtenerCodigoUnidad(m_g, conUnidad && !conUnidadQx ? vb::Trim(celda(p.unidad)) : QString());
+            unidad =
+                ObtenerCodigoUnidad(m_g, conUnidad && !conUnidadQx ? vb::Trim(celda(p.unidad)) : QString());
             textoCantidad = vb::NumeroSql(cantidad);
-            textoPrecio = vb::PuntoDecimal(vb::Format(vb::Dividir(total, cantidad), QStringLiteral("00.00000")));
+            textoPrecio =
+                vb::PuntoDecimal(vb::Format(vb::Dividir(total, cantidad), QStringLiteral("00.00000")));
         }
         sql += q(unidad);
         sql += textoCantidad + u',';
@@ -256,7 +270,8 @@ void Proceso::etapa1(const Posiciones& p) {
         // The weight goes in as a number (point-decimal), so the column holds 12.5 and not the
         // locale's text "12,50" under any locale.
         if (colKilos != 0)
-            sql += vb::PuntoDecimal(vb::Format(m_g.g_oFormatos->EsNumero(celda(colKilos)), QStringLiteral("00.00"))) +
+            sql += vb::PuntoDecimal(
+                       vb::Format(m_g.g_oFormatos->EsNumero(celda(colKilos)), QStringLiteral("00.00"))) +
                    u',';
         else
             sql += QStringLiteral("0,");
@@ -265,7 +280,8 @@ void Proceso::etapa1(const Posiciones& p) {
         sql += q(QString()) + q(QString()) + q(QString());
 
         m_e.linea = 130;
-        QString marca = p.marca != kNoMapeado ? vb::Left(vb::UCase(limpio(celda(p.marca))), 20) : m_g.g_sAA_MARCA;
+        QString marca =
+            p.marca != kNoMapeado ? vb::Left(vb::UCase(limpio(celda(p.marca))), 20) : m_g.g_sAA_MARCA;
         QString modelo = vb::Left(vb::UCase(limpio(celda(p.articulo))), 20);
         sql += q(marca);
         sql += q(modelo);
@@ -300,8 +316,9 @@ void Proceso::etapa2() {
     mensaje(QStringLiteral("Procesando... Etapa 2 de 4: Buscando articulos en catalogo"));
     m_e.linea = 210;
     Recordset grupos;
-    m_g.g_oBase->setSql(QStringLiteral("select DISTINCT ARTNRO, ARTUNI, MARCA, ARTDSC from ART where INTNRO = '") +
-                        interno() + QStringLiteral("' order by ARTNRO"));
+    m_g.g_oBase->setSql(
+        QStringLiteral("select DISTINCT ARTNRO, ARTUNI, MARCA, ARTDSC from ART where INTNRO = '") +
+        interno() + QStringLiteral("' order by ARTNRO"));
     m_e.sql = m_g.g_oBase->Sql();
     m_g.g_oBase->CrearRs(grupos);
     barraRango(0, grupos.RecordCount());
@@ -312,19 +329,22 @@ void Proceso::etapa2() {
         const QString marcaGrupo = vb::Trim(texto(grupos, QStringLiteral("MARCA")));
         const QString dscGrupo = texto(grupos, QStringLiteral("ARTDSC"));
         Recordset cat;
-        m_e.sql = QStringLiteral("select ncm, lapi, sufijos, idunidad, estadistica, estadomerc, deresp, preciounitario, "
-                                 "descripcion, idpais, ArtKgUnitario, descripcion, descripcion_maria, codigoean from "
-                                 "catarticulos where idcatalogo = '") +
-                  catalogo + QStringLiteral("' and idarticulo = '") + vb::DoblarComillas(vb::Trim(artnro)) + u'\'';
+        m_e.sql = QStringLiteral(
+                      "select ncm, lapi, sufijos, idunidad, estadistica, estadomerc, deresp, preciounitario, "
+                      "descripcion, idpais, ArtKgUnitario, descripcion, descripcion_maria, codigoean from "
+                      "catarticulos where idcatalogo = '") +
+                  catalogo + QStringLiteral("' and idarticulo = '") + vb::DoblarComillas(vb::Trim(artnro)) +
+                  u'\'';
         if (consultarAduana(QStringLiteral("INTERNOS"), m_e.sql, cat)) {
             m_e.linea = 230;
             QString& sql = m_e.sql;
             sql = QStringLiteral("update ART set ");
             const QString ncmCatalogo = texto(cat, QStringLiteral("ncm"));
-            const QString clave = QStringLiteral(" [001] = '") + vb::DoblarComillas(vb::Left(ncmCatalogo, 10)) +
-                                  QStringLiteral("' and [002] = '") +
-                                  vb::DoblarComillas(ncmCatalogo.size() >= 12 ? vb::Mid(ncmCatalogo, 12, 3) : QString()) +
-                                  u'\'';
+            const QString clave =
+                QStringLiteral(" [001] = '") + vb::DoblarComillas(vb::Left(ncmCatalogo, 10)) +
+                QStringLiteral("' and [002] = '") +
+                vb::DoblarComillas(ncmCatalogo.size() >= 12 ? vb::Mid(ncmCatalogo, 12, 3) : QString()) +
+                u'\'';
             QString posicion = vb::Trim(ncmCatalogo);
             const QString lapi = texto(cat, QStringLiteral("lapi"));
 
@@ -333,30 +353,36 @@ void Proceso::etapa2() {
             if (!vb::Trim(lapi).isEmpty()) {
                 sql += QStringLiteral("PRCLAP = '") + vb::DoblarComillas(lapi) + QStringLiteral("',");
                 if (posicion.size() == 14 &&
-                    consultarAduana(QStringLiteral("NCM"), QStringLiteral("select [003] as letra from ncm where ") + clave, rs))
+                    consultarAduana(QStringLiteral("NCM"),
+                                    QStringLiteral("select [003] as letra from ncm where ") + clave, rs))
                     posicion += vb::Trim(texto(rs, QStringLiteral("letra")));
-            } else if (!consultarAduana(QStringLiteral("NCM"),
-                                        QStringLiteral("select [003] as letra,[059] as lapi from ncm where ") + clave, rs)) {
+            } else if (!consultarAduana(
+                           QStringLiteral("NCM"),
+                           QStringLiteral("select [003] as letra,[059] as lapi from ncm where ") + clave,
+                           rs)) {
                 sql += QStringLiteral("PRCLAP = 'N',");
             } else {
-                sql += QStringLiteral("PRCLAP = '") +
-                       (texto(rs, QStringLiteral("lapi")) == u"*" ? QStringLiteral("S") : QStringLiteral("N")) +
-                       QStringLiteral("',");
+                sql +=
+                    QStringLiteral("PRCLAP = '") +
+                    (texto(rs, QStringLiteral("lapi")) == u"*" ? QStringLiteral("S") : QStringLiteral("N")) +
+                    QStringLiteral("',");
                 if (posicion.size() == 14)
                     posicion += vb::Trim(texto(rs, QStringLiteral("letra")));
             }
 
             m_e.linea = 250;
             sql += QStringLiteral("PRCNCM = '") + vb::DoblarComillas(posicion) + QStringLiteral("',");
-            sql += QStringLiteral("codigoCIP = '") + vb::DoblarComillas(texto(cat, QStringLiteral("codigoean"))) +
-                   QStringLiteral("',");
+            sql += QStringLiteral("codigoCIP = '") +
+                   vb::DoblarComillas(texto(cat, QStringLiteral("codigoean"))) + QStringLiteral("',");
             const QString sufijosCatalogo = texto(cat, QStringLiteral("sufijos"));
             if (marcaGrupo.isEmpty()) {
-                sql += QStringLiteral("PRCSUF = '") + vb::DoblarComillas(sufijosCatalogo) + QStringLiteral("',");
+                sql +=
+                    QStringLiteral("PRCSUF = '") + vb::DoblarComillas(sufijosCatalogo) + QStringLiteral("',");
             } else {
                 QString valor = marcaGrupo;
                 sql += QStringLiteral("PRCSUF = '") +
-                       vb::DoblarComillas(ImplementarVALORenSufijos(sufijosCatalogo, QStringLiteral("AA"), valor, true)) +
+                       vb::DoblarComillas(
+                           ImplementarVALORenSufijos(sufijosCatalogo, QStringLiteral("AA"), valor, true)) +
                        QStringLiteral("',");
             }
 
@@ -369,17 +395,21 @@ void Proceso::etapa2() {
                 descripcion = dscGrupo;
             else
                 descripcion = dscCatalogo;
-            sql += QStringLiteral("ARTDSC = '") + vb::DoblarComillas(vb::Trim(descripcion)) + QStringLiteral("',");
+            sql += QStringLiteral("ARTDSC = '") + vb::DoblarComillas(vb::Trim(descripcion)) +
+                   QStringLiteral("',");
             sql += QStringLiteral("ARTDSCMARIA = '") +
-                   vb::DoblarComillas(vb::Trim(texto(cat, QStringLiteral("descripcion_maria")))) + QStringLiteral("',");
+                   vb::DoblarComillas(vb::Trim(texto(cat, QStringLiteral("descripcion_maria")))) +
+                   QStringLiteral("',");
 
             m_e.linea = 270;
-            if (consultarAduana(QStringLiteral("NCM"),
-                                QStringLiteral("select [059] as lapi, [012] as estadistica,[020] as deresp from ncm where ") +
-                                    clave,
-                                rs)) {
-                sql += QStringLiteral("PRCEUN = '") + vb::DoblarComillas(texto(rs, QStringLiteral("estadistica"))) +
-                       QStringLiteral("', ");
+            if (consultarAduana(
+                    QStringLiteral("NCM"),
+                    QStringLiteral(
+                        "select [059] as lapi, [012] as estadistica,[020] as deresp from ncm where ") +
+                        clave,
+                    rs)) {
+                sql += QStringLiteral("PRCEUN = '") +
+                       vb::DoblarComillas(texto(rs, QStringLiteral("estadistica"))) + QStringLiteral("', ");
                 const QString deresp = texto(rs, QStringLiteral("deresp"));
                 if (!vb::Trim(deresp).isEmpty())
                     sql += QStringLiteral("PRCSUN = '") + vb::DoblarComillas(deresp) + QStringLiteral("', ");
@@ -387,8 +417,8 @@ void Proceso::etapa2() {
             m_e.linea = 280;
             sql += QStringLiteral("PRCEST = 'A' ");
             sql += QStringLiteral("WHERE INTNRO = '") + interno() + u'\'';
-            sql += QStringLiteral("  and ARTNRO = '") + vb::DoblarComillas(artnro) + QStringLiteral("' and MARCA = '") +
-                   vb::DoblarComillas(marcaGrupo) + u'\'';
+            sql += QStringLiteral("  and ARTNRO = '") + vb::DoblarComillas(artnro) +
+                   QStringLiteral("' and MARCA = '") + vb::DoblarComillas(marcaGrupo) + u'\'';
             m_e.linea = 290;
             ejecutarSql(sql);
         }
@@ -400,8 +430,10 @@ void Proceso::etapa2() {
 void Proceso::etapa3() {
     const QString i = interno();
     m_e.linea = 300;
-    ejecutarSql(QStringLiteral("update ART set PRCEST = '', PRCOBS = 'EL FOB TOTAL NO PUEDE SER CERO 0' WHERE INTNRO = '") +
-                i + QStringLiteral("'  AND ARTTOT <=0"));
+    ejecutarSql(
+        QStringLiteral(
+            "update ART set PRCEST = '', PRCOBS = 'EL FOB TOTAL NO PUEDE SER CERO 0' WHERE INTNRO = '") +
+        i + QStringLiteral("'  AND ARTTOT <=0"));
     m_e.linea = 310;
     ejecutarSql(QStringLiteral("update ART set PRCECA = ARTCAN WHERE INTNRO = '") + i +
                 QStringLiteral("'  AND PRCEUN = '07'"));
@@ -425,8 +457,9 @@ void Proceso::etapa4() {
     barraValor(1);
     m_e.linea = 410;
     Recordset rs;
-    m_g.g_oBase->setSql(QStringLiteral("select PRCNCM, PRCSUF, INTNRO, ARTORD, ARTKGU from ART where INTNRO = '") +
-                        interno() + QStringLiteral("' and PRCEST IN ('A','U')"));
+    m_g.g_oBase->setSql(
+        QStringLiteral("select PRCNCM, PRCSUF, INTNRO, ARTORD, ARTKGU from ART where INTNRO = '") +
+        interno() + QStringLiteral("' and PRCEST IN ('A','U')"));
     m_e.sql = m_g.g_oBase->Sql();
     if (m_g.g_oBase->CrearRs(rs))
         barraRango(0, rs.RecordCount());
@@ -441,10 +474,18 @@ void Proceso::etapa4() {
         QString& sql = m_e.sql;
         sql = QStringLiteral("update ART set ");
         switch (codigo) {
-        case 0: sql += QStringLiteral("PRCCRC = 'OK' "); break;
-        case 1: sql += QStringLiteral("PRCCRC = 'POS', PRCEST = 'E' "); break;
-        case 2: sql += QStringLiteral("PRCCRC = 'SUF', PRCEST = 'E' "); break;
-        default: sql += QStringLiteral("PRCCRC = 'ERR', PRCEST = 'E' "); break;
+        case 0:
+            sql += QStringLiteral("PRCCRC = 'OK' ");
+            break;
+        case 1:
+            sql += QStringLiteral("PRCCRC = 'POS', PRCEST = 'E' ");
+            break;
+        case 2:
+            sql += QStringLiteral("PRCCRC = 'SUF', PRCEST = 'E' ");
+            break;
+        default:
+            sql += QStringLiteral("PRCCRC = 'ERR', PRCEST = 'E' ");
+            break;
         }
         sql += QStringLiteral("where INTNRO = '") + interno() + u'\'';
         sql += QStringLiteral("  and ARTORD = ") + texto(rs, QStringLiteral("ARTORD"));

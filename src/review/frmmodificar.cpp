@@ -111,7 +111,8 @@ void frmModificar::construir() {
     auto* g2 = new QGridLayout(extra);
     txtPRCNCM = campo<QLineEdit>(g2, 0, 0, "txtPRCNCM", QStringLiteral("Posición"));
     // A whole position (15 characters, "8467.21.00.000R") in sight.
-    txtPRCNCM->setMinimumWidth(txtPRCNCM->fontMetrics().horizontalAdvance(QStringLiteral("8888.88.88.888WW")) + 12);
+    txtPRCNCM->setMinimumWidth(
+        txtPRCNCM->fontMetrics().horizontalAdvance(QStringLiteral("8888.88.88.888WW")) + 12);
     lbPRCLAP = rotulo(extra, "lbPRCLAP", QStringLiteral("LAPI"));
     lbPRCLAP->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));
     g2->addWidget(lbPRCLAP, 0, 2);

@@ -36,13 +36,13 @@ QPushButton* boton(const QString& nombre, const QString& texto, QWidget* padre) 
 
 } // namespace
 
-frmMain::frmMain(Globales& g, QWidget* parent)
-    : QWidget(parent), m_g(g), m_interaccion(this), m_control(g) {
+frmMain::frmMain(Globales& g, QWidget* parent) : QWidget(parent), m_g(g), m_interaccion(this), m_control(g) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString());
     m_g.interaccion = &m_interaccion;
 
-    Label1 = etiqueta(QStringLiteral("Label1"), QStringLiteral("Proceso Facturas EXCEL TARVIX (QX Compatible)"), this);
+    Label1 = etiqueta(QStringLiteral("Label1"),
+                      QStringLiteral("Proceso Facturas EXCEL TARVIX (QX Compatible)"), this);
     QFont titulo = Label1->font();
     titulo.setPointSizeF(titulo.pointSizeF() * 1.5);
     titulo.setBold(true);
@@ -52,7 +52,8 @@ frmMain::frmMain(Globales& g, QWidget* parent)
     paso.setBold(true);
     paso.setPointSizeF(paso.pointSizeF() * 1.2);
     lbPasoNro->setFont(paso);
-    lbPasoDesc = etiqueta(QStringLiteral("lbPasoDesc"), QStringLiteral("Seleccione el interno a procesar"), this);
+    lbPasoDesc =
+        etiqueta(QStringLiteral("lbPasoDesc"), QStringLiteral("Seleccione el interno a procesar"), this);
     Main_lbMensaje = etiqueta(QStringLiteral("Main_lbMensaje"), QString(), this);
     Main_lbMensaje->setAccessibleName(QStringLiteral("Mensaje"));
     Main_lbMensaje->setStyleSheet(QStringLiteral("color: #8b0000;"));
@@ -114,8 +115,9 @@ frmMain::frmMain(Globales& g, QWidget* parent)
         if (abrirConfiguracion)
             abrirConfiguracion();
         else
-            m_g.interaccion->mensaje(QStringLiteral("La ventana de configuración no está disponible en esta versión."),
-                                     Icono::Informacion);
+            m_g.interaccion->mensaje(
+                QStringLiteral("La ventana de configuración no está disponible en esta versión."),
+                Icono::Informacion);
     });
     connect(FRAM1LstInternos, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* actual) {
         if (actual)
@@ -146,10 +148,13 @@ void frmMain::construirMarco1() {
     FRAM1LstInternos->header()->resizeSection(0, 160);
     FRAM1LstInternos->installEventFilter(this);
     auto* capa = new QGridLayout(FRAM1);
-    capa->addWidget(etiqueta(QStringLiteral("lbSeleccione"), QStringLiteral("Seleccione un interno"), FRAM1), 0, 0);
+    capa->addWidget(etiqueta(QStringLiteral("lbSeleccione"), QStringLiteral("Seleccione un interno"), FRAM1),
+                    0, 0);
     capa->addWidget(FRAM1LstInternos, 1, 0, 1, 3);
-    capa->addWidget(etiqueta(QStringLiteral("lbInsert"), QStringLiteral("   [Insert]   Nuevo Interno"), FRAM1), 2, 0);
-    capa->addWidget(etiqueta(QStringLiteral("lbDelete"), QStringLiteral("  [Delete] Eliminar Interno"), FRAM1), 2, 1);
+    capa->addWidget(
+        etiqueta(QStringLiteral("lbInsert"), QStringLiteral("   [Insert]   Nuevo Interno"), FRAM1), 2, 0);
+    capa->addWidget(
+        etiqueta(QStringLiteral("lbDelete"), QStringLiteral("  [Delete] Eliminar Interno"), FRAM1), 2, 1);
     marcos->addWidget(FRAM1);
 }
 
@@ -169,8 +174,9 @@ void frmMain::construirMarco2() {
     auto* capaGrilla = new QVBoxLayout(contenedorGrilla);
     capaGrilla->setContentsMargins(0, 0, 0, 0);
     auto* capa = new QGridLayout(FRAM2);
-    capa->addWidget(etiqueta(QStringLiteral("lbArchivo"), QStringLiteral("Seleccione el archivo a procesar"), FRAM2), 0,
-                    0, 1, 3);
+    capa->addWidget(
+        etiqueta(QStringLiteral("lbArchivo"), QStringLiteral("Seleccione el archivo a procesar"), FRAM2), 0,
+        0, 1, 3);
     capa->addWidget(FRAM2_TxtArchivo, 1, 0);
     capa->addWidget(FRAM2_CmdProcesar, 1, 1);
     capa->addWidget(cmdAutomatico, 1, 2);
@@ -195,14 +201,16 @@ void frmMain::construirMarco3() {
     FRAM3_lbErroneos = contador(QStringLiteral("FRAM3_lbErroneos"), QStringLiteral("Registros con Errores"));
     FRAM3_lbErrPos = contador(QStringLiteral("FRAM3_lbErrPos"), QStringLiteral("Errores de Posición"));
     FRAM3_lbErrSuf = contador(QStringLiteral("FRAM3_lbErrSuf"), QStringLiteral("Errores de Sufijos"));
-    FRAM3_lbEnCatalogo = contador(QStringLiteral("FRAM3_lbEnCatalogo"), QStringLiteral("Articulos en Catalogo"));
+    FRAM3_lbEnCatalogo =
+        contador(QStringLiteral("FRAM3_lbEnCatalogo"), QStringLiteral("Articulos en Catalogo"));
     FRAM3_lbNuevos = contador(QStringLiteral("FRAM3_lbNuevos"), QStringLiteral("Articulos Nuevos"));
     FRAM3_cmdRegOk = boton(QStringLiteral("FRAM3_cmdRegOk"), QStringLiteral("Registros OK"), FRAM3);
     FRAM3_cmdRegErr = boton(QStringLiteral("FRAM3_cmdRegErr"), QStringLiteral("Datos con Errores"), FRAM3);
     FRAM3_cmdRegOk->setAutoDefault(false);
     FRAM3_cmdRegErr->setAutoDefault(false);
     auto* capa = new QGridLayout(FRAM3);
-    QLabel* h1 = etiqueta(QStringLiteral("lbResultados"), QStringLiteral("Resultados del proceso automático"), FRAM3);
+    QLabel* h1 =
+        etiqueta(QStringLiteral("lbResultados"), QStringLiteral("Resultados del proceso automático"), FRAM3);
     QLabel* h2 = etiqueta(QStringLiteral("lbDepuracion"), QStringLiteral("Depuración de registros"), FRAM3);
     QFont negrita = h1->font();
     negrita.setBold(true);
@@ -258,7 +266,8 @@ void frmMain::refrescar() {
     bool igual = FRAM1LstInternos->topLevelItemCount() == static_cast<int>(internos.size());
     for (int i = 0; igual && i < static_cast<int>(internos.size()); ++i) {
         const QTreeWidgetItem* it = FRAM1LstInternos->topLevelItem(i);
-        igual = it->text(0) == internos[static_cast<size_t>(i)].nro && it->text(1) == internos[static_cast<size_t>(i)].dsc;
+        igual = it->text(0) == internos[static_cast<size_t>(i)].nro &&
+                it->text(1) == internos[static_cast<size_t>(i)].dsc;
     }
     if (!igual) {
         const QSignalBlocker bloqueo(FRAM1LstInternos);
@@ -272,7 +281,8 @@ void frmMain::refrescar() {
         }
         FRAM1LstInternos->addTopLevelItems(filas);
     }
-    if (m_control.internoSeleccionado >= 0 && m_control.internoSeleccionado < FRAM1LstInternos->topLevelItemCount()) {
+    if (m_control.internoSeleccionado >= 0 &&
+        m_control.internoSeleccionado < FRAM1LstInternos->topLevelItemCount()) {
         const QSignalBlocker bloqueo(FRAM1LstInternos);
         FRAM1LstInternos->setCurrentItem(FRAM1LstInternos->topLevelItem(m_control.internoSeleccionado));
     }
@@ -310,7 +320,8 @@ bool frmMain::eventFilter(QObject* objeto, QEvent* evento) {
             }
         }
         // Esc anywhere in the main window (not in its dialogs) presses "Cancelar".
-        if (tecla->key() == Qt::Key_Escape && QApplication::activeModalWidget() == nullptr && isActiveWindow()) {
+        if (tecla->key() == Qt::Key_Escape && QApplication::activeModalWidget() == nullptr &&
+            isActiveWindow()) {
             auto* w = qobject_cast<QWidget*>(objeto);
             if (w && w->window() == this) {
                 Command4->click();

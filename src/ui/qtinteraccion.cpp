@@ -2,17 +2,19 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QPushButton>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QStandardPaths>
 
 namespace tarvix {
 
-QString QtInteraccion::tituloPrograma() { return QStringLiteral("VezezirAZEDO2_TARVIX"); }
+QString QtInteraccion::tituloPrograma() {
+    return QStringLiteral("VezezirAZEDO2_TARVIX");
+}
 
 Respuesta QtInteraccion::mensaje(const QString& texto, Icono icono, Botones botones, const QString& titulo) {
     QMessageBox caja(m_ventana);
@@ -23,11 +25,21 @@ Respuesta QtInteraccion::mensaje(const QString& texto, Icono icono, Botones boto
     caja.setText(t);
     caja.setTextFormat(Qt::PlainText);
     switch (icono) {
-    case Icono::Critico: caja.setIcon(QMessageBox::Critical); break;
-    case Icono::Pregunta: caja.setIcon(QMessageBox::Question); break;
-    case Icono::Exclamacion: caja.setIcon(QMessageBox::Warning); break;
-    case Icono::Informacion: caja.setIcon(QMessageBox::Information); break;
-    case Icono::Ninguno: caja.setIcon(QMessageBox::NoIcon); break;
+    case Icono::Critico:
+        caja.setIcon(QMessageBox::Critical);
+        break;
+    case Icono::Pregunta:
+        caja.setIcon(QMessageBox::Question);
+        break;
+    case Icono::Exclamacion:
+        caja.setIcon(QMessageBox::Warning);
+        break;
+    case Icono::Informacion:
+        caja.setIcon(QMessageBox::Information);
+        break;
+    case Icono::Ninguno:
+        caja.setIcon(QMessageBox::NoIcon);
+        break;
     }
     QAbstractButton* si = nullptr;
     QAbstractButton* no = nullptr;
@@ -85,7 +97,8 @@ QString QtInteraccion::entrada(const QString& pregunta, const QString& titulo, c
     return ok ? r : QStringLiteral("");
 }
 
-QString QtInteraccion::abrirArchivo(const QString& titulo, const QString& extensiones, const QString& descripcion) {
+QString QtInteraccion::abrirArchivo(const QString& titulo, const QString& extensiones,
+                                    const QString& descripcion) {
     // "xls;*.xlsx" -> "*.xls *.xlsx"
     QStringList patrones;
     for (QString e : extensiones.split(u';', Qt::SkipEmptyParts)) {
@@ -95,11 +108,12 @@ QString QtInteraccion::abrirArchivo(const QString& titulo, const QString& extens
         patrones << e;
     }
     const QString filtro = descripcion + QStringLiteral(" (") + patrones.join(u' ') + u')';
-    return QFileDialog::getOpenFileName(m_ventana, titulo,
-                                        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), filtro);
+    return QFileDialog::getOpenFileName(
+        m_ventana, titulo, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), filtro);
 }
 
-QString QtInteraccion::guardarArchivo(const QString& titulo, const QString& nombrePropuesto, const QString& filtro) {
+QString QtInteraccion::guardarArchivo(const QString& titulo, const QString& nombrePropuesto,
+                                      const QString& filtro) {
     // The caller asks about replacing an existing file itself.
     return QFileDialog::getSaveFileName(m_ventana, titulo, nombrePropuesto, filtro, nullptr,
                                         QFileDialog::DontConfirmOverwrite);

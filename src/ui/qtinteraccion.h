@@ -9,8 +9,6 @@
 
 class QWidget;
 
-
-
 namespace tarvix {
 
 // The seam with real widgets: message boxes, input boxes, file dialogs, and the modal windows the
@@ -24,8 +22,10 @@ public:
     Respuesta mensaje(const QString& texto, Icono icono, Botones botones, const QString& titulo) override;
     QString entrada(const QString& pregunta, const QString& titulo, const QString& porDefecto,
                     bool* cancelado) override;
-    QString abrirArchivo(const QString& titulo, const QString& extensiones, const QString& descripcion) override;
-    QString guardarArchivo(const QString& titulo, const QString& nombrePropuesto, const QString& filtro) override;
+    QString abrirArchivo(const QString& titulo, const QString& extensiones,
+                         const QString& descripcion) override;
+    QString guardarArchivo(const QString& titulo, const QString& nombrePropuesto,
+                           const QString& filtro) override;
     void relacionPais() override;
     void elegirCampo() override;
     int elegirOpcion(const QString& titulo, const QStringList& opciones, int porDefecto) override;

@@ -3,8 +3,8 @@
 #include "components/clbase.h"
 #include "components/configuracion.h"
 #include "components/formatos.h"
-#include "components/vberror.h"
 #include "components/interaccionguionada.h"
+#include "components/vberror.h"
 #include "data/rutas.h"
 #include "testsupport.h"
 
@@ -97,7 +97,8 @@ void TstAsistente::primerArranqueYSegundo() {
         QVERIFY(QFile::exists(rutas::iniEntidades(carpeta())));
         QVERIFY(QFile::exists(rutas::baseAduana(carpeta())));
         p.ejecutar(QStringLiteral("insert into INTN (INTNRO, INTDSC) values ('100','cien')"));
-        p.ejecutar(QStringLiteral("insert into ART (INTNRO, ARTORD, OTROS, CODIGOCIP) values ('100',1,'o','c')"));
+        p.ejecutar(
+            QStringLiteral("insert into ART (INTNRO, ARTORD, OTROS, CODIGOCIP) values ('100',1,'o','c')"));
         // The delivered countries are there.
         Recordset rs;
         p.g.g_oBase->setSql(QStringLiteral("select count(*) as n from PAIS"));
@@ -153,8 +154,9 @@ void TstAsistente::baseDeTrabajoDanada() {
     QCOMPARE(p.g.g_iPaso, 0);
     const auto m = p.guion.mensajes();
     QCOMPARE(m.size(), 1);
-    QVERIFY2(m[0].texto.contains(QStringLiteral(" - seccion[VezezirAZEDO2_TARVIX.frmMain.Form_Load Linea 60 ]::")),
-             qPrintable(m[0].texto));
+    QVERIFY2(
+        m[0].texto.contains(QStringLiteral(" - seccion[VezezirAZEDO2_TARVIX.frmMain.Form_Load Linea 60 ]::")),
+        qPrintable(m[0].texto));
     QVERIFY(m[0].texto.contains(QStringLiteral("no es una base de datos válida")));
     // "Siguiente >" does nothing at step 0, and the file is as it was.
     p.c->MAIN_CambiarPaso();
@@ -189,7 +191,9 @@ void TstAsistente::pasoUnoSinInternos() {
     p.c->MAIN_CambiarPaso();
     const auto m = p.guion.mensajes();
     QCOMPARE(m.size(), 1);
-    QCOMPARE(m[0].texto, QStringLiteral("Debe seleccionar un interno para continuar, presione [ INSERT ] para crear uno."));
+    QCOMPARE(
+        m[0].texto,
+        QStringLiteral("Debe seleccionar un interno para continuar, presione [ INSERT ] para crear uno."));
     QCOMPARE(m[0].icono, Icono::Exclamacion);
     QCOMPARE(m[0].botones, Botones::Aceptar);
     QCOMPARE(p.g.g_iPaso, 1);
@@ -216,7 +220,8 @@ void TstAsistente::internoConRegistros() {
     QCOMPARE(p.c->lbPasoDesc, QStringLiteral("Abrir archivo excel para procesar"));
     QVERIFY(p.c->cmdSiguienteEnabled);
     QCOMPARE(p.c->cmdSiguienteTag, QStringLiteral("OK"));
-    QCOMPARE(p.c->Main_lbMensaje, QStringLiteral("Este interno contiene registros haga click en SIGUIENTE, para depurar."));
+    QCOMPARE(p.c->Main_lbMensaje,
+             QStringLiteral("Este interno contiene registros haga click en SIGUIENTE, para depurar."));
 
     p.c->MAIN_CambiarPaso();
     QVERIFY(!verifico); // Tag "OK": no verification, no processing
@@ -283,7 +288,9 @@ void TstAsistente::fallaDeEstadisticas() {
     p.ejecutar(QStringLiteral("insert into ART (INTNRO, ARTORD) values ('A',1)"));
     p.c->FRAM1_CargarInternos();
     p.c->MAIN_CambiarPaso();
-    p.c->pasos().cargarEstadisticas = [] { throw VbError(3265, QStringLiteral("ADODB"), QStringLiteral("Falla")); };
+    p.c->pasos().cargarEstadisticas = [] {
+        throw VbError(3265, QStringLiteral("ADODB"), QStringLiteral("Falla"));
+    };
     p.c->MAIN_CambiarPaso();
     // FRAM3 in front, FRAM2 disabled, the step still 2, the numbered report of the wizard.
     QCOMPARE(p.c->marcoAlFrente, 3);
@@ -292,7 +299,8 @@ void TstAsistente::fallaDeEstadisticas() {
     const auto m = p.guion.mensajes();
     QCOMPARE(m.size(), 1);
     QCOMPARE(prueba::visible(m[0].texto),
-             QStringLiteral("Falla\\r\\n\\r\\n3265 - seccion[VezezirAZEDO2_TARVIX.frmMain.MAIN_CambiarPaso Linea 60 ]::ADODB"));
+             QStringLiteral("Falla\\r\\n\\r\\n3265 - seccion[VezezirAZEDO2_TARVIX.frmMain.MAIN_CambiarPaso "
+                            "Linea 60 ]::ADODB"));
     QCOMPARE(m[0].icono, Icono::Ninguno);
 }
 
@@ -322,8 +330,9 @@ void TstAsistente::crearInterno() {
     dsc = QStringLiteral("otra");
     QVERIFY(!NuevoInterno(p.g, QStringLiteral(" 24001 "), dsc));
     const auto ultimo = p.guion.mensajes().last();
-    QVERIFY2(ultimo.texto.endsWith(QStringLiteral(" - seccion [VezezirAZEDO2_TARVIX.frmInterno.NuevoInterno]")),
-             qPrintable(ultimo.texto));
+    QVERIFY2(
+        ultimo.texto.endsWith(QStringLiteral(" - seccion [VezezirAZEDO2_TARVIX.frmInterno.NuevoInterno]")),
+        qPrintable(ultimo.texto));
     QVERIFY(ultimo.texto.startsWith(QStringLiteral("Ya existe un registro con la misma clave")));
     QCOMPARE(ultimo.icono, Icono::Critico);
     QVERIFY(!p.g.g_bInternoCreado);

@@ -156,7 +156,8 @@ void TstConexiones::soloLectura() {
         b.Ejecutar();
     }
     Velno::clBase b;
-    b.setCadenaConexion(QStringLiteral("Data Source=") + ruta + QStringLiteral(";Options=QSQLITE_OPEN_READONLY"));
+    b.setCadenaConexion(QStringLiteral("Data Source=") + ruta +
+                        QStringLiteral(";Options=QSQLITE_OPEN_READONLY"));
     Recordset rs;
     b.setSql(QStringLiteral("select * from INTN"));
     QVERIFY(b.CrearRs(rs)); // reading works
@@ -185,19 +186,26 @@ void TstConexiones::entidades() {
     c.LoadParameters(ini);
     QVERIFY(c.tieneEntidad(QStringLiteral("NCM")));
     // Same object for the same entity: the statement set through one call runs through the next.
-    QCOMPARE(&c.getDataConnectionByEntity(QStringLiteral("NCM")), &c.getDataConnectionByEntity(QStringLiteral("ncm")));
-    QVERIFY(&c.getDataConnectionByEntity(QStringLiteral("NCM")) != &c.getDataConnectionByEntity(QStringLiteral("INTERNOS")));
-    c.getDataConnectionByEntity(QStringLiteral("INTERNOS")).setSql(QStringLiteral("create table unidades (id, descripcion)"));
+    QCOMPARE(&c.getDataConnectionByEntity(QStringLiteral("NCM")),
+             &c.getDataConnectionByEntity(QStringLiteral("ncm")));
+    QVERIFY(&c.getDataConnectionByEntity(QStringLiteral("NCM")) !=
+            &c.getDataConnectionByEntity(QStringLiteral("INTERNOS")));
+    c.getDataConnectionByEntity(QStringLiteral("INTERNOS"))
+        .setSql(QStringLiteral("create table unidades (id, descripcion)"));
     c.getDataConnectionByEntity(QStringLiteral("INTERNOS")).Ejecutar();
-    c.getDataConnectionByEntity(QStringLiteral("INTERNOS")).setSql(QStringLiteral("insert into unidades values ('07','UNIDADES')"));
+    c.getDataConnectionByEntity(QStringLiteral("INTERNOS"))
+        .setSql(QStringLiteral("insert into unidades values ('07','UNIDADES')"));
     QCOMPARE(c.getDataConnectionByEntity(QStringLiteral("INTERNOS")).Ejecutar(), 1);
     Recordset rs;
-    c.getDataConnectionByEntity(QStringLiteral("NCM")).setSql(QStringLiteral("select id,descripcion from unidades order by descripcion"));
+    c.getDataConnectionByEntity(QStringLiteral("NCM"))
+        .setSql(QStringLiteral("select id,descripcion from unidades order by descripcion"));
     QVERIFY(c.getDataConnectionByEntity(QStringLiteral("NCM")).CrearRs(rs));
     QCOMPARE(rs.Fields(QStringLiteral("id")).toString(), QStringLiteral("07"));
 
     // An entity the INI does not name, and one whose driver is missing: reported on use.
-    QVERIFY(fallo([&] { c.getDataConnectionByEntity(QStringLiteral("FACTURAS")); }).contains(QStringLiteral("no está definida")));
+    QVERIFY(fallo([&] {
+                c.getDataConnectionByEntity(QStringLiteral("FACTURAS"));
+            }).contains(QStringLiteral("no está definida")));
     Velno::clBase& otra = c.getDataConnectionByEntity(QStringLiteral("OTRA"));
     otra.setSql(QStringLiteral("select 1"));
     QVERIFY(fallo([&] { otra.CrearRs(rs); }).contains(QStringLiteral("QNOEXISTE")));
@@ -237,14 +245,18 @@ void TstConexiones::fechasPorMotor() {
     p.driver = QStringLiteral("QODBC");
     c.definirEntidad(QStringLiteral("SQLSRV"), p);
     const QDateTime dt(QDate(2024, 3, 5), QTime(14, 30, 5));
-    QCOMPARE(c.getDateFormatbyEntity(QStringLiteral("INTERNOS"), dt), QStringLiteral("'2024-03-05 14:30:05'"));
-    QCOMPARE(c.getDateFormatbyEntity(QStringLiteral("PG"), dt), QStringLiteral("TIMESTAMP '2024-03-05 14:30:05'"));
-    QCOMPARE(c.getDateFormatbyEntity(QStringLiteral("SQLSRV"), dt), QStringLiteral("{ts '2024-03-05 14:30:05'}"));
+    QCOMPARE(c.getDateFormatbyEntity(QStringLiteral("INTERNOS"), dt),
+             QStringLiteral("'2024-03-05 14:30:05'"));
+    QCOMPARE(c.getDateFormatbyEntity(QStringLiteral("PG"), dt),
+             QStringLiteral("TIMESTAMP '2024-03-05 14:30:05'"));
+    QCOMPARE(c.getDateFormatbyEntity(QStringLiteral("SQLSRV"), dt),
+             QStringLiteral("{ts '2024-03-05 14:30:05'}"));
     {
         prueba::LocaleFijo l(QStringLiteral("es_AR"));
         QCOMPARE(c.getDateFormatbyEntity(QStringLiteral("INTERNOS"), QStringLiteral("5/3/2024")),
                  QStringLiteral("'2024-03-05 00:00:00'"));
-        QCOMPARE(c.getDateFormatbyEntity(QStringLiteral("INTERNOS"), QStringLiteral("30/2/2024")), QStringLiteral("NULL"));
+        QCOMPARE(c.getDateFormatbyEntity(QStringLiteral("INTERNOS"), QStringLiteral("30/2/2024")),
+                 QStringLiteral("NULL"));
     }
     {
         prueba::LocaleFijo l(QStringLiteral("en_US"));
@@ -252,9 +264,11 @@ void TstConexiones::fechasPorMotor() {
                  QStringLiteral("'2024-03-05 00:00:00'"));
         QCOMPARE(c.getDateFormatbyEntity(QStringLiteral("INTERNOS"), QString()), QStringLiteral("NULL"));
     }
-    QCOMPARE(c.getMidFormatbyEntity(QStringLiteral("INTERNOS"), QStringLiteral("SUFIJO"), 3, QStringLiteral("len(SUFIJO)")),
+    QCOMPARE(c.getMidFormatbyEntity(QStringLiteral("INTERNOS"), QStringLiteral("SUFIJO"), 3,
+                                    QStringLiteral("len(SUFIJO)")),
              QStringLiteral("substr(SUFIJO,3,len(SUFIJO))"));
-    QCOMPARE(c.getMidFormatbyEntity(QStringLiteral("SQLSRV"), QStringLiteral("SUFIJO"), 3, QStringLiteral("len(SUFIJO)")),
+    QCOMPARE(c.getMidFormatbyEntity(QStringLiteral("SQLSRV"), QStringLiteral("SUFIJO"), 3,
+                                    QStringLiteral("len(SUFIJO)")),
              QStringLiteral("substring(SUFIJO,3,len(SUFIJO))"));
 }
 

@@ -56,21 +56,36 @@ void TstVb::format_data() {
     QTest::addColumn<double>("valor");
     QTest::addColumn<QString>("patron");
     QTest::addColumn<QString>("texto");
-    QTest::newRow("dos decimales ar") << "es_AR" << 12.5 << "00.00" << "12,50";
-    QTest::newRow("dos decimales us") << "en_US" << 12.5 << "00.00" << "12.50";
-    QTest::newRow("relleno entero") << "es_AR" << 5.0 << "00.00" << "05,00";
-    QTest::newRow("cero") << "es_AR" << 0.0 << "00.00" << "00,00";
-    QTest::newRow("redondeo hacia arriba") << "en_US" << 2.675 << "00.00" << "02.68";
-    QTest::newRow("redondeo mitad") << "en_US" << 0.125 << "00.00" << "00.13";
-    QTest::newRow("acarreo") << "en_US" << 99.999 << "00.00" << "100.00";
-    QTest::newRow("cinco decimales") << "es_AR" << 100.0 / 4.54 << "00.00000" << "22,02643";
-    QTest::newRow("negativo") << "en_US" << -5.5 << "00.00" << "-05.50";
-    QTest::newRow("negativo que redondea a cero") << "en_US" << -0.001 << "00.00" << "00.00";
-    QTest::newRow("seis digitos") << "es_AR" << 12.0 << "000000" << "000012";
-    QTest::newRow("seis digitos redondea") << "es_AR" << 12.5 << "000000" << "000013";
-    QTest::newRow("cuatro digitos") << "es_AR" << 7.0 << "0000" << "0007";
-    QTest::newRow("cuatro decimales") << "en_US" << 1.0 << "00.0000" << "01.0000";
-    QTest::newRow("mas digitos que el patron") << "en_US" << 123456.0 << "0000" << "123456";
+    QTest::newRow("dos decimales ar") << "es_AR" << 12.5 << "00.00"
+                                      << "12,50";
+    QTest::newRow("dos decimales us") << "en_US" << 12.5 << "00.00"
+                                      << "12.50";
+    QTest::newRow("relleno entero") << "es_AR" << 5.0 << "00.00"
+                                    << "05,00";
+    QTest::newRow("cero") << "es_AR" << 0.0 << "00.00"
+                          << "00,00";
+    QTest::newRow("redondeo hacia arriba") << "en_US" << 2.675 << "00.00"
+                                           << "02.68";
+    QTest::newRow("redondeo mitad") << "en_US" << 0.125 << "00.00"
+                                    << "00.13";
+    QTest::newRow("acarreo") << "en_US" << 99.999 << "00.00"
+                             << "100.00";
+    QTest::newRow("cinco decimales") << "es_AR" << 100.0 / 4.54 << "00.00000"
+                                     << "22,02643";
+    QTest::newRow("negativo") << "en_US" << -5.5 << "00.00"
+                              << "-05.50";
+    QTest::newRow("negativo que redondea a cero") << "en_US" << -0.001 << "00.00"
+                                                  << "00.00";
+    QTest::newRow("seis digitos") << "es_AR" << 12.0 << "000000"
+                                  << "000012";
+    QTest::newRow("seis digitos redondea") << "es_AR" << 12.5 << "000000"
+                                           << "000013";
+    QTest::newRow("cuatro digitos") << "es_AR" << 7.0 << "0000"
+                                    << "0007";
+    QTest::newRow("cuatro decimales") << "en_US" << 1.0 << "00.0000"
+                                      << "01.0000";
+    QTest::newRow("mas digitos que el patron") << "en_US" << 123456.0 << "0000"
+                                               << "123456";
 }
 
 void TstVb::format() {
@@ -87,18 +102,30 @@ void TstVb::esNumero_data() {
     QTest::addColumn<QString>("texto");
     QTest::addColumn<bool>("numerico");
     QTest::addColumn<double>("valor");
-    QTest::newRow("coma ar") << "es_AR" << "12,5" << true << 12.5;
-    QTest::newRow("punto us") << "en_US" << "12.5" << true << 12.5;
-    QTest::newRow("blancos") << "es_AR" << "  7 " << true << 7.0;
-    QTest::newRow("miles ar") << "es_AR" << "1.234,5" << true << 1234.5;
-    QTest::newRow("miles us") << "en_US" << "1,234.5" << true << 1234.5;
-    QTest::newRow("punto decimal bajo ar") << "es_AR" << "12.5" << true << 12.5;
-    QTest::newRow("negativo") << "es_AR" << "-3" << true << -3.0;
-    QTest::newRow("exponente") << "en_US" << "1E+3" << true << 1000.0;
-    QTest::newRow("vacio") << "es_AR" << "" << false << 0.0;
-    QTest::newRow("texto") << "es_AR" << "abc" << false << 0.0;
-    QTest::newRow("numero y texto") << "en_US" << "12 kg" << false << 0.0;
-    QTest::newRow("infinito") << "en_US" << "inf" << false << 0.0;
+    QTest::newRow("coma ar") << "es_AR"
+                             << "12,5" << true << 12.5;
+    QTest::newRow("punto us") << "en_US"
+                              << "12.5" << true << 12.5;
+    QTest::newRow("blancos") << "es_AR"
+                             << "  7 " << true << 7.0;
+    QTest::newRow("miles ar") << "es_AR"
+                              << "1.234,5" << true << 1234.5;
+    QTest::newRow("miles us") << "en_US"
+                              << "1,234.5" << true << 1234.5;
+    QTest::newRow("punto decimal bajo ar") << "es_AR"
+                                           << "12.5" << true << 12.5;
+    QTest::newRow("negativo") << "es_AR"
+                              << "-3" << true << -3.0;
+    QTest::newRow("exponente") << "en_US"
+                               << "1E+3" << true << 1000.0;
+    QTest::newRow("vacio") << "es_AR"
+                           << "" << false << 0.0;
+    QTest::newRow("texto") << "es_AR"
+                           << "abc" << false << 0.0;
+    QTest::newRow("numero y texto") << "en_US"
+                                    << "12 kg" << false << 0.0;
+    QTest::newRow("infinito") << "en_US"
+                              << "inf" << false << 0.0;
 }
 
 void TstVb::esNumero() {
@@ -119,7 +146,8 @@ void TstVb::numeroSql() {
     for (const char* loc : {"es_AR", "en_US"}) {
         prueba::LocaleFijo l(QString::fromLatin1(loc));
         QCOMPARE(vb::NumeroSql(1234.5), QStringLiteral("1234.5"));
-        QCOMPARE(vb::PuntoDecimal(vb::Format(22.045855, QStringLiteral("00.00000"))), QStringLiteral("22.04586"));
+        QCOMPARE(vb::PuntoDecimal(vb::Format(22.045855, QStringLiteral("00.00000"))),
+                 QStringLiteral("22.04586"));
     }
     double v = 0;
     QVERIFY(vb::EsNumero(QVariant(3), &v));
@@ -186,9 +214,12 @@ void TstVb::comillas() {
 void TstVb::informes() {
     const VbError e(3021, QStringLiteral("ADODB"), QStringLiteral("Sin registro"));
     QCOMPARE(prueba::visible(informeNumerado(e, QStringLiteral("frmMain.Form_Load"), 60)),
-             QStringLiteral("Sin registro\\r\\n\\r\\n3021 - seccion[VezezirAZEDO2_TARVIX.frmMain.Form_Load Linea 60 ]::ADODB"));
-    QCOMPARE(prueba::visible(informeCorto(e, QStringLiteral("frmMain.FRAM1_CargarInternos"))),
-             QStringLiteral("Sin registro\\r\\n\\r\\n3021 - seccion [VezezirAZEDO2_TARVIX.frmMain.FRAM1_CargarInternos]"));
+             QStringLiteral("Sin registro\\r\\n\\r\\n3021 - seccion[VezezirAZEDO2_TARVIX.frmMain.Form_Load "
+                            "Linea 60 ]::ADODB"));
+    QCOMPARE(
+        prueba::visible(informeCorto(e, QStringLiteral("frmMain.FRAM1_CargarInternos"))),
+        QStringLiteral(
+            "Sin registro\\r\\n\\r\\n3021 - seccion [VezezirAZEDO2_TARVIX.frmMain.FRAM1_CargarInternos]"));
     QCOMPARE(prueba::visible(informeSinEtiqueta(e)), QStringLiteral("Sin registro\\r\\n\\r\\n3021"));
 }
 

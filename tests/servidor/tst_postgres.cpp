@@ -46,8 +46,9 @@ void TstPostgres::initTestCase() {
 void TstPostgres::consultasDelNomenclador() {
     Velno::clBase& ncm = m_central.getDataConnectionByEntity(QStringLiteral("NCM"));
     Recordset rs;
-    ncm.setSql(QStringLiteral("select [001]+ '.' +[002] + [003] as ncm,[012] as estadistica,[020] as deresp from ncm "
-                              "where [001] like '8467.2%' order by [001],[002],[003]"));
+    ncm.setSql(QStringLiteral(
+        "select [001]+ '.' +[002] + [003] as ncm,[012] as estadistica,[020] as deresp from ncm "
+        "where [001] like '8467.2%' order by [001],[002],[003]"));
     QVERIFY(ncm.CrearRs(rs));
     QCOMPARE(rs.Fields(QStringLiteral("NCM")).toString(), QStringLiteral("8467.21.00.000R"));
 
@@ -61,9 +62,11 @@ void TstPostgres::consultasDelNomenclador() {
     QStringList grupos;
     for (; !rs.Fin(); rs.MoveNext())
         grupos << rs.Fields(QStringLiteral("SUF")).toString();
-    QCOMPARE(grupos, (QStringList{QStringLiteral("AA"), QStringLiteral("AB"), QStringLiteral("AH"), QStringLiteral("ZB")}));
+    QCOMPARE(grupos, (QStringList{QStringLiteral("AA"), QStringLiteral("AB"), QStringLiteral("AH"),
+                                  QStringLiteral("ZB")}));
 
-    ncm.setSql(QStringLiteral("select [003] as letra,[059] as lapi from ncm where  [001] = '8467.21.00' and [002] = '000'"));
+    ncm.setSql(QStringLiteral(
+        "select [003] as letra,[059] as lapi from ncm where  [001] = '8467.21.00' and [002] = '000'"));
     QVERIFY(ncm.CrearRs(rs));
     QCOMPARE(rs.Fields(QStringLiteral("letra")).toString(), QStringLiteral("R"));
     QCOMPARE(rs.Fields(QStringLiteral("lapi")).toString(), QStringLiteral("*"));
@@ -85,11 +88,15 @@ void TstPostgres::fechasYTextos() {
     b.setSql(QStringLiteral("delete from caratula where interno = 'PG''1'"));
     b.Ejecutar();
     prueba::LocaleFijo l(QStringLiteral("es_AR"));
-    const QString fecha = m_central.getDateFormatbyEntity(QStringLiteral("INTERNOS"), QStringLiteral("5/3/2024"));
-    b.setSql(QStringLiteral("insert into caratula (interno,idsubreg, fechaalta, ONCCAHabilitado, DJAI_FECHA_EMB_APROX, "
-                            "DJAI_FECHA_ARRIB_APROX, fobdivisas , fobcoddivisas, fobdivcambio) values ('PG''1','DJAI',") +
-             m_central.getDateFormatbyEntity(QStringLiteral("INTERNOS"), QDateTime(QDate(2026, 12, 7), QTime(10, 0))) +
-             QStringLiteral(",'N',") + fecha + QStringLiteral(",NULL,1234.5,'DOL',1.0000)"));
+    const QString fecha =
+        m_central.getDateFormatbyEntity(QStringLiteral("INTERNOS"), QStringLiteral("5/3/2024"));
+    b.setSql(
+        QStringLiteral(
+            "insert into caratula (interno,idsubreg, fechaalta, ONCCAHabilitado, DJAI_FECHA_EMB_APROX, "
+            "DJAI_FECHA_ARRIB_APROX, fobdivisas , fobcoddivisas, fobdivcambio) values ('PG''1','DJAI',") +
+        m_central.getDateFormatbyEntity(QStringLiteral("INTERNOS"),
+                                        QDateTime(QDate(2026, 12, 7), QTime(10, 0))) +
+        QStringLiteral(",'N',") + fecha + QStringLiteral(",NULL,1234.5,'DOL',1.0000)"));
     QCOMPARE(b.Ejecutar(), 1);
     Recordset rs;
     b.setSql(QStringLiteral("select * from caratula where interno = 'PG''1'"));

@@ -8,12 +8,12 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
-#include <QDir>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>

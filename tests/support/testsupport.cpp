@@ -16,14 +16,16 @@ void aislarConfiguracion() {
     qputenv("XDG_CONFIG_HOME", (casa.path() + QStringLiteral("/config")).toUtf8());
     qputenv("XDG_DATA_HOME", (casa.path() + QStringLiteral("/datos")).toUtf8());
     QStandardPaths::setTestModeEnabled(true);
-    QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("ProcesoKORM"), QStringLiteral("ProcesoKORM"));
+    QSettings s(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("ProcesoKORM"),
+                QStringLiteral("ProcesoKORM"));
     s.remove(QStringLiteral("CONFIG"));
     s.sync();
 }
 
 QString visible(const QString& s) {
     QString r = s;
-    r.replace(QStringLiteral("\r"), QStringLiteral("\\r")).replace(QStringLiteral("\n"), QStringLiteral("\\n"));
+    r.replace(QStringLiteral("\r"), QStringLiteral("\\r"))
+        .replace(QStringLiteral("\n"), QStringLiteral("\\n"));
     return r;
 }
 

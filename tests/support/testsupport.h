@@ -8,7 +8,9 @@ namespace prueba {
 // Pins the default locale for the life of the object.
 class LocaleFijo {
 public:
-    explicit LocaleFijo(const QString& nombre) : m_anterior(QLocale()) { QLocale::setDefault(QLocale(nombre)); }
+    explicit LocaleFijo(const QString& nombre) : m_anterior(QLocale()) {
+        QLocale::setDefault(QLocale(nombre));
+    }
     ~LocaleFijo() { QLocale::setDefault(m_anterior); }
     LocaleFijo(const LocaleFijo&) = delete;
     LocaleFijo& operator=(const LocaleFijo&) = delete;
@@ -23,7 +25,9 @@ void aislarConfiguracion();
 
 // Time limits of the tests are multiplied by this: 1 in a normal build, 20 in the sanitizer build
 // (tools/sanitizadores.sh sets TARVIX_SANITIZADORES), where everything runs many times slower.
-inline int factorTiempo() { return qEnvironmentVariableIsSet("TARVIX_SANITIZADORES") ? 20 : 1; }
+inline int factorTiempo() {
+    return qEnvironmentVariableIsSet("TARVIX_SANITIZADORES") ? 20 : 1;
+}
 
 // Text with CR LF shown as \r\n, for readable failure messages.
 QString visible(const QString& s);

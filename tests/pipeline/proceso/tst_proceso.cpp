@@ -63,7 +63,8 @@ struct Programa {
         g.g_sINTCAT = QStringLiteral("1");
         g.g_sINTDUN = QStringLiteral("07");
         sql(QStringLiteral("insert into INTN (INTNRO, INTDSC) values ('24001','prueba')"));
-        sql(QStringLiteral("insert into ORG (PAI, ORI, ESM) values ('CHINA','310','2'), ('COTE D''IVOIRE','107','2')"));
+        sql(QStringLiteral(
+            "insert into ORG (PAI, ORI, ESM) values ('CHINA','310','2'), ('COTE D''IVOIRE','107','2')"));
     }
     void sql(const QString& s) {
         g.g_oBase->setSql(s);
@@ -76,14 +77,20 @@ struct Programa {
         return r;
     }
     QString campo(int artord, const QString& columna) {
-        Recordset r = rs(QStringLiteral("select %1 from ART where INTNRO = '24001' and ARTORD = %2").arg(columna).arg(artord));
+        Recordset r = rs(QStringLiteral("select %1 from ART where INTNRO = '24001' and ARTORD = %2")
+                             .arg(columna)
+                             .arg(artord));
         return r.Fin() ? QStringLiteral("<sin fila>") : g.g_oFormatos->EsNull(r.Fields(columna));
     }
     QVariant valor(int artord, const QString& columna) {
-        Recordset r = rs(QStringLiteral("select %1 from ART where INTNRO = '24001' and ARTORD = %2").arg(columna).arg(artord));
+        Recordset r = rs(QStringLiteral("select %1 from ART where INTNRO = '24001' and ARTORD = %2")
+                             .arg(columna)
+                             .arg(artord));
         return r.Fin() ? QVariant() : r.Fields(columna);
     }
-    int lineas() { return rs(QStringLiteral("select count(*) as n from ART where INTNRO = '24001'")).Fields(0).toInt(); }
+    int lineas() {
+        return rs(QStringLiteral("select count(*) as n from ART where INTNRO = '24001'")).Fields(0).toInt();
+    }
 };
 
 } // namespace
@@ -139,18 +146,20 @@ void TstProceso::corridaCompleta() {
     };
     Grilla grilla(kEtiquetas);
     // Catalog article with brand, new article, catalog article with a zero total, a quote.
-    grilla.agregar({QStringLiteral("TX650"), QStringLiteral("Taladro"), QStringLiteral("3"), QStringLiteral("PCS"),
-                    QStringLiteral("10"), QStringLiteral("CHINA"), n("12,5", "12.5"), QStringLiteral("acme")});
+    grilla.agregar({QStringLiteral("TX650"), QStringLiteral("Taladro"), QStringLiteral("3"),
+                    QStringLiteral("PCS"), QStringLiteral("10"), QStringLiteral("CHINA"), n("12,5", "12.5"),
+                    QStringLiteral("acme")});
     grilla.agregar({QStringLiteral("NUEVO'1"), QStringLiteral("Art'iculo nuevo"), n("2,5", "2.5"),
-                    QStringLiteral("KILOS"), n("100,25", "100.25"), QStringLiteral("COTE D'IVOIRE"), QString(),
-                    QString()});
+                    QStringLiteral("KILOS"), n("100,25", "100.25"), QStringLiteral("COTE D'IVOIRE"),
+                    QString(), QString()});
     grilla.agregar({QStringLiteral("JL24"), QString(), QStringLiteral("1"), QStringLiteral("UNIDAD"),
                     QStringLiteral("0"), QStringLiteral("CHINA"), QString(), QString()});
     QVERIFY2(FRAM2_GuardarDatosToBase(p.g, grilla), qPrintable(p.guion.avisos.value(0).texto));
     QVERIFY(p.guion.avisos.isEmpty());
     QCOMPARE(p.lineas(), 3);
     QCOMPARE(p.progreso.mensajes.last(), QStringLiteral("Fin de Proceso"));
-    QVERIFY(p.progreso.mensajes.contains(QStringLiteral("Procesando... Etapa 1 de 4: Guardando en base de datos")));
+    QVERIFY(p.progreso.mensajes.contains(
+        QStringLiteral("Procesando... Etapa 1 de 4: Guardando en base de datos")));
     QVERIFY(!p.progreso.visible);
 
     // Line 1: from the catalog, brand into the suffix text, validated.
@@ -167,7 +176,8 @@ void TstProceso::corridaCompleta() {
     QCOMPARE(p.campo(1, QStringLiteral("PRCSUF")), QStringLiteral("AA(ACME)-AB(TX650)-AH01-ZB(000650)-"));
     QCOMPARE(p.campo(1, QStringLiteral("PRCLAP")), QStringLiteral("S"));
     QCOMPARE(p.campo(1, QStringLiteral("ARTDSC")), QStringLiteral("Taladro"));
-    QCOMPARE(p.campo(1, QStringLiteral("ARTDSCMARIA")), QStringLiteral("TALADRO PERCUTOR ELECTRICO 650 W MANDRIL 13 MM"));
+    QCOMPARE(p.campo(1, QStringLiteral("ARTDSCMARIA")),
+             QStringLiteral("TALADRO PERCUTOR ELECTRICO 650 W MANDRIL 13 MM"));
     QCOMPARE(p.campo(1, QStringLiteral("CODIGOCIP")), QStringLiteral("6930077100003"));
     QCOMPARE(p.campo(1, QStringLiteral("PRCEUN")), QStringLiteral("07"));
     QCOMPARE(p.campo(1, QStringLiteral("PRCEST")), QStringLiteral("A"));
@@ -207,19 +217,19 @@ void TstProceso::grillaVacia() {
 void TstProceso::articuloNA() {
     Programa p(m_dir->path());
     Grilla grilla(kEtiquetas);
-    grilla.agregar({QStringLiteral("A1"), QStringLiteral("uno"), QStringLiteral("1"), QString(), QStringLiteral("5"),
-                    QStringLiteral("CHINA"), QString(), QString()});
-    grilla.agregar({QStringLiteral("n/a "), QStringLiteral("dos"), QStringLiteral("1"), QString(), QStringLiteral("5"),
-                    QStringLiteral("CHINA"), QString(), QString()});
+    grilla.agregar({QStringLiteral("A1"), QStringLiteral("uno"), QStringLiteral("1"), QString(),
+                    QStringLiteral("5"), QStringLiteral("CHINA"), QString(), QString()});
+    grilla.agregar({QStringLiteral("n/a "), QStringLiteral("dos"), QStringLiteral("1"), QString(),
+                    QStringLiteral("5"), QStringLiteral("CHINA"), QString(), QString()});
     QVERIFY(!FRAM2_GuardarDatosToBase(p.g, grilla));
     const auto m = p.guion.mensajes();
     QCOMPARE(m.size(), 1);
     QCOMPARE(m[0].icono, Icono::Critico);
-    const QString esperado =
-        QStringLiteral("El codigo de articulo no puede ser N/A, linea 3\r\n\r\n-2146102393 - seccion "
-                       "[VezezirAZEDO2_TARVIX.frmMain.FRAM2_GuardarDatosToBase (80)]::[ "
-                       "VezezirAZEDO2_TARVIX.modGlobal.ValidarCodigoArticulo Linea 0 ]VALIDACION.ARTICULO\r\n\r\n"
-                       "linea excel 3 articulo excel n/a \r\ninsert into ART (INTNRO , ARTORD");
+    const QString esperado = QStringLiteral(
+        "El codigo de articulo no puede ser N/A, linea 3\r\n\r\n-2146102393 - seccion "
+        "[VezezirAZEDO2_TARVIX.frmMain.FRAM2_GuardarDatosToBase (80)]::[ "
+        "VezezirAZEDO2_TARVIX.modGlobal.ValidarCodigoArticulo Linea 0 ]VALIDACION.ARTICULO\r\n\r\n"
+        "linea excel 3 articulo excel n/a \r\ninsert into ART (INTNRO , ARTORD");
     QVERIFY2(m[0].texto.startsWith(esperado), qPrintable(prueba::visible(m[0].texto)));
     QCOMPARE(p.lineas(), 1); // the line above stays stored
 }
@@ -230,9 +240,10 @@ void TstProceso::filaEnBlanco() {
     grilla.agregar(QStringList(kEtiquetas.size(), QString()));
     QVERIFY(!FRAM2_GuardarDatosToBase(p.g, grilla));
     const QString t = p.guion.mensajes().value(0).texto;
-    QVERIFY2(t.startsWith(QStringLiteral("División por cero\r\n\r\n11 - seccion [VezezirAZEDO2_TARVIX.frmMain."
-                                         "FRAM2_GuardarDatosToBase (100)]::")),
-             qPrintable(prueba::visible(t)));
+    QVERIFY2(
+        t.startsWith(QStringLiteral("División por cero\r\n\r\n11 - seccion [VezezirAZEDO2_TARVIX.frmMain."
+                                    "FRAM2_GuardarDatosToBase (100)]::")),
+        qPrintable(prueba::visible(t)));
     QVERIFY(t.contains(QStringLiteral("linea excel 2 articulo excel \r\n")));
 }
 
@@ -252,8 +263,8 @@ void TstProceso::paisNuevoPreguntaHastaRelacionar() {
         p.g.g_sRetornoESM = QStringLiteral("2");
     });
     Grilla grilla(kEtiquetas);
-    grilla.agregar({QStringLiteral("X1"), QStringLiteral("uno"), QStringLiteral("1"), QString(), QStringLiteral("5"),
-                    QStringLiteral(" MADE IN ITALY "), QString(), QString()});
+    grilla.agregar({QStringLiteral("X1"), QStringLiteral("uno"), QStringLiteral("1"), QString(),
+                    QStringLiteral("5"), QStringLiteral(" MADE IN ITALY "), QString(), QString()});
     QVERIFY(FRAM2_GuardarDatosToBase(p.g, grilla));
     QCOMPARE(ventanas, 2);
     QCOMPARE(p.campo(1, QStringLiteral("ARTORG")), QStringLiteral("417"));
@@ -262,12 +273,13 @@ void TstProceso::paisNuevoPreguntaHastaRelacionar() {
 
 void TstProceso::masDe32767Lineas() {
     Programa p(m_dir->path());
-    Grilla grilla({QStringLiteral("[ ARTICULO ]"), QStringLiteral("[ DESCRIPC ]"), QStringLiteral("[ CANTIDAD ]"),
-                   QStringLiteral("[ TOTAL ]"), QStringLiteral("[ ORIGEN ]")});
+    Grilla grilla({QStringLiteral("[ ARTICULO ]"), QStringLiteral("[ DESCRIPC ]"),
+                   QStringLiteral("[ CANTIDAD ]"), QStringLiteral("[ TOTAL ]"),
+                   QStringLiteral("[ ORIGEN ]")});
     const int n = 32800;
     for (int i = 0; i < n; ++i)
-        grilla.agregar({QStringLiteral("Z%1").arg(i), QStringLiteral("d"), QStringLiteral("1"), QStringLiteral("2"),
-                        QString()});
+        grilla.agregar({QStringLiteral("Z%1").arg(i), QStringLiteral("d"), QStringLiteral("1"),
+                        QStringLiteral("2"), QString()});
     QVERIFY(FRAM2_GuardarDatosToBase(p.g, grilla));
     QCOMPARE(p.lineas(), n);
     QCOMPARE(p.campo(n, QStringLiteral("ARTNRO")), QStringLiteral("Z%1").arg(n - 1));
