@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <algorithm>
+#include <span>
 #include <vector>
 
 namespace tarvix::lector {
@@ -13,9 +15,9 @@ struct Celda {
     // Numero: the value. Fecha: the serial in the 1900 date system (a 1904 workbook is already
     // shifted by the reader), whole days plus the time as a fraction.
     double numero = 0.0;
-    QString texto;          // Texto: the text as stored, never trimmed
-    bool booleano = false;  // Booleano
-    int codigoError = 0;    // Error: the spreadsheet error code (0x07 #DIV/0!, 0x2A #N/A, ...)
+    QString texto;         // Texto: the text as stored, never trimmed
+    bool booleano = false; // Booleano
+    int codigoError = 0;   // Error: the spreadsheet error code (0x07 #DIV/0!, 0x2A #N/A, ...)
 };
 
 // The first worksheet of a workbook, cells addressed from 1 as the spreadsheet does. Rows are
@@ -35,13 +37,26 @@ public:
         return f[static_cast<size_t>(columna - 1)];
     }
 
+    // The cells of row `fila` up to its last non-empty one; none outside the sheet.
+    std::span<const Celda> fila(int fila) const {
+        if (fila < 1 || fila > static_cast<int>(m_filas.size()))
+            return {};
+        return m_filas[static_cast<size_t>(fila - 1)];
+    }
+
     // Puts a cell; the reader has already checked fila/columna against the limits above.
     void poner(int fila, int columna, Celda c) {
         if (static_cast<int>(m_filas.size()) < fila)
             m_filas.resize(static_cast<size_t>(fila));
         auto& f = m_filas[static_cast<size_t>(fila - 1)];
-        if (static_cast<int>(f.size()) < columna)
+        if (static_cast<int>(f.size()) < columna) {
+            // A new row is given the width of the last row that grew at once: rows of a sheet are
+            // mostly alike. That width was a real row's, so at most one row more is over-sized.
+            if (f.capacity() == 0)
+                f.reserve(static_cast<size_t>(std::max(columna, m_anchoReciente)));
             f.resize(static_cast<size_t>(columna));
+            m_anchoReciente = columna;
+        }
         f[static_cast<size_t>(columna - 1)] = std::move(c);
     }
 
@@ -50,6 +65,7 @@ public:
 
 private:
     std::vector<std::vector<Celda>> m_filas;
+    int m_anchoReciente = 0;
 };
 
 } // namespace tarvix::lector

@@ -4,7 +4,9 @@
 #include "intake/lectorlibro.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <new>
+#include <span>
 
 namespace tarvix {
 
@@ -27,12 +29,16 @@ bool clEcxel::Abrir() {
     return true;
 }
 
+void clEcxel::fueraDeLaHoja() {
+    throw VbError(lector::kErrorLibro, QStringLiteral("[clExcel.LeerCelda]"),
+                  QStringLiteral("Error definido por la aplicación o el objeto"));
+}
+
 QString clEcxel::LeerCelda(int fila, int columna) const {
     if (!m_hoja)
         return {};
     if (fila < 1 || columna < 1 || fila > lector::Hoja::kMaxFilas || columna > lector::Hoja::kMaxColumnas)
-        throw VbError(lector::kErrorLibro, QStringLiteral("[clExcel.LeerCelda]"),
-                      QStringLiteral("Error definido por la aplicación o el objeto"));
+        fueraDeLaHoja();
     const lector::Celda& c = m_hoja->celda(fila, columna);
     switch (c.tipo) {
     case lector::TipoCelda::Vacia:
@@ -42,6 +48,32 @@ QString clEcxel::LeerCelda(int fila, int columna) const {
     default:
         return formato().texto(c);
     }
+}
+
+void clEcxel::LeerFila(int fila, int columnas, QString& destino, quint32* fines) const {
+    if (!m_hoja) {
+        for (int c = 0; c < columnas; ++c)
+            fines[c] = static_cast<quint32>(destino.size());
+        return;
+    }
+    if (fila < 1 || fila > lector::Hoja::kMaxFilas || columnas > lector::Hoja::kMaxColumnas)
+        fueraDeLaHoja();
+    const std::span<const lector::Celda> celdas = m_hoja->fila(fila);
+    const int conCeldas = std::min(columnas, static_cast<int>(celdas.size()));
+    const lector::FormatoCelda* f = nullptr;
+    for (int c = 0; c < conCeldas; ++c) {
+        const lector::Celda& celda = celdas[static_cast<std::size_t>(c)];
+        if (celda.tipo == lector::TipoCelda::Texto) {
+            destino.append(celda.texto);
+        } else if (celda.tipo != lector::TipoCelda::Vacia) {
+            if (!f)
+                f = &formato();
+            f->agregar(celda, destino);
+        }
+        fines[c] = static_cast<quint32>(destino.size());
+    }
+    for (int c = conCeldas; c < columnas; ++c)
+        fines[c] = static_cast<quint32>(destino.size());
 }
 
 void clEcxel::CerrarArchivo() noexcept {

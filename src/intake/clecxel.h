@@ -4,6 +4,7 @@
 #include "intake/formatocelda.h"
 
 #include <QString>
+#include <QtGlobal>
 #include <optional>
 
 namespace tarvix {
@@ -34,11 +35,19 @@ public:
     // when no worksheet is open (before Abrir, after a failed Abrir or after CerrarArchivo).
     QString LeerCelda(int fila, int columna) const;
 
+    // The texts LeerCelda gives for columns 1 to `columnas` of row `fila`, appended to `destino`
+    // one after the other; fines[c - 1] gets the length of `destino` after column c. The default
+    // locale is looked up once for the whole row. Raises as LeerCelda for a row or a width outside
+    // the sheet; appends nothing (and sets every end to the length of `destino`) when no worksheet
+    // is open.
+    void LeerFila(int fila, int columnas, QString& destino, quint32* fines) const;
+
     // Lets the worksheet go. Never fails.
     void CerrarArchivo() noexcept;
 
 private:
     const lector::FormatoCelda& formato() const;
+    [[noreturn]] static void fueraDeLaHoja();
 
     QString m_archivo;
     std::optional<lector::Hoja> m_hoja;

@@ -64,8 +64,14 @@ public:
         for (const char* p = buf; p < r.ptr; ++p)
             agregar(static_cast<char16_t>(*p));
     }
+    void agregarLatin1(const char* s) {
+        for (; *s; ++s)
+            agregar(static_cast<char16_t>(*s));
+    }
+    void vaciar() { m_n = 0; }
     bool vacia() const { return m_n == 0; }
     QString texto() const { return QString(reinterpret_cast<const QChar*>(m_b), m_n); }
+    void agregarA(QString& destino) const { destino.append(reinterpret_cast<const QChar*>(m_b), m_n); }
 
 private:
     static constexpr int kMaximo = 256;
@@ -95,6 +101,27 @@ QString FormatoCelda::texto(const Celda& celda) const {
     if (celda.tipo == TipoCelda::Fecha)
         return fecha(celda.numero);
     return textoFijo(celda);
+}
+
+void FormatoCelda::agregar(const Celda& celda, QString& destino) const {
+    Salida s;
+    switch (celda.tipo) {
+    case TipoCelda::Vacia:
+        return;
+    case TipoCelda::Texto:
+        destino.append(celda.texto);
+        return;
+    case TipoCelda::Numero:
+        escribirNumero(celda.numero, s);
+        break;
+    case TipoCelda::Fecha:
+        escribirFecha(celda.numero, s);
+        break;
+    default:
+        destino.append(textoFijo(celda));
+        return;
+    }
+    s.agregarA(destino);
 }
 
 void FormatoCelda::agregarDecimal(Salida& s) const {
@@ -144,13 +171,22 @@ bool FormatoCelda::numeroCorto(double valor, Salida& s) const {
 }
 
 QString FormatoCelda::numero(double valor) const {
-    if (!std::isfinite(valor))
-        return textoError(0x24); // #NUM!: no value of the spreadsheet is infinite or NaN
-    if (valor == 0.0)
-        return QStringLiteral("0"); // also -0
     Salida s;
+    escribirNumero(valor, s);
+    return s.texto();
+}
+
+void FormatoCelda::escribirNumero(double valor, Salida& s) const {
+    if (!std::isfinite(valor)) {
+        s.agregarLatin1("Error 2036"); // #NUM!: no value of the spreadsheet is infinite or NaN
+        return;
+    }
+    if (valor == 0.0) {
+        s.agregar(u'0'); // also -0
+        return;
+    }
     if (numeroCorto(valor, s))
-        return s.texto();
+        return;
     char buf[48];
     // The shortest digits that read back as the value: when there are 15 or fewer, they are what
     // rounding to 15 significant digits gives too, without the slow fixed-precision conversion.
@@ -169,19 +205,19 @@ QString FormatoCelda::numero(double valor) const {
         // More digits, or a subnormal value (fewer digits of precision than 15, so its shortest
         // digits are not its rounding): "%.15G", the exponent form for an exponent below -4 or
         // from 15 on.
-        Salida lenta;
+        s.vaciar();
         r = std::to_chars(buf, buf + sizeof buf, valor, std::chars_format::general, 15);
         for (const char* q = buf; q < r.ptr; ++q) {
             if (*q == '.')
-                agregarDecimal(lenta);
+                agregarDecimal(s);
             else if (*q == 'e')
-                lenta.agregar(u'E');
+                s.agregar(u'E');
             else if (*q == '-' && q == buf)
-                lenta.agregar(m_menos.unicode());
+                s.agregar(m_menos.unicode());
             else
-                lenta.agregar(static_cast<char16_t>(*q));
+                s.agregar(static_cast<char16_t>(*q));
         }
-        return lenta.texto();
+        return;
     }
     int exponente = 0;
     std::from_chars(p + (p + 1 < r.ptr && p[1] == '+' ? 2 : 1), r.ptr, exponente);
@@ -211,12 +247,17 @@ QString FormatoCelda::numero(double valor) const {
         for (int i = 0; i < k; ++i)
             s.agregar(static_cast<char16_t>(cifras[i]));
     }
-    return s.texto();
 }
 
 QString FormatoCelda::fecha(double serial) const {
+    Salida s;
+    escribirFecha(serial, s);
+    return s.texto();
+}
+
+void FormatoCelda::escribirFecha(double serial, Salida& s) const {
     if (!(serial >= 0.0 && serial < kUltimoSerial))
-        return numero(serial);
+        return escribirNumero(serial, s);
     auto dias = static_cast<qint64>(std::floor(serial));
     qint64 segundos = std::llround((serial - static_cast<double>(dias)) * 86400.0);
     if (segundos >= 86400) {
@@ -224,9 +265,8 @@ QString FormatoCelda::fecha(double serial) const {
         segundos -= 86400;
     }
     if (dias >= static_cast<qint64>(kUltimoSerial))
-        return numero(serial);
+        return escribirNumero(serial, s);
 
-    Salida s;
     if (dias > 0) {
         int anio = 1900, mes = 2, dia = 29, diaSemana = 3; // serial 60: the 29/2/1900 the system counts
         if (dias != 60) {
@@ -242,7 +282,6 @@ QString FormatoCelda::fecha(double serial) const {
             s.agregar(u' ');
         escribir(s, m_hora, 0, 0, 0, 0, static_cast<int>(segundos));
     }
-    return s.texto();
 }
 
 std::vector<FormatoCelda::Pieza> FormatoCelda::analizar(const QString& patron) {

@@ -26,6 +26,8 @@ public:
     explicit FormatoCelda(const QLocale& locale);
 
     QString texto(const Celda& celda) const;
+    // Appends texto(celda) to `destino`, without a QString of its own for numbers and dates.
+    void agregar(const Celda& celda, QString& destino) const;
     QString numero(double valor) const;
     QString fecha(double serial) const;
 
@@ -44,6 +46,8 @@ private:
                   int diaSemana, int segundosDelDia) const;
     void agregarDecimal(Salida& s) const;
     bool numeroCorto(double valor, Salida& s) const;
+    void escribirNumero(double valor, Salida& s) const;
+    void escribirFecha(double serial, Salida& s) const;
 
     QLocale m_locale;
     QChar m_decimal;        // the locale's decimal separator when it is one character

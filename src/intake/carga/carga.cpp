@@ -136,10 +136,7 @@ bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Globales& g,
         int fallas = 0;
         for (int fila = 2; fila <= lector::Hoja::kMaxFilas && fallas < kFallasFinLineas; ++fila) {
             texto.truncate(0);
-            for (int c = 1; c <= ancho; ++c) {
-                texto += excel.LeerCelda(fila, c);
-                fines[static_cast<size_t>(c - 1)] = static_cast<quint32>(texto.size());
-            }
+            excel.LeerFila(fila, ancho, texto, fines.data());
             if (esLineaDeDatos(texto)) {
                 if (static_cast<qint64>(bloque.filas() + 1) * nueva.Cols() > kMaxCeldasGrilla)
                     throw VbError(kErrorMemoria, kProyecto,

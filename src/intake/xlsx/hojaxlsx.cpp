@@ -116,7 +116,7 @@ private:
     void empezarFila(Atributos atributos);
     void empezarCelda(Atributos atributos);
     void terminarCelda();
-    void vaciarFila();
+    void cerrarFila();
     void contarCeldas(int columnas);
     void contarTexto(const QString& t);
     Celda crearCelda();
@@ -139,7 +139,7 @@ private:
     bool m_conTextoEnLinea = false;
     std::string m_valor;
     std::string m_textoEnLinea;
-    std::vector<std::pair<int, Celda>> m_filaPendiente;
+    int m_ultimaDeFila = 0; // last column of the cells the current <row> has put, 0 for none
     std::int64_t m_celdas = 0;
     std::int64_t m_caracteres = 0;
 };
@@ -192,7 +192,7 @@ void LectorHoja::fin(const Nombre& nombre) {
             terminarCelda();
         }
     } else if (n == "row") {
-        vaciarFila();
+        cerrarFila();
         m_enFila = false;
     } else if (n == "sheetData") {
         m_enDatos = false;
@@ -220,7 +220,7 @@ void LectorHoja::fueraDeLimites(int fila, int columna) const {
 }
 
 void LectorHoja::empezarFila(Atributos atributos) {
-    vaciarFila();
+    cerrarFila();
     m_enFila = true;
     m_columna = 0;
     const auto r = atributo(atributos, "r");
@@ -386,7 +386,9 @@ void LectorHoja::terminarCelda() {
     if (c.tipo == TipoCelda::Vacia)
         return;
     if (m_filaCelda == m_fila) {
-        m_filaPendiente.emplace_back(m_columna, std::move(c));
+        // Counted when the row ends, by its last cell.
+        m_ultimaDeFila = std::max(m_ultimaDeFila, m_columna);
+        m_hoja.poner(m_fila, m_columna, std::move(c));
     } else {
         // A cell whose reference names another row than its <row>: put it where it says.
         contarCeldas(m_columna);
@@ -394,17 +396,11 @@ void LectorHoja::terminarCelda() {
     }
 }
 
-void LectorHoja::vaciarFila() {
-    if (m_filaPendiente.empty())
+void LectorHoja::cerrarFila() {
+    if (m_ultimaDeFila == 0)
         return;
-    int ultima = 0;
-    for (const auto& p : m_filaPendiente)
-        ultima = std::max(ultima, p.first);
-    contarCeldas(ultima);
-    m_hoja.poner(m_fila, ultima, Celda{}); // sizes the row once
-    for (auto& p : m_filaPendiente)
-        m_hoja.poner(m_fila, p.first, std::move(p.second));
-    m_filaPendiente.clear();
+    contarCeldas(m_ultimaDeFila);
+    m_ultimaDeFila = 0;
 }
 
 void LectorHoja::contarCeldas(int columnas) {

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <vector>
 
 using tarvix::clEcxel;
 using tarvix::VbError;
@@ -35,6 +36,9 @@ private slots:
     void archivoQueNoAbre();
     void celdaFueraDeLaHoja();
     void localizacionDelMomento();
+    void filaEntera_data();
+    void filaEntera();
+    void filaFueraDeLaHoja();
     void eligePorContenido();
 };
 
@@ -112,6 +116,63 @@ void TstClEcxel::localizacionDelMomento() {
     QCOMPARE(excel.LeerCelda(1, 3), QStringLiteral("2.25"));
     QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
     QCOMPARE(excel.LeerCelda(1, 2), QStringLiteral("01.01.1904"));
+}
+
+void TstClEcxel::filaEntera_data() {
+    QTest::addColumn<QString>("ruta");
+    QTest::newRow("xlsx") << fixture(QStringLiteral("tipos.xlsx"));
+    QTest::newRow("factura") << fixture(QStringLiteral("xlsxwriter_factura.xlsx"));
+    QTest::newRow("1904") << fixture(QStringLiteral("xlsxwriter_1904.xlsx"));
+    QTest::newRow("xls") << QStringLiteral(TARVIX_SOURCE_DIR "/tests/fixtures/xls/tipos_libreoffice.xls");
+}
+
+void TstClEcxel::filaEntera() {
+    // LeerFila appends what LeerCelda gives cell by cell, under the locale of each moment, and
+    // marks where each cell ends; rows and columns past the cells read as empty.
+    QFETCH(QString, ruta);
+    clEcxel excel;
+    excel.setArchivo(ruta);
+    QVERIFY(excel.Abrir());
+    constexpr int kAncho = 40;
+    for (const char* nombre : {"es_AR", "en_US", "de_DE"}) {
+        QLocale::setDefault(QLocale(QString::fromLatin1(nombre)));
+        for (int fila = 1; fila <= 60; ++fila) {
+            QString esperado = QStringLiteral("previo|");
+            std::vector<quint32> finesEsperados;
+            for (int c = 1; c <= kAncho; ++c) {
+                esperado += excel.LeerCelda(fila, c);
+                finesEsperados.push_back(static_cast<quint32>(esperado.size()));
+            }
+            QString obtenido = QStringLiteral("previo|");
+            std::vector<quint32> fines(kAncho, 12345);
+            excel.LeerFila(fila, kAncho, obtenido, fines.data());
+            QCOMPARE(obtenido, esperado);
+            QCOMPARE(fines, finesEsperados);
+        }
+    }
+}
+
+void TstClEcxel::filaFueraDeLaHoja() {
+    clEcxel excel;
+    QString texto = QStringLiteral("abc");
+    quint32 fines[3] = {9, 9, 9};
+    excel.LeerFila(1, 3, texto, fines); // nothing open: nothing appended
+    QCOMPARE(texto, QStringLiteral("abc"));
+    QCOMPARE(fines[2], quint32(3));
+    excel.setArchivo(fixture(QStringLiteral("tipos.xlsx")));
+    QVERIFY(excel.Abrir());
+    excel.LeerFila(1048576, 3, texto, fines); // the last row: empty, no error
+    QCOMPARE(texto, QStringLiteral("abc"));
+    for (const auto& [fila, columnas] : {std::pair{0, 1}, {1048577, 1}, {1, 16385}, {-5, 2}}) {
+        try {
+            std::vector<quint32> muchos(static_cast<size_t>(std::max(columnas, 0)));
+            excel.LeerFila(fila, columnas, texto, muchos.data());
+            QFAIL("LeerFila fuera de la hoja no dio error");
+        } catch (const VbError& e) {
+            QCOMPARE(e.numero(), tarvix::lector::kErrorLibro);
+            QCOMPARE(e.origen(), QStringLiteral("[clExcel.LeerCelda]"));
+        }
+    }
 }
 
 void TstClEcxel::eligePorContenido() {

@@ -11,6 +11,7 @@
 #include <QTest>
 #include <string>
 #include <sys/resource.h>
+#include <tuple>
 #include <zip.h>
 
 using namespace tarvix::lector;
@@ -29,18 +30,12 @@ QString errorAlLeer(const QString& ruta, const LimitesXlsx& limites = {}) {
     return QStringLiteral("(sin error)");
 }
 
-// A workbook whose sheet has `filas` rows of four numbers (row + 0, + 0.25, + 0.5, + 0.75), the
-// parts written straight into the zip: a general writer takes many seconds for a million rows.
-bool escribirFilas(const QString& ruta, int filas) {
-    std::string hoja =
-        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>";
-    hoja.reserve(static_cast<size_t>(filas) * 80 + 100);
-    for (int f = 1; f <= filas; ++f) {
-        const std::string n = std::to_string(f);
-        hoja += "<row><c><v>" + n + "</v></c><c><v>" + n + ".25</v></c><c><v>" + n + ".5</v></c><c><v>" + n +
-                ".75</v></c></row>";
-    }
-    hoja += "</sheetData></worksheet>";
+const std::string kInicioHoja =
+    "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>";
+const std::string kFinHoja = "</sheetData></worksheet>";
+
+// A workbook whose only sheet is `hoja`, the parts written straight into the zip.
+bool escribirHoja(const QString& ruta, std::string hoja) {
     const std::pair<const char*, std::string> partes[] = {
         {"_rels/.rels",
          "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
@@ -71,6 +66,19 @@ bool escribirFilas(const QString& ruta, int filas) {
     return zip_close(z) == 0;
 }
 
+// A workbook whose sheet has `filas` rows of four numbers (row + 0, + 0.25, + 0.5, + 0.75): a
+// general writer takes many seconds for a million rows.
+bool escribirFilas(const QString& ruta, int filas) {
+    std::string hoja = kInicioHoja;
+    hoja.reserve(static_cast<size_t>(filas) * 80 + 100);
+    for (int f = 1; f <= filas; ++f) {
+        const std::string n = std::to_string(f);
+        hoja += "<row><c><v>" + n + "</v></c><c><v>" + n + ".25</v></c><c><v>" + n + ".5</v></c><c><v>" + n +
+                ".75</v></c></row>";
+    }
+    return escribirHoja(ruta, hoja + kFinHoja);
+}
+
 long memoriaMaximaMiB() {
     rusage r{};
     getrusage(RUSAGE_SELF, &r);
@@ -86,6 +94,7 @@ private slots:
     void archivosHostiles();
     void limites_data();
     void limites();
+    void celdasFueraDeSuFila();
     void unMillonDeFilas();
     void memoriaAcotada();
 };
@@ -190,6 +199,42 @@ void TstLectorXlsxHostil::limites() {
     const QString descripcion = errorAlLeer(fixture(archivo), l);
     QVERIFY2(descripcion.contains(motivo), qPrintable(descripcion));
     QVERIFY2(descripcion.contains(QStringLiteral("límite de seguridad")), qPrintable(descripcion));
+}
+
+void TstLectorXlsxHostil::celdasFueraDeSuFila() {
+    // Cells out of order, cells whose reference names another row, a row given twice, a wide row
+    // before narrow ones: each cell lands where its reference says, a later one over an earlier.
+    // Slots are counted per row up to its last cell, plus each cell of another row up to its own.
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath(QStringLiteral("desorden.xlsx"));
+    QVERIFY(escribirHoja(ruta, kInicioHoja +
+                                   "<row r=\"2\"><c r=\"C2\"><v>3</v></c><c r=\"A2\"><v>1</v></c>"
+                                   "<c r=\"B5\"><v>55</v></c><c r=\"B2\"><v>2</v></c></row>"
+                                   "<row r=\"5\"><c r=\"A5\"><v>51</v></c></row>"
+                                   "<row r=\"2\"><c r=\"B2\"><v>22</v></c></row>"
+                                   "<row r=\"7\"><c r=\"E7\"><v>75</v></c></row>"
+                                   "<row r=\"8\"><c><v>81</v></c></row>"
+                                   "<row r=\"3\"><c r=\"A1\"><v>11</v></c></row>" +
+                                   kFinHoja));
+    LimitesXlsx justo;
+    justo.celdas = 2 + 3 + 1 + 2 + 5 + 1 + 1;
+    const Hoja h = leerXlsx(ruta, justo);
+    QCOMPARE(h.filas(), 8);
+    const int anchos[] = {1, 3, 0, 0, 2, 0, 5, 1};
+    for (int f = 1; f <= 8; ++f)
+        QCOMPARE(static_cast<int>(h.fila(f).size()), anchos[f - 1]);
+    const std::tuple<int, int, double> valores[] = {{1, 1, 11}, {2, 1, 1},  {2, 2, 22}, {2, 3, 3},
+                                                    {5, 1, 51}, {5, 2, 55}, {7, 5, 75}, {8, 1, 81}};
+    for (const auto& [f, c, v] : valores) {
+        QCOMPARE(h.celda(f, c).tipo, TipoCelda::Numero);
+        QCOMPARE(h.celda(f, c).numero, v);
+    }
+    QCOMPARE(h.celda(7, 1).tipo, TipoCelda::Vacia);
+    QCOMPARE(h.celda(5, 3).tipo, TipoCelda::Vacia);
+    LimitesXlsx corto = justo;
+    --corto.celdas;
+    const QString descripcion = errorAlLeer(ruta, corto);
+    QVERIFY2(descripcion.contains(QStringLiteral("más de 14 celdas")), qPrintable(descripcion));
 }
 
 void TstLectorXlsxHostil::unMillonDeFilas() {
