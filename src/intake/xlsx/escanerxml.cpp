@@ -70,16 +70,26 @@ void EscanerXml::fallar(std::size_t pos, const QString& motivo) const {
 }
 
 void EscanerXml::alimentar(const char* datos, std::size_t n) {
-    std::size_t usados = 0;
-    if (m_buf.empty()) {
-        usados = procesar(datos, n, false);
-        m_buf.assign(datos + usados, n - usados);
-    } else {
-        m_buf.append(datos, n);
-        usados = procesar(m_buf.data(), m_buf.size(), false);
+    // A markup cut at the end of the previous bytes is completed in m_buf with as few of these as
+    // it takes (pieces that double); the rest are read where they are, not copied.
+    std::size_t desde = 0;
+    for (std::size_t pieza = 64; !m_buf.empty() && desde < n; pieza *= 2) {
+        const std::size_t k = std::min(pieza, n - desde);
+        m_buf.append(datos + desde, k);
+        desde += k;
+        const std::size_t usados = procesar(m_buf.data(), m_buf.size(), false);
+        m_consumidos += usados;
         m_buf.erase(0, usados);
+        if (m_buf.size() <= k) { // what is left lies in `datos`: read on from there
+            desde -= m_buf.size();
+            m_buf.clear();
+        }
     }
-    m_consumidos += usados;
+    if (m_buf.empty() && desde < n) {
+        const std::size_t usados = procesar(datos + desde, n - desde, false);
+        m_consumidos += usados;
+        m_buf.assign(datos + desde + usados, n - desde - usados);
+    }
     if (m_buf.size() > kMarcaMaxima)
         fallar(0, QStringLiteral("una marca ocupa más de %1 bytes").arg(kMarcaMaxima));
 }
@@ -206,7 +216,6 @@ std::size_t EscanerXml::etiquetaInicial(const char* b, std::size_t p, std::size_
 
     m_atributos.clear();
     m_atributosTexto.clear();
-    m_atributosTexto.reserve(static_cast<std::size_t>(fin - s));
     const std::size_t enlaces = m_enlaces.size();
     const auto incompleta = [&] {
         m_enlaces.resize(enlaces); // the tag is read again when more bytes come
@@ -280,7 +289,10 @@ std::size_t EscanerXml::etiquetaInicial(const char* b, std::size_t p, std::size_
         conPrefijo = conPrefijo || prefijado;
         std::string_view valor(v, static_cast<std::size_t>(cierre - v));
         if (especial) {
-            // Decoded text is never longer than the tag: the reserve keeps earlier views valid.
+            // Decoded text is never longer than the tag: reserved at the first value decoded, the
+            // room keeps the views of the earlier ones valid.
+            if (m_atributosTexto.empty())
+                m_atributosTexto.reserve(static_cast<std::size_t>(fin - s));
             const std::size_t desde = m_atributosTexto.size();
             decodificar(v, valor.size(), m_atributosTexto, true);
             valor = std::string_view(m_atributosTexto).substr(desde);
@@ -301,9 +313,12 @@ std::size_t EscanerXml::etiquetaInicial(const char* b, std::size_t p, std::size_
     if (m_enlaces.size() != enlaces)
         actualizarPorDefecto();
     const Nombre n = dosPuntos ? resolver(nombre, false) : Nombre{m_porDefecto, nombre};
-    m_abiertos.push_back({static_cast<std::uint32_t>(m_pila.size()),
+    m_abiertos.push_back({static_cast<std::uint32_t>(m_largoPila),
                           static_cast<std::uint32_t>(nombre.size() - n.local.size()), n.espacio});
-    m_pila.append(nombre);
+    if (m_largoPila + nombre.size() > m_pila.size())
+        m_pila.resize(std::max(2 * m_pila.size(), m_largoPila + nombre.size() + 256));
+    std::memcpy(m_pila.data() + m_largoPila, nombre.data(), nombre.size());
+    m_largoPila += nombre.size();
     ++m_nivel;
     m_lector.inicio(n, m_atributos);
     if (vacia)
@@ -315,7 +330,7 @@ void EscanerXml::etiquetaFinal(std::string_view nombre) {
     if (m_nivel == 0)
         fallar(m_pos, QStringLiteral("cierra «%1», que no está abierto").arg(QString::fromUtf8(nombre)));
     const Abierto& e = m_abiertos.back();
-    const std::string_view abierto = std::string_view(m_pila).substr(e.inicio);
+    const std::string_view abierto(m_pila.data() + e.inicio, m_largoPila - e.inicio);
     // Names are short: compared here rather than through memcmp.
     bool igual = abierto.size() == nombre.size();
     for (std::size_t i = 0; igual && i < nombre.size(); ++i)
@@ -333,7 +348,7 @@ void EscanerXml::terminarElemento(const Nombre& nombre) {
             m_enlaces.pop_back();
         actualizarPorDefecto();
     }
-    m_pila.resize(m_abiertos.back().inicio);
+    m_largoPila = m_abiertos.back().inicio;
     m_abiertos.pop_back();
     if (--m_nivel == 0)
         m_raizCerrada = true;

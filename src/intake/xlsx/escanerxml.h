@@ -60,7 +60,8 @@ private:
         std::uint32_t prefijo; // length of "prefix:" in its name
         Espacio espacio;
     };
-    std::string m_pila; // open element names, one after the other
+    std::vector<char> m_pila; // open element names, one after the other, in m_largoPila bytes
+    std::size_t m_largoPila = 0;
     std::vector<Abierto> m_abiertos;
     std::vector<Enlace> m_enlaces;
     Espacio m_porDefecto = Espacio::Ninguno; // the default namespace in force
