@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <span>
 #include <vector>
 
@@ -22,30 +24,85 @@ struct Celda {
 
 // The first worksheet of a workbook, cells addressed from 1 as the spreadsheet does. Rows are
 // kept dense up to the last row read; each row holds cells up to its last non-empty one.
+//
+// A cell is kept in 16 bytes (a Casilla) and its text apart, in a list of texts that begins with
+// the workbook's shared strings when the reader hands them over: a cell of a shared string holds
+// its index and no copy.
 class Hoja {
 public:
     static constexpr int kMaxFilas = 1048576;
     static constexpr int kMaxColumnas = 16384;
 
-    const Celda& celda(int fila, int columna) const {
-        static const Celda vacia;
+    struct Casilla {
+        double numero = 0.0;    // as Celda::numero
+        std::uint32_t dato = 0; // Texto: index in the texts; Booleano: 0 or 1; Error: the code
+        TipoCelda tipo = TipoCelda::Vacia;
+    };
+
+    Celda celda(int fila, int columna) const {
         if (fila < 1 || columna < 1 || fila > static_cast<int>(m_filas.size()))
-            return vacia;
+            return {};
         const auto& f = m_filas[static_cast<size_t>(fila - 1)];
         if (columna > static_cast<int>(f.size()))
-            return vacia;
-        return f[static_cast<size_t>(columna - 1)];
+            return {};
+        return celda(f[static_cast<size_t>(columna - 1)]);
     }
 
     // The cells of row `fila` up to its last non-empty one; none outside the sheet.
-    std::span<const Celda> fila(int fila) const {
+    std::span<const Casilla> fila(int fila) const {
         if (fila < 1 || fila > static_cast<int>(m_filas.size()))
             return {};
         return m_filas[static_cast<size_t>(fila - 1)];
     }
+    // The text of a Texto cell of this sheet.
+    const QString& texto(const Casilla& c) const { return m_textos[c.dato]; }
+    Celda celda(const Casilla& c) const {
+        Celda r;
+        r.tipo = c.tipo;
+        r.numero = c.numero;
+        if (c.tipo == TipoCelda::Texto)
+            r.texto = texto(c);
+        else if (c.tipo == TipoCelda::Booleano)
+            r.booleano = c.dato != 0;
+        else if (c.tipo == TipoCelda::Error)
+            r.codigoError = static_cast<int>(c.dato);
+        return r;
+    }
 
     // Puts a cell; the reader has already checked fila/columna against the limits above.
     void poner(int fila, int columna, Celda c) {
+        Casilla& k = lugar(fila, columna);
+        soltarTexto(k);
+        k.tipo = c.tipo;
+        k.numero = c.numero;
+        if (c.tipo == TipoCelda::Texto)
+            k.dato = guardarTexto(std::move(c.texto));
+        else if (c.tipo == TipoCelda::Booleano)
+            k.dato = c.booleano ? 1 : 0;
+        else if (c.tipo == TipoCelda::Error)
+            k.dato = static_cast<std::uint32_t>(c.codigoError);
+        else
+            k.dato = 0;
+    }
+
+    // The shared strings, taken over before any cell is put; `compartida` then puts a cell of the
+    // shared string `indice` (below compartidas()).
+    void adoptarCompartidas(std::vector<QString> textos) {
+        m_textos = std::move(textos);
+        m_compartidas = m_textos.size();
+    }
+    std::size_t compartidas() const { return m_compartidas; }
+    void compartida(int fila, int columna, std::uint32_t indice) {
+        Casilla& k = lugar(fila, columna);
+        soltarTexto(k);
+        k = {0.0, indice, TipoCelda::Texto};
+    }
+
+    int filas() const { return static_cast<int>(m_filas.size()); }
+    void reservarFilas(int n) { m_filas.reserve(static_cast<size_t>(n)); }
+
+private:
+    Casilla& lugar(int fila, int columna) {
         if (static_cast<int>(m_filas.size()) < fila)
             m_filas.resize(static_cast<size_t>(fila));
         auto& f = m_filas[static_cast<size_t>(fila - 1)];
@@ -57,14 +114,31 @@ public:
             f.resize(static_cast<size_t>(columna));
             m_anchoReciente = columna;
         }
-        f[static_cast<size_t>(columna - 1)] = std::move(c);
+        return f[static_cast<size_t>(columna - 1)];
+    }
+    // A text of its own that a cell put over it leaves is reused by the next one, so cells put
+    // again and again in the same place do not pile texts up.
+    void soltarTexto(const Casilla& k) {
+        if (k.tipo == TipoCelda::Texto && k.dato >= m_compartidas) {
+            m_textos[k.dato] = QString();
+            m_libres.push_back(k.dato);
+        }
+    }
+    std::uint32_t guardarTexto(QString t) {
+        if (!m_libres.empty()) {
+            const std::uint32_t i = m_libres.back();
+            m_libres.pop_back();
+            m_textos[i] = std::move(t);
+            return i;
+        }
+        m_textos.push_back(std::move(t));
+        return static_cast<std::uint32_t>(m_textos.size() - 1);
     }
 
-    int filas() const { return static_cast<int>(m_filas.size()); }
-    void reservarFilas(int n) { m_filas.reserve(static_cast<size_t>(n)); }
-
-private:
-    std::vector<std::vector<Celda>> m_filas;
+    std::vector<std::vector<Casilla>> m_filas;
+    std::vector<QString> m_textos; // the shared strings, then the texts of the cells' own
+    std::size_t m_compartidas = 0;
+    std::vector<std::uint32_t> m_libres; // texts of its own no cell holds any more
     int m_anchoReciente = 0;
 };
 

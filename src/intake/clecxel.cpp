@@ -39,7 +39,7 @@ QString clEcxel::LeerCelda(int fila, int columna) const {
         return {};
     if (fila < 1 || columna < 1 || fila > lector::Hoja::kMaxFilas || columna > lector::Hoja::kMaxColumnas)
         fueraDeLaHoja();
-    const lector::Celda& c = m_hoja->celda(fila, columna);
+    const lector::Celda c = m_hoja->celda(fila, columna);
     switch (c.tipo) {
     case lector::TipoCelda::Vacia:
         return {};
@@ -58,17 +58,17 @@ void clEcxel::LeerFila(int fila, int columnas, QString& destino, quint32* fines)
     }
     if (fila < 1 || fila > lector::Hoja::kMaxFilas || columnas > lector::Hoja::kMaxColumnas)
         fueraDeLaHoja();
-    const std::span<const lector::Celda> celdas = m_hoja->fila(fila);
+    const std::span<const lector::Hoja::Casilla> celdas = m_hoja->fila(fila);
     const int conCeldas = std::min(columnas, static_cast<int>(celdas.size()));
     const lector::FormatoCelda* f = nullptr;
     for (int c = 0; c < conCeldas; ++c) {
-        const lector::Celda& celda = celdas[static_cast<std::size_t>(c)];
+        const lector::Hoja::Casilla& celda = celdas[static_cast<std::size_t>(c)];
         if (celda.tipo == lector::TipoCelda::Texto) {
-            destino.append(celda.texto);
+            destino.append(m_hoja->texto(celda));
         } else if (celda.tipo != lector::TipoCelda::Vacia) {
             if (!f)
                 f = &formato();
-            f->agregar(celda, destino);
+            f->agregar(m_hoja->celda(celda), destino);
         }
         fines[c] = static_cast<quint32>(destino.size());
     }

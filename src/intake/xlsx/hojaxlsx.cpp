@@ -117,6 +117,7 @@ private:
     void empezarCelda(Atributos atributos);
     void terminarCelda();
     void cerrarFila();
+    void poner(Celda c);
     void contarCeldas(int columnas);
     void contarTexto(const QString& t);
     Celda crearCelda();
@@ -139,7 +140,8 @@ private:
     bool m_conTextoEnLinea = false;
     std::string m_valor;
     std::string m_textoEnLinea;
-    int m_ultimaDeFila = 0; // last column of the cells the current <row> has put, 0 for none
+    std::uint32_t m_compartida = 0; // the shared string of a cell of type "s"
+    int m_ultimaDeFila = 0;         // last column of the cells the current <row> has put, 0 for none
     std::int64_t m_celdas = 0;
     std::int64_t m_caracteres = 0;
 };
@@ -317,12 +319,12 @@ Celda LectorHoja::crearCelda() {
             return c;
         std::size_t i = 0;
         const auto r = std::from_chars(v.data(), v.data() + v.size(), i);
-        if (r.ec != std::errc() || r.ptr != v.data() + v.size() || i >= m_ctx.cadenas.size())
+        if (r.ec != std::errc() || r.ptr != v.data() + v.size() || i >= m_hoja.compartidas())
             danado(
                 QStringLiteral("la celda %1 de la parte %2 remite a la cadena compartida «%3», que no existe")
                     .arg(ref(), parte(), QString::fromUtf8(m_valor)));
-        c.tipo = TipoCelda::Texto;
-        c.texto = m_ctx.cadenas[i];
+        c.tipo = TipoCelda::Texto; // its text stays in the sheet's list: see poner()
+        m_compartida = static_cast<std::uint32_t>(i);
         return c;
     }
     case TipoValor::EnLinea:
@@ -388,12 +390,18 @@ void LectorHoja::terminarCelda() {
     if (m_filaCelda == m_fila) {
         // Counted when the row ends, by its last cell.
         m_ultimaDeFila = std::max(m_ultimaDeFila, m_columna);
-        m_hoja.poner(m_fila, m_columna, std::move(c));
     } else {
         // A cell whose reference names another row than its <row>: put it where it says.
         contarCeldas(m_columna);
-        m_hoja.poner(m_filaCelda, m_columna, std::move(c));
     }
+    poner(std::move(c));
+}
+
+void LectorHoja::poner(Celda c) {
+    if (m_tipo == TipoValor::Compartida)
+        m_hoja.compartida(m_filaCelda, m_columna, m_compartida);
+    else
+        m_hoja.poner(m_filaCelda, m_columna, std::move(c));
 }
 
 void LectorHoja::cerrarFila() {
@@ -509,6 +517,7 @@ int codigoError(std::string_view texto) {
 Hoja leerHoja(const PaqueteZip& paquete, const std::string& parte, std::int64_t bytesMaximos,
               const ContextoHoja& contexto) {
     Hoja hoja;
+    hoja.adoptarCompartidas(std::move(contexto.cadenas));
     LectorHoja lector(hoja, contexto);
     lector.leer(paquete, parte, bytesMaximos);
     return hoja;

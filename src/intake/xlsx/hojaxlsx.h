@@ -14,7 +14,7 @@ class PaqueteZip;
 
 // What the worksheet's cells refer to, and the limits of the sheet.
 struct ContextoHoja {
-    const std::vector<QString>& cadenas;     // shared strings
+    std::vector<QString>& cadenas;           // shared strings, taken over by the sheet
     const std::vector<bool>& formatosFecha;  // by cell format index: shows a date
     bool fecha1904 = false;                  // serials count from 1/1/1904
     std::int64_t celdasMaximas = 0;          // cell slots held (see LimitesXlsx::celdas)

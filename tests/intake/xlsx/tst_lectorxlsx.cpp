@@ -58,6 +58,7 @@ private slots:
     void referencias();
     void fechasIso();
     void destinos();
+    void hojaConTextosAparte();
 };
 
 void TstLectorXlsx::escritosPorProgramas_data() {
@@ -232,6 +233,31 @@ void TstLectorXlsx::destinos() {
     QCOMPARE(xlsx::resolverDestino("a/b/c.xml", "../../d%20e.xml"), std::string("d e.xml"));
     QCOMPARE(xlsx::resolverDestino("", "xl/./workbook.xml"), std::string("xl/workbook.xml"));
     QCOMPARE(xlsx::resolverDestino("x.xml", "../../../fuera.xml"), std::string("fuera.xml"));
+}
+
+void TstLectorXlsx::hojaConTextosAparte() {
+    // Cells of shared strings refer to them; texts of their own put over one another, or over a
+    // shared string, never change another cell's text.
+    Hoja h;
+    h.adoptarCompartidas({QStringLiteral("a"), QStringLiteral("b")});
+    h.compartida(1, 1, 0);
+    h.poner(1, 1, Celda{TipoCelda::Texto, 0.0, QStringLiteral("x")});
+    h.compartida(2, 2, 1);
+    h.poner(1, 2, Celda{TipoCelda::Texto, 0.0, QStringLiteral("y")});
+    h.compartida(1, 1, 1);
+    h.poner(1, 3, Celda{TipoCelda::Texto, 0.0, QStringLiteral("z")});
+    h.poner(1, 2, Celda{TipoCelda::Numero, 7.5, {}});
+    h.poner(3, 1, Celda{TipoCelda::Texto, 0.0, QStringLiteral("w")});
+    h.poner(3, 1, Celda{TipoCelda::Texto, 0.0, QStringLiteral("v")});
+    h.poner(2, 1, Celda{TipoCelda::Booleano, 0.0, {}, true});
+    h.poner(2, 3, Celda{TipoCelda::Error, 0.0, {}, false, 0x2A});
+    QCOMPARE(textos(h, QLocale(QStringLiteral("es_AR")), 1, 3, 3),
+             QStringLiteral("1,1=b|1,2=7,5|1,3=z|2,1=True|2,2=b|2,3=Error 2042|3,1=v"));
+    h.compartida(3, 2, 0);
+    QCOMPARE(h.celda(3, 2).texto, QStringLiteral("a"));
+    QCOMPARE(h.celda(3, 1).texto, QStringLiteral("v"));
+    QCOMPARE(h.fila(1).size(), std::size_t(3));
+    QCOMPARE(h.celda(4, 1).tipo, TipoCelda::Vacia);
 }
 
 QTEST_GUILESS_MAIN(TstLectorXlsx)
