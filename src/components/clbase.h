@@ -4,11 +4,14 @@
 #include "components/recordset.h"
 
 #include <QString>
+#include <memory>
 
 class QSqlDatabase;
 class QSqlError;
 
 namespace Velno {
+
+class MotorSqlite;
 
 // Parameters of one connection: a Qt SQL driver and its options.
 struct ParametrosConexion {
@@ -64,6 +67,17 @@ public:
 
     const QString& Nombre() const { return m_nombre; }
 
+    // The statements run between ComenzarLote and TerminarLote share one transaction of the engine,
+    // committed by TerminarLote, instead of one commit each: on SQLite, where a commit costs more
+    // than most statements. A statement that fails keeps what the ones before it did (they are
+    // committed before the failure is raised), just as without a lote; but a failure of the storage
+    // (a full disk, an I/O error) or the file gone from its place undoes the lote whole, so that the
+    // database is left as it was before it and never with half of it. Lotes nest; only the
+    // outermost commits. Other engines keep one transaction per statement.
+    void ComenzarLote();
+    void TerminarLote();
+    bool EnLote() const { return m_lote > 0; }
+
 private:
     QSqlDatabase base() const;
     void asegurarConexion();
@@ -80,6 +94,40 @@ private:
     bool m_traducir = false;
     QString m_sql;
     bool m_abierta = false;
+    std::unique_ptr<MotorSqlite> m_sqlite; // SQLite connections run their statements here
+    QByteArray m_archivo;                  // SQLite file, as the system names it
+    int m_lote = 0;
+    mutable unsigned m_cuentaLote = 0;
+
+    void verificar(const QString& sql) const;
+    void abrirLote();
+    void cerrarLoteTrasFalla(bool descartar) noexcept;
+};
+
+// Runs the statements of a scope as one lote of the connection: TerminarLote when the scope ends
+// normally or with an exception (then what ran is kept, as without a lote).
+class LoteSql {
+public:
+    explicit LoteSql(clBase& base) : m_base(base) { m_base.ComenzarLote(); }
+    ~LoteSql() noexcept {
+        if (!m_terminado) {
+            try {
+                m_base.TerminarLote();
+            } catch (...) {
+            }
+        }
+    }
+    // Commits now; raises when the commit fails.
+    void terminar() {
+        m_terminado = true;
+        m_base.TerminarLote();
+    }
+    LoteSql(const LoteSql&) = delete;
+    LoteSql& operator=(const LoteSql&) = delete;
+
+private:
+    clBase& m_base;
+    bool m_terminado = false;
 };
 
 // Spanish text for the usual driver failures, with the driver's own text after it.

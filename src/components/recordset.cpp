@@ -5,21 +5,24 @@
 namespace tarvix {
 
 Recordset::Recordset(QStringList columnas, std::vector<std::vector<QVariant>> filas)
-    : m_columnas(std::move(columnas)), m_filas(std::move(filas)) {
+    : m_columnas(std::move(columnas)), m_filas(std::move(filas)) {}
+
+// A result has a few dozen columns at most: a scan is cheaper than building an index per query.
+int Recordset::indiceDe(const QString& nombre) const {
     for (int i = 0; i < m_columnas.size(); ++i) {
-        const QString clave = m_columnas[i].toLower();
-        if (!m_indice.contains(clave))
-            m_indice.insert(clave, i);
+        if (m_columnas[i].compare(nombre, Qt::CaseInsensitive) == 0)
+            return i;
     }
+    return -1;
 }
 
 QVariant Recordset::Fields(const QString& nombre) const {
-    const auto it = m_indice.constFind(nombre.toLower());
-    if (it == m_indice.constEnd())
+    const int i = indiceDe(nombre);
+    if (i < 0)
         throw VbError(
             3265, QStringLiteral("ADODB.Fields"),
             QStringLiteral("No se encontró el campo \"%1\" en el resultado de la consulta").arg(nombre));
-    return Fields(it.value());
+    return Fields(i);
 }
 
 QVariant Recordset::Fields(int indice) const {

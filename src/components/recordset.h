@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -30,12 +29,13 @@ public:
     // would hide faults, so an unknown column raises error 3265 and reading past the end 3021.
     QVariant Fields(const QString& nombre) const;
     QVariant Fields(int indice) const;
-    bool TieneCampo(const QString& nombre) const { return m_indice.contains(nombre.toLower()); }
+    bool TieneCampo(const QString& nombre) const { return indiceDe(nombre) >= 0; }
     const QStringList& Columnas() const { return m_columnas; }
 
 private:
+    int indiceDe(const QString& nombre) const; // first column of that name in any case; -1 if none
+
     QStringList m_columnas;
-    QHash<QString, int> m_indice; // lower-case name -> column
     std::vector<std::vector<QVariant>> m_filas;
     size_t m_actual = 0;
 };

@@ -170,12 +170,15 @@ bool Proceso::ejecutar() {
         }
         m_e.linea = 40;
         const Posiciones p = leerMapeo(m_grilla);
+        // The whole run writes the working database in one lote: one commit instead of one per line.
+        Velno::LoteSql lote(*m_g.g_oBase);
         m_e.linea = 50;
         ejecutarSql(QStringLiteral("delete from ART where INTNRO = '") + interno() + u'\'');
         etapa1(p);
         etapa2();
         etapa3();
         etapa4();
+        lote.terminar();
         m_e.linea = 500;
         mensaje(QStringLiteral("Procesando... Cantidades declaradas"));
         mensaje(QStringLiteral("Fin de Proceso"));

@@ -1,5 +1,6 @@
 #include "transfer/paso3.h"
 
+#include "components/central.h"
 #include "components/clbase.h"
 #include "components/formatos.h"
 #include "components/interaccion.h"
@@ -11,6 +12,7 @@
 #include "transfer/valorestransferencia.h"
 
 #include <cmath>
+#include <optional>
 
 namespace tarvix {
 
@@ -104,16 +106,27 @@ void ControladorPaso3::FRM3_Tranferir() {
         ponerMensaje(QStringLiteral("Transfiriendo al Kalmora Windows..."));
         linea = 70;
         progreso(m_g).barraVisible(true);
-        linea = 80;
-        FRAM3_Transfer_B_Pasaje(m_g, ok);
-        if (!ok)
-            return;
-        linea = 90;
-        ponerMensaje(QStringLiteral("Actualizando catalogo..."));
-        linea = 110;
-        FRAM3_Transfer_C_ActualCAT(m_g, ok);
-        if (!ok)
-            return;
+        {
+            // The interno and the catalog are written in one lote of the customs connection (one
+            // commit, not one per line, where the engine gains by it); a failure keeps what was
+            // written before it, as each statement on its own would.
+            // Without the entity there is no lote: the interno transfer reports the missing entity.
+            std::optional<Velno::LoteSql> lote;
+            if (m_g.g_oCentral->tieneEntidad(kEntidad))
+                lote.emplace(aduana(m_g));
+            linea = 80;
+            FRAM3_Transfer_B_Pasaje(m_g, ok);
+            if (!ok)
+                return;
+            linea = 90;
+            ponerMensaje(QStringLiteral("Actualizando catalogo..."));
+            linea = 110;
+            FRAM3_Transfer_C_ActualCAT(m_g, ok);
+            if (!ok)
+                return;
+            if (lote)
+                lote->terminar();
+        }
         linea = 120;
         aduana(m_g).setSql(QStringLiteral("select count(interno) as Total from subitems where interno = '") +
                            internoSql(m_g) + u'\'');

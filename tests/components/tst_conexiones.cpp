@@ -12,6 +12,8 @@
 
 using namespace tarvix;
 
+using prueba::fallo;
+
 namespace {
 
 void crearSqlite(const QString& ruta) {
@@ -22,15 +24,6 @@ void crearSqlite(const QString& ruta) {
         db.close();
     }
     QSqlDatabase::removeDatabase(QStringLiteral("crear"));
-}
-
-QString fallo(const std::function<void()>& f) {
-    try {
-        f();
-    } catch (const VbError& e) {
-        return e.descripcion();
-    }
-    return QString();
 }
 
 } // namespace

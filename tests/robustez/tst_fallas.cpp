@@ -156,12 +156,13 @@ void TstFallas::baseDeTrabajoSoloLectura() {
     QCOMPARE(p.valor(QStringLiteral("select count(*) from ART where INTNRO = '24001'")), QStringLiteral("3"));
 }
 
-// A full disk stops the run at the line that no longer fits: the report names it, the lines before it
-// and every other interno stay, and once there is room again the run goes through.
+// A full disk stops the run at the line that no longer fits: the report names it; the run is written
+// whole or not at all, so the interno keeps the lines of its last complete run and every other
+// interno stays; once there is room again the run goes through.
 void TstFallas::discoLlenoEnLaCorrida() {
     Preparado p;
-    const QString otro = p.lineas().constLast();
-    QVERIFY(otro.startsWith(QStringLiteral("OTRO|")));
+    const QStringList antes = p.lineas();
+    QVERIFY(antes.constLast().startsWith(QStringLiteral("OTRO|")));
     p.limitarPaginas(p.trabajo(), p.paginas(p.trabajo()) + 4);
 
     QVERIFY(!FRAM2_GuardarDatosToBase(p.g, factura(200, 3000)));
@@ -170,11 +171,9 @@ void TstFallas::discoLlenoEnLaCorrida() {
                       kSeccionCorrida + QStringLiteral("150)]"));
     const auto fila = QRegularExpression(QStringLiteral("linea excel (\\d+) articulo excel")).match(informe);
     QVERIFY2(fila.hasMatch(), qPrintable(prueba::visible(informe)));
-    const int guardadas = fila.captured(1).toInt() - 2;
-    QVERIFY(guardadas > 0 && guardadas < 200);
-    QCOMPARE(p.valor(QStringLiteral("select count(*) from ART where INTNRO = '24001'")),
-             QString::number(guardadas));
-    QCOMPARE(p.lineas().constLast(), otro);
+    const int enLaFalla = fila.captured(1).toInt() - 2;
+    QVERIFY(enLaFalla > 0 && enLaFalla < 200);
+    QCOMPARE(p.lineas(), antes);
     QCOMPARE(p.valor(QStringLiteral("select count(*) from ORG")), QStringLiteral("1"));
 
     p.limitarPaginas(p.trabajo(), 1073741823);
@@ -183,8 +182,8 @@ void TstFallas::discoLlenoEnLaCorrida() {
              QStringLiteral("200"));
 }
 
-// A full customs database stops the transfer with its report; what the customs database held stays,
-// the working database is not touched, and the transfer goes through once there is room.
+// A full customs database stops the transfer with its report; the customs database is left exactly as
+// it was, the working database is not touched, and the transfer goes through once there is room.
 void TstFallas::discoLlenoEnLaTransferencia() {
     Preparado p;
     QVERIFY(FRAM2_GuardarDatosToBase(p.g, factura(60, 3000)));
@@ -198,17 +197,13 @@ void TstFallas::discoLlenoEnLaTransferencia() {
     VERIFICAR_INFORME(
         p, QStringLiteral("No queda espacio en el disco para la base de datos"),
         QStringLiteral(" - seccion[VezezirAZEDO2_TARVIX.frmMain.FRAM3_Transfer_B_Pasaje Linea 800 ]"));
-    const auto despues = Programa::recuento(p.aduana(), QString());
-    for (const QString& tabla : aduana.keys())
-        if (tabla != u"caratula" && tabla != u"subitems")
-            QCOMPARE(despues.value(tabla), aduana.value(tabla));
-    QVERIFY(despues.value(QStringLiteral("subitems")) < 60);
+    // The transfer is written whole or not at all: no half interno is left in the customs system.
+    QCOMPARE(Programa::recuento(p.aduana(), QString()), aduana);
     QCOMPARE(p.lineas(), lineas);
 
     p.limitarPaginas(p.aduana(), 1073741823);
-    paso3.FRM3_Tranferir(); // replaces what the first attempt left
-    QCOMPARE(p.mensajes().size(), 2);
-    QCOMPARE(p.mensajes().value(1), QStringLiteral("Se transfirio 60 articulos en el interno 24001"));
+    paso3.FRM3_Tranferir(); // nothing to replace: no question, straight to the count
+    QCOMPARE(p.mensajes(), QStringList{QStringLiteral("Se transfirio 60 articulos en el interno 24001")});
 }
 
 void TstFallas::tablaFaltanteEnAduana_data() {

@@ -1,12 +1,22 @@
 #include "testsupport.h"
 
 #include "components/configuracion.h"
+#include "components/vberror.h"
 
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
 namespace prueba {
+
+QString fallo(const std::function<void()>& f) {
+    try {
+        f();
+    } catch (const tarvix::VbError& e) {
+        return e.descripcion();
+    }
+    return QString();
+}
 
 void aislarConfiguracion() {
     // Each test program gets a home of its own, so that programs run side by side (ctest -j) never

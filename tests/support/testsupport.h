@@ -2,6 +2,7 @@
 
 #include <QLocale>
 #include <QString>
+#include <functional>
 
 namespace prueba {
 
@@ -28,6 +29,9 @@ void aislarConfiguracion();
 inline int factorTiempo() {
     return qEnvironmentVariableIsSet("TARVIX_SANITIZADORES") ? 20 : 1;
 }
+
+// The description of the program error `f` raises; empty when it raises none.
+QString fallo(const std::function<void()>& f);
 
 // Text with CR LF shown as \r\n, for readable failure messages.
 QString visible(const QString& s);

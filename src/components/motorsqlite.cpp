@@ -1,0 +1,416 @@
+#include "components/motorsqlite.h"
+
+#include <sqlite3.h>
+
+namespace Velno {
+
+namespace {
+
+// Compiled statements kept per connection; a run uses a handful of shapes over and over.
+constexpr int kCompiladas = 64;
+// More literals than this and the statement runs as written.
+constexpr size_t kMaxLiterales = 999;
+
+bool esLetra(QChar c) {
+    const char16_t u = c.unicode();
+    return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || u == u'_' || u >= 0x80;
+}
+bool esDigito(QChar c) {
+    return c.unicode() >= u'0' && c.unicode() <= u'9';
+}
+bool esDePalabra(QChar c) {
+    return esLetra(c) || esDigito(c) || c == u'$';
+}
+bool esPalabra(QStringView w, QLatin1StringView clave) {
+    if (w.size() != clave.size())
+        return false;
+    for (qsizetype k = 0; k < w.size(); ++k) {
+        char16_t u = w[k].unicode();
+        if (u >= u'A' && u <= u'Z')
+            u = static_cast<char16_t>(u + (u'a' - u'A'));
+        if (u != clave[k].unicode())
+            return false;
+    }
+    return true;
+}
+
+// Keywords that open or close a part of a statement where literals stay in place.
+enum class Clausula { Otra, Fija, Libre, Blob };
+Clausula clausulaDe(QStringView w) {
+    switch (w.size()) {
+    case 1:
+        return esPalabra(w, QLatin1StringView("x")) ? Clausula::Blob : Clausula::Otra;
+    case 2:
+        return esPalabra(w, QLatin1StringView("on")) ? Clausula::Libre : Clausula::Otra;
+    case 3:
+        return esPalabra(w, QLatin1StringView("set")) ? Clausula::Libre : Clausula::Otra;
+    case 4:
+        return esPalabra(w, QLatin1StringView("from")) ? Clausula::Libre : Clausula::Otra;
+    case 5:
+        if (esPalabra(w, QLatin1StringView("where")))
+            return Clausula::Libre;
+        if (esPalabra(w, QLatin1StringView("order")) || esPalabra(w, QLatin1StringView("group")) ||
+            esPalabra(w, QLatin1StringView("limit")))
+            return Clausula::Fija;
+        return Clausula::Otra;
+    case 6:
+        if (esPalabra(w, QLatin1StringView("select")) || esPalabra(w, QLatin1StringView("offset")))
+            return Clausula::Fija;
+        if (esPalabra(w, QLatin1StringView("values")) || esPalabra(w, QLatin1StringView("having")))
+            return Clausula::Libre;
+        return Clausula::Otra;
+    default:
+        return Clausula::Otra;
+    }
+}
+
+// Index just past the closing `cierre` of a quoted run that opened at `i` (a doubled closing
+// character stays inside); -1 when it never closes.
+qsizetype finCitado(const QString& s, qsizetype i, QChar cierre, bool* doblada = nullptr) {
+    const qsizetype n = s.size();
+    for (qsizetype j = i + 1; j < n; ++j) {
+        if (s[j] != cierre)
+            continue;
+        if (j + 1 < n && s[j + 1] == cierre && cierre != u']') {
+            if (doblada)
+                *doblada = true;
+            ++j;
+            continue;
+        }
+        return j + 1;
+    }
+    return -1;
+}
+
+// Skips blanks and comments from `i`.
+qsizetype saltarBlancos(const QString& s, qsizetype i) {
+    const qsizetype n = s.size();
+    while (i < n) {
+        if (s[i].isSpace()) {
+            ++i;
+        } else if (s[i] == u'-' && i + 1 < n && s[i + 1] == u'-') {
+            while (i < n && s[i] != u'\n')
+                ++i;
+        } else if (s[i] == u'/' && i + 1 < n && s[i + 1] == u'*') {
+            const qsizetype f = s.indexOf(QStringLiteral("*/"), i + 2);
+            i = f < 0 ? n : f + 2;
+        } else {
+            break;
+        }
+    }
+    return i;
+}
+
+} // namespace
+
+bool separarLiterales(const QString& sql, FormaSentencia& forma) {
+    const qsizetype n = sql.size();
+    qsizetype i = saltarBlancos(sql, 0);
+    qsizetype p = i;
+    while (p < n && esDePalabra(sql[p]))
+        ++p;
+    const QStringView primera = QStringView(sql).mid(i, p - i);
+    if (!esPalabra(primera, QLatin1StringView("select")) &&
+        !esPalabra(primera, QLatin1StringView("insert")) &&
+        !esPalabra(primera, QLatin1StringView("update")) &&
+        !esPalabra(primera, QLatin1StringView("delete")) &&
+        !esPalabra(primera, QLatin1StringView("replace")) && !esPalabra(primera, QLatin1StringView("with")))
+        return false;
+
+    QString texto;
+    texto.reserve(n);
+    std::vector<ValorLiteral> valores;
+    // Per parenthesis depth: whether literals there stay in the text.
+    std::vector<bool> fijo{false};
+    qsizetype copiado = 0; // text before this index is already in `texto`
+    auto sacar = [&](qsizetype desde, qsizetype hasta, ValorLiteral v) {
+        texto.append(QStringView(sql).mid(copiado, desde - copiado));
+        texto.append(u'?');
+        copiado = hasta;
+        valores.push_back(std::move(v));
+    };
+
+    while (i < n) {
+        const QChar c = sql[i];
+        if (c == u'\'') {
+            bool doblada = false;
+            const qsizetype f = finCitado(sql, i, u'\'', &doblada);
+            if (f < 0)
+                return false; // unterminated: the engine reports it
+            if (!fijo.back()) {
+                ValorLiteral v;
+                v.tipo = ValorLiteral::Tipo::Texto;
+                v.texto = QStringView(sql).mid(i + 1, f - i - 2);
+                if (doblada)
+                    v.propio = v.texto.toString().replace(QStringLiteral("''"), QStringLiteral("'"));
+                sacar(i, f, std::move(v));
+            }
+            i = f;
+        } else if (c == u'"' || c == u'`' || c == u'[') {
+            const qsizetype f = finCitado(sql, i, c == u'[' ? QChar(u']') : c);
+            if (f < 0)
+                return false;
+            i = f;
+        } else if ((c == u'-' && i + 1 < n && sql[i + 1] == u'-') ||
+                   (c == u'/' && i + 1 < n && sql[i + 1] == u'*')) {
+            i = saltarBlancos(sql, i);
+        } else if (c == u'?' || c == u':' || c == u'@' || c == u'$') {
+            return false; // the statement has parameters of its own
+        } else if (esLetra(c)) {
+            qsizetype f = i;
+            while (f < n && esDePalabra(sql[f]))
+                ++f;
+            const Clausula cl = clausulaDe(QStringView(sql).mid(i, f - i));
+            if (cl == Clausula::Blob && f < n && sql[f] == u'\'') {
+                // A blob literal stays as written.
+                const qsizetype g = finCitado(sql, f, u'\'');
+                if (g < 0)
+                    return false;
+                f = g;
+            } else if (cl == Clausula::Fija) {
+                fijo.back() = true;
+            } else if (cl == Clausula::Libre) {
+                fijo.back() = false;
+            }
+            i = f;
+        } else if (esDigito(c) || (c == u'.' && i + 1 < n && esDigito(sql[i + 1]))) {
+            qsizetype f = i;
+            while (f < n && esDigito(sql[f]))
+                ++f;
+            bool decimal = false;
+            if (f < n && sql[f] == u'.') {
+                decimal = true;
+                ++f;
+                while (f < n && esDigito(sql[f]))
+                    ++f;
+            }
+            const bool simple = !(f < n && (esDePalabra(sql[f]) || sql[f] == u'.')) &&
+                                !(i > 0 && sql[i - 1] == u'.') && sql[i] != u'.';
+            if (!simple) {
+                // 1e5, 0x1F, a name that starts with digits: as written.
+                while (f < n && (esDePalabra(sql[f]) || sql[f] == u'.'))
+                    ++f;
+            } else if (!fijo.back()) {
+                const QStringView num = QStringView(sql).mid(i, f - i);
+                ValorLiteral v;
+                bool ok = false;
+                if (decimal) {
+                    v.tipo = ValorLiteral::Tipo::Decimal;
+                    v.decimal = num.toDouble(&ok);
+                } else if (num.size() <= 18) {
+                    v.tipo = ValorLiteral::Tipo::Entero;
+                    v.entero = num.toLongLong(&ok);
+                }
+                if (ok)
+                    sacar(i, f, std::move(v));
+            }
+            i = f;
+        } else if (c == u'(') {
+            fijo.push_back(fijo.back());
+            ++i;
+        } else if (c == u')') {
+            if (fijo.size() > 1)
+                fijo.pop_back();
+            ++i;
+        } else {
+            ++i;
+        }
+        if (valores.size() > kMaxLiterales)
+            return false;
+    }
+    texto.append(QStringView(sql).mid(copiado));
+    forma.texto = std::move(texto);
+    forma.valores = std::move(valores);
+    return true;
+}
+
+MotorSqlite::~MotorSqlite() {
+    vaciar();
+}
+
+void MotorSqlite::vaciar() {
+    for (Compilada& c : m_lru)
+        sqlite3_finalize(c.stmt);
+    m_lru.clear();
+    m_indice.clear();
+}
+
+bool MotorSqlite::enTransaccion() const {
+    return sqlite3_get_autocommit(m_db) == 0;
+}
+
+bool MotorSqlite::fallaDeAlmacenamiento() const {
+    switch (sqlite3_errcode(m_db) & 0xff) {
+    case SQLITE_FULL:
+    case SQLITE_IOERR:
+    case SQLITE_NOMEM:
+    case SQLITE_CORRUPT:
+    case SQLITE_CANTOPEN:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString MotorSqlite::errorMotor() const {
+    return QString::fromUtf8(sqlite3_errmsg(m_db));
+}
+
+sqlite3_stmt* MotorSqlite::compilar(const QString& texto, bool guardar, QString& error) {
+    const QByteArray utf8 = texto.toUtf8();
+    const char* resto = nullptr;
+    sqlite3_stmt* stmt = nullptr;
+    const int rc = sqlite3_prepare_v3(m_db, utf8.constData(), static_cast<int>(utf8.size()),
+                                      guardar ? SQLITE_PREPARE_PERSISTENT : 0, &stmt, &resto);
+    if (rc != SQLITE_OK) {
+        error = errorMotor();
+        sqlite3_finalize(stmt);
+        return nullptr;
+    }
+    if (!stmt) {
+        error = QStringLiteral("La instrucción SQL está vacía");
+        return nullptr;
+    }
+    // Like the Qt driver: a second statement after the first is refused, never run nor dropped.
+    if (resto) {
+        const QString tras = QString::fromUtf8(resto, utf8.constData() + utf8.size() - resto);
+        if (saltarBlancos(tras, 0) < tras.size()) {
+            sqlite3_finalize(stmt);
+            error = QStringLiteral("No se pueden ejecutar varias instrucciones SQL a la vez");
+            return nullptr;
+        }
+    }
+    return stmt;
+}
+
+MotorSqlite::Preparada MotorSqlite::preparar(const QString& sql, QString& error) {
+    if (!separarLiterales(sql, m_forma))
+        return {compilar(sql, false, error), true};
+    const QString& clave = m_forma.texto;
+    sqlite3_stmt* stmt = nullptr;
+    const auto it = m_indice.constFind(clave);
+    if (it != m_indice.constEnd()) {
+        m_lru.splice(m_lru.begin(), m_lru, it.value());
+        stmt = m_lru.front().stmt;
+    } else {
+        stmt = compilar(clave, true, error);
+        if (!stmt)
+            return {};
+        if (sqlite3_bind_parameter_count(stmt) != static_cast<int>(m_forma.valores.size())) {
+            // Not the shape the scan thought: the statement runs as written.
+            sqlite3_finalize(stmt);
+            return {compilar(sql, false, error), true};
+        }
+        m_lru.push_front({clave, stmt});
+        m_indice.insert(clave, m_lru.begin());
+        if (m_lru.size() > kCompiladas) {
+            m_indice.remove(m_lru.back().forma);
+            sqlite3_finalize(m_lru.back().stmt);
+            m_lru.pop_back();
+        }
+    }
+    static const char16_t kVacio[] = u"";
+    int k = 1;
+    for (const ValorLiteral& v : m_forma.valores) {
+        int rc = SQLITE_OK;
+        switch (v.tipo) {
+        case ValorLiteral::Tipo::Texto: {
+            const QStringView t = v.propio.isNull() ? v.texto : QStringView(v.propio);
+            const void* datos =
+                t.isEmpty() ? static_cast<const void*>(kVacio) : static_cast<const void*>(t.utf16());
+            rc = sqlite3_bind_text16(stmt, k, datos, static_cast<int>(t.size() * 2), SQLITE_STATIC);
+            break;
+        }
+        case ValorLiteral::Tipo::Entero:
+            rc = sqlite3_bind_int64(stmt, k, v.entero);
+            break;
+        case ValorLiteral::Tipo::Decimal:
+            rc = sqlite3_bind_double(stmt, k, v.decimal);
+            break;
+        }
+        if (rc != SQLITE_OK) {
+            error = errorMotor();
+            sqlite3_clear_bindings(stmt);
+            return {};
+        }
+        ++k;
+    }
+    return {stmt, false};
+}
+
+void MotorSqlite::soltar(const Preparada& p) {
+    if (p.propia) {
+        sqlite3_finalize(p.stmt);
+    } else {
+        sqlite3_reset(p.stmt);
+        // The bound texts point into the statement text of the caller.
+        sqlite3_clear_bindings(p.stmt);
+    }
+}
+
+bool MotorSqlite::consultar(const QString& sql, QStringList& columnas,
+                            std::vector<std::vector<QVariant>>& filas, QString& error) {
+    const Preparada p = preparar(sql, error);
+    if (!p.stmt)
+        return false;
+    sqlite3_stmt* st = p.stmt;
+    filas.clear();
+    // The columns are read after the first step: a statement kept from before a change of the
+    // schema is compiled again by that step, and "select *" then has the table's new columns.
+    int rc = sqlite3_step(st);
+    const int n = sqlite3_column_count(st);
+    columnas.clear();
+    columnas.reserve(n);
+    for (int i = 0; i < n; ++i)
+        columnas << QString::fromUtf8(sqlite3_column_name(st, i));
+    for (; rc == SQLITE_ROW; rc = sqlite3_step(st)) {
+        std::vector<QVariant> fila;
+        fila.reserve(static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i) {
+            switch (sqlite3_column_type(st, i)) {
+            case SQLITE_INTEGER:
+                fila.emplace_back(static_cast<qlonglong>(sqlite3_column_int64(st, i)));
+                break;
+            case SQLITE_FLOAT:
+                fila.emplace_back(sqlite3_column_double(st, i));
+                break;
+            case SQLITE_BLOB:
+                fila.emplace_back(QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)),
+                                             sqlite3_column_bytes(st, i)));
+                break;
+            case SQLITE_NULL:
+                fila.emplace_back(QMetaType::fromType<QString>());
+                break;
+            default:
+                fila.emplace_back(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
+                                                    sqlite3_column_bytes(st, i)));
+                break;
+            }
+        }
+        filas.push_back(std::move(fila));
+    }
+    const bool ok = rc == SQLITE_DONE;
+    if (!ok)
+        error = errorMotor();
+    soltar(p);
+    return ok;
+}
+
+bool MotorSqlite::ejecutar(const QString& sql, qint64& afectadas, QString& error) {
+    afectadas = 0;
+    const Preparada p = preparar(sql, error);
+    if (!p.stmt)
+        return false;
+    int rc;
+    while ((rc = sqlite3_step(p.stmt)) == SQLITE_ROW) {
+    }
+    const bool ok = rc == SQLITE_DONE;
+    if (ok)
+        afectadas = sqlite3_stmt_readonly(p.stmt) ? 0 : sqlite3_changes64(m_db);
+    else
+        error = errorMotor();
+    soltar(p);
+    return ok;
+}
+
+} // namespace Velno

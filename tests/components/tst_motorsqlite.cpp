@@ -1,0 +1,370 @@
+// The SQLite statement path of the connections: literals taken out of a statement, results equal to
+// the Qt driver's, statements refused, and lotes (one transaction for many statements).
+#include "components/clbase.h"
+#include "components/motorsqlite.h"
+#include "components/vberror.h"
+#include "testsupport.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tarvix;
+
+using prueba::fallo;
+
+namespace {
+
+// The literals of a shape as "T:text", "E:whole", "D:decimal".
+QStringList literales(const Velno::FormaSentencia& f) {
+    QStringList r;
+    for (const Velno::ValorLiteral& v : f.valores) {
+        switch (v.tipo) {
+        case Velno::ValorLiteral::Tipo::Texto:
+            r << QStringLiteral("T:") + (v.propio.isNull() ? v.texto.toString() : v.propio);
+            break;
+        case Velno::ValorLiteral::Tipo::Entero:
+            r << QStringLiteral("E:") + QString::number(v.entero);
+            break;
+        case Velno::ValorLiteral::Tipo::Decimal:
+            r << QStringLiteral("D:") + QString::number(v.decimal);
+            break;
+        }
+    }
+    return r;
+}
+
+// A second, plain Qt connection on the same file: what another program would see.
+class Testigo {
+public:
+    explicit Testigo(const QString& ruta) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("testigo"));
+        db.setDatabaseName(ruta);
+        db.open();
+    }
+    ~Testigo() {
+        { QSqlDatabase::database(QStringLiteral("testigo")).close(); }
+        QSqlDatabase::removeDatabase(QStringLiteral("testigo"));
+    }
+    QSqlDatabase db() const { return QSqlDatabase::database(QStringLiteral("testigo")); }
+    int contar(const QString& sql) const {
+        QSqlQuery q(db());
+        if (!q.exec(sql) || !q.next())
+            return -1;
+        return q.value(0).toInt();
+    }
+};
+
+} // namespace
+
+class TstMotorSqlite : public QObject {
+    Q_OBJECT
+private slots:
+    void formas_data();
+    void formas();
+    void comoElDriver();
+    void refusados();
+    void muchasFormas();
+    void lotes();
+    void loteConFalla();
+    void archivoBorradoEnLote();
+    void cierreLimpio();
+
+private:
+    QString nuevaBase(const QString& nombre) {
+        const QString ruta = m_dir.filePath(nombre);
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("crear"));
+            db.setDatabaseName(ruta);
+            db.open();
+            QSqlQuery q(db);
+            q.exec(QStringLiteral("create table T (a integer, b real, c text, d varchar(10), e numeric)"));
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("crear"));
+        return ruta;
+    }
+    QTemporaryDir m_dir;
+};
+
+void TstMotorSqlite::formas_data() {
+    QTest::addColumn<QString>("sql");
+    QTest::addColumn<bool>("conForma");
+    QTest::addColumn<QString>("forma");
+    QTest::addColumn<QStringList>("valores");
+
+    QTest::newRow("where") << QStringLiteral("select ORI, ESM from ORG where PAI = 'CHINA'") << true
+                           << QStringLiteral("select ORI, ESM from ORG where PAI = ?")
+                           << QStringList{QStringLiteral("T:CHINA")};
+    QTest::newRow("comillas dobladas y vacío")
+        << QStringLiteral("insert into T (c, d) values ('D''ANGELO', '')") << true
+        << QStringLiteral("insert into T (c, d) values (?, ?)")
+        << QStringList{QStringLiteral("T:D'ANGELO"), QStringLiteral("T:")};
+    QTest::newRow("números") << QStringLiteral("update ART set PRCECA = 2.50, X = -3 WHERE ARTORD = 7")
+                             << true << QStringLiteral("update ART set PRCECA = ?, X = -? WHERE ARTORD = ?")
+                             << QStringList{QStringLiteral("D:2.5"), QStringLiteral("E:3"),
+                                            QStringLiteral("E:7")};
+    // The column list, GROUP BY and ORDER BY keep their literals (names and column positions).
+    QTest::newRow("lista, group y order")
+        << QStringLiteral(
+               "select distinct substr(S,1,2) as SUF, 'x', 3 from sufidos where sim in ('01','02') "
+               "group by substr(S,1,2) order by 1 limit 5")
+        << true
+        << QStringLiteral("select distinct substr(S,1,2) as SUF, 'x', 3 from sufidos where sim in (?,?) "
+                          "group by substr(S,1,2) order by 1 limit 5")
+        << QStringList{QStringLiteral("T:01"), QStringLiteral("T:02")};
+    QTest::newRow("subconsulta")
+        << QStringLiteral("select a from T where b in (select 1 from U where d = 'x') and e = 1") << true
+        << QStringLiteral("select a from T where b in (select 1 from U where d = ?) and e = ?")
+        << QStringList{QStringLiteral("T:x"), QStringLiteral("E:1")};
+    QTest::newRow("nombres y comentarios")
+        << QStringLiteral("select [001], \"a'b\" from ncm where [002] = '000' -- 'nota'\n and x1 = 5") << true
+        << QStringLiteral("select [001], \"a'b\" from ncm where [002] = ? -- 'nota'\n and x1 = ?")
+        << QStringList{QStringLiteral("T:000"), QStringLiteral("E:5")};
+    QTest::newRow("blob, exponente, hexadecimal")
+        << QStringLiteral("delete from T where c = x'00' or b = 1e5 or a = 0x1F") << true
+        << QStringLiteral("delete from T where c = x'00' or b = 1e5 or a = 0x1F") << QStringList{};
+    QTest::newRow("entero enorme queda")
+        << QStringLiteral("delete from T where a = 12345678901234567890") << true
+        << QStringLiteral("delete from T where a = 12345678901234567890") << QStringList{};
+    QTest::newRow("esquema") << QStringLiteral("create table X (a default 'b')") << false << QString()
+                             << QStringList{};
+    QTest::newRow("pragma") << QStringLiteral("PRAGMA journal_mode=WAL") << false << QString()
+                            << QStringList{};
+    QTest::newRow("parámetros propios")
+        << QStringLiteral("select a from T where c = ?") << false << QString() << QStringList{};
+    QTest::newRow("sin cerrar") << QStringLiteral("select a from T where c = 'x") << false << QString()
+                                << QStringList{};
+}
+
+void TstMotorSqlite::formas() {
+    QFETCH(QString, sql);
+    QFETCH(bool, conForma);
+    QFETCH(QString, forma);
+    QFETCH(QStringList, valores);
+    Velno::FormaSentencia f;
+    QCOMPARE(Velno::separarLiterales(sql, f), conForma);
+    if (conForma) {
+        QCOMPARE(f.texto, forma);
+        QCOMPARE(literales(f), valores);
+    }
+}
+
+void TstMotorSqlite::comoElDriver() {
+    // Every statement gives what the Qt driver gives for it: column names, types, values.
+    const QString ruta = nuevaBase(QStringLiteral("igual.db"));
+    Velno::clBase b;
+    b.setCadenaConexion(QStringLiteral("Data Source=") + ruta);
+    const QStringList escrituras = {
+        QStringLiteral("insert into T values (1, 12.5, 'x', 'ÑANDÚ ''9''', 3.25)"),
+        QStringLiteral("insert into T values ('007', '2,5', '', NULL, 7)"),
+        QStringLiteral("insert into T values (NULL, NULL, NULL, NULL, NULL)"),
+        QStringLiteral("insert into T (a, c) values (-4, 7)"),
+    };
+    for (const QString& s : escrituras) {
+        b.setSql(s);
+        QCOMPARE(b.Ejecutar(), 1);
+    }
+    b.setSql(QStringLiteral("update T set e = 1.5 where a = 99"));
+    QCOMPARE(b.Ejecutar(), 0);
+
+    Testigo t(ruta);
+    const QStringList consultas = {
+        QStringLiteral("select a, b, c, d, e, max(a), 'lit', 2.50, a || 'z' from T group by a order by a"),
+        QStringLiteral("select count(*) as n from T where a = '7'"), // text compared to an integer column
+        QStringLiteral("select a from T where c = 7"),               // integer compared to a text column
+        QStringLiteral("select c from T where d like 'ÑAN%'"),
+        QStringLiteral("select a from T where c = ''"),
+        QStringLiteral("select a from T where b = 12.50 and e < 4"),
+        QStringLiteral("select * from T where a = 12345"),
+    };
+    for (const QString& s : consultas) {
+        QSqlQuery q(t.db());
+        QVERIFY2(q.exec(s), qPrintable(s));
+        Recordset rs;
+        b.setSql(s);
+        b.CrearRs(rs);
+        const QSqlRecord reg = q.record();
+        QCOMPARE(rs.Columnas().size(), reg.count());
+        for (int i = 0; i < reg.count(); ++i)
+            QCOMPARE(rs.Columnas().at(i), reg.fieldName(i));
+        int filas = 0;
+        while (q.next()) {
+            QVERIFY2(!rs.Fin(), qPrintable(s));
+            for (int i = 0; i < reg.count(); ++i) {
+                const QVariant esperado = q.value(i);
+                const QVariant obtenido = rs.Fields(i);
+                QVERIFY2(obtenido.metaType() == esperado.metaType() &&
+                             obtenido.isNull() == esperado.isNull() && obtenido == esperado,
+                         qPrintable(s + QStringLiteral(" col %1: %2 (%3) / %4 (%5)")
+                                            .arg(i)
+                                            .arg(obtenido.toString(), obtenido.typeName(),
+                                                 esperado.toString(), esperado.typeName())));
+            }
+            rs.MoveNext();
+            ++filas;
+        }
+        QVERIFY2(rs.Fin(), qPrintable(s));
+        QVERIFY2(filas > 0 || s.contains(QStringLiteral("12345")), qPrintable(s));
+    }
+}
+
+void TstMotorSqlite::refusados() {
+    const QString ruta = nuevaBase(QStringLiteral("refusa.db"));
+    Velno::clBase b;
+    b.setCadenaConexion(QStringLiteral("Data Source=") + ruta);
+    // A second statement is refused and nothing of it runs, the first one neither.
+    b.setSql(QStringLiteral("insert into T (a) values (1); drop table T"));
+    QVERIFY(fallo([&] { b.Ejecutar(); }).contains(QStringLiteral("varias instrucciones")));
+    b.setSql(QStringLiteral("select count(*) as n from T"));
+    Recordset rs;
+    QVERIFY(b.CrearRs(rs));
+    QCOMPARE(rs.Fields(QStringLiteral("N")).toInt(), 0);
+    // A trailing semicolon and blanks are one statement.
+    b.setSql(QStringLiteral("insert into T (a) values (1);  \n"));
+    QCOMPARE(b.Ejecutar(), 1);
+    b.setSql(QStringLiteral("   "));
+    QVERIFY(fallo([&] { b.Ejecutar(); }).contains(QStringLiteral("vacía")));
+    b.setSql(QStringLiteral("selec a from T where c = 'x'"));
+    QVERIFY(fallo([&] { b.Ejecutar(); }).startsWith(QStringLiteral("Error de sintaxis")));
+    // A statement whose shape failed runs again with other values.
+    b.setSql(QStringLiteral("insert into T (zz) values ('x')"));
+    QVERIFY(fallo([&] { b.Ejecutar(); }).startsWith(QStringLiteral("No existe la columna")));
+    b.setSql(QStringLiteral("insert into T (c) values ('y')"));
+    QCOMPARE(b.Ejecutar(), 1);
+}
+
+void TstMotorSqlite::muchasFormas() {
+    // More shapes than the connection keeps compiled, twice over: each gives its own rows.
+    const QString ruta = nuevaBase(QStringLiteral("formas.db"));
+    Velno::clBase b;
+    b.setCadenaConexion(QStringLiteral("Data Source=") + ruta);
+    for (int i = 0; i < 150; ++i) {
+        b.setSql(QStringLiteral("insert into T (a, c) values (%1, 'v%1')").arg(i));
+        b.Ejecutar();
+    }
+    for (int vuelta = 0; vuelta < 2; ++vuelta) {
+        for (int i = 0; i < 150; ++i) {
+            // A different shape each time: the column list holds a literal.
+            b.setSql(QStringLiteral("select c, %1 as k from T where a = %1").arg(i));
+            Recordset rs;
+            QVERIFY(b.CrearRs(rs));
+            QCOMPARE(rs.Fields(QStringLiteral("c")).toString(), QStringLiteral("v%1").arg(i));
+            QCOMPARE(rs.Fields(QStringLiteral("K")).toInt(), i);
+        }
+    }
+}
+
+void TstMotorSqlite::lotes() {
+    const QString ruta = nuevaBase(QStringLiteral("lote.db"));
+    Velno::clBase b;
+    b.setCadenaConexion(QStringLiteral("Data Source=") + ruta);
+    Testigo t(ruta);
+    {
+        Velno::LoteSql externo(b);
+        {
+            Velno::LoteSql interno(b);
+            for (int i = 0; i < 300; ++i) {
+                b.setSql(QStringLiteral("insert into T (a) values (%1)").arg(i));
+                b.Ejecutar();
+            }
+            interno.terminar();
+        }
+        // Only the outermost lote commits; until then another connection sees nothing.
+        QCOMPARE(t.contar(QStringLiteral("select count(*) from T")), 0);
+        b.setSql(QStringLiteral("select count(*) as n from T"));
+        Recordset rs;
+        b.CrearRs(rs);
+        QCOMPARE(rs.Fields(QStringLiteral("n")).toInt(), 300); // the connection sees its own writes
+        externo.terminar();
+    }
+    QCOMPARE(t.contar(QStringLiteral("select count(*) from T")), 300);
+    QVERIFY(!b.EnLote());
+}
+
+void TstMotorSqlite::loteConFalla() {
+    // A failing statement keeps what ran before it, as without a lote; the lote goes on after it.
+    const QString ruta = nuevaBase(QStringLiteral("falla.db"));
+    Velno::clBase b;
+    b.setCadenaConexion(QStringLiteral("Data Source=") + ruta);
+    b.setSql(QStringLiteral("create unique index ux on T (a)"));
+    b.Ejecutar();
+    Testigo t(ruta);
+    Velno::LoteSql lote(b);
+    b.setSql(QStringLiteral("insert into T (a) values (1)"));
+    b.Ejecutar();
+    b.setSql(QStringLiteral("insert into T (a) values (2)"));
+    b.Ejecutar();
+    QVERIFY(fallo([&] { b.Ejecutar(); }).startsWith(QStringLiteral("Ya existe un registro")));
+    QCOMPARE(t.contar(QStringLiteral("select count(*) from T")), 2);
+    b.setSql(QStringLiteral("insert into T (a) values (3)"));
+    b.Ejecutar();
+    QCOMPARE(t.contar(QStringLiteral("select count(*) from T")), 2);
+    lote.terminar();
+    QCOMPARE(t.contar(QStringLiteral("select count(*) from T")), 3);
+
+    // Leaving the scope by an exception commits what ran.
+    try {
+        Velno::LoteSql otro(b);
+        b.setSql(QStringLiteral("insert into T (a) values (4)"));
+        b.Ejecutar();
+        throw VbError(1, QStringLiteral("prueba"), QStringLiteral("corte"));
+    } catch (const VbError&) {
+    }
+    QCOMPARE(t.contar(QStringLiteral("select count(*) from T")), 4);
+}
+
+void TstMotorSqlite::archivoBorradoEnLote() {
+    // The file removed while a lote writes: the commit is refused with the message of a moved file,
+    // and nothing is reported as saved.
+    const QString ruta = nuevaBase(QStringLiteral("borrada.db"));
+    Velno::clBase b;
+    b.setCadenaConexion(QStringLiteral("Data Source=") + ruta);
+    b.setSql(QStringLiteral("select count(*) from T"));
+    Recordset rs;
+    b.CrearRs(rs);
+    Velno::LoteSql lote(b);
+    b.setSql(QStringLiteral("insert into T (a) values (1)"));
+    b.Ejecutar();
+    QVERIFY(QFile::remove(ruta));
+    QString texto;
+    try {
+        for (int i = 0; i < 1000; ++i)
+            b.Ejecutar();
+        lote.terminar();
+    } catch (const VbError& e) {
+        texto = e.descripcion();
+    }
+    QVERIFY2(texto.contains(QStringLiteral("fue borrado o movido")), qPrintable(texto));
+}
+
+void TstMotorSqlite::cierreLimpio() {
+    // Compiled statements do not keep the connection from closing: the journal of the write-ahead
+    // log is folded back and removed on close, as it is when the connection closes cleanly.
+    const QString ruta = nuevaBase(QStringLiteral("cierre.db"));
+    {
+        Velno::clBase b;
+        b.setCadenaConexion(QStringLiteral("Data Source=") + ruta);
+        for (int i = 0; i < 10; ++i) {
+            b.setSql(QStringLiteral("insert into T (a) values (%1)").arg(i));
+            b.Ejecutar();
+            b.setSql(QStringLiteral("select a from T where a = %1").arg(i));
+            Recordset rs;
+            b.CrearRs(rs);
+        }
+        QVERIFY(QFile::exists(ruta + QStringLiteral("-wal")));
+        b.Desconectar();
+        QVERIFY(!QFile::exists(ruta + QStringLiteral("-wal")));
+        // And it opens again on the next statement.
+        b.setSql(QStringLiteral("select count(*) as n from T"));
+        Recordset rs;
+        QVERIFY(b.CrearRs(rs));
+        QCOMPARE(rs.Fields(QStringLiteral("n")).toInt(), 10);
+    }
+}
+
+QTEST_GUILESS_MAIN(TstMotorSqlite)
+#include "tst_motorsqlite.moc"
