@@ -144,10 +144,8 @@ bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Globales& g,
                                                  "por sus %1 columnas superan las %2 celdas")
                                       .arg(nueva.Cols())
                                       .arg(kMaxCeldasGrilla));
-                const qsizetype largo = texto.size();
-                bloque.agregarFila(std::move(texto), fines);
-                texto = QString();
-                texto.reserve(largo + largo / 2);
+                // A copy of its exact size: the grid keeps no spare room, and `texto` is reused.
+                bloque.agregarFila(QString(texto.constData(), texto.size()), fines);
                 fallas = 0;
             } else {
                 ++fallas;
