@@ -183,6 +183,14 @@ void clBase::Conectar() {
                 tarvix::errores::BaseDeDatos, kOrigen,
                 QStringLiteral("No se encuentra el archivo de la %1: %2").arg(m_nombre, p.baseDeDatos));
     }
+    if (p.driver == u"QSQLITE") {
+        // The engine's memory statistics take a lock on every allocation and nobody reads them.
+        // Only possible before the engine starts (the first connection); later calls change nothing.
+        static const bool sinEstadisticas = [] {
+            return sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+        }();
+        Q_UNUSED(sinEstadisticas);
+    }
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(p.driver, m_conexion);
         db.setDatabaseName(p.baseDeDatos);
@@ -223,10 +231,9 @@ void clBase::Conectar() {
             q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
             q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
             q.exec(QStringLiteral("PRAGMA wal_autocheckpoint=16384"));
-            // Pages read through a memory map and a cache of 32 MB: an interno of ten thousand
-            // lines and the catalog it is looked up in stay in memory while a run goes over them.
+            // A cache of 32 MB: an interno of ten thousand lines and the catalog it is looked up in
+            // stay in memory while a run or a transfer goes over them.
             q.exec(QStringLiteral("PRAGMA cache_size=-32768"));
-            q.exec(QStringLiteral("PRAGMA mmap_size=268435456"));
             q = QSqlQuery();
             const QVariant h = db.driver()->handle();
             if (h.isValid() && qstrcmp(h.typeName(), "sqlite3*") == 0) {

@@ -117,11 +117,16 @@ bool separarLiterales(const QString& sql, FormaSentencia& forma) {
         !esPalabra(primera, QLatin1StringView("replace")) && !esPalabra(primera, QLatin1StringView("with")))
         return false;
 
-    QString texto;
+    // The buffers of the last statement are reused: most statements of a run are alike in size.
+    QString& texto = forma.texto;
+    texto.clear();
     texto.reserve(n);
-    std::vector<ValorLiteral> valores;
+    std::vector<ValorLiteral>& valores = forma.valores;
+    valores.clear();
     // Per parenthesis depth: whether literals there stay in the text.
-    std::vector<bool> fijo{false};
+    constexpr int kProfundidad = 64;
+    bool fijos[kProfundidad] = {false};
+    int nivel = 0;
     qsizetype copiado = 0; // text before this index is already in `texto`
     auto sacar = [&](qsizetype desde, qsizetype hasta, ValorLiteral v) {
         texto.append(QStringView(sql).mid(copiado, desde - copiado));
@@ -137,7 +142,7 @@ bool separarLiterales(const QString& sql, FormaSentencia& forma) {
             const qsizetype f = finCitado(sql, i, u'\'', &doblada);
             if (f < 0)
                 return false; // unterminated: the engine reports it
-            if (!fijo.back()) {
+            if (!fijos[nivel]) {
                 ValorLiteral v;
                 v.tipo = ValorLiteral::Tipo::Texto;
                 v.texto = QStringView(sql).mid(i + 1, f - i - 2);
@@ -168,9 +173,9 @@ bool separarLiterales(const QString& sql, FormaSentencia& forma) {
                     return false;
                 f = g;
             } else if (cl == Clausula::Fija) {
-                fijo.back() = true;
+                fijos[nivel] = true;
             } else if (cl == Clausula::Libre) {
-                fijo.back() = false;
+                fijos[nivel] = false;
             }
             i = f;
         } else if (esDigito(c) || (c == u'.' && i + 1 < n && esDigito(sql[i + 1]))) {
@@ -190,7 +195,7 @@ bool separarLiterales(const QString& sql, FormaSentencia& forma) {
                 // 1e5, 0x1F, a name that starts with digits: as written.
                 while (f < n && (esDePalabra(sql[f]) || sql[f] == u'.'))
                     ++f;
-            } else if (!fijo.back()) {
+            } else if (!fijos[nivel]) {
                 const QStringView num = QStringView(sql).mid(i, f - i);
                 ValorLiteral v;
                 bool ok = false;
@@ -206,11 +211,13 @@ bool separarLiterales(const QString& sql, FormaSentencia& forma) {
             }
             i = f;
         } else if (c == u'(') {
-            fijo.push_back(fijo.back());
+            if (++nivel == kProfundidad)
+                return false;
+            fijos[nivel] = fijos[nivel - 1];
             ++i;
         } else if (c == u')') {
-            if (fijo.size() > 1)
-                fijo.pop_back();
+            if (nivel > 0)
+                --nivel;
             ++i;
         } else {
             ++i;
@@ -219,8 +226,6 @@ bool separarLiterales(const QString& sql, FormaSentencia& forma) {
             return false;
     }
     texto.append(QStringView(sql).mid(copiado));
-    forma.texto = std::move(texto);
-    forma.valores = std::move(valores);
     return true;
 }
 

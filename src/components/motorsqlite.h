@@ -31,7 +31,7 @@ struct FormaSentencia {
     QString texto;
     std::vector<ValorLiteral> valores;
 };
-// False when the statement must run as written (no literals taken out; `forma` is untouched).
+// False when the statement must run as written (then `forma` holds nothing of use).
 bool separarLiterales(const QString& sql, FormaSentencia& forma);
 
 // Runs statements on an open SQLite handle (the one the Qt driver opened), keeping the compiled
