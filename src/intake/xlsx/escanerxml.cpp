@@ -60,6 +60,10 @@ const char* buscar(const char* desde, const char* hasta, std::string_view patron
 
 } // namespace
 
+namespace {
+constexpr std::size_t kComplemento = 256; // bytes tried first to complete a cut markup
+}
+
 EscanerXml::EscanerXml(LectorXml& lector, const QString& parte) : m_lector(lector), m_parte(parte) {}
 
 void EscanerXml::fallar(std::size_t pos, const QString& motivo) const {
@@ -70,17 +74,20 @@ void EscanerXml::fallar(std::size_t pos, const QString& motivo) const {
 }
 
 void EscanerXml::alimentar(const char* datos, std::size_t n) {
-    // A markup cut at the end of the previous bytes is completed in m_buf with as few of these as
-    // it takes (pieces that double); the rest are read where they are, not copied.
+    // A short markup cut at the end of the previous bytes is completed in m_buf with the few bytes
+    // it mostly lacks, and the rest are read where they are, not copied. When those few are not
+    // enough, or the markup is already long, the rest go in m_buf too: a markup is scanned at most
+    // twice for each block, once when it is long.
     std::size_t desde = 0;
-    for (std::size_t pieza = 64; !m_buf.empty() && desde < n; pieza *= 2) {
-        const std::size_t k = std::min(pieza, n - desde);
+    for (int intento = m_buf.size() > kComplemento ? 1 : 0; intento < 2 && !m_buf.empty() && desde < n;
+         ++intento) {
+        const std::size_t k = intento == 0 ? std::min<std::size_t>(kComplemento, n) : n - desde;
         m_buf.append(datos + desde, k);
         desde += k;
         const std::size_t usados = procesar(m_buf.data(), m_buf.size(), false);
         m_consumidos += usados;
         m_buf.erase(0, usados);
-        if (m_buf.size() <= k) { // what is left lies in `datos`: read on from there
+        if (intento == 0 && m_buf.size() <= k) { // what is left lies in `datos`: read on from there
             desde -= m_buf.size();
             m_buf.clear();
         }

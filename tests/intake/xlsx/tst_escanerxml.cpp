@@ -1,5 +1,6 @@
 // The UTF-8 scanner against expat: same events for the same document, whatever the pieces the
 // bytes come in, and a refusal for what is not well-formed XML.
+#include "intake/xlsx/escanerxml.h"
 #include "intake/xlsx/fallaxlsx.h"
 #include "intake/xlsx/xmlxlsx.h"
 
@@ -51,6 +52,7 @@ private slots:
     void igualQueExpat();
     void rechazos_data();
     void rechazos();
+    void marcasLargasEntreBloques();
 };
 
 void TstEscanerXml::igualQueExpat_data() {
@@ -114,6 +116,28 @@ void TstEscanerXml::rechazos() {
         const QString r = leer(v, trozo, false);
         QVERIFY2(r.startsWith(QStringLiteral("error: la parte prueba.xml")), qPrintable(r));
     }
+}
+
+void TstEscanerXml::marcasLargasEntreBloques() {
+    // Markups of every length around the bytes tried first to complete a cut one, and far beyond,
+    // cut at every kind of place: the same events as expat.
+    std::string xml = "<a>";
+    for (std::size_t largo : {1, 100, 250, 255, 256, 257, 300, 511, 5000, 70000})
+        xml += "<b v=\"" + std::string(largo, 'x') + "&amp;\">" + std::string(largo / 2, 't') + "</b>";
+    xml += "</a>";
+    const QString esperado = leer(xml, xml.size(), true);
+    QVERIFY2(!esperado.startsWith(QStringLiteral("error")), qPrintable(esperado));
+    for (std::size_t trozo : {63, 64, 255, 256, 257, 1000, 4096, 65536})
+        QCOMPARE(leer(xml, trozo, false), esperado);
+
+    // A markup that goes on past the limit is refused at the same byte whatever the pieces.
+    const std::string largo =
+        "<a><b>t</b><c v=\"" + std::string(2 * EscanerXml::kMarcaMaxima, 'x') + "\"/></a>";
+    const QString error = leer(largo, 4096, false);
+    QVERIFY2(error.contains(QStringLiteral("byte 11: una marca ocupa más de 1048576 bytes")),
+             qPrintable(error));
+    for (std::size_t trozo : {std::size_t(65536), std::size_t(1) << 18})
+        QCOMPARE(leer(largo, trozo, false), error);
 }
 
 QTEST_GUILESS_MAIN(TstEscanerXml)
