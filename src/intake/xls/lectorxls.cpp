@@ -217,13 +217,17 @@ void leerGlobales(Bytes flujo, Libro& libro) {
 // Cells of the first worksheet.
 class LectorHoja {
 public:
-    explicit LectorHoja(const Libro& libro) : m_libro(libro) {}
+    // The shared strings go over to the sheet, whose cells refer to them by index.
+    LectorHoja(const Libro& libro, std::vector<QString> compartidos) : m_libro(libro) {
+        m_hoja.adoptarCompartidas(std::move(compartidos));
+    }
 
     Hoja leer(Bytes flujo);
 
 private:
     void celda(const Registro& r, LectorRegistros& lr);
     void poner(int fila, int columna, Celda c);
+    void contar(int fila, int columna);
     void numero(int fila, int columna, quint16 xf, double valor);
     void formula(int fila, int columna, quint16 xf, const uchar* resultado);
     void texto(int fila, int columna, const Registro& r);
@@ -329,10 +333,11 @@ void LectorHoja::celda(const Registro& r, LectorRegistros& lr) {
         if (n < 10)
             fallar(kCeldaCorta);
         const quint32 indice = u32(d + 6);
-        if (indice >= m_libro.textos.size())
+        if (indice >= m_hoja.compartidas())
             fallar(QStringLiteral("El libro está dañado: la celda %1 usa un texto compartido que no existe.")
                        .arg(nombreCelda(fila, columna)));
-        poner(fila, columna, celdaTexto(m_libro.textos[indice]));
+        contar(fila, columna);
+        m_hoja.compartida(fila + 1, columna + 1, indice);
         break;
     }
     case rec::Label:
@@ -403,6 +408,12 @@ void LectorHoja::numero(int fila, int columna, quint16 xf, double valor) {
 }
 
 void LectorHoja::poner(int fila, int columna, Celda c) {
+    contar(fila, columna);
+    m_hoja.poner(fila + 1, columna + 1, std::move(c));
+}
+
+// Checks the cell against the sheet's bounds and counts the slots it adds to its row.
+void LectorHoja::contar(int fila, int columna) {
     if (columna >= kMaxColumnasBiff)
         fallar(QStringLiteral("El libro está dañado: una celda de la fila %1 está en la columna %2, fuera "
                               "de la hoja.")
@@ -418,7 +429,6 @@ void LectorHoja::poner(int fila, int columna, Celda c) {
             fallar(QStringLiteral("La hoja es demasiado grande para leerla: tiene más de %1 celdas.")
                        .arg(kMaxCeldas));
     }
-    m_hoja.poner(fila + 1, columna + 1, std::move(c));
 }
 
 } // namespace
@@ -428,7 +438,7 @@ Hoja leerXls(const QString& ruta) {
     const Bytes flujo(reinterpret_cast<const uchar*>(datos.constData()), static_cast<size_t>(datos.size()));
     Libro libro;
     leerGlobales(flujo, libro);
-    return LectorHoja(libro).leer(flujo);
+    return LectorHoja(libro, std::move(libro.textos)).leer(flujo);
 }
 
 } // namespace tarvix::lector
