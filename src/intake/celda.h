@@ -111,7 +111,10 @@ private:
             // mostly alike. That width was a real row's, so at most one row more is over-sized.
             if (f.capacity() == 0)
                 f.reserve(static_cast<size_t>(std::max(columna, m_anchoReciente)));
-            f.resize(static_cast<size_t>(columna));
+            if (static_cast<int>(f.size()) + 1 == columna)
+                f.emplace_back(); // the next cell of the row, the usual case
+            else
+                f.resize(static_cast<size_t>(columna));
             m_anchoReciente = columna;
         }
         return f[static_cast<size_t>(columna - 1)];
