@@ -306,7 +306,10 @@ MotorSqlite::Preparada MotorSqlite::preparar(const QString& sql, QString& error)
             sqlite3_finalize(stmt);
             return {compilar(sql, false, error), true};
         }
-        m_lru.push_front({clave, stmt});
+        Compilada nueva;
+        nueva.forma = clave;
+        nueva.stmt = stmt;
+        m_lru.push_front(std::move(nueva));
         m_indice.insert(clave, m_lru.begin());
         if (m_lru.size() > kCompiladas) {
             m_indice.remove(m_lru.back().forma);
@@ -364,10 +367,25 @@ bool MotorSqlite::consultar(const QString& sql, QStringList& columnas,
     // schema is compiled again by that step, and "select *" then has the table's new columns.
     int rc = sqlite3_step(st);
     const int n = sqlite3_column_count(st);
-    columnas.clear();
-    columnas.reserve(n);
-    for (int i = 0; i < n; ++i)
-        columnas << QString::fromUtf8(sqlite3_column_name(st, i));
+    Compilada* guardada = p.propia ? nullptr : &m_lru.front();
+    bool iguales = guardada && static_cast<int>(guardada->nombres.size()) == n;
+    for (int i = 0; iguales && i < n; ++i)
+        iguales =
+            qstrcmp(guardada->nombres[static_cast<size_t>(i)].constData(), sqlite3_column_name(st, i)) == 0;
+    if (iguales) {
+        columnas = guardada->columnas;
+    } else {
+        columnas.clear();
+        columnas.reserve(n);
+        for (int i = 0; i < n; ++i)
+            columnas << QString::fromUtf8(sqlite3_column_name(st, i));
+        if (guardada) {
+            guardada->columnas = columnas;
+            guardada->nombres.resize(static_cast<size_t>(n));
+            for (int i = 0; i < n; ++i)
+                guardada->nombres[static_cast<size_t>(i)] = QByteArray(sqlite3_column_name(st, i));
+        }
+    }
     for (; rc == SQLITE_ROW; rc = sqlite3_step(st)) {
         std::vector<QVariant> fila;
         fila.reserve(static_cast<size_t>(n));

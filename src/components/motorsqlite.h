@@ -66,6 +66,10 @@ private:
     struct Compilada {
         QString forma;
         sqlite3_stmt* stmt = nullptr;
+        // Column names of its last result, as the engine gave them and as text: a statement compiled
+        // again after a change of the schema may name other columns, and then they are read again.
+        QStringList columnas;
+        std::vector<QByteArray> nombres;
     };
     // The compiled statement for `sql`, bound with its literals; null with `error` set on failure.
     Preparada preparar(const QString& sql, QString& error);

@@ -68,6 +68,7 @@ private slots:
     void comoElDriver();
     void refusados();
     void muchasFormas();
+    void esquemaCambiado();
     void lotes();
     void loteConFalla();
     void archivoBorradoEnLote();
@@ -256,6 +257,31 @@ void TstMotorSqlite::muchasFormas() {
             QCOMPARE(rs.Fields(QStringLiteral("K")).toInt(), i);
         }
     }
+}
+
+void TstMotorSqlite::esquemaCambiado() {
+    // A kept statement over a table whose columns changed gives the table's columns of now, also
+    // when their number stays the same.
+    const QString ruta = nuevaBase(QStringLiteral("esquema.db"));
+    Velno::clBase b;
+    b.setCadenaConexion(QStringLiteral("Data Source=") + ruta);
+    b.setSql(QStringLiteral("insert into T (a, c) values (1, 'x')"));
+    b.Ejecutar();
+    auto columnas = [&](int a) {
+        b.setSql(QStringLiteral("select * from T where a = %1").arg(a));
+        Recordset rs;
+        b.CrearRs(rs);
+        return rs.Columnas();
+    };
+    QCOMPARE(columnas(1).size(), 5);
+    b.setSql(QStringLiteral("alter table T add column z text"));
+    b.Ejecutar();
+    QCOMPARE(columnas(2).constLast(), QStringLiteral("z"));
+    b.setSql(QStringLiteral("alter table T rename column z to w"));
+    b.Ejecutar();
+    const QStringList ahora = columnas(1);
+    QCOMPARE(ahora.size(), 6);
+    QCOMPARE(ahora.constLast(), QStringLiteral("w"));
 }
 
 void TstMotorSqlite::lotes() {
