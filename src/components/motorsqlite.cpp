@@ -119,7 +119,7 @@ bool separarLiterales(const QString& sql, FormaSentencia& forma) {
 
     // The buffers of the last statement are reused: most statements of a run are alike in size.
     QString& texto = forma.texto;
-    texto.clear();
+    texto.truncate(0);
     texto.reserve(n);
     std::vector<ValorLiteral>& valores = forma.valores;
     valores.clear();
