@@ -23,7 +23,7 @@ void excesivo(const QString& detalle) {
 
 namespace {
 
-Hoja leerPaquete(const PaqueteZip& paquete, const LimitesXlsx& lim) {
+Hoja leerPaquete(PaqueteZip& paquete, const LimitesXlsx& lim) {
     // The workbook part, through the package relationships.
     std::string libro;
     const std::vector<Relacion> relacionesPaquete = leerRelaciones(paquete, {}, lim.bytesOtraParte);
@@ -53,6 +53,8 @@ Hoja leerPaquete(const PaqueteZip& paquete, const LimitesXlsx& lim) {
     }
     if (hoja.empty())
         danado(QStringLiteral("el libro no tiene ninguna hoja de cálculo"));
+    // The sheet inflates while the styles and shared strings are read.
+    paquete.adelantar(hoja, lim.bytesHoja);
 
     std::vector<bool> formatosFecha;
     if (const Relacion* r = relacionDeTipo(relaciones, "styles"))
@@ -73,8 +75,8 @@ Hoja leerXlsx(const QString& ruta, const LimitesXlsx& limites) {
     const QString nombre = QDir::toNativeSeparators(ruta);
     const QString origen = QStringLiteral("[lectorXlsx]");
     try {
-        const xlsx::PaqueteZip paquete(
-            ruta, {limites.partes, limites.proporcionMaxima, limites.bytesMinimosProporcion});
+        xlsx::PaqueteZip paquete(ruta,
+                                 {limites.partes, limites.proporcionMaxima, limites.bytesMinimosProporcion});
         return xlsx::leerPaquete(paquete, limites);
     } catch (const xlsx::FallaXlsx& f) {
         const QString texto =

@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <deque>
 #include <exception>
+#include <libdeflate.h>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -25,12 +26,14 @@ std::uint64_t le(const char* p, int bytes) {
 }
 
 // The number of entries the end-of-central-directory record (or its zip64 form) declares, -1 when
-// there is none. Read before libzip opens the file, which allocates for every declared entry.
-std::int64_t entradasDeclaradas(const QString& ruta) {
+// there is none, and the file's size in `bytes`. Read before libzip opens the file, which
+// allocates for every declared entry.
+std::int64_t entradasDeclaradas(const QString& ruta, std::int64_t* bytes) {
     QFile f(ruta);
     if (!f.open(QIODevice::ReadOnly))
         return -1;
     const qint64 tam = f.size();
+    *bytes = tam;
     const qint64 cola = std::min<qint64>(tam, 22 + 0xFFFF);
     if (cola < 22 || !f.seek(tam - cola))
         return -1;
@@ -89,6 +92,26 @@ QString motivoZip(int codigo) {
 struct CerrarArchivoZip {
     void operator()(zip_file_t* f) const { zip_fclose(f); }
 };
+
+struct LiberarInflador {
+    void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
+};
+
+[[noreturn]] void demasiadoGrande(const QString& nombre, std::int64_t bytesMaximos) {
+    excesivo(QStringLiteral("la parte %1 ocupa más de %2 MiB al descomprimirla")
+                 .arg(nombre)
+                 .arg(static_cast<double>(bytesMaximos) / (1 << 20), 0, 'g', 6));
+}
+
+[[noreturn]] void bombaDeCompresion(const QString& nombre, std::int64_t proporcionMaxima) {
+    excesivo(QStringLiteral("la parte %1 crece más de %2 veces al descomprimirla "
+                            "(bomba de compresión)")
+                 .arg(nombre)
+                 .arg(proporcionMaxima));
+}
+
+// Parts that may inflate to more than this are streamed instead, so memory stays bounded.
+constexpr std::int64_t kParteEnteraMaxima = 32 << 20;
 
 constexpr std::size_t kBloque = 1 << 16;
 constexpr std::size_t kBloqueHilo = 1 << 18;
@@ -171,7 +194,7 @@ private:
 } // namespace
 
 PaqueteZip::PaqueteZip(const QString& ruta, const Limites& limites) : m_limites(limites) {
-    if (entradasDeclaradas(ruta) > limites.partes)
+    if (entradasDeclaradas(ruta, &m_bytesArchivo) > limites.partes)
         excesivo(QStringLiteral("el contenedor ZIP declara más de %1 partes").arg(limites.partes));
     int codigo = 0;
     m_zip = zip_open(QFile::encodeName(ruta).constData(), ZIP_RDONLY, &codigo);
@@ -185,6 +208,8 @@ PaqueteZip::PaqueteZip(const QString& ruta, const Limites& limites) : m_limites(
 }
 
 PaqueteZip::~PaqueteZip() {
+    if (m_adelanto)
+        m_adelanto->hilo.join();
     if (m_zip)
         zip_discard(m_zip);
 }
@@ -209,6 +234,19 @@ void PaqueteZip::leer(const std::string& parte, std::int64_t bytesMaximos,
     if (zip_stat_index(m_zip, static_cast<zip_uint64_t>(i), 0, &st) == 0 && (st.valid & ZIP_STAT_COMP_SIZE))
         comprimido = std::max<std::int64_t>(
             1, static_cast<std::int64_t>(std::min<zip_uint64_t>(st.comp_size, INT64_MAX)));
+    // A deflated part is inflated whole, here or ahead of time in another thread.
+    std::unique_ptr<Entera> entera;
+    if (m_adelanto && m_adelanto->parte == parte && m_adelanto->bytesMaximos == bytesMaximos) {
+        const std::unique_ptr<Adelanto> a = std::move(m_adelanto);
+        a->hilo.join();
+        if (a->error)
+            std::rethrow_exception(a->error);
+        entera = std::move(a->entera);
+    } else if ((entera = prepararEntera(static_cast<zip_uint64_t>(i), st, bytesMaximos))) {
+        entera->inflar();
+    }
+    if (entera && entera->entregar(nombre, bytesMaximos, m_limites.proporcionMaxima, destino))
+        return;
 
     std::unique_ptr<zip_file_t, CerrarArchivoZip> f(zip_fopen_index(m_zip, static_cast<zip_uint64_t>(i), 0));
     if (!f)
@@ -224,14 +262,9 @@ void PaqueteZip::leer(const std::string& parte, std::int64_t bytesMaximos,
                        .arg(nombre, motivoZip(zip_error_code_zip(zip_file_get_error(f.get())))));
         total += n;
         if (total > bytesMaximos)
-            excesivo(QStringLiteral("la parte %1 ocupa más de %2 MiB al descomprimirla")
-                         .arg(nombre)
-                         .arg(static_cast<double>(bytesMaximos) / (1 << 20), 0, 'g', 6));
+            demasiadoGrande(nombre, bytesMaximos);
         if (total > m_limites.bytesMinimosProporcion && total / comprimido > m_limites.proporcionMaxima)
-            excesivo(QStringLiteral("la parte %1 crece más de %2 veces al descomprimirla "
-                                    "(bomba de compresión)")
-                         .arg(nombre)
-                         .arg(m_limites.proporcionMaxima));
+            bombaDeCompresion(nombre, m_limites.proporcionMaxima);
         return static_cast<std::size_t>(n);
     };
 
@@ -273,6 +306,124 @@ void PaqueteZip::leer(const std::string& parte, std::int64_t bytesMaximos,
     }
     productor.join();
     tuberia.revisar();
+}
+
+std::unique_ptr<PaqueteZip::Entera> PaqueteZip::prepararEntera(std::uint64_t i, const struct zip_stat& st,
+                                                               std::int64_t bytesMaximos) const {
+    constexpr zip_uint64_t kNecesarios =
+        ZIP_STAT_COMP_SIZE | ZIP_STAT_COMP_METHOD | ZIP_STAT_ENCRYPTION_METHOD | ZIP_STAT_CRC;
+    if ((st.valid & kNecesarios) != kNecesarios || st.comp_method != ZIP_CM_DEFLATE ||
+        st.encryption_method != ZIP_EM_NONE || st.comp_size == 0 ||
+        st.comp_size > static_cast<zip_uint64_t>(m_bytesArchivo) || bytesMaximos < 0)
+        return nullptr;
+    auto e = std::make_unique<Entera>();
+    e->comprimido = static_cast<std::int64_t>(st.comp_size);
+    e->crc = st.crc;
+
+    // The most the part may inflate to: the ratio check lets through any size up to
+    // bytesMinimosProporcion, and past it any one under (proporcionMaxima + 1) x compressed.
+    const std::int64_t proporcion = m_limites.proporcionMaxima;
+    const std::int64_t porProporcion =
+        proporcion >= 0 && proporcion < INT64_MAX / e->comprimido - 1
+            ? std::max(m_limites.bytesMinimosProporcion, (proporcion + 1) * e->comprimido - 1)
+            : INT64_MAX;
+    e->tope = std::min(bytesMaximos, porProporcion);
+    e->limite = std::min(e->tope, kParteEnteraMaxima);
+    const bool declarado = st.valid & ZIP_STAT_SIZE;
+    if (e->limite < e->tope && (!declarado || st.size > static_cast<zip_uint64_t>(e->limite)))
+        return nullptr; // a large part: streamed
+    // The size the headers state only sizes the first try.
+    if (declarado && st.size < static_cast<zip_uint64_t>(e->limite))
+        e->primerIntento = static_cast<std::size_t>(st.size);
+
+    std::unique_ptr<zip_file_t, CerrarArchivoZip> f(zip_fopen_index(m_zip, i, ZIP_FL_COMPRESSED));
+    if (!f)
+        return nullptr;
+    e->crudo.reset(new char[static_cast<std::size_t>(e->comprimido)]);
+    std::int64_t leidos = 0;
+    while (leidos < e->comprimido) {
+        const zip_int64_t n =
+            zip_fread(f.get(), e->crudo.get() + leidos, static_cast<zip_uint64_t>(e->comprimido - leidos));
+        if (n <= 0)
+            return nullptr;
+        leidos += n;
+    }
+    return e;
+}
+
+void PaqueteZip::Entera::inflar() {
+    std::unique_ptr<libdeflate_decompressor, LiberarInflador> inflador(libdeflate_alloc_decompressor());
+    if (!inflador)
+        throw std::bad_alloc();
+    const auto maximo = static_cast<std::size_t>(limite);
+    std::size_t capacidad = std::min(primerIntento, maximo) + 1;
+    for (;;) {
+        salida.reset(new char[capacidad]);
+        const libdeflate_result r =
+            libdeflate_deflate_decompress(inflador.get(), crudo.get(), static_cast<std::size_t>(comprimido),
+                                          salida.get(), capacidad, &bytes);
+        // A part that fills the room to its last byte is one past the limit.
+        if (r == LIBDEFLATE_SUCCESS && bytes <= maximo) {
+            estado = libdeflate_crc32(0, salida.get(), bytes) == crc ? Estado::Lista : Estado::SumaErronea;
+            break;
+        }
+        if (r != LIBDEFLATE_SUCCESS && r != LIBDEFLATE_INSUFFICIENT_SPACE)
+            break; // damaged: streamed, to report it as ever
+        if (capacidad <= maximo) {
+            capacidad = maximo + 1; // the headers understated it
+            continue;
+        }
+        if (limite == tope)
+            estado = Estado::Excede;
+        break;
+    }
+    crudo.reset();
+    if (estado != Estado::Lista)
+        salida.reset();
+}
+
+bool PaqueteZip::Entera::entregar(const QString& nombre, std::int64_t bytesMaximos,
+                                  std::int64_t proporcionMaxima,
+                                  const std::function<void(const char*, std::size_t)>& destino) const {
+    switch (estado) {
+    case Estado::Transmitir:
+        return false;
+    case Estado::Excede:
+        if (tope == bytesMaximos)
+            demasiadoGrande(nombre, bytesMaximos);
+        bombaDeCompresion(nombre, proporcionMaxima);
+    case Estado::SumaErronea:
+        danado(QStringLiteral("la parte %1 %2").arg(nombre, motivoZip(ZIP_ER_CRC)));
+    case Estado::Lista:
+        break;
+    }
+    if (bytes > 0)
+        destino(salida.get(), bytes);
+    return true;
+}
+
+void PaqueteZip::adelantar(const std::string& parte, std::int64_t bytesMaximos) {
+    if (m_adelanto)
+        return;
+    const std::int64_t i = indice(parte);
+    zip_stat_t st;
+    zip_stat_init(&st);
+    if (i < 0 || zip_stat_index(m_zip, static_cast<zip_uint64_t>(i), 0, &st) != 0)
+        return;
+    std::unique_ptr<Entera> entera = prepararEntera(static_cast<zip_uint64_t>(i), st, bytesMaximos);
+    if (!entera)
+        return;
+    m_adelanto = std::make_unique<Adelanto>();
+    m_adelanto->parte = parte;
+    m_adelanto->bytesMaximos = bytesMaximos;
+    m_adelanto->entera = std::move(entera);
+    m_adelanto->hilo = std::thread([a = m_adelanto.get()] {
+        try {
+            a->entera->inflar();
+        } catch (...) {
+            a->error = std::current_exception();
+        }
+    });
 }
 
 } // namespace tarvix::lector::xlsx

@@ -3,10 +3,14 @@
 #include <QString>
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <functional>
+#include <memory>
 #include <string>
+#include <thread>
 
 struct zip;
+struct zip_stat;
 
 namespace tarvix::lector::xlsx {
 
@@ -34,11 +38,50 @@ public:
     void leer(const std::string& parte, std::int64_t bytesMaximos,
               const std::function<void(const char*, std::size_t)>& destino) const;
 
+    // Starts inflating `parte` in another thread while other parts are read; the next leer() of
+    // it with the same `bytesMaximos` takes the result, and reports its faults then, in order.
+    void adelantar(const std::string& parte, std::int64_t bytesMaximos);
+
 private:
     std::int64_t indice(const std::string& parte) const;
+    // A deflated part inflated in one call into a buffer bounded by the limits (never by what
+    // the headers state). Parts it does not take (stored or other methods, larger than is worth
+    // holding whole, damaged deflate data, unreadable raw bytes) are streamed by leer(), which
+    // reports any damage as it always has.
+    struct Entera {
+        enum class Estado { Transmitir, Lista, Excede, SumaErronea };
+        std::unique_ptr<char[]> crudo;
+        std::int64_t comprimido = 0;
+        std::uint32_t crc = 0;
+        std::int64_t tope = 0;   // the most the limits allow
+        std::int64_t limite = 0; // the most held whole: tope, or less for a large part
+        std::size_t primerIntento = SIZE_MAX;
+        std::unique_ptr<char[]> salida;
+        std::size_t bytes = 0;
+        Estado estado = Estado::Transmitir;
+
+        // Any thread: inflates and checks the checksum.
+        void inflar();
+        // Throws for a part past a limit or with a wrong checksum; false when it is to be streamed.
+        bool entregar(const QString& nombre, std::int64_t bytesMaximos, std::int64_t proporcionMaxima,
+                      const std::function<void(const char*, std::size_t)>& destino) const;
+    };
+    struct Adelanto {
+        std::string parte;
+        std::int64_t bytesMaximos = 0;
+        std::unique_ptr<Entera> entera;
+        std::thread hilo;
+        std::exception_ptr error;
+    };
+
+    // The raw bytes of a part to be inflated whole, null when it is to be streamed.
+    std::unique_ptr<Entera> prepararEntera(std::uint64_t i, const struct zip_stat& st,
+                                           std::int64_t bytesMaximos) const;
 
     zip* m_zip = nullptr;
+    std::int64_t m_bytesArchivo = 0;
     Limites m_limites;
+    mutable std::unique_ptr<Adelanto> m_adelanto;
 };
 
 } // namespace tarvix::lector::xlsx

@@ -35,7 +35,7 @@ const std::string kInicioHoja =
 const std::string kFinHoja = "</sheetData></worksheet>";
 
 // A workbook whose only sheet is `hoja`, the parts written straight into the zip.
-bool escribirHoja(const QString& ruta, std::string hoja) {
+bool escribirHoja(const QString& ruta, std::string hoja, zip_int32_t metodo = ZIP_CM_DEFLATE) {
     const std::pair<const char*, std::string> partes[] = {
         {"_rels/.rels",
          "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
@@ -58,7 +58,7 @@ bool escribirHoja(const QString& ruta, std::string hoja) {
     for (const auto& [nombre, datos] : partes) {
         zip_source_t* fuente = zip_source_buffer(z, datos.data(), datos.size(), 0);
         const zip_int64_t i = zip_file_add(z, nombre, fuente, ZIP_FL_OVERWRITE);
-        if (i < 0 || zip_set_file_compression(z, static_cast<zip_uint64_t>(i), ZIP_CM_DEFLATE, 1) < 0) {
+        if (i < 0 || zip_set_file_compression(z, static_cast<zip_uint64_t>(i), metodo, 1) < 0) {
             zip_discard(z);
             return false;
         }
@@ -79,6 +79,45 @@ bool escribirFilas(const QString& ruta, int filas) {
     return escribirHoja(ruta, hoja + kFinHoja);
 }
 
+// A sheet of `filas` rows of one number each, varied enough to compress like real data.
+std::string hojaDeFilas(int filas) {
+    std::string hoja = kInicioHoja;
+    for (int f = 1; f <= filas; ++f)
+        hoja += "<row><c><v>" + std::to_string(f * 7919 % 100003) + "</v></c></row>";
+    return hoja + kFinHoja;
+}
+
+std::uint32_t le32(const QByteArray& b, qsizetype i) {
+    std::uint32_t v = 0;
+    for (int k = 3; k >= 0; --k)
+        v = (v << 8) | static_cast<unsigned char>(b[i + k]);
+    return v;
+}
+
+// Offsets of the sheet part's entry in a zip written by escribirHoja: its local header, its
+// compressed bytes (and their count) and its central directory entry.
+struct EntradaHoja {
+    qsizetype local = -1, datos = -1, comprimidos = 0, central = -1;
+};
+
+EntradaHoja entradaHoja(const QByteArray& zip) {
+    const QByteArray nombre = "xl/worksheets/sheet1.xml";
+    EntradaHoja e;
+    for (qsizetype i = zip.indexOf("PK\x03\x04"); i >= 0; i = zip.indexOf("PK\x03\x04", i + 4)) {
+        const qsizetype largoNombre = le32(zip, i + 26) & 0xFFFF;
+        if (zip.mid(i + 30, largoNombre) == nombre) {
+            e.local = i;
+            e.datos = i + 30 + largoNombre + (le32(zip, i + 28) & 0xFFFF);
+            e.comprimidos = le32(zip, i + 18);
+            break;
+        }
+    }
+    for (qsizetype i = zip.indexOf("PK\x01\x02"); i >= 0; i = zip.indexOf("PK\x01\x02", i + 4))
+        if (zip.mid(i + 46, le32(zip, i + 28) & 0xFFFF) == nombre)
+            e.central = i;
+    return e;
+}
+
 long memoriaMaximaMiB() {
     rusage r{};
     getrusage(RUSAGE_SELF, &r);
@@ -94,6 +133,10 @@ private slots:
     void archivosHostiles();
     void limites_data();
     void limites();
+    void contenedorDanado_data();
+    void contenedorDanado();
+    void limitesJustos();
+    void hojaSinComprimir();
     void celdasFueraDeSuFila();
     void unMillonDeFilas();
     void memoriaAcotada();
@@ -199,6 +242,109 @@ void TstLectorXlsxHostil::limites() {
     const QString descripcion = errorAlLeer(fixture(archivo), l);
     QVERIFY2(descripcion.contains(motivo), qPrintable(descripcion));
     QVERIFY2(descripcion.contains(QStringLiteral("límite de seguridad")), qPrintable(descripcion));
+}
+
+void TstLectorXlsxHostil::contenedorDanado_data() {
+    QTest::addColumn<int>("dano");
+    QTest::addColumn<QString>("mensaje");
+    const QString parte = QStringLiteral("la parte xl/worksheets/sheet1.xml ");
+    const QString suma = parte + QStringLiteral("los datos comprimidos no coinciden con su suma de control.");
+    QTest::newRow("suma de control") << 0 << suma;
+    // Altered bytes that still inflate are caught by the checksum before any XML is read.
+    QTest::newRow("bytes comprimidos alterados") << 1 << suma;
+    QTest::newRow("flujo comprimido cortado") << 2 << parte;
+    // The sizes the headers state are only a hint: the part is read whole either way.
+    QTest::newRow("tamaño declarado menor") << 3 << QStringLiteral("(sin error)");
+    QTest::newRow("tamaño declarado mayor") << 4 << QStringLiteral("(sin error)");
+    QTest::newRow("bloque inválido") << 5 << parte + QStringLiteral("error de ZIP: Zlib error");
+}
+
+void TstLectorXlsxHostil::contenedorDanado() {
+    QFETCH(int, dano);
+    QFETCH(QString, mensaje);
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath(QStringLiteral("danado.xlsx"));
+    QVERIFY(escribirHoja(ruta, hojaDeFilas(20000)));
+    QFile f(ruta);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QByteArray zip = f.readAll();
+    f.close();
+    const EntradaHoja e = entradaHoja(zip);
+    QVERIFY(e.local >= 0 && e.central >= 0 && e.comprimidos > 1000);
+    // A 32-bit field of the sheet's entry, in its local header and in the central directory.
+    const auto poner = [&](qsizetype enLocal, qsizetype enCentral, std::uint32_t v) {
+        for (const qsizetype i : {e.local + enLocal, e.central + enCentral})
+            for (int k = 0; k < 4; ++k)
+                zip[i + k] = static_cast<char>(v >> (8 * k));
+    };
+    switch (dano) {
+    case 0:
+        poner(14, 16, le32(zip, e.central + 16) ^ 0x00010000u);
+        break;
+    case 1:
+        for (qsizetype i = e.datos + e.comprimidos / 2; i < e.datos + e.comprimidos / 2 + 16; ++i)
+            zip[i] = '\xFF';
+        break;
+    case 2:
+        for (qsizetype i = e.datos + e.comprimidos / 2; i < e.datos + e.comprimidos; ++i)
+            zip[i] = '\0';
+        break;
+    case 3:
+        poner(22, 24, le32(zip, e.central + 24) / 2);
+        break;
+    case 4:
+        poner(22, 24, le32(zip, e.central + 24) * 2);
+        break;
+    case 5:
+        zip[e.datos] = '\xFF';
+        break;
+    }
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(f.write(zip), zip.size());
+    f.close();
+    const QString descripcion = errorAlLeer(ruta);
+    QVERIFY2(descripcion.contains(mensaje), qPrintable(descripcion));
+}
+
+void TstLectorXlsxHostil::limitesJustos() {
+    // A part exactly at a limit is read; one byte (or one step of the ratio) less refuses it.
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath(QStringLiteral("justo.xlsx"));
+    const std::string hoja = hojaDeFilas(30000);
+    QVERIFY(escribirHoja(ruta, hoja));
+    QFile f(ruta);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const EntradaHoja e = entradaHoja(f.readAll());
+    QVERIFY(e.comprimidos > 0);
+    const auto bytes = static_cast<std::int64_t>(hoja.size());
+
+    LimitesXlsx l;
+    l.bytesHoja = bytes;
+    QCOMPARE(errorAlLeer(ruta, l), QStringLiteral("(sin error)"));
+    l.bytesHoja = bytes - 1;
+    QVERIFY2(errorAlLeer(ruta, l).contains(QStringLiteral("sheet1.xml ocupa más de")),
+             qPrintable(errorAlLeer(ruta, l)));
+
+    LimitesXlsx p;
+    p.bytesMinimosProporcion = 0;
+    p.proporcionMaxima = bytes / e.comprimidos;
+    QCOMPARE(errorAlLeer(ruta, p), QStringLiteral("(sin error)"));
+    p.proporcionMaxima -= 1;
+    QVERIFY2(errorAlLeer(ruta, p).contains(QStringLiteral("sheet1.xml crece más de")),
+             qPrintable(errorAlLeer(ruta, p)));
+    // Past both limits, the one reached first while inflating is named.
+    p.bytesHoja = bytes / 2;
+    QVERIFY2(errorAlLeer(ruta, p).contains(QStringLiteral("sheet1.xml ocupa más de")),
+             qPrintable(errorAlLeer(ruta, p)));
+}
+
+void TstLectorXlsxHostil::hojaSinComprimir() {
+    QTemporaryDir dir;
+    const QString ruta = dir.filePath(QStringLiteral("guardada.xlsx"));
+    QVERIFY(escribirHoja(ruta, hojaDeFilas(3000), ZIP_CM_STORE));
+    const Hoja h = leerXlsx(ruta);
+    QCOMPARE(h.filas(), 3000);
+    QCOMPARE(h.celda(3000, 1).numero, 3000.0 * 7919 - 100003.0 * (3000 * 7919 / 100003));
 }
 
 void TstLectorXlsxHostil::celdasFueraDeSuFila() {
