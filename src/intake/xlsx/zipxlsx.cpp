@@ -77,6 +77,9 @@ QString motivoZip(int codigo) {
     case ZIP_ER_NOPASSWD:
     case ZIP_ER_WRONGPASSWD:
         return QStringLiteral("está cifrado con contraseña");
+    case ZIP_ER_ZLIB:
+    case ZIP_ER_COMPRESSED_DATA:
+        return QStringLiteral("los datos comprimidos están dañados y no se pueden descomprimir");
     case ZIP_ER_MEMORY:
         return QStringLiteral("no hay memoria suficiente");
     default: {
