@@ -6,7 +6,7 @@ paquetes=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
-  libsqlite3-dev libzip-dev libdeflate-dev libexpat1-dev libgsf-1-dev libxlsxwriter-dev
+  libsqlite3-dev libpq-dev libzip-dev libdeflate-dev libexpat1-dev libgsf-1-dev libxlsxwriter-dev
 )
 
 faltan=()

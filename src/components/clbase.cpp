@@ -1,5 +1,6 @@
 #include "components/clbase.h"
 
+#include "components/motorpostgres.h"
 #include "components/motorsqlite.h"
 #include "components/vberror.h"
 
@@ -155,6 +156,7 @@ bool clBase::Conectado() const {
 void clBase::Desconectar() {
     // The compiled statements go first: the connection does not close while any is alive.
     m_sqlite.reset();
+    m_pg.reset();
     if (QSqlDatabase::contains(m_conexion)) {
         {
             QSqlDatabase db = QSqlDatabase::database(m_conexion, false);
@@ -242,6 +244,12 @@ void clBase::Conectar() {
                     m_archivo = QFile::encodeName(QFileInfo(p.baseDeDatos).absoluteFilePath());
                 }
             }
+        } else if (p.driver == u"QPSQL") {
+            const QVariant h = db.driver()->handle();
+            if (h.isValid() && (qstrcmp(h.typeName(), "pg_conn*") == 0 || qstrcmp(h.typeName(), "PGconn*") == 0)) {
+                if (pg_conn* handle = *static_cast<pg_conn* const*>(h.constData()))
+                    m_pg = std::make_unique<MotorPostgres>(handle);
+            }
         }
     }
 }
@@ -327,6 +335,19 @@ bool clBase::CrearRs(tarvix::Recordset& rs) {
         rs = tarvix::Recordset(std::move(columnas), std::move(filas));
         return rs.RecordCount() > 0;
     }
+    if (m_pg) {
+        const QByteArray texto = textoParaMotor(m_sql).toUtf8();
+        if (m_pg->esProxima(texto)) {
+            if (m_pg->ventanaAbierta() && !m_pg->proximaEnviada())
+                lanzarFallaCola(m_pg->confirmar());
+            ResultadoPg r = m_pg->tomar();
+            if (!r.ok)
+                fallarPg(r.error);
+            rs = tarvix::Recordset(std::move(r.columnas), std::move(r.filas));
+            return rs.RecordCount() > 0;
+        }
+        prepararSincronica(false);
+    }
     QSqlDatabase db = base();
     QSqlQuery q(db);
     q.setForwardOnly(true);
@@ -373,6 +394,8 @@ qint64 clBase::EjecutarDirecto(const QString& sql) {
         }
         return n;
     }
+    if (m_pg)
+        prepararSincronica(true);
     QSqlDatabase db = base();
     QSqlQuery q(db);
     if (!q.exec(textoParaMotor(sql)))
@@ -380,5 +403,117 @@ qint64 clBase::EjecutarDirecto(const QString& sql) {
     const int n = q.numRowsAffected();
     return n < 0 ? 0 : n;
 }
+
+// Before a statement the Qt driver runs: the queued writes are confirmed (a write also forgets
+// the reads sent ahead, unless they were announced as unaffected) and whatever is still on its
+// way is read.
+void clBase::prepararSincronica(bool escritura) {
+    if (escritura && m_pg->hayAnticipadas() && !m_pg->anticipadasResisten())
+        m_pg->olvidarAnticipadas();
+    if (m_pg->ventanaAbierta())
+        lanzarFallaCola(m_pg->confirmar());
+    m_pg->vaciar();
+    if (m_pg->conexionPerdida())
+        fallarPg(QString());
+}
+
+void clBase::fallarPg(const QString& error) {
+    const bool perdida = m_pg && m_pg->conexionPerdida();
+    if (perdida)
+        Desconectar();
+    if (perdida || error.trimmed().isEmpty()) {
+        if (!error.trimmed().isEmpty()) {
+            const QString d = describirErrorSql(error);
+            if (d != error.trimmed())
+                throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre), d);
+        }
+        throw VbError(
+            tarvix::errores::BaseDeDatos, origenDe(m_nombre),
+            QStringLiteral("Se perdió la conexión con el servidor de base de datos de la %1").arg(m_nombre));
+    }
+    throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre), describirErrorSql(error));
+}
+
+void clBase::lanzarFallaCola(const std::optional<FallaColaPg>& falla) {
+    if (!falla)
+        return;
+    const bool perdida = m_pg && m_pg->conexionPerdida();
+    if (perdida)
+        Desconectar();
+    QString descripcion;
+    if (!falla->sinFilas) {
+        if (falla->error.trimmed().isEmpty() || (perdida && describirErrorSql(falla->error) == falla->error.trimmed()))
+            descripcion = QStringLiteral("Se perdió la conexión con el servidor de base de datos de la %1")
+                              .arg(m_nombre);
+        else
+            descripcion = describirErrorSql(falla->error);
+    }
+    throw FallaEnCola(origenDe(m_nombre), descripcion, QString::fromUtf8(falla->texto), falla->marca,
+                      falla->sinFilas);
+}
+
+bool clBase::AnticipaLecturas() const {
+    return m_param.driver == u"QPSQL";
+}
+
+void clBase::AnticiparLecturas(const QStringList& consultas, bool resistenEscrituras) {
+    if (!AnticipaLecturas() || consultas.isEmpty())
+        return;
+    // A connection that cannot be opened now is reported by the statement that needs it, in its turn.
+    try {
+        asegurarConexion();
+    } catch (const VbError&) {
+        return;
+    }
+    if (!m_pg)
+        return;
+    std::vector<QByteArray> textos;
+    textos.reserve(static_cast<size_t>(consultas.size()));
+    for (const QString& c : consultas)
+        textos.push_back(textoParaMotor(c).toUtf8());
+    m_pg->anticipar(textos, resistenEscrituras);
+}
+
+void clBase::OlvidarLecturas() {
+    if (m_pg)
+        m_pg->olvidarAnticipadas();
+}
+
+bool clBase::VerLecturaAnticipada(qsizetype i, tarvix::Recordset& rs) {
+    if (!m_pg || i < 0)
+        return false;
+    const ResultadoPg* r = m_pg->ver(static_cast<size_t>(i));
+    if (!r || !r->ok)
+        return false;
+    rs = tarvix::Recordset(r->columnas, r->filas);
+    return true;
+}
+
+void clBase::EjecutarEnCola(const QString& sql, int marca, bool exigirFila) {
+    if (!m_pg || !Conectado()) {
+        qint64 n = 0;
+        try {
+            n = EjecutarDirecto(sql);
+        } catch (const VbError& e) {
+            throw FallaEnCola(e.origen(), e.descripcion(), sql, marca, false);
+        }
+        if (exigirFila && n == 0)
+            throw FallaEnCola(origenDe(m_nombre), QString(), sql, marca, true);
+        return;
+    }
+    verificarNulo(sql, m_nombre);
+    if (m_pg->hayAnticipadas() && !m_pg->anticipadasResisten())
+        m_pg->olvidarAnticipadas();
+    lanzarFallaCola(m_pg->encolar(textoParaMotor(sql).toUtf8(), marca, exigirFila));
+}
+
+void clBase::ConfirmarCola() {
+    if (m_pg)
+        lanzarFallaCola(m_pg->confirmar());
+}
+
+FallaEnCola::FallaEnCola(QString origen, QString descripcion, QString sentencia, int marca, bool sinFilas)
+    : VbError(tarvix::errores::BaseDeDatos, std::move(origen), std::move(descripcion)),
+      m_sentencia(std::move(sentencia)), m_marca(marca), m_sinFilas(sinFilas) {}
 
 } // namespace Velno

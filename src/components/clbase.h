@@ -3,8 +3,12 @@
 #include "components/dialecto.h"
 #include "components/recordset.h"
 
+#include "components/vberror.h"
+
 #include <QString>
+#include <QStringList>
 #include <memory>
+#include <optional>
 
 class QSqlDatabase;
 class QSqlError;
@@ -12,6 +16,25 @@ class QSqlError;
 namespace Velno {
 
 class MotorSqlite;
+class MotorPostgres;
+struct FallaColaPg;
+
+// A queued write that failed (or affected no row when it had to), raised when the queue found it
+// out: by then the caller may be several statements further, so the failure carries the statement
+// and the mark the caller gave it.
+class FallaEnCola : public tarvix::VbError {
+public:
+    FallaEnCola(QString origen, QString descripcion, QString sentencia, int marca, bool sinFilas);
+    const QString& sentencia() const { return m_sentencia; }
+    int marca() const { return m_marca; }
+    // The statement ran but affected no row; the description is empty then.
+    bool sinFilas() const { return m_sinFilas; }
+
+private:
+    QString m_sentencia;
+    int m_marca;
+    bool m_sinFilas;
+};
 
 // Parameters of one connection: a Qt SQL driver and its options.
 struct ParametrosConexion {
@@ -78,6 +101,29 @@ public:
     void TerminarLote();
     bool EnLote() const { return m_lote > 0; }
 
+    // On a server every statement waits for its answer, a round trip each. Two ways of sending
+    // statements ahead, for the loops that run one or two per line (elsewhere they do nothing):
+    //
+    // Reads announced before they run: they are sent at once, a few hundred on their way at a
+    // time, and CrearRs with the same text, in the same order, takes the rows already come. A
+    // statement of another text runs as always. Any write on the connection forgets them, unless
+    // the caller vouches that its writes do not change what they return (`resistenEscrituras`).
+    void AnticiparLecturas(const QStringList& consultas, bool resistenEscrituras = false);
+    void OlvidarLecturas();
+    bool AnticipaLecturas() const;
+    // The rows of the announced read `i` places after the next one (0: the next), without taking
+    // it; false when there is no such read or it failed (CrearRs reports the failure then).
+    bool VerLecturaAnticipada(qsizetype i, tarvix::Recordset& rs);
+    //
+    // Writes whose answer is not needed at once: EjecutarEnCola sends the statement and goes on;
+    // the answers are looked at every so many statements, before any other statement on the
+    // connection and at ConfirmarCola. A failure raises FallaEnCola then, and the database is left
+    // as if each statement had run alone up to the one that failed: those before it done, it and
+    // those after it not. With `exigirFila`, a statement that affects no row is a failure too.
+    // Without a server (SQLite, ODBC) the statement runs at once.
+    void EjecutarEnCola(const QString& sql, int marca, bool exigirFila = false);
+    void ConfirmarCola();
+
 private:
     QSqlDatabase base() const;
     void asegurarConexion();
@@ -98,6 +144,11 @@ private:
     QByteArray m_archivo;                  // SQLite file, as the system names it
     int m_lote = 0;
     mutable unsigned m_cuentaLote = 0;
+
+    std::unique_ptr<MotorPostgres> m_pg;   // PostgreSQL connections send statements ahead here
+    void prepararSincronica(bool escritura);
+    [[noreturn]] void fallarPg(const QString& error);
+    void lanzarFallaCola(const std::optional<FallaColaPg>& falla);
 
     void verificar(const QString& sql) const;
     void abrirLote();

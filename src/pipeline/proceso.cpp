@@ -11,6 +11,7 @@
 #include "pipeline/modglobal.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 
 namespace tarvix {
 
@@ -314,6 +315,30 @@ void Proceso::etapa1(const Posiciones& p) {
     m_e.articuloExcel.clear();
 }
 
+// The ncm reads of stage 2 for a catalog position and its lapi: the letter (with the lapi when the
+// catalog has none), run first unless the catalog has a lapi and the position is not 14 long, and
+// the statistics unit and the one of the duty.
+struct LecturasNcm {
+    QString primera; // empty when it is not run
+    QString datos;
+};
+
+LecturasNcm lecturasNcm(const QString& ncmCatalogo, const QString& lapi) {
+    const QString clave = QStringLiteral(" [001] = '") + vb::DoblarComillas(vb::Left(ncmCatalogo, 10)) +
+                          QStringLiteral("' and [002] = '") +
+                          vb::DoblarComillas(ncmCatalogo.size() >= 12 ? vb::Mid(ncmCatalogo, 12, 3) : QString()) +
+                          u'\'';
+    LecturasNcm l;
+    if (!vb::Trim(lapi).isEmpty()) {
+        if (vb::Trim(ncmCatalogo).size() == 14)
+            l.primera = QStringLiteral("select [003] as letra from ncm where ") + clave;
+    } else {
+        l.primera = QStringLiteral("select [003] as letra,[059] as lapi from ncm where ") + clave;
+    }
+    l.datos = QStringLiteral("select [059] as lapi, [012] as estadistica,[020] as deresp from ncm where ") + clave;
+    return l;
+}
+
 void Proceso::etapa2() {
     m_e.linea = 200;
     mensaje(QStringLiteral("Procesando... Etapa 2 de 4: Buscando articulos en catalogo"));
@@ -326,43 +351,79 @@ void Proceso::etapa2() {
     m_g.g_oBase->CrearRs(grupos);
     barraRango(0, grupos.RecordCount());
     const QString catalogo = vb::DoblarComillas(m_g.g_sINTCAT);
+    const auto consultaCatalogo = [&catalogo](const QString& artnro) {
+        return QStringLiteral(
+                   "select ncm, lapi, sufijos, idunidad, estadistica, estadomerc, deresp, preciounitario, "
+                   "descripcion, idpais, ArtKgUnitario, descripcion, descripcion_maria, codigoean from "
+                   "catarticulos where idcatalogo = '") +
+               catalogo + QStringLiteral("' and idarticulo = '") + vb::DoblarComillas(vb::Trim(artnro)) +
+               u'\'';
+    };
+
+    // On a server the catalog reads of every article go ahead of the loop, and the ncm reads of
+    // the next articles as soon as their catalog rows are in: the same statements, each sent once,
+    // without a round trip each. Nothing is written to the catalog or to ncm meanwhile.
+    Velno::clBase& internos = aduana(QStringLiteral("INTERNOS"));
+    Velno::clBase& ncm = aduana(QStringLiteral("NCM"));
+    struct Olvido {
+        Velno::clBase& base;
+        ~Olvido() { base.OlvidarLecturas(); }
+    } olvidoInternos{internos}, olvidoNcm{ncm};
+    const bool adelantar = internos.AnticipaLecturas();
+    if (adelantar) {
+        QStringList consultas;
+        consultas.reserve(grupos.RecordCount());
+        for (; !grupos.Fin(); grupos.MoveNext())
+            consultas << consultaCatalogo(texto(grupos, QStringLiteral("ARTNRO")));
+        grupos.MoveFirst();
+        internos.AnticiparLecturas(consultas);
+    }
+    constexpr int kTramoNcm = 128;
+    int actual = 0;
+    int ncmHasta = ncm.AnticipaLecturas() && adelantar ? 0 : grupos.RecordCount() + 1;
+
     while (!grupos.Fin()) {
         m_e.linea = 220;
+        if (actual == ncmHasta) {
+            QStringList lecturas;
+            Recordset c;
+            int i = actual;
+            for (; i < std::min(actual + kTramoNcm, grupos.RecordCount()); ++i) {
+                if (!internos.VerLecturaAnticipada(i - actual, c))
+                    break;
+                if (c.Fin())
+                    continue;
+                const LecturasNcm l = lecturasNcm(texto(c, QStringLiteral("ncm")), texto(c, QStringLiteral("lapi")));
+                if (!l.primera.isEmpty())
+                    lecturas << l.primera;
+                lecturas << l.datos;
+            }
+            // A catalog read that failed stops the reads ahead: the loop reports it in its turn.
+            ncmHasta = i == std::min(actual + kTramoNcm, grupos.RecordCount()) ? i : grupos.RecordCount() + 1;
+            ncm.AnticiparLecturas(lecturas);
+        }
+        ++actual;
         const QString artnro = texto(grupos, QStringLiteral("ARTNRO"));
         const QString marcaGrupo = vb::Trim(texto(grupos, QStringLiteral("MARCA")));
         const QString dscGrupo = texto(grupos, QStringLiteral("ARTDSC"));
         Recordset cat;
-        m_e.sql = QStringLiteral(
-                      "select ncm, lapi, sufijos, idunidad, estadistica, estadomerc, deresp, preciounitario, "
-                      "descripcion, idpais, ArtKgUnitario, descripcion, descripcion_maria, codigoean from "
-                      "catarticulos where idcatalogo = '") +
-                  catalogo + QStringLiteral("' and idarticulo = '") + vb::DoblarComillas(vb::Trim(artnro)) +
-                  u'\'';
+        m_e.sql = consultaCatalogo(artnro);
         if (consultarAduana(QStringLiteral("INTERNOS"), m_e.sql, cat)) {
             m_e.linea = 230;
             QString& sql = m_e.sql;
             sql = QStringLiteral("update ART set ");
             const QString ncmCatalogo = texto(cat, QStringLiteral("ncm"));
-            const QString clave =
-                QStringLiteral(" [001] = '") + vb::DoblarComillas(vb::Left(ncmCatalogo, 10)) +
-                QStringLiteral("' and [002] = '") +
-                vb::DoblarComillas(ncmCatalogo.size() >= 12 ? vb::Mid(ncmCatalogo, 12, 3) : QString()) +
-                u'\'';
             QString posicion = vb::Trim(ncmCatalogo);
             const QString lapi = texto(cat, QStringLiteral("lapi"));
+            const LecturasNcm lecturas = lecturasNcm(ncmCatalogo, lapi);
 
             m_e.linea = 240;
             Recordset rs;
             if (!vb::Trim(lapi).isEmpty()) {
                 sql += QStringLiteral("PRCLAP = '") + vb::DoblarComillas(lapi) + QStringLiteral("',");
-                if (posicion.size() == 14 &&
-                    consultarAduana(QStringLiteral("NCM"),
-                                    QStringLiteral("select [003] as letra from ncm where ") + clave, rs))
+                if (posicion.size() == 14 && consultarAduana(QStringLiteral("NCM"), lecturas.primera, rs))
                     posicion += vb::Trim(texto(rs, QStringLiteral("letra")));
-            } else if (!consultarAduana(
-                           QStringLiteral("NCM"),
-                           QStringLiteral("select [003] as letra,[059] as lapi from ncm where ") + clave,
-                           rs)) {
+            } else if (!consultarAduana(QStringLiteral("NCM"), lecturas.primera, rs)) {
                 sql += QStringLiteral("PRCLAP = 'N',");
             } else {
                 sql +=
@@ -405,12 +466,7 @@ void Proceso::etapa2() {
                    QStringLiteral("',");
 
             m_e.linea = 270;
-            if (consultarAduana(
-                    QStringLiteral("NCM"),
-                    QStringLiteral(
-                        "select [059] as lapi, [012] as estadistica,[020] as deresp from ncm where ") +
-                        clave,
-                    rs)) {
+            if (consultarAduana(QStringLiteral("NCM"), lecturas.datos, rs)) {
                 sql += QStringLiteral("PRCEUN = '") +
                        vb::DoblarComillas(texto(rs, QStringLiteral("estadistica"))) + QStringLiteral("', ");
                 const QString deresp = texto(rs, QStringLiteral("deresp"));

@@ -8,6 +8,8 @@
 #include "components/vberror.h"
 #include "transfer/valorestransferencia.h"
 
+#include <QSet>
+
 namespace tarvix {
 
 using namespace transferencia;
@@ -128,31 +130,73 @@ void FRAM3_Transfer_C_ActualCAT(Globales& g, bool& ok) {
         progreso(g).barraRango(0, rs.RecordCount());
         linea = 80;
         const LineaArt art(g, rs);
-        while (!rs.Fin()) {
-            linea = 90;
-            aduana(g).setSql(QStringLiteral("select idarticulo from catarticulos where idcatalogo = '") +
-                             vb::DoblarComillas(g.g_sINTCAT) + QStringLiteral("' and idarticulo = '") +
-                             vb::DoblarComillas(art.texto(Col::ARTNRO)) + u'\'');
-            linea = 100;
-            Recordset existe;
-            if (aduana(g).CrearRs(existe)) {
-                ultima = sentenciaActualizarCatalogo(g, art, linea);
-                linea = 320;
-                aduana(g).setSql(ultima);
-                linea = 330;
-                aduana(g).Ejecutar();
-            } else {
-                ultima = sentenciaAgregarCatalogo(g, art, linea);
-                linea = 550;
-                aduana(g).setSql(ultima);
-                linea = 560;
-                aduana(g).Ejecutar();
+        const auto consulta = [&] {
+            return QStringLiteral("select idarticulo from catarticulos where idcatalogo = '") +
+                   vb::DoblarComillas(g.g_sINTCAT) + QStringLiteral("' and idarticulo = '") +
+                   vb::DoblarComillas(art.texto(Col::ARTNRO)) + u'\'';
+        };
+        // On a server the existence reads go ahead of the loop. Each line writes only the catalog
+        // row of its own article, so a read stays true while other lines are written; the read of
+        // an article that an earlier line wrote (the same code again, in any case or with blanks
+        // around it) is left to run in its turn, after that write.
+        Velno::clBase& cat = aduana(g);
+        struct Olvido {
+            Velno::clBase& base;
+            ~Olvido() { base.OlvidarLecturas(); }
+        } olvido{cat};
+        if (cat.AnticipaLecturas()) {
+            QStringList consultas;
+            QSet<QString> vistos;
+            for (; !rs.Fin(); rs.MoveNext()) {
+                if (!vistos.contains(vb::Trim(art.texto(Col::ARTNRO)).toCaseFolded())) {
+                    vistos.insert(vb::Trim(art.texto(Col::ARTNRO)).toCaseFolded());
+                    consultas << consulta();
+                }
             }
-            linea = 580;
-            progreso(g).barraValor(rs.AbsolutePosition());
-            linea = 600;
-            rs.MoveNext();
-            linea = 80;
+            rs.MoveFirst();
+            cat.AnticiparLecturas(consultas, true);
+        }
+        // The updates and inserts go without waiting for each answer; a failure is found out a few
+        // lines later and reported with its own statement.
+        try {
+            while (!rs.Fin()) {
+                linea = 90;
+                cat.setSql(consulta());
+                linea = 100;
+                Recordset existe;
+                if (cat.CrearRs(existe)) {
+                    ultima = sentenciaActualizarCatalogo(g, art, linea);
+                    linea = 320;
+                    cat.setSql(ultima);
+                    linea = 330;
+                    cat.EjecutarEnCola(ultima, 330);
+                } else {
+                    ultima = sentenciaAgregarCatalogo(g, art, linea);
+                    linea = 550;
+                    cat.setSql(ultima);
+                    linea = 560;
+                    cat.EjecutarEnCola(ultima, 560);
+                }
+                linea = 580;
+                progreso(g).barraValor(rs.AbsolutePosition());
+                linea = 600;
+                rs.MoveNext();
+                linea = 80;
+            }
+            cat.ConfirmarCola();
+        } catch (const Velno::FallaEnCola& f) {
+            linea = f.marca();
+            ultima = f.sentencia();
+            throw;
+        } catch (const VbError&) {
+            try {
+                cat.ConfirmarCola();
+            } catch (const Velno::FallaEnCola& f) {
+                linea = f.marca();
+                ultima = f.sentencia();
+                throw;
+            }
+            throw;
         }
         linea = 620;
         ok = true;

@@ -1,0 +1,588 @@
+#include "components/motorpostgres.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QTime>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <libpq-fe.h>
+#include <limits>
+#include <poll.h>
+
+namespace Velno {
+
+namespace {
+
+// Type numbers of the server's catalog that the Qt driver gives a type of its own.
+enum : Oid {
+    kBool = 16,
+    kBytea = 17,
+    kInt8 = 20,
+    kInt2 = 21,
+    kInt4 = 23,
+    kRegproc = 24,
+    kOid = 26,
+    kXid = 28,
+    kCid = 29,
+    kFloat4 = 700,
+    kFloat8 = 701,
+    kAbstime = 702,
+    kReltime = 703,
+    kDate = 1082,
+    kTime = 1083,
+    kTimestamp = 1114,
+    kTimestampTz = 1184,
+    kTimeTz = 1266,
+    kNumeric = 1700,
+};
+
+QMetaType tipoDe(Oid t) {
+    switch (t) {
+    case kBool:
+        return QMetaType(QMetaType::Bool);
+    case kInt8:
+        return QMetaType(QMetaType::LongLong);
+    case kInt2:
+    case kInt4:
+    case kOid:
+    case kRegproc:
+    case kXid:
+    case kCid:
+        return QMetaType(QMetaType::Int);
+    case kNumeric:
+    case kFloat4:
+    case kFloat8:
+        return QMetaType(QMetaType::Double);
+    case kAbstime:
+    case kReltime:
+    case kDate:
+        return QMetaType(QMetaType::QDate);
+    case kTime:
+    case kTimeTz:
+        return QMetaType(QMetaType::QTime);
+    case kTimestamp:
+    case kTimestampTz:
+        return QMetaType(QMetaType::QDateTime);
+    case kBytea:
+        return QMetaType(QMetaType::QByteArray);
+    default:
+        return QMetaType(QMetaType::QString);
+    }
+}
+
+// The value of one field, as the Qt driver gives it (the connection runs with ISO dates and UTC).
+QVariant valorDe(const char* v, int largo, Oid t, const QMetaType& tipo) {
+    switch (tipo.id()) {
+    case QMetaType::Bool:
+        return QVariant(v[0] == 't');
+    case QMetaType::LongLong:
+        return QVariant(static_cast<qlonglong>(std::strtoll(v, nullptr, 10)));
+    case QMetaType::Int:
+        return QVariant(std::atoi(v));
+    case QMetaType::Double: {
+        bool ok = false;
+        const double d = QByteArray::fromRawData(v, largo).toDouble(&ok);
+        if (ok)
+            return QVariant(d);
+        if (qstricmp(v, "NaN") == 0)
+            return QVariant(std::numeric_limits<double>::quiet_NaN());
+        if (qstricmp(v, "Infinity") == 0)
+            return QVariant(std::numeric_limits<double>::infinity());
+        if (qstricmp(v, "-Infinity") == 0)
+            return QVariant(-std::numeric_limits<double>::infinity());
+        return QVariant();
+    }
+    case QMetaType::QDate:
+        return QVariant(QDate::fromString(QString::fromLatin1(v, largo), Qt::ISODate));
+    case QMetaType::QTime:
+        return QVariant(QTime::fromString(QString::fromLatin1(v, largo), Qt::ISODate));
+    case QMetaType::QDateTime: {
+        const QString texto = QString::fromLatin1(v, largo);
+        const QStringView hora = QStringView(texto).mid(11);
+        if (hora.contains(u'-') || hora.contains(u'+') || hora.endsWith(u'Z'))
+            return QVariant(QDateTime::fromString(texto, Qt::ISODate));
+        return QVariant(QDateTime::fromString(texto + u'Z', Qt::ISODate));
+    }
+    case QMetaType::QByteArray: {
+        size_t n = 0;
+        unsigned char* datos = PQunescapeBytea(reinterpret_cast<const unsigned char*>(v), &n);
+        QByteArray ba(reinterpret_cast<const char*>(datos), static_cast<qsizetype>(n));
+        PQfreemem(datos);
+        return QVariant(ba);
+    }
+    default:
+        Q_UNUSED(t);
+        return QVariant(QString::fromUtf8(v, largo));
+    }
+}
+
+} // namespace
+
+MotorPostgres::MotorPostgres(pg_conn* conexion) : m_conexion(conexion) {}
+
+MotorPostgres::~MotorPostgres() {
+    if (conexionPerdida())
+        return;
+    // Writes already sent are not dropped on the way out.
+    if (m_ventanaAbierta)
+        confirmar();
+    olvidarAnticipadas();
+    vaciar();
+}
+
+bool MotorPostgres::conexionPerdida() const {
+    return m_perdida || PQstatus(m_conexion) == CONNECTION_BAD;
+}
+
+QString MotorPostgres::errorConexion() const {
+    if (!m_errorPerdida.isEmpty())
+        return m_errorPerdida;
+    return QString::fromUtf8(PQerrorMessage(m_conexion)).trimmed();
+}
+
+bool MotorPostgres::entrarPipeline() {
+    if (m_perdida)
+        return false;
+    if (m_enPipeline)
+        return true;
+    if (PQsetnonblocking(m_conexion, 1) != 0 || PQenterPipelineMode(m_conexion) != 1) {
+        anotarPerdida(errorConexion());
+        return false;
+    }
+    m_enPipeline = true;
+    return true;
+}
+
+bool MotorPostgres::enviar(const QByteArray& texto, Tipo tipo, size_t indice) {
+    if (!entrarPipeline())
+        return false;
+    if (PQsendQueryParams(m_conexion, texto.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0) != 1) {
+        anotarPerdida(errorConexion());
+        return false;
+    }
+    m_enCamino.push_back({tipo, indice});
+    return true;
+}
+
+bool MotorPostgres::enviarSync() {
+    if (!entrarPipeline())
+        return false;
+    if (PQpipelineSync(m_conexion) != 1) {
+        anotarPerdida(errorConexion());
+        return false;
+    }
+    m_enCamino.push_back({Tipo::Sync, 0});
+    return empujar();
+}
+
+bool MotorPostgres::enviarFlush() {
+    if (!entrarPipeline())
+        return false;
+    if (PQsendFlushRequest(m_conexion) != 1) {
+        anotarPerdida(errorConexion());
+        return false;
+    }
+    return empujar();
+}
+
+// Sends what libpq holds; while the server cannot take more, what it answers is read meanwhile so
+// that neither side waits on the other.
+bool MotorPostgres::empujar() {
+    for (;;) {
+        const int r = PQflush(m_conexion);
+        if (r == 0)
+            return true;
+        if (r < 0) {
+            anotarPerdida(errorConexion());
+            return false;
+        }
+        pollfd p{PQsocket(m_conexion), POLLIN | POLLOUT, 0};
+        if (poll(&p, 1, -1) < 0 && errno != EINTR) {
+            anotarPerdida(QStringLiteral("no connection to the server"));
+            return false;
+        }
+        if ((p.revents & (POLLIN | POLLERR | POLLHUP)) && PQconsumeInput(m_conexion) != 1) {
+            anotarPerdida(errorConexion());
+            return false;
+        }
+    }
+}
+
+bool MotorPostgres::esperarDatos() {
+    while (PQisBusy(m_conexion)) {
+        if (!empujar())
+            return false;
+        pollfd p{PQsocket(m_conexion), POLLIN, 0};
+        if (poll(&p, 1, -1) < 0 && errno != EINTR) {
+            anotarPerdida(QStringLiteral("no connection to the server"));
+            return false;
+        }
+        if (PQconsumeInput(m_conexion) != 1) {
+            anotarPerdida(errorConexion());
+            return false;
+        }
+    }
+    return true;
+}
+
+ResultadoPg MotorPostgres::convertir(pg_result* r) const {
+    ResultadoPg out;
+    const ExecStatusType estado = PQresultStatus(r);
+    if (estado == PGRES_TUPLES_OK) {
+        const int nc = PQnfields(r);
+        const int nf = PQntuples(r);
+        out.columnas.reserve(nc);
+        std::vector<Oid> tipos(static_cast<size_t>(nc));
+        std::vector<QMetaType> metas(static_cast<size_t>(nc));
+        for (int c = 0; c < nc; ++c) {
+            out.columnas << QString::fromUtf8(PQfname(r, c));
+            tipos[static_cast<size_t>(c)] = PQftype(r, c);
+            metas[static_cast<size_t>(c)] = tipoDe(tipos[static_cast<size_t>(c)]);
+        }
+        out.filas.reserve(static_cast<size_t>(nf));
+        for (int f = 0; f < nf; ++f) {
+            std::vector<QVariant> fila;
+            fila.reserve(static_cast<size_t>(nc));
+            for (int c = 0; c < nc; ++c) {
+                const auto i = static_cast<size_t>(c);
+                if (PQgetisnull(r, f, c))
+                    fila.emplace_back(metas[i], nullptr);
+                else
+                    fila.push_back(valorDe(PQgetvalue(r, f, c), PQgetlength(r, f, c), tipos[i], metas[i]));
+            }
+            out.filas.push_back(std::move(fila));
+        }
+        return out;
+    }
+    if (estado == PGRES_COMMAND_OK || estado == PGRES_EMPTY_QUERY) {
+        out.afectadas = std::atoll(PQcmdTuples(r));
+        return out;
+    }
+    out.ok = false;
+    if (estado == PGRES_PIPELINE_ABORTED) {
+        out.error = QStringLiteral("La instrucción no se ejecutó: falló una anterior del mismo envío");
+        return out;
+    }
+    // As the Qt driver words it: the server's message and the SQLSTATE code.
+    out.error = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+    const char* codigo = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+    if (codigo && *codigo)
+        out.error += u'(' + QString::fromLatin1(codigo) + u')';
+    return out;
+}
+
+void MotorPostgres::anotarPerdida(const QString& error) {
+    m_perdida = true;
+    if (m_errorPerdida.isEmpty())
+        m_errorPerdida = error.isEmpty() ? QStringLiteral("no connection to the server") : error;
+    ResultadoPg falla;
+    falla.ok = false;
+    falla.error = m_errorPerdida;
+    for (const Enviada& e : m_enCamino) {
+        if (e.tipo == Tipo::Lectura) {
+            if (e.indice >= m_primeraAnticipada && e.indice - m_primeraAnticipada < m_anticipadas.size()) {
+                Anticipada& a = m_anticipadas[e.indice - m_primeraAnticipada];
+                a.resultado = falla;
+                a.recibida = true;
+            }
+        } else if (e.tipo == Tipo::Escritura && e.indice < m_ventana.size()) {
+            m_ventana[e.indice].resultado = falla;
+            m_ventana[e.indice].recibida = true;
+        }
+    }
+    m_enCamino.clear();
+    m_enviadasLectura = 0;
+    // Announced reads not sent yet fail the same way when they are taken.
+    for (Anticipada& a : m_anticipadas) {
+        if (!a.recibida) {
+            a.enviada = true;
+            a.recibida = true;
+            a.resultado = falla;
+        }
+    }
+}
+
+bool MotorPostgres::leerUna() {
+    if (m_enCamino.empty())
+        return true;
+    if (m_perdida)
+        return false;
+    const Enviada e = m_enCamino.front();
+    if (!esperarDatos())
+        return false;
+    PGresult* r = PQgetResult(m_conexion);
+    if (!r) {
+        anotarPerdida(errorConexion());
+        return false;
+    }
+    if (e.tipo == Tipo::Sync) {
+        const bool ok = PQresultStatus(r) == PGRES_PIPELINE_SYNC;
+        PQclear(r);
+        m_enCamino.pop_front();
+        if (!ok)
+            anotarPerdida(errorConexion());
+        return ok;
+    }
+    const bool saltada = PQresultStatus(r) == PGRES_PIPELINE_ABORTED;
+    ResultadoPg res = convertir(r);
+    PQclear(r);
+    // The end of this statement's answers.
+    if (!esperarDatos())
+        return false;
+    if (PGresult* fin = PQgetResult(m_conexion)) {
+        PQclear(fin);
+        anotarPerdida(errorConexion());
+        return false;
+    }
+    if (!res.ok && PQstatus(m_conexion) == CONNECTION_BAD) {
+        anotarPerdida(res.error);
+        return false;
+    }
+    m_enCamino.pop_front();
+    switch (e.tipo) {
+    case Tipo::Lectura:
+        if (m_enviadasLectura > 0)
+            --m_enviadasLectura;
+        if (e.indice >= m_primeraAnticipada && e.indice - m_primeraAnticipada < m_anticipadas.size()) {
+            Anticipada& a = m_anticipadas[e.indice - m_primeraAnticipada];
+            if (saltada) {
+                a.enviada = false; // skipped after another read of its batch failed: sent again
+            } else {
+                a.resultado = std::move(res);
+                a.recibida = true;
+            }
+        }
+        break;
+    case Tipo::Escritura:
+        if (e.indice < m_ventana.size()) {
+            m_ventana[e.indice].resultado = std::move(res);
+            m_ventana[e.indice].recibida = true;
+        }
+        break;
+    case Tipo::Control:
+        // BEGIN, COMMIT or ROLLBACK refused: kept for the window that sent it.
+        if (!res.ok && m_falloControl.isEmpty())
+            m_falloControl = res.error;
+        break;
+    case Tipo::Sync:
+        break;
+    }
+    return true;
+}
+
+void MotorPostgres::leerHasta(size_t restantes) {
+    while (m_enCamino.size() > restantes && !m_perdida) {
+        if (!leerUna())
+            return;
+    }
+}
+
+// Keeps announced reads on their way: when fewer than half of kAnticipadas are, the next ones go
+// in one batch with a single sync (one message to the server and one answer back for the lot).
+// A read that fails makes the server skip the rest of its batch: those are sent again, so that
+// each read ends as it would alone.
+void MotorPostgres::completarLecturas() {
+    if (m_ventanaAbierta || m_perdida || m_enviadasLectura >= kAnticipadas / 2)
+        return;
+    bool envio = false;
+    for (size_t i = 0; i < m_anticipadas.size() && m_enviadasLectura < kAnticipadas; ++i) {
+        Anticipada& a = m_anticipadas[i];
+        if (a.enviada)
+            continue;
+        if (!enviar(a.texto, Tipo::Lectura, m_primeraAnticipada + i))
+            return;
+        a.enviada = true;
+        ++m_enviadasLectura;
+        envio = true;
+    }
+    if (envio)
+        enviarSync();
+}
+
+void MotorPostgres::anticipar(const std::vector<QByteArray>& textos, bool resistenEscrituras) {
+    if (m_anticipadas.empty())
+        m_resisten = resistenEscrituras;
+    else
+        m_resisten = m_resisten && resistenEscrituras;
+    for (const QByteArray& t : textos)
+        m_anticipadas.push_back(Anticipada{t, false, false, {}});
+    completarLecturas();
+}
+
+void MotorPostgres::olvidarAnticipadas() {
+    m_primeraAnticipada += m_anticipadas.size();
+    m_anticipadas.clear();
+    m_resisten = false;
+}
+
+bool MotorPostgres::esProxima(const QByteArray& texto) const {
+    return !m_anticipadas.empty() && m_anticipadas.front().texto == texto;
+}
+
+bool MotorPostgres::proximaEnviada() const {
+    return !m_anticipadas.empty() && m_anticipadas.front().enviada;
+}
+
+const ResultadoPg* MotorPostgres::ver(size_t i) {
+    if (i >= m_anticipadas.size())
+        return nullptr;
+    while (!m_anticipadas[i].recibida && !m_perdida) {
+        if (!m_anticipadas[i].enviada) {
+            if (m_ventanaAbierta)
+                return nullptr;
+            const size_t antes = m_enCamino.size();
+            completarLecturas();
+            // As many on their way as allowed: read the oldest answer to make room.
+            if (m_enCamino.size() == antes && !leerUna())
+                break;
+        } else if (!leerUna()) {
+            break;
+        }
+    }
+    return &m_anticipadas[i].resultado;
+}
+
+ResultadoPg MotorPostgres::tomar() {
+    ver(0);
+    ResultadoPg r = std::move(m_anticipadas.front().resultado);
+    if (!m_anticipadas.front().recibida) {
+        r = ResultadoPg{};
+        r.ok = false;
+        r.error = errorConexion();
+    }
+    m_anticipadas.pop_front();
+    ++m_primeraAnticipada;
+    if (m_anticipadas.empty())
+        m_resisten = false;
+    completarLecturas();
+    return r;
+}
+
+std::optional<FallaColaPg> MotorPostgres::encolar(const QByteArray& texto, int marca, bool exigirFila) {
+    if (!m_ventanaAbierta) {
+        m_ventana.clear();
+        m_falloControl.clear();
+        if (!enviar(QByteArrayLiteral("BEGIN"), Tipo::Control, 0)) {
+            return FallaColaPg{texto, marca, false, errorConexion()};
+        }
+        m_ventanaAbierta = true;
+    }
+    m_ventana.push_back(Escritura{texto, marca, exigirFila, false, {}});
+    if (!enviar(texto, Tipo::Escritura, m_ventana.size() - 1)) {
+        std::optional<FallaColaPg> f = confirmar();
+        if (f)
+            return f;
+        return FallaColaPg{texto, marca, false, errorConexion()};
+    }
+    if (m_ventana.size() >= static_cast<size_t>(kVentana))
+        return confirmar();
+    return std::nullopt;
+}
+
+std::optional<FallaColaPg> MotorPostgres::confirmar() {
+    if (!m_ventanaAbierta)
+        return std::nullopt;
+    std::optional<FallaColaPg> primera;
+    for (;;) {
+        // The answers of the window: BEGIN and every write.
+        bool pedido = enviarFlush();
+        if (pedido) {
+            while (!m_perdida) {
+                bool quedan = false;
+                for (const Enviada& e : m_enCamino)
+                    if (e.tipo == Tipo::Escritura || e.tipo == Tipo::Control)
+                        quedan = true;
+                if (!quedan || !leerUna())
+                    break;
+            }
+        }
+        size_t falla = m_ventana.size();
+        bool sinFilas = false;
+        QString error;
+        if (!m_falloControl.isEmpty()) {
+            falla = 0;
+            error = m_falloControl;
+        }
+        for (size_t i = 0; i < m_ventana.size() && falla == m_ventana.size(); ++i) {
+            const Escritura& w = m_ventana[i];
+            if (!w.recibida || !w.resultado.ok) {
+                falla = i;
+                error = w.recibida ? w.resultado.error : errorConexion();
+            } else if (w.exigirFila && w.resultado.afectadas == 0) {
+                falla = i;
+                sinFilas = true;
+            }
+        }
+        if (m_perdida) {
+            // Nothing of this window reached the database: the first write not confirmed fails.
+            m_ventanaAbierta = false;
+            if (m_ventana.empty())
+                return primera;
+            if (falla == m_ventana.size())
+                falla = 0;
+            const Escritura& w = m_ventana[falla];
+            FallaColaPg f{w.texto, w.marca, false, error.isEmpty() ? errorConexion() : error};
+            m_ventana.clear();
+            return primera ? primera : std::optional<FallaColaPg>(f);
+        }
+        if (falla == m_ventana.size()) {
+            m_falloControl.clear();
+            enviar(QByteArrayLiteral("COMMIT"), Tipo::Control, 0);
+            enviarSync();
+            leerHasta(0);
+            m_ventanaAbierta = false;
+            if (m_perdida || !m_falloControl.isEmpty()) {
+                const Escritura& w = m_ventana.back();
+                FallaColaPg f{w.texto, w.marca, false,
+                              m_falloControl.isEmpty() ? errorConexion() : m_falloControl};
+                m_ventana.clear();
+                return primera ? primera : std::optional<FallaColaPg>(f);
+            }
+            m_ventana.clear();
+            completarLecturas();
+            return primera;
+        }
+        // A failure: the window is undone and what came before the failed write is sent again.
+        // (When a write sent again fails, that one is reported: the database stopped there.)
+        const Escritura& w = m_ventana[falla];
+        primera = FallaColaPg{w.texto, w.marca, sinFilas, error};
+        enviarSync();
+        enviar(QByteArrayLiteral("ROLLBACK"), Tipo::Control, 0);
+        enviarSync();
+        leerHasta(0);
+        std::vector<Escritura> antes(m_ventana.begin(), m_ventana.begin() + static_cast<qsizetype>(falla));
+        m_ventana.clear();
+        m_falloControl.clear();
+        m_ventanaAbierta = false;
+        if (antes.empty() || m_perdida) {
+            completarLecturas();
+            return primera;
+        }
+        enviar(QByteArrayLiteral("BEGIN"), Tipo::Control, 0);
+        m_ventanaAbierta = true;
+        for (Escritura& a : antes) {
+            a.recibida = false;
+            a.resultado = {};
+            m_ventana.push_back(std::move(a));
+            enviar(m_ventana.back().texto, Tipo::Escritura, m_ventana.size() - 1);
+        }
+    }
+}
+
+void MotorPostgres::vaciar() {
+    if (!m_enPipeline)
+        return;
+    if (!m_perdida) {
+        if (!m_enCamino.empty() && m_enCamino.back().tipo != Tipo::Sync)
+            enviarSync();
+        leerHasta(0);
+    }
+    if (!m_perdida && PQexitPipelineMode(m_conexion) == 1) {
+        PQsetnonblocking(m_conexion, 0);
+        m_enPipeline = false;
+    }
+}
+
+} // namespace Velno
