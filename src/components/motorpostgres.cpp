@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QTime>
 #include <cerrno>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -78,7 +79,10 @@ QVariant valorDe(const char* v, int largo, Oid t, const QMetaType& tipo) {
     case QMetaType::Bool:
         return QVariant(v[0] == 't');
     case QMetaType::LongLong:
-        return QVariant(static_cast<qlonglong>(std::strtoll(v, nullptr, 10)));
+        // (the driver gives the unsigned type to a number without sign)
+        if (v[0] == '-')
+            return QVariant(static_cast<qlonglong>(std::strtoll(v, nullptr, 10)));
+        return QVariant(static_cast<qulonglong>(std::strtoull(v, nullptr, 10)));
     case QMetaType::Int:
         return QVariant(std::atoi(v));
     case QMetaType::Double: {
@@ -116,6 +120,11 @@ QVariant valorDe(const char* v, int largo, Oid t, const QMetaType& tipo) {
         Q_UNUSED(t);
         return QVariant(QString::fromUtf8(v, largo));
     }
+}
+
+bool esFatal(const PGresult* r) {
+    const char* gravedad = PQresultErrorField(r, PG_DIAG_SEVERITY_NONLOCALIZED);
+    return gravedad && (std::strcmp(gravedad, "FATAL") == 0 || std::strcmp(gravedad, "PANIC") == 0);
 }
 
 } // namespace
@@ -230,7 +239,7 @@ bool MotorPostgres::esperarDatos() {
 ResultadoPg MotorPostgres::convertir(pg_result* r) const {
     ResultadoPg out;
     const ExecStatusType estado = PQresultStatus(r);
-    if (estado == PGRES_TUPLES_OK) {
+    if (estado == PGRES_TUPLES_OK || estado == PGRES_SINGLE_TUPLE) {
         const int nc = PQnfields(r);
         const int nf = PQntuples(r);
         out.columnas.reserve(nc);
@@ -265,11 +274,13 @@ ResultadoPg MotorPostgres::convertir(pg_result* r) const {
         out.error = QStringLiteral("La instrucción no se ejecutó: falló una anterior del mismo envío");
         return out;
     }
-    // As the Qt driver words it: the server's message and the SQLSTATE code.
-    out.error = QString::fromUtf8(PQresultErrorMessage(r)).trimmed();
+    // Worded as the Qt driver words it, so that a failure reads the same either way: the server's
+    // message, the SQLSTATE code and the driver's own text.
+    out.error = QString::fromUtf8(PQresultErrorMessage(r));
     const char* codigo = PQresultErrorField(r, PG_DIAG_SQLSTATE);
     if (codigo && *codigo)
         out.error += u'(' + QString::fromLatin1(codigo) + u')';
+    out.error = out.error.trimmed() + QStringLiteral(" QPSQL: Unable to create query");
     return out;
 }
 
@@ -326,17 +337,39 @@ bool MotorPostgres::leerUna() {
         return ok;
     }
     const bool saltada = PQresultStatus(r) == PGRES_PIPELINE_ABORTED;
+    bool fatal = esFatal(r);
     ResultadoPg res = convertir(r);
     PQclear(r);
-    // The end of this statement's answers.
-    if (!esperarDatos())
-        return false;
-    if (PGresult* fin = PQgetResult(m_conexion)) {
-        PQclear(fin);
-        anotarPerdida(errorConexion());
-        return false;
+    // The rest of this statement's answers, up to their end. The rows come one result each when
+    // the connection was left in single-row mode by the Qt driver's last query.
+    for (;;) {
+        if (!esperarDatos())
+            return false;
+        PGresult* mas = PQgetResult(m_conexion);
+        if (!mas)
+            break;
+        const ExecStatusType estado = PQresultStatus(mas);
+        if (estado == PGRES_PIPELINE_SYNC) {
+            PQclear(mas);
+            anotarPerdida(errorConexion());
+            return false;
+        }
+        fatal = fatal || esFatal(mas);
+        ResultadoPg parte = convertir(mas);
+        PQclear(mas);
+        if (!parte.ok) {
+            res = std::move(parte);
+        } else if (res.ok) {
+            if (res.columnas.isEmpty())
+                res.columnas = std::move(parte.columnas);
+            for (auto& f : parte.filas)
+                res.filas.push_back(std::move(f));
+            res.afectadas = std::max(res.afectadas, parte.afectadas);
+        }
     }
-    if (!res.ok && PQstatus(m_conexion) == CONNECTION_BAD) {
+    // A fatal error ends the server's session: the connection is lost even if libpq has not
+    // read its end yet.
+    if (!res.ok && (fatal || PQstatus(m_conexion) == CONNECTION_BAD)) {
         anotarPerdida(res.error);
         return false;
     }

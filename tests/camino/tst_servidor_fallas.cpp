@@ -68,6 +68,8 @@ private slots:
     void servidorInalcanzableAlArrancar();
     void credencialesIncorrectas();
     void servidorDetenidoDuranteLaTransferencia();
+    void articulosRepetidosEnLaTransferencia();
+    void fallaDeUnaLineaDelCatalogo();
 
 private:
     std::optional<Velno::ParametrosConexion> m_pg;
@@ -214,6 +216,84 @@ void TstServidorFallas::servidorDetenidoDuranteLaTransferencia() {
                  .value(QStringLiteral("descripcion")),
              QVariant(QStringLiteral("ARTICULO D'ANGELO 7")));
     QCOMPARE(prog.filasTrabajo(art), antes);
+}
+
+// The catalog reads of a transfer go ahead of its writes: an article that comes back further down
+// (in the same case or not) must still find the row its first line wrote.
+void TstServidorFallas::articulosRepetidosEnLaTransferencia() {
+    Programa prog(*m_pg);
+    const QString interno = camino::nombrePropio(QStringLiteral("REPE"));
+    const QString catalogo = camino::nombrePropio(QStringLiteral("R"));
+    prog.g.g_sInterno = interno;
+    prog.g.g_sINTCAT = catalogo;
+    lineasCorrectas(prog, 300);
+    camino::Limpieza limpieza(prog, catalogo, {interno});
+    const QString i = vb::SqlTexto(interno);
+    prog.trabajo(QStringLiteral("update ART set ARTNRO = 'F-' || (ARTORD % 7 + 1), ARTDSC = 'REPETIDO ' || "
+                                "ARTORD where INTNRO = %1 and ARTORD > 100 and ARTORD % 2 = 0")
+                     .arg(i));
+    prog.trabajo(QStringLiteral("update ART set ARTNRO = 'f-3', ARTDSC = 'MINUSCULA' where INTNRO = %1 and "
+                                "ARTORD = 299")
+                     .arg(i));
+    prog.trabajo(QStringLiteral("update ART set ARTNRO = ' F-5 ', ARTDSC = 'BLANCOS' where INTNRO = %1 and "
+                                "ARTORD = 297")
+                     .arg(i));
+
+    // What one statement after another leaves: the first line of an article adds it (quotes turned
+    // into blanks), every later one updates it.
+    QMap<QString, QString> esperado;
+    QMap<QString, int> veces;
+    for (const QVariantMap& f : prog.filasTrabajo(
+             QStringLiteral("select ARTNRO, ARTDSC from ART where INTNRO = %1 order by ARTORD").arg(i))) {
+        const QString art = f.value(QStringLiteral("artnro")).toString();
+        const QString dsc = f.value(QStringLiteral("artdsc")).toString();
+        esperado[art] = veces[art]++ == 0 ? QString(dsc).replace(u'\'', u' ') : dsc;
+    }
+    QVERIFY(veces.value(QStringLiteral("F-3")) > 1);
+
+    prog.paso3().FRM3_Tranferir();
+    QCOMPARE(prog.mensajesNuevos(),
+             QStringList{QStringLiteral("Se transfirio 300 articulos en el interno ") + interno});
+    QMap<QString, QString> catalogoFinal;
+    for (const QVariantMap& f : prog.filasAduana(
+             QStringLiteral("select idarticulo, descripcion from catarticulos where idcatalogo = ") +
+             vb::SqlTexto(catalogo)))
+        catalogoFinal[f.value(QStringLiteral("idarticulo")).toString()] =
+            f.value(QStringLiteral("descripcion")).toString();
+    QCOMPARE(catalogoFinal, esperado);
+    QCOMPARE(catalogoFinal.value(QStringLiteral("f-3")), QStringLiteral("MINUSCULA"));
+}
+
+// A catalog row the server refuses (a text longer than its column) in the second window of writes:
+// the report names the line and the statement of that article, and the catalog keeps the rows of
+// the lines before it and nothing after.
+void TstServidorFallas::fallaDeUnaLineaDelCatalogo() {
+    Programa prog(*m_pg);
+    const QString interno = camino::nombrePropio(QStringLiteral("LARGA"));
+    const QString catalogo = camino::nombrePropio(QStringLiteral("L"));
+    prog.g.g_sInterno = interno;
+    prog.g.g_sINTCAT = catalogo;
+    lineasCorrectas(prog, 300);
+    camino::Limpieza limpieza(prog, catalogo, {interno});
+    prog.trabajo(QStringLiteral("update ART set ARTDSCMARIA = '%1' where INTNRO = %2 and ARTORD = 280")
+                     .arg(QString(300, u'M'), vb::SqlTexto(interno)));
+
+    prog.paso3().FRM3_Tranferir();
+    const QStringList m = prog.mensajesNuevos();
+    QCOMPARE(m.size(), 1);
+    QVERIFY2(m[0].contains(QStringLiteral(".frmMain_FRAM3_Transfer_C_ActualCAT (560)] \r\n\r\ninsert into "
+                                          "CATARTICULOS")),
+             qPrintable(prueba::visible(m[0])));
+    QVERIFY2(m[0].contains(QStringLiteral("'F-280'")), qPrintable(m[0]));
+    QVERIFY2(m[0].contains(QString(300, u'M')), qPrintable(m[0]));
+    const QString c = vb::SqlTexto(catalogo);
+    QCOMPARE(contar(prog, QStringLiteral("select count(*) as n from catarticulos where idcatalogo = ") + c), 279);
+    QCOMPARE(contar(prog, QStringLiteral("select count(*) as n from catarticulos where idcatalogo = ") + c +
+                              QStringLiteral(" and idarticulo in ('F-279', 'F-1', 'F-256', 'F-257')")),
+             4);
+    QCOMPARE(contar(prog, QStringLiteral("select count(*) as n from catarticulos where idcatalogo = ") + c +
+                              QStringLiteral(" and idarticulo in ('F-280', 'F-281', 'F-300')")),
+             0);
 }
 
 QTEST_GUILESS_MAIN(TstServidorFallas)
