@@ -8,6 +8,9 @@ target_compile_options(tarvix_options INTERFACE
 target_compile_definitions(tarvix_options INTERFACE
   QT_NO_CAST_FROM_BYTEARRAY QT_NO_URL_CAST_FROM_STRING QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
   QT_NO_FOREACH)
+# A program loads at start only the shared libraries it calls: the spreadsheet reader alone does not
+# pay for the database client libraries (libpq and what it brings) that the whole program links.
+target_link_options(tarvix_options INTERFACE $<$<CXX_COMPILER_ID:GNU,Clang>:LINKER:--as-needed>)
 if(TARVIX_WERROR)
   target_compile_options(tarvix_options INTERFACE -Werror)
 endif()

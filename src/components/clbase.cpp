@@ -247,7 +247,8 @@ void clBase::Conectar() {
         } else if (p.driver == u"QPSQL") {
             const QVariant h = db.driver()->handle();
             if (h.isValid() && (qstrcmp(h.typeName(), "pg_conn*") == 0 || qstrcmp(h.typeName(), "PGconn*") == 0)) {
-                if (pg_conn* handle = *static_cast<pg_conn* const*>(h.constData()))
+                pg_conn* handle = *static_cast<pg_conn* const*>(h.constData());
+                if (handle && MotorPostgres::disponible())
                     m_pg = std::make_unique<MotorPostgres>(handle);
             }
         }

@@ -10,11 +10,95 @@
 #include <cstring>
 #include <libpq-fe.h>
 #include <limits>
+#include <dlfcn.h>
 #include <poll.h>
+#include <type_traits>
 
 namespace Velno {
 
 namespace {
+
+// The client library is the one the Qt driver loaded for the connection: its functions are looked
+// up there when the first connection to a server is opened, so that a program that never talks to a
+// server does not load it (nor the libraries it brings) when it starts.
+struct Libpq {
+    decltype(&::PQclear) PQclear = nullptr;
+    decltype(&::PQcmdTuples) PQcmdTuples = nullptr;
+    decltype(&::PQconsumeInput) PQconsumeInput = nullptr;
+    decltype(&::PQenterPipelineMode) PQenterPipelineMode = nullptr;
+    decltype(&::PQerrorMessage) PQerrorMessage = nullptr;
+    decltype(&::PQexitPipelineMode) PQexitPipelineMode = nullptr;
+    decltype(&::PQflush) PQflush = nullptr;
+    decltype(&::PQfname) PQfname = nullptr;
+    decltype(&::PQfreemem) PQfreemem = nullptr;
+    decltype(&::PQftype) PQftype = nullptr;
+    decltype(&::PQgetResult) PQgetResult = nullptr;
+    decltype(&::PQgetisnull) PQgetisnull = nullptr;
+    decltype(&::PQgetlength) PQgetlength = nullptr;
+    decltype(&::PQgetvalue) PQgetvalue = nullptr;
+    decltype(&::PQisBusy) PQisBusy = nullptr;
+    decltype(&::PQnfields) PQnfields = nullptr;
+    decltype(&::PQntuples) PQntuples = nullptr;
+    decltype(&::PQpipelineSync) PQpipelineSync = nullptr;
+    decltype(&::PQresultErrorField) PQresultErrorField = nullptr;
+    decltype(&::PQresultErrorMessage) PQresultErrorMessage = nullptr;
+    decltype(&::PQresultStatus) PQresultStatus = nullptr;
+    decltype(&::PQsendFlushRequest) PQsendFlushRequest = nullptr;
+    decltype(&::PQsendQueryParams) PQsendQueryParams = nullptr;
+    decltype(&::PQsetnonblocking) PQsetnonblocking = nullptr;
+    decltype(&::PQsocket) PQsocket = nullptr;
+    decltype(&::PQstatus) PQstatus = nullptr;
+    decltype(&::PQunescapeBytea) PQunescapeBytea = nullptr;
+};
+
+const Libpq* cargarLibpq() {
+    static const Libpq tabla = [] {
+        Libpq t;
+        void* h = dlopen("libpq.so.5", RTLD_NOW | RTLD_LOCAL);
+        if (!h)
+            return t;
+        bool completa = true;
+        const auto buscar = [&](auto& funcion, const char* nombre) {
+            funcion = reinterpret_cast<std::remove_reference_t<decltype(funcion)>>(dlsym(h, nombre));
+            completa = completa && funcion != nullptr;
+        };
+        buscar(t.PQclear, "PQclear");
+        buscar(t.PQcmdTuples, "PQcmdTuples");
+        buscar(t.PQconsumeInput, "PQconsumeInput");
+        buscar(t.PQenterPipelineMode, "PQenterPipelineMode");
+        buscar(t.PQerrorMessage, "PQerrorMessage");
+        buscar(t.PQexitPipelineMode, "PQexitPipelineMode");
+        buscar(t.PQflush, "PQflush");
+        buscar(t.PQfname, "PQfname");
+        buscar(t.PQfreemem, "PQfreemem");
+        buscar(t.PQftype, "PQftype");
+        buscar(t.PQgetResult, "PQgetResult");
+        buscar(t.PQgetisnull, "PQgetisnull");
+        buscar(t.PQgetlength, "PQgetlength");
+        buscar(t.PQgetvalue, "PQgetvalue");
+        buscar(t.PQisBusy, "PQisBusy");
+        buscar(t.PQnfields, "PQnfields");
+        buscar(t.PQntuples, "PQntuples");
+        buscar(t.PQpipelineSync, "PQpipelineSync");
+        buscar(t.PQresultErrorField, "PQresultErrorField");
+        buscar(t.PQresultErrorMessage, "PQresultErrorMessage");
+        buscar(t.PQresultStatus, "PQresultStatus");
+        buscar(t.PQsendFlushRequest, "PQsendFlushRequest");
+        buscar(t.PQsendQueryParams, "PQsendQueryParams");
+        buscar(t.PQsetnonblocking, "PQsetnonblocking");
+        buscar(t.PQsocket, "PQsocket");
+        buscar(t.PQstatus, "PQstatus");
+        buscar(t.PQunescapeBytea, "PQunescapeBytea");
+        if (!completa)
+            t = Libpq{};
+        return t;
+    }();
+    return tabla.PQstatus ? &tabla : nullptr;
+}
+
+const Libpq& pq() {
+    return *cargarLibpq();
+}
 
 // Type numbers of the server's catalog that the Qt driver gives a type of its own.
 enum : Oid {
@@ -111,9 +195,9 @@ QVariant valorDe(const char* v, int largo, Oid t, const QMetaType& tipo) {
     }
     case QMetaType::QByteArray: {
         size_t n = 0;
-        unsigned char* datos = PQunescapeBytea(reinterpret_cast<const unsigned char*>(v), &n);
+        unsigned char* datos = pq().PQunescapeBytea(reinterpret_cast<const unsigned char*>(v), &n);
         QByteArray ba(reinterpret_cast<const char*>(datos), static_cast<qsizetype>(n));
-        PQfreemem(datos);
+        pq().PQfreemem(datos);
         return QVariant(ba);
     }
     default:
@@ -123,11 +207,15 @@ QVariant valorDe(const char* v, int largo, Oid t, const QMetaType& tipo) {
 }
 
 bool esFatal(const PGresult* r) {
-    const char* gravedad = PQresultErrorField(r, PG_DIAG_SEVERITY_NONLOCALIZED);
+    const char* gravedad = pq().PQresultErrorField(r, PG_DIAG_SEVERITY_NONLOCALIZED);
     return gravedad && (std::strcmp(gravedad, "FATAL") == 0 || std::strcmp(gravedad, "PANIC") == 0);
 }
 
 } // namespace
+
+bool MotorPostgres::disponible() {
+    return cargarLibpq() != nullptr;
+}
 
 MotorPostgres::MotorPostgres(pg_conn* conexion) : m_conexion(conexion) {}
 
@@ -142,13 +230,13 @@ MotorPostgres::~MotorPostgres() {
 }
 
 bool MotorPostgres::conexionPerdida() const {
-    return m_perdida || PQstatus(m_conexion) == CONNECTION_BAD;
+    return m_perdida || pq().PQstatus(m_conexion) == CONNECTION_BAD;
 }
 
 QString MotorPostgres::errorConexion() const {
     if (!m_errorPerdida.isEmpty())
         return m_errorPerdida;
-    return QString::fromUtf8(PQerrorMessage(m_conexion)).trimmed();
+    return QString::fromUtf8(pq().PQerrorMessage(m_conexion)).trimmed();
 }
 
 bool MotorPostgres::entrarPipeline() {
@@ -156,7 +244,7 @@ bool MotorPostgres::entrarPipeline() {
         return false;
     if (m_enPipeline)
         return true;
-    if (PQsetnonblocking(m_conexion, 1) != 0 || PQenterPipelineMode(m_conexion) != 1) {
+    if (pq().PQsetnonblocking(m_conexion, 1) != 0 || pq().PQenterPipelineMode(m_conexion) != 1) {
         anotarPerdida(errorConexion());
         return false;
     }
@@ -167,7 +255,7 @@ bool MotorPostgres::entrarPipeline() {
 bool MotorPostgres::enviar(const QByteArray& texto, Tipo tipo, size_t indice) {
     if (!entrarPipeline())
         return false;
-    if (PQsendQueryParams(m_conexion, texto.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0) != 1) {
+    if (pq().PQsendQueryParams(m_conexion, texto.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0) != 1) {
         anotarPerdida(errorConexion());
         return false;
     }
@@ -178,7 +266,7 @@ bool MotorPostgres::enviar(const QByteArray& texto, Tipo tipo, size_t indice) {
 bool MotorPostgres::enviarSync() {
     if (!entrarPipeline())
         return false;
-    if (PQpipelineSync(m_conexion) != 1) {
+    if (pq().PQpipelineSync(m_conexion) != 1) {
         anotarPerdida(errorConexion());
         return false;
     }
@@ -189,7 +277,7 @@ bool MotorPostgres::enviarSync() {
 bool MotorPostgres::enviarFlush() {
     if (!entrarPipeline())
         return false;
-    if (PQsendFlushRequest(m_conexion) != 1) {
+    if (pq().PQsendFlushRequest(m_conexion) != 1) {
         anotarPerdida(errorConexion());
         return false;
     }
@@ -200,19 +288,19 @@ bool MotorPostgres::enviarFlush() {
 // that neither side waits on the other.
 bool MotorPostgres::empujar() {
     for (;;) {
-        const int r = PQflush(m_conexion);
+        const int r = pq().PQflush(m_conexion);
         if (r == 0)
             return true;
         if (r < 0) {
             anotarPerdida(errorConexion());
             return false;
         }
-        pollfd p{PQsocket(m_conexion), POLLIN | POLLOUT, 0};
+        pollfd p{pq().PQsocket(m_conexion), POLLIN | POLLOUT, 0};
         if (poll(&p, 1, -1) < 0 && errno != EINTR) {
             anotarPerdida(QStringLiteral("no connection to the server"));
             return false;
         }
-        if ((p.revents & (POLLIN | POLLERR | POLLHUP)) && PQconsumeInput(m_conexion) != 1) {
+        if ((p.revents & (POLLIN | POLLERR | POLLHUP)) && pq().PQconsumeInput(m_conexion) != 1) {
             anotarPerdida(errorConexion());
             return false;
         }
@@ -220,15 +308,15 @@ bool MotorPostgres::empujar() {
 }
 
 bool MotorPostgres::esperarDatos() {
-    while (PQisBusy(m_conexion)) {
+    while (pq().PQisBusy(m_conexion)) {
         if (!empujar())
             return false;
-        pollfd p{PQsocket(m_conexion), POLLIN, 0};
+        pollfd p{pq().PQsocket(m_conexion), POLLIN, 0};
         if (poll(&p, 1, -1) < 0 && errno != EINTR) {
             anotarPerdida(QStringLiteral("no connection to the server"));
             return false;
         }
-        if (PQconsumeInput(m_conexion) != 1) {
+        if (pq().PQconsumeInput(m_conexion) != 1) {
             anotarPerdida(errorConexion());
             return false;
         }
@@ -238,16 +326,16 @@ bool MotorPostgres::esperarDatos() {
 
 ResultadoPg MotorPostgres::convertir(pg_result* r) const {
     ResultadoPg out;
-    const ExecStatusType estado = PQresultStatus(r);
+    const ExecStatusType estado = pq().PQresultStatus(r);
     if (estado == PGRES_TUPLES_OK || estado == PGRES_SINGLE_TUPLE) {
-        const int nc = PQnfields(r);
-        const int nf = PQntuples(r);
+        const int nc = pq().PQnfields(r);
+        const int nf = pq().PQntuples(r);
         out.columnas.reserve(nc);
         std::vector<Oid> tipos(static_cast<size_t>(nc));
         std::vector<QMetaType> metas(static_cast<size_t>(nc));
         for (int c = 0; c < nc; ++c) {
-            out.columnas << QString::fromUtf8(PQfname(r, c));
-            tipos[static_cast<size_t>(c)] = PQftype(r, c);
+            out.columnas << QString::fromUtf8(pq().PQfname(r, c));
+            tipos[static_cast<size_t>(c)] = pq().PQftype(r, c);
             metas[static_cast<size_t>(c)] = tipoDe(tipos[static_cast<size_t>(c)]);
         }
         out.filas.reserve(static_cast<size_t>(nf));
@@ -256,17 +344,17 @@ ResultadoPg MotorPostgres::convertir(pg_result* r) const {
             fila.reserve(static_cast<size_t>(nc));
             for (int c = 0; c < nc; ++c) {
                 const auto i = static_cast<size_t>(c);
-                if (PQgetisnull(r, f, c))
+                if (pq().PQgetisnull(r, f, c))
                     fila.emplace_back(metas[i], nullptr);
                 else
-                    fila.push_back(valorDe(PQgetvalue(r, f, c), PQgetlength(r, f, c), tipos[i], metas[i]));
+                    fila.push_back(valorDe(pq().PQgetvalue(r, f, c), pq().PQgetlength(r, f, c), tipos[i], metas[i]));
             }
             out.filas.push_back(std::move(fila));
         }
         return out;
     }
     if (estado == PGRES_COMMAND_OK || estado == PGRES_EMPTY_QUERY) {
-        out.afectadas = std::atoll(PQcmdTuples(r));
+        out.afectadas = std::atoll(pq().PQcmdTuples(r));
         return out;
     }
     out.ok = false;
@@ -276,8 +364,8 @@ ResultadoPg MotorPostgres::convertir(pg_result* r) const {
     }
     // Worded as the Qt driver words it, so that a failure reads the same either way: the server's
     // message, the SQLSTATE code and the driver's own text.
-    out.error = QString::fromUtf8(PQresultErrorMessage(r));
-    const char* codigo = PQresultErrorField(r, PG_DIAG_SQLSTATE);
+    out.error = QString::fromUtf8(pq().PQresultErrorMessage(r));
+    const char* codigo = pq().PQresultErrorField(r, PG_DIAG_SQLSTATE);
     if (codigo && *codigo)
         out.error += u'(' + QString::fromLatin1(codigo) + u')';
     out.error = out.error.trimmed() + QStringLiteral(" QPSQL: Unable to create query");
@@ -323,40 +411,40 @@ bool MotorPostgres::leerUna() {
     const Enviada e = m_enCamino.front();
     if (!esperarDatos())
         return false;
-    PGresult* r = PQgetResult(m_conexion);
+    PGresult* r = pq().PQgetResult(m_conexion);
     if (!r) {
         anotarPerdida(errorConexion());
         return false;
     }
     if (e.tipo == Tipo::Sync) {
-        const bool ok = PQresultStatus(r) == PGRES_PIPELINE_SYNC;
-        PQclear(r);
+        const bool ok = pq().PQresultStatus(r) == PGRES_PIPELINE_SYNC;
+        pq().PQclear(r);
         m_enCamino.pop_front();
         if (!ok)
             anotarPerdida(errorConexion());
         return ok;
     }
-    const bool saltada = PQresultStatus(r) == PGRES_PIPELINE_ABORTED;
+    const bool saltada = pq().PQresultStatus(r) == PGRES_PIPELINE_ABORTED;
     bool fatal = esFatal(r);
     ResultadoPg res = convertir(r);
-    PQclear(r);
+    pq().PQclear(r);
     // The rest of this statement's answers, up to their end. The rows come one result each when
     // the connection was left in single-row mode by the Qt driver's last query.
     for (;;) {
         if (!esperarDatos())
             return false;
-        PGresult* mas = PQgetResult(m_conexion);
+        PGresult* mas = pq().PQgetResult(m_conexion);
         if (!mas)
             break;
-        const ExecStatusType estado = PQresultStatus(mas);
+        const ExecStatusType estado = pq().PQresultStatus(mas);
         if (estado == PGRES_PIPELINE_SYNC) {
-            PQclear(mas);
+            pq().PQclear(mas);
             anotarPerdida(errorConexion());
             return false;
         }
         fatal = fatal || esFatal(mas);
         ResultadoPg parte = convertir(mas);
-        PQclear(mas);
+        pq().PQclear(mas);
         if (!parte.ok) {
             res = std::move(parte);
         } else if (res.ok) {
@@ -369,7 +457,7 @@ bool MotorPostgres::leerUna() {
     }
     // A fatal error ends the server's session: the connection is lost even if libpq has not
     // read its end yet.
-    if (!res.ok && (fatal || PQstatus(m_conexion) == CONNECTION_BAD)) {
+    if (!res.ok && (fatal || pq().PQstatus(m_conexion) == CONNECTION_BAD)) {
         anotarPerdida(res.error);
         return false;
     }
@@ -612,8 +700,8 @@ void MotorPostgres::vaciar() {
             enviarSync();
         leerHasta(0);
     }
-    if (!m_perdida && PQexitPipelineMode(m_conexion) == 1) {
-        PQsetnonblocking(m_conexion, 0);
+    if (!m_perdida && pq().PQexitPipelineMode(m_conexion) == 1) {
+        pq().PQsetnonblocking(m_conexion, 0);
         m_enPipeline = false;
     }
 }

@@ -48,6 +48,9 @@ struct FallaColaPg {
 // `vaciar` reads whatever is still on its way and leaves the pipeline.
 class MotorPostgres {
 public:
+    // False when the client library cannot be found in the process (then the Qt driver runs
+    // everything, one statement at a time).
+    static bool disponible();
     explicit MotorPostgres(pg_conn* conexion);
     ~MotorPostgres();
     MotorPostgres(const MotorPostgres&) = delete;
