@@ -246,7 +246,8 @@ void clBase::Conectar() {
             }
         } else if (p.driver == u"QPSQL") {
             const QVariant h = db.driver()->handle();
-            if (h.isValid() && (qstrcmp(h.typeName(), "pg_conn*") == 0 || qstrcmp(h.typeName(), "PGconn*") == 0)) {
+            if (h.isValid() &&
+                (qstrcmp(h.typeName(), "pg_conn*") == 0 || qstrcmp(h.typeName(), "PGconn*") == 0)) {
                 pg_conn* handle = *static_cast<pg_conn* const*>(h.constData());
                 if (handle && MotorPostgres::disponible())
                     m_pg = std::make_unique<MotorPostgres>(handle);
@@ -443,7 +444,8 @@ void clBase::lanzarFallaCola(const std::optional<FallaColaPg>& falla) {
         Desconectar();
     QString descripcion;
     if (!falla->sinFilas) {
-        if (falla->error.trimmed().isEmpty() || (perdida && describirErrorSql(falla->error) == falla->error.trimmed()))
+        if (falla->error.trimmed().isEmpty() ||
+            (perdida && describirErrorSql(falla->error) == falla->error.trimmed()))
             descripcion = QStringLiteral("Se perdió la conexión con el servidor de base de datos de la %1")
                               .arg(m_nombre);
         else

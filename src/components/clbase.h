@@ -145,7 +145,7 @@ private:
     int m_lote = 0;
     mutable unsigned m_cuentaLote = 0;
 
-    std::unique_ptr<MotorPostgres> m_pg;   // PostgreSQL connections send statements ahead here
+    std::unique_ptr<MotorPostgres> m_pg; // PostgreSQL connections send statements ahead here
     void prepararSincronica(bool escritura);
     [[noreturn]] void fallarPg(const QString& error);
     void lanzarFallaCola(const std::optional<FallaColaPg>& falla);

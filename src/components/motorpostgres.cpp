@@ -3,14 +3,14 @@
 #include <QDate>
 #include <QDateTime>
 #include <QTime>
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <dlfcn.h>
 #include <libpq-fe.h>
 #include <limits>
-#include <dlfcn.h>
 #include <poll.h>
 #include <type_traits>
 
@@ -255,7 +255,8 @@ bool MotorPostgres::entrarPipeline() {
 bool MotorPostgres::enviar(const QByteArray& texto, Tipo tipo, size_t indice) {
     if (!entrarPipeline())
         return false;
-    if (pq().PQsendQueryParams(m_conexion, texto.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0) != 1) {
+    if (pq().PQsendQueryParams(m_conexion, texto.constData(), 0, nullptr, nullptr, nullptr, nullptr, 0) !=
+        1) {
         anotarPerdida(errorConexion());
         return false;
     }
@@ -347,7 +348,8 @@ ResultadoPg MotorPostgres::convertir(pg_result* r) const {
                 if (pq().PQgetisnull(r, f, c))
                     fila.emplace_back(metas[i], nullptr);
                 else
-                    fila.push_back(valorDe(pq().PQgetvalue(r, f, c), pq().PQgetlength(r, f, c), tipos[i], metas[i]));
+                    fila.push_back(
+                        valorDe(pq().PQgetvalue(r, f, c), pq().PQgetlength(r, f, c), tipos[i], metas[i]));
             }
             out.filas.push_back(std::move(fila));
         }

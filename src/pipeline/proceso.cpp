@@ -324,10 +324,10 @@ struct LecturasNcm {
 };
 
 LecturasNcm lecturasNcm(const QString& ncmCatalogo, const QString& lapi) {
-    const QString clave = QStringLiteral(" [001] = '") + vb::DoblarComillas(vb::Left(ncmCatalogo, 10)) +
-                          QStringLiteral("' and [002] = '") +
-                          vb::DoblarComillas(ncmCatalogo.size() >= 12 ? vb::Mid(ncmCatalogo, 12, 3) : QString()) +
-                          u'\'';
+    const QString clave =
+        QStringLiteral(" [001] = '") + vb::DoblarComillas(vb::Left(ncmCatalogo, 10)) +
+        QStringLiteral("' and [002] = '") +
+        vb::DoblarComillas(ncmCatalogo.size() >= 12 ? vb::Mid(ncmCatalogo, 12, 3) : QString()) + u'\'';
     LecturasNcm l;
     if (!vb::Trim(lapi).isEmpty()) {
         if (vb::Trim(ncmCatalogo).size() == 14)
@@ -335,7 +335,8 @@ LecturasNcm lecturasNcm(const QString& ncmCatalogo, const QString& lapi) {
     } else {
         l.primera = QStringLiteral("select [003] as letra,[059] as lapi from ncm where ") + clave;
     }
-    l.datos = QStringLiteral("select [059] as lapi, [012] as estadistica,[020] as deresp from ncm where ") + clave;
+    l.datos =
+        QStringLiteral("select [059] as lapi, [012] as estadistica,[020] as deresp from ncm where ") + clave;
     return l;
 }
 
@@ -363,24 +364,34 @@ void Proceso::etapa2() {
     // On a server the catalog reads of every article go ahead of the loop, and the ncm reads of
     // the next articles as soon as their catalog rows are in: the same statements, each sent once,
     // without a round trip each. Nothing is written to the catalog or to ncm meanwhile.
-    Velno::clBase& internos = aduana(QStringLiteral("INTERNOS"));
-    Velno::clBase& ncm = aduana(QStringLiteral("NCM"));
+    // (An entity missing from the configuration is reported by the loop, when it first uses it.)
+    Velno::clBase* internos = nullptr;
+    Velno::clBase* ncm = nullptr;
+    try {
+        internos = &aduana(QStringLiteral("INTERNOS"));
+        ncm = &aduana(QStringLiteral("NCM"));
+    } catch (const VbError&) {
+        internos = ncm = nullptr;
+    }
     struct Olvido {
-        Velno::clBase& base;
-        ~Olvido() { base.OlvidarLecturas(); }
+        Velno::clBase* base;
+        ~Olvido() {
+            if (base)
+                base->OlvidarLecturas();
+        }
     } olvidoInternos{internos}, olvidoNcm{ncm};
-    const bool adelantar = internos.AnticipaLecturas();
+    const bool adelantar = internos && ncm && internos->AnticipaLecturas();
     if (adelantar) {
         QStringList consultas;
         consultas.reserve(grupos.RecordCount());
         for (; !grupos.Fin(); grupos.MoveNext())
             consultas << consultaCatalogo(texto(grupos, QStringLiteral("ARTNRO")));
         grupos.MoveFirst();
-        internos.AnticiparLecturas(consultas);
+        internos->AnticiparLecturas(consultas);
     }
     constexpr int kTramoNcm = 128;
     int actual = 0;
-    int ncmHasta = ncm.AnticipaLecturas() && adelantar ? 0 : grupos.RecordCount() + 1;
+    int ncmHasta = adelantar && ncm->AnticipaLecturas() ? 0 : grupos.RecordCount() + 1;
 
     while (!grupos.Fin()) {
         m_e.linea = 220;
@@ -389,18 +400,19 @@ void Proceso::etapa2() {
             Recordset c;
             int i = actual;
             for (; i < std::min(actual + kTramoNcm, grupos.RecordCount()); ++i) {
-                if (!internos.VerLecturaAnticipada(i - actual, c))
+                if (!internos->VerLecturaAnticipada(i - actual, c))
                     break;
                 if (c.Fin())
                     continue;
-                const LecturasNcm l = lecturasNcm(texto(c, QStringLiteral("ncm")), texto(c, QStringLiteral("lapi")));
+                const LecturasNcm l =
+                    lecturasNcm(texto(c, QStringLiteral("ncm")), texto(c, QStringLiteral("lapi")));
                 if (!l.primera.isEmpty())
                     lecturas << l.primera;
                 lecturas << l.datos;
             }
             // A catalog read that failed stops the reads ahead: the loop reports it in its turn.
             ncmHasta = i == std::min(actual + kTramoNcm, grupos.RecordCount()) ? i : grupos.RecordCount() + 1;
-            ncm.AnticiparLecturas(lecturas);
+            ncm->AnticiparLecturas(lecturas);
         }
         ++actual;
         const QString artnro = texto(grupos, QStringLiteral("ARTNRO"));

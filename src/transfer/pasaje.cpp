@@ -187,8 +187,9 @@ void FRAM3_Transfer_B_Pasaje(Globales& g, bool& ok) {
         // A line that added no row stops the transfer there.
         const auto sinFilas = [&linea] {
             linea = 810;
-            return VbError(1, QStringLiteral("Transfiriendo a Kalmora"),
-                           QStringLiteral("Error Grabando registro en Kalmora Windows: 0 Registros agregados"));
+            return VbError(
+                1, QStringLiteral("Transfiriendo a Kalmora"),
+                QStringLiteral("Error Grabando registro en Kalmora Windows: 0 Registros agregados"));
         };
         // The inserts go without waiting for each answer (on a server); a failure is found out a
         // few lines later and reported as the failure of its own line.

@@ -287,7 +287,8 @@ void TstServidorFallas::fallaDeUnaLineaDelCatalogo() {
     QVERIFY2(m[0].contains(QStringLiteral("'F-280'")), qPrintable(m[0]));
     QVERIFY2(m[0].contains(QString(300, u'M')), qPrintable(m[0]));
     const QString c = vb::SqlTexto(catalogo);
-    QCOMPARE(contar(prog, QStringLiteral("select count(*) as n from catarticulos where idcatalogo = ") + c), 279);
+    QCOMPARE(contar(prog, QStringLiteral("select count(*) as n from catarticulos where idcatalogo = ") + c),
+             279);
     QCOMPARE(contar(prog, QStringLiteral("select count(*) as n from catarticulos where idcatalogo = ") + c +
                               QStringLiteral(" and idarticulo in ('F-279', 'F-1', 'F-256', 'F-257')")),
              4);

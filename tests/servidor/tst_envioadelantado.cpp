@@ -5,9 +5,9 @@
 #include "testsupport.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -48,7 +48,8 @@ private:
         otra().CrearRs(rs);
         return rs.Fields(0).toInt();
     }
-    std::vector<std::pair<QStringList, std::vector<std::vector<QVariant>>>> leer(const QStringList& consultas);
+    std::vector<std::pair<QStringList, std::vector<std::vector<QVariant>>>>
+    leer(const QStringList& consultas);
     // The server process of the first connection.
     int proceso() {
         Recordset rs;
@@ -131,14 +132,19 @@ TstEnvioAdelantado::leer(const QStringList& consultas) {
 
 void TstEnvioAdelantado::lecturasIgualesALasSincronicas() {
     base().EjecutarDirecto(
-        QStringLiteral("insert into %1 values (1, 'D''ANGELO Ñandú', 12.5, 3.125, 9000000000, '2024-03-05', "
-                       "'2024-03-05 10:20:30', true, 7), (2, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL), "
-                       "(3, '', -0.1, 0, -1, '1999-12-31', '2026-12-07 00:00:00', false, -3)")
+        QStringLiteral(
+            "insert into %1 values (1, 'D''ANGELO Ñandú', 12.5, 3.125, 9000000000, '2024-03-05', "
+            "'2024-03-05 10:20:30', true, 7), (2, NULL, NULL, NULL, NULL, NULL, NULL, NULL, NULL), "
+            "(3, '', -0.1, 0, -1, '1999-12-31', '2026-12-07 00:00:00', false, -3)")
             .arg(m_tabla));
     const QStringList consultas{
-        sel(1), sel(2), sel(3), sel(4),
-        QStringLiteral("select id, texto || '!' as Marca, importe * 2 as doble from %1 where texto like 'D''%' "
-                       "or id = 3 order by id")
+        sel(1),
+        sel(2),
+        sel(3),
+        sel(4),
+        QStringLiteral(
+            "select id, texto || '!' as Marca, importe * 2 as doble from %1 where texto like 'D''%' "
+            "or id = 3 order by id")
             .arg(m_tabla),
         QStringLiteral("select count(*) as Total, sum(cantidad) as suma from %1").arg(m_tabla)};
     const auto sincronicas = leer(consultas);
@@ -152,17 +158,20 @@ void TstEnvioAdelantado::lecturasIgualesALasSincronicas() {
             for (size_t c = 0; c < sincronicas[i].second[f].size(); ++c) {
                 const QVariant& a = adelantadas[i].second[f][c];
                 const QVariant& s = sincronicas[i].second[f][c];
-                const QString donde = QStringLiteral("%1, fila %2, %3").arg(consultas[int(i)]).arg(f).arg(
-                    sincronicas[i].first[int(c)]);
-                QVERIFY2(a.metaType() == s.metaType(), qPrintable(donde + u' ' + a.metaType().name() +
-                                                                  u'/' + s.metaType().name()));
+                const QString donde = QStringLiteral("%1, fila %2, %3")
+                                          .arg(consultas[int(i)])
+                                          .arg(f)
+                                          .arg(sincronicas[i].first[int(c)]);
+                QVERIFY2(a.metaType() == s.metaType(),
+                         qPrintable(donde + u' ' + a.metaType().name() + u'/' + s.metaType().name()));
                 QVERIFY2(a.isNull() == s.isNull(), qPrintable(donde));
                 QVERIFY2(a == s, qPrintable(donde + u' ' + a.toString() + u'/' + s.toString()));
             }
         }
     }
     QCOMPARE(adelantadas[0].second[0][1].toString(), QStringLiteral("D'ANGELO Ñandú"));
-    QCOMPARE(adelantadas[0].second[0][6].toDateTime(), QDateTime(QDate(2024, 3, 5), QTime(10, 20, 30), Qt::UTC));
+    QCOMPARE(adelantadas[0].second[0][6].toDateTime(),
+             QDateTime(QDate(2024, 3, 5), QTime(10, 20, 30), Qt::UTC));
 }
 
 void TstEnvioAdelantado::lecturaQueFallaSeInformaEnSuTurno() {
