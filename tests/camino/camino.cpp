@@ -19,19 +19,6 @@ using namespace tarvix;
 
 namespace camino {
 
-std::optional<Velno::ParametrosConexion> servidorDePrueba() {
-    if (qEnvironmentVariableIsEmpty("TARVIX_PG_HOST"))
-        return std::nullopt;
-    Velno::ParametrosConexion p;
-    p.driver = QStringLiteral("QPSQL");
-    p.host = qEnvironmentVariable("TARVIX_PG_HOST");
-    p.puerto = qEnvironmentVariableIntValue("TARVIX_PG_PUERTO");
-    p.baseDeDatos = qEnvironmentVariable("TARVIX_PG_BASE");
-    p.usuario = qEnvironmentVariable("TARVIX_PG_USUARIO");
-    p.clave = qEnvironmentVariable("TARVIX_PG_CLAVE");
-    return p;
-}
-
 void escribirIni(const QString& carpeta, const Velno::ParametrosConexion& p) {
     QFile f(carpeta + QStringLiteral("/entidades.ini"));
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))

@@ -18,8 +18,6 @@
 // entities on the embedded database or on the test server, driven through the logic of its windows.
 namespace camino {
 
-// The test server of the TARVIX_PG_* variables; nothing when they are not defined.
-std::optional<Velno::ParametrosConexion> servidorDePrueba();
 // The message of a skipped server test.
 inline constexpr const char* kSinServidor =
     "Sin servidor PostgreSQL de prueba (TARVIX_PG_HOST no definido): se omite el caso del servidor";

@@ -81,7 +81,7 @@ void TstCamino::caminoCompleto() {
     QFETCH(bool, servidor);
     QFETCH(QString, factura);
     QFETCH(QString, locale);
-    const auto pg = camino::servidorDePrueba();
+    const auto pg = prueba::servidorDePrueba();
     if (servidor && !pg)
         QSKIP(camino::kSinServidor);
     const prueba::LocaleFijo fijo(locale);

@@ -55,6 +55,22 @@ qint64 contar(Programa& p, const QString& sql) {
     return p.filasAduana(sql).value(0).value(QStringLiteral("n")).toLongLong();
 }
 
+// The program on the test server with an interno of its own (and a catalog named after its first
+// letter) of `lineas` correct lines, ready to transfer; what it leaves on the server is removed.
+struct InternoDePrueba {
+    InternoDePrueba(const Velno::ParametrosConexion& pg, const QString& prefijo, int lineas)
+        : prog(pg), interno(camino::nombrePropio(prefijo)), catalogo(camino::nombrePropio(prefijo.left(1))),
+          limpieza(prog, catalogo, {interno}) {
+        prog.g.g_sInterno = interno;
+        prog.g.g_sINTCAT = catalogo;
+        lineasCorrectas(prog, lineas);
+    }
+    Programa prog;
+    const QString interno;
+    const QString catalogo;
+    camino::Limpieza limpieza;
+};
+
 } // namespace
 
 // What a customs database on a server brings: a server that does not answer, one that stops in the
@@ -76,7 +92,7 @@ private:
 };
 
 void TstServidorFallas::initTestCase() {
-    m_pg = camino::servidorDePrueba();
+    m_pg = prueba::servidorDePrueba();
     if (!m_pg)
         QSKIP(camino::kSinServidor);
 }
@@ -150,13 +166,10 @@ void TstServidorFallas::credencialesIncorrectas() {
 }
 
 void TstServidorFallas::servidorDetenidoDuranteLaTransferencia() {
-    Programa prog(*m_pg);
-    const QString interno = camino::nombrePropio(QStringLiteral("PARADA"));
-    const QString catalogo = camino::nombrePropio(QStringLiteral("P"));
-    prog.g.g_sInterno = interno;
-    prog.g.g_sINTCAT = catalogo;
-    lineasCorrectas(prog, kLineas);
-    camino::Limpieza limpieza(prog, catalogo, {interno});
+    InternoDePrueba caso(*m_pg, QStringLiteral("PARADA"), kLineas);
+    Programa& prog = caso.prog;
+    const QString& interno = caso.interno;
+    const QString& catalogo = caso.catalogo;
     const QString art = QStringLiteral("select * from ART where INTNRO = ") + vb::SqlTexto(interno) +
                         QStringLiteral(" order by ARTORD");
     const QList<QVariantMap> antes = prog.filasTrabajo(art);
@@ -221,13 +234,10 @@ void TstServidorFallas::servidorDetenidoDuranteLaTransferencia() {
 // The catalog reads of a transfer go ahead of its writes: an article that comes back further down
 // (in the same case or not) must still find the row its first line wrote.
 void TstServidorFallas::articulosRepetidosEnLaTransferencia() {
-    Programa prog(*m_pg);
-    const QString interno = camino::nombrePropio(QStringLiteral("REPE"));
-    const QString catalogo = camino::nombrePropio(QStringLiteral("R"));
-    prog.g.g_sInterno = interno;
-    prog.g.g_sINTCAT = catalogo;
-    lineasCorrectas(prog, 300);
-    camino::Limpieza limpieza(prog, catalogo, {interno});
+    InternoDePrueba caso(*m_pg, QStringLiteral("REPE"), 300);
+    Programa& prog = caso.prog;
+    const QString& interno = caso.interno;
+    const QString& catalogo = caso.catalogo;
     const QString i = vb::SqlTexto(interno);
     prog.trabajo(QStringLiteral("update ART set ARTNRO = 'F-' || (ARTORD % 7 + 1), ARTDSC = 'REPETIDO ' || "
                                 "ARTORD where INTNRO = %1 and ARTORD > 100 and ARTORD % 2 = 0")
@@ -268,13 +278,10 @@ void TstServidorFallas::articulosRepetidosEnLaTransferencia() {
 // the report names the line and the statement of that article, and the catalog keeps the rows of
 // the lines before it and nothing after.
 void TstServidorFallas::fallaDeUnaLineaDelCatalogo() {
-    Programa prog(*m_pg);
-    const QString interno = camino::nombrePropio(QStringLiteral("LARGA"));
-    const QString catalogo = camino::nombrePropio(QStringLiteral("L"));
-    prog.g.g_sInterno = interno;
-    prog.g.g_sINTCAT = catalogo;
-    lineasCorrectas(prog, 300);
-    camino::Limpieza limpieza(prog, catalogo, {interno});
+    InternoDePrueba caso(*m_pg, QStringLiteral("LARGA"), 300);
+    Programa& prog = caso.prog;
+    const QString& interno = caso.interno;
+    const QString& catalogo = caso.catalogo;
     prog.trabajo(QStringLiteral("update ART set ARTDSCMARIA = '%1' where INTNRO = %2 and ARTORD = 280")
                      .arg(QString(300, u'M'), vb::SqlTexto(interno)));
 

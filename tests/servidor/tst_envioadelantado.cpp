@@ -33,7 +33,7 @@ private slots:
     void sinServidorLaColaCorreEnElActo();
 
 private:
-    Velno::ParametrosConexion parametros() const;
+    static Velno::ParametrosConexion parametros() { return *prueba::servidorDePrueba(); }
     Velno::clBase& base() { return m_central.getDataConnectionByEntity(QStringLiteral("INTERNOS")); }
     Velno::clBase& otra() { return m_central.getDataConnectionByEntity(QStringLiteral("NCM")); }
     QString sel(int id) const {
@@ -75,17 +75,6 @@ private:
     Trelvan::Central m_central;
     QString m_tabla = QStringLiteral("envio_prueba_%1").arg(QCoreApplication::applicationPid());
 };
-
-Velno::ParametrosConexion TstEnvioAdelantado::parametros() const {
-    Velno::ParametrosConexion p;
-    p.driver = QStringLiteral("QPSQL");
-    p.host = qEnvironmentVariable("TARVIX_PG_HOST");
-    p.puerto = qEnvironmentVariableIntValue("TARVIX_PG_PUERTO");
-    p.baseDeDatos = qEnvironmentVariable("TARVIX_PG_BASE");
-    p.usuario = qEnvironmentVariable("TARVIX_PG_USUARIO");
-    p.clave = qEnvironmentVariable("TARVIX_PG_CLAVE");
-    return p;
-}
 
 void TstEnvioAdelantado::initTestCase() {
     if (qEnvironmentVariableIsEmpty("TARVIX_PG_HOST"))

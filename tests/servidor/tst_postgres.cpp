@@ -20,20 +20,9 @@ private slots:
     void credencialesIncorrectas();
 
 private:
-    Velno::ParametrosConexion parametros() const;
+    static Velno::ParametrosConexion parametros() { return *prueba::servidorDePrueba(); }
     Trelvan::Central m_central;
 };
-
-Velno::ParametrosConexion TstPostgres::parametros() const {
-    Velno::ParametrosConexion p;
-    p.driver = QStringLiteral("QPSQL");
-    p.host = qEnvironmentVariable("TARVIX_PG_HOST");
-    p.puerto = qEnvironmentVariableIntValue("TARVIX_PG_PUERTO");
-    p.baseDeDatos = qEnvironmentVariable("TARVIX_PG_BASE");
-    p.usuario = qEnvironmentVariable("TARVIX_PG_USUARIO");
-    p.clave = qEnvironmentVariable("TARVIX_PG_CLAVE");
-    return p;
-}
 
 void TstPostgres::initTestCase() {
     if (qEnvironmentVariableIsEmpty("TARVIX_PG_HOST"))

@@ -9,6 +9,19 @@
 
 namespace prueba {
 
+std::optional<Velno::ParametrosConexion> servidorDePrueba() {
+    if (qEnvironmentVariableIsEmpty("TARVIX_PG_HOST"))
+        return std::nullopt;
+    Velno::ParametrosConexion p;
+    p.driver = QStringLiteral("QPSQL");
+    p.host = qEnvironmentVariable("TARVIX_PG_HOST");
+    p.puerto = qEnvironmentVariableIntValue("TARVIX_PG_PUERTO");
+    p.baseDeDatos = qEnvironmentVariable("TARVIX_PG_BASE");
+    p.usuario = qEnvironmentVariable("TARVIX_PG_USUARIO");
+    p.clave = qEnvironmentVariable("TARVIX_PG_CLAVE");
+    return p;
+}
+
 QString fallo(const std::function<void()>& f) {
     try {
         f();

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "components/clbase.h"
+
 #include <QLocale>
 #include <QString>
 #include <functional>
+#include <optional>
 
 namespace prueba {
 
@@ -35,5 +38,9 @@ QString fallo(const std::function<void()>& f);
 
 // Text with CR LF shown as \r\n, for readable failure messages.
 QString visible(const QString& s);
+
+// The throwaway PostgreSQL server the test command started (the TARVIX_PG_* variables of
+// tools/pg_prueba.sh); none when it did not start one.
+std::optional<Velno::ParametrosConexion> servidorDePrueba();
 
 } // namespace prueba
