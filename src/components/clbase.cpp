@@ -419,40 +419,29 @@ void clBase::prepararSincronica(bool escritura) {
         fallarPg(QString());
 }
 
-void clBase::fallarPg(const QString& error) {
+// The description of a failure on a server. A lost connection whose text says nothing known (or
+// nothing at all) is named as such; a lost connection is closed, so that the next use opens it again.
+QString clBase::descripcionPg(const QString& error) {
     const bool perdida = m_pg && m_pg->conexionPerdida();
     if (perdida)
         Desconectar();
-    if (perdida || error.trimmed().isEmpty()) {
-        if (!error.trimmed().isEmpty()) {
-            const QString d = describirErrorSql(error);
-            if (d != error.trimmed())
-                throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre), d);
-        }
-        throw VbError(
-            tarvix::errores::BaseDeDatos, origenDe(m_nombre),
-            QStringLiteral("Se perdió la conexión con el servidor de base de datos de la %1").arg(m_nombre));
-    }
-    throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre), describirErrorSql(error));
+    const QString d = describirErrorSql(error);
+    if (error.trimmed().isEmpty() || (perdida && d == error.trimmed()))
+        return QStringLiteral("Se perdió la conexión con el servidor de base de datos de la %1")
+            .arg(m_nombre);
+    return d;
+}
+
+void clBase::fallarPg(const QString& error) {
+    throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre), descripcionPg(error));
 }
 
 void clBase::lanzarFallaCola(const std::optional<FallaColaPg>& falla) {
     if (!falla)
         return;
-    const bool perdida = m_pg && m_pg->conexionPerdida();
-    if (perdida)
-        Desconectar();
-    QString descripcion;
-    if (!falla->sinFilas) {
-        if (falla->error.trimmed().isEmpty() ||
-            (perdida && describirErrorSql(falla->error) == falla->error.trimmed()))
-            descripcion = QStringLiteral("Se perdió la conexión con el servidor de base de datos de la %1")
-                              .arg(m_nombre);
-        else
-            descripcion = describirErrorSql(falla->error);
-    }
-    throw FallaEnCola(origenDe(m_nombre), descripcion, QString::fromUtf8(falla->texto), falla->marca,
-                      falla->sinFilas);
+    const QString descripcion = descripcionPg(falla->error);
+    throw FallaEnCola(origenDe(m_nombre), falla->sinFilas ? QString() : descripcion,
+                      QString::fromUtf8(falla->texto), falla->marca, falla->sinFilas);
 }
 
 bool clBase::AnticipaLecturas() const {

@@ -147,6 +147,7 @@ private:
 
     std::unique_ptr<MotorPostgres> m_pg; // PostgreSQL connections send statements ahead here
     void prepararSincronica(bool escritura);
+    QString descripcionPg(const QString& error);
     [[noreturn]] void fallarPg(const QString& error);
     void lanzarFallaCola(const std::optional<FallaColaPg>& falla);
 

@@ -265,24 +265,25 @@ bool MotorPostgres::enviar(const QByteArray& texto, Tipo tipo, size_t indice) {
 }
 
 bool MotorPostgres::enviarSync() {
-    if (!entrarPipeline())
+    if (!pedir(pq().PQpipelineSync))
         return false;
-    if (pq().PQpipelineSync(m_conexion) != 1) {
-        anotarPerdida(errorConexion());
-        return false;
-    }
     m_enCamino.push_back({Tipo::Sync, 0});
     return empujar();
 }
 
 bool MotorPostgres::enviarFlush() {
+    return pedir(pq().PQsendFlushRequest) && empujar();
+}
+
+// A message of the pipeline that is no statement: a sync, or a request to send what is answered.
+bool MotorPostgres::pedir(int (*mensaje)(PGconn*)) {
     if (!entrarPipeline())
         return false;
-    if (pq().PQsendFlushRequest(m_conexion) != 1) {
+    if (mensaje(m_conexion) != 1) {
         anotarPerdida(errorConexion());
         return false;
     }
-    return empujar();
+    return true;
 }
 
 // Sends what libpq holds; while the server cannot take more, what it answers is read meanwhile so

@@ -115,6 +115,7 @@ private:
     bool enviar(const QByteArray& texto, Tipo tipo, size_t indice);
     bool enviarSync();
     bool enviarFlush();
+    bool pedir(int (*mensaje)(pg_conn*));
     bool empujar();
     bool esperarDatos();
     // Reads the answer of the first statement on its way; false when the connection failed.

@@ -159,43 +159,41 @@ void FRAM3_Transfer_C_ActualCAT(Globales& g, bool& ok) {
         // The updates and inserts go without waiting for each answer; a failure is found out a few
         // lines later and reported with its own statement.
         try {
-            while (!rs.Fin()) {
-                linea = 90;
-                cat.setSql(consulta());
-                linea = 100;
-                Recordset existe;
-                if (cat.CrearRs(existe)) {
-                    ultima = sentenciaActualizarCatalogo(g, art, linea);
-                    linea = 320;
-                    cat.setSql(ultima);
-                    linea = 330;
-                    cat.EjecutarEnCola(ultima, 330);
-                } else {
-                    ultima = sentenciaAgregarCatalogo(g, art, linea);
-                    linea = 550;
-                    cat.setSql(ultima);
-                    linea = 560;
-                    cat.EjecutarEnCola(ultima, 560);
+            try {
+                while (!rs.Fin()) {
+                    linea = 90;
+                    cat.setSql(consulta());
+                    linea = 100;
+                    Recordset existe;
+                    if (cat.CrearRs(existe)) {
+                        ultima = sentenciaActualizarCatalogo(g, art, linea);
+                        linea = 320;
+                        cat.setSql(ultima);
+                        linea = 330;
+                        cat.EjecutarEnCola(ultima, 330);
+                    } else {
+                        ultima = sentenciaAgregarCatalogo(g, art, linea);
+                        linea = 550;
+                        cat.setSql(ultima);
+                        linea = 560;
+                        cat.EjecutarEnCola(ultima, 560);
+                    }
+                    linea = 580;
+                    progreso(g).barraValor(rs.AbsolutePosition());
+                    linea = 600;
+                    rs.MoveNext();
+                    linea = 80;
                 }
-                linea = 580;
-                progreso(g).barraValor(rs.AbsolutePosition());
-                linea = 600;
-                rs.MoveNext();
-                linea = 80;
+            } catch (const VbError&) {
+                // What was queued before the failure still goes in; a queued write that failed
+                // before it is the failure to report.
+                cat.ConfirmarCola();
+                throw;
             }
             cat.ConfirmarCola();
         } catch (const Velno::FallaEnCola& f) {
             linea = f.marca();
             ultima = f.sentencia();
-            throw;
-        } catch (const VbError&) {
-            try {
-                cat.ConfirmarCola();
-            } catch (const Velno::FallaEnCola& f) {
-                linea = f.marca();
-                ultima = f.sentencia();
-                throw;
-            }
             throw;
         }
         linea = 620;

@@ -184,47 +184,40 @@ void FRAM3_Transfer_B_Pasaje(Globales& g, bool& ok) {
         progreso(g).barraRango(0, rs.RecordCount());
         linea = 350;
         const LineaArt art(g, rs);
-        // A line that added no row stops the transfer there.
-        const auto sinFilas = [&linea] {
-            linea = 810;
-            return VbError(
-                1, QStringLiteral("Transfiriendo a Kalmora"),
-                QStringLiteral("Error Grabando registro en Kalmora Windows: 0 Registros agregados"));
-        };
         // The inserts go without waiting for each answer (on a server); a failure is found out a
         // few lines later and reported as the failure of its own line.
         try {
-            while (!rs.Fin()) {
-                linea = 360;
-                const QString sentencia = sentenciaSubitems(g, art, linea);
-                linea = 790;
-                aduana(g).setSql(sentencia);
-                linea = 800;
-                aduana(g).EjecutarEnCola(sentencia, 800, true);
-                linea = 830;
-                progreso(g).barraValor(rs.AbsolutePosition());
-                linea = 850;
-                rs.MoveNext();
-                linea = 350;
+            try {
+                while (!rs.Fin()) {
+                    linea = 360;
+                    const QString sentencia = sentenciaSubitems(g, art, linea);
+                    linea = 790;
+                    aduana(g).setSql(sentencia);
+                    linea = 800;
+                    aduana(g).EjecutarEnCola(sentencia, 800, true);
+                    linea = 830;
+                    progreso(g).barraValor(rs.AbsolutePosition());
+                    linea = 850;
+                    rs.MoveNext();
+                    linea = 350;
+                }
+            } catch (const VbError&) {
+                // The lines queued before the failure still go in; a queued insert that failed
+                // before it is the failure to report.
+                aduana(g).ConfirmarCola();
+                throw;
             }
             linea = 800;
             aduana(g).ConfirmarCola();
         } catch (const Velno::FallaEnCola& f) {
-            if (f.sinFilas())
-                throw sinFilas();
-            linea = f.marca();
-            throw;
-        } catch (const VbError&) {
-            // A value of a later line failed: the lines before it still go in, and an insert that
-            // had failed before it is the failure to report.
-            try {
-                aduana(g).ConfirmarCola();
-            } catch (const Velno::FallaEnCola& f) {
-                if (f.sinFilas())
-                    throw sinFilas();
-                linea = f.marca();
-                throw;
+            if (f.sinFilas()) {
+                // A line that added no row stops the transfer there.
+                linea = 810;
+                throw VbError(
+                    1, QStringLiteral("Transfiriendo a Kalmora"),
+                    QStringLiteral("Error Grabando registro en Kalmora Windows: 0 Registros agregados"));
             }
+            linea = f.marca();
             throw;
         }
         linea = 870;
