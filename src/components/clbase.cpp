@@ -338,8 +338,7 @@ bool clBase::CrearRs(tarvix::Recordset& rs) {
         return rs.RecordCount() > 0;
     }
     if (m_pg) {
-        const QByteArray texto = textoParaMotor(m_sql).toUtf8();
-        if (m_pg->esProxima(texto)) {
+        if (m_pg->esProxima(m_sql)) {
             if (m_pg->ventanaAbierta() && !m_pg->proximaEnviada())
                 lanzarFallaCola(m_pg->confirmar());
             ResultadoPg r = m_pg->tomar();
@@ -463,7 +462,7 @@ void clBase::AnticiparLecturas(const QStringList& consultas, bool resistenEscrit
     textos.reserve(static_cast<size_t>(consultas.size()));
     for (const QString& c : consultas)
         textos.push_back(textoParaMotor(c).toUtf8());
-    m_pg->anticipar(textos, resistenEscrituras);
+    m_pg->anticipar(consultas, textos, resistenEscrituras);
 }
 
 void clBase::OlvidarLecturas() {

@@ -525,13 +525,14 @@ void MotorPostgres::completarLecturas() {
         enviarSync();
 }
 
-void MotorPostgres::anticipar(const std::vector<QByteArray>& textos, bool resistenEscrituras) {
+void MotorPostgres::anticipar(const QStringList& claves, const std::vector<QByteArray>& textos,
+                              bool resistenEscrituras) {
     if (m_anticipadas.empty())
         m_resisten = resistenEscrituras;
     else
         m_resisten = m_resisten && resistenEscrituras;
-    for (const QByteArray& t : textos)
-        m_anticipadas.push_back(Anticipada{t, false, false, {}});
+    for (size_t i = 0; i < textos.size(); ++i)
+        m_anticipadas.push_back(Anticipada{claves[static_cast<qsizetype>(i)], textos[i], false, false, {}});
     completarLecturas();
 }
 
@@ -541,8 +542,8 @@ void MotorPostgres::olvidarAnticipadas() {
     m_resisten = false;
 }
 
-bool MotorPostgres::esProxima(const QByteArray& texto) const {
-    return !m_anticipadas.empty() && m_anticipadas.front().texto == texto;
+bool MotorPostgres::esProxima(const QString& clave) const {
+    return !m_anticipadas.empty() && m_anticipadas.front().clave == clave;
 }
 
 bool MotorPostgres::proximaEnviada() const {
@@ -610,18 +611,10 @@ std::optional<FallaColaPg> MotorPostgres::confirmar() {
         return std::nullopt;
     std::optional<FallaColaPg> primera;
     for (;;) {
-        // The answers of the window: BEGIN and every write.
-        bool pedido = enviarFlush();
-        if (pedido) {
-            while (!m_perdida) {
-                bool quedan = false;
-                for (const Enviada& e : m_enCamino)
-                    if (e.tipo == Tipo::Escritura || e.tipo == Tipo::Control)
-                        quedan = true;
-                if (!quedan || !leerUna())
-                    break;
-            }
-        }
+        // The answers of the window, BEGIN and every write (no read is sent while a window is
+        // open, so whatever is before them is answered already or on its way).
+        if (enviarFlush())
+            leerHasta(0);
         size_t falla = m_ventana.size();
         bool sinFilas = false;
         QString error;

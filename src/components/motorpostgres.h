@@ -64,12 +64,14 @@ public:
     // Adds reads (texts as the server takes them) to the end of the announced ones. With
     // `resistenEscrituras` the caller vouches that the writes it runs meanwhile do not change what
     // these reads return; otherwise any write forgets them.
-    void anticipar(const std::vector<QByteArray>& textos, bool resistenEscrituras);
+    // `claves` are the texts the caller will ask for (before any translation), `textos` what is
+    // sent, one for each.
+    void anticipar(const QStringList& claves, const std::vector<QByteArray>& textos, bool resistenEscrituras);
     void olvidarAnticipadas();
     bool hayAnticipadas() const { return !m_anticipadas.empty(); }
     bool anticipadasResisten() const { return m_resisten; }
-    // True when `texto` is the next announced read.
-    bool esProxima(const QByteArray& texto) const;
+    // True when `clave` is the next announced read.
+    bool esProxima(const QString& clave) const;
     bool proximaEnviada() const;
     // The result of the announced read `i` places from the next one (0: the next), waiting for
     // it; nullptr past the announced ones. It stays announced.
@@ -98,6 +100,7 @@ private:
         size_t indice = 0; // Lectura: serial of the announced read; Escritura: place in the window
     };
     struct Anticipada {
+        QString clave;
         QByteArray texto;
         bool enviada = false;
         bool recibida = false;
