@@ -265,12 +265,13 @@ void clBase::asegurarConexion() {
         abrirLote();
 }
 
-void clBase::ComenzarLote() {
-    ++m_lote;
+void clBase::ComenzarLote(bool soloLecturas) {
+    if (m_lote++ == 0)
+        m_loteLecturas = soloLecturas;
 }
 
 void clBase::abrirLote() {
-    if (!m_sqlite || m_sqlite->enTransaccion())
+    if (!m_sqlite || m_sqlite->enTransaccion() || (m_loteLecturas && !m_sqlite->enWal()))
         return;
     qint64 n = 0;
     QString error;

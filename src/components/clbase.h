@@ -97,7 +97,12 @@ public:
     // (a full disk, an I/O error) or the file gone from its place undoes the lote whole, so that the
     // database is left as it was before it and never with half of it. Lotes nest; only the
     // outermost commits. Other engines keep one transaction per statement.
-    void ComenzarLote();
+    //
+    // A lote of reads (`soloLecturas`, for a loop that only reads the connection) holds one view of
+    // the database for its statements, instead of taking and leaving the engine's locks around each
+    // one. It opens only on a file in WAL mode, where a reader never holds up a writer; on any other
+    // the statements run one by one as without it.
+    void ComenzarLote(bool soloLecturas = false);
     void TerminarLote();
     bool EnLote() const { return m_lote > 0; }
 
@@ -143,6 +148,7 @@ private:
     std::unique_ptr<MotorSqlite> m_sqlite; // SQLite connections run their statements here
     QByteArray m_archivo;                  // SQLite file, as the system names it
     int m_lote = 0;
+    bool m_loteLecturas = false; // the outermost lote only reads
     mutable unsigned m_cuentaLote = 0;
 
     std::unique_ptr<MotorPostgres> m_pg; // PostgreSQL connections send statements ahead here
@@ -160,7 +166,10 @@ private:
 // normally or with an exception (then what ran is kept, as without a lote).
 class LoteSql {
 public:
-    explicit LoteSql(clBase& base) : m_base(base) { m_base.ComenzarLote(); }
+    enum class Uso { Escrituras, Lecturas };
+    explicit LoteSql(clBase& base, Uso uso = Uso::Escrituras) : m_base(base) {
+        m_base.ComenzarLote(uso == Uso::Lecturas);
+    }
     ~LoteSql() noexcept {
         if (!m_terminado) {
             try {

@@ -101,6 +101,47 @@ qsizetype saltarBlancos(const QString& s, qsizetype i) {
     return i;
 }
 
+QStringView textoDe(const ValorLiteral& v) {
+    return v.propio.isNull() ? v.texto : QStringView(v.propio);
+}
+
+// Writes `t` as UTF-8 at `destino` (room for three bytes per unit); returns the end. A surrogate
+// without its pair becomes U+FFFD.
+char* aUtf8(QStringView t, char* destino) {
+    const char16_t* p = t.utf16();
+    const char16_t* const fin = p + t.size();
+    auto poner = [&destino](char32_t c) {
+        if (c < 0x80) {
+            *destino++ = static_cast<char>(c);
+        } else if (c < 0x800) {
+            *destino++ = static_cast<char>(0xC0 | (c >> 6));
+            *destino++ = static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            *destino++ = static_cast<char>(0xE0 | (c >> 12));
+            *destino++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *destino++ = static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            *destino++ = static_cast<char>(0xF0 | (c >> 18));
+            *destino++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            *destino++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            *destino++ = static_cast<char>(0x80 | (c & 0x3F));
+        }
+    };
+    while (p < fin) {
+        const char16_t u = *p++;
+        if (u < 0x80) {
+            *destino++ = static_cast<char>(u);
+        } else if (u < 0xD800 || u > 0xDFFF) {
+            poner(u);
+        } else if (u <= 0xDBFF && p < fin && *p >= 0xDC00 && *p <= 0xDFFF) {
+            poner(0x10000 + ((static_cast<char32_t>(u) - 0xD800) << 10) + (*p++ - 0xDC00));
+        } else {
+            poner(0xFFFD);
+        }
+    }
+    return destino;
+}
+
 } // namespace
 
 bool separarLiterales(const QString& sql, FormaSentencia& forma) {
@@ -244,6 +285,20 @@ bool MotorSqlite::enTransaccion() const {
     return sqlite3_get_autocommit(m_db) == 0;
 }
 
+bool MotorSqlite::enWal() {
+    if (m_wal < 0) {
+        sqlite3_stmt* st = nullptr;
+        m_wal = 0;
+        if (sqlite3_prepare_v2(m_db, "PRAGMA journal_mode", -1, &st, nullptr) == SQLITE_OK &&
+            sqlite3_step(st) == SQLITE_ROW) {
+            const auto* modo = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+            m_wal = modo && qstricmp(modo, "wal") == 0 ? 1 : 0;
+        }
+        sqlite3_finalize(st);
+    }
+    return m_wal == 1;
+}
+
 bool MotorSqlite::fallaDeAlmacenamiento() const {
     switch (sqlite3_errcode(m_db) & 0xff) {
     case SQLITE_FULL:
@@ -317,16 +372,24 @@ MotorSqlite::Preparada MotorSqlite::preparar(const QString& sql, QString& error)
             m_lru.pop_back();
         }
     }
-    static const char16_t kVacio[] = u"";
+    // Texts go to the engine in its own encoding, all of them in one buffer of the connection: the
+    // engine then neither converts nor copies each value when it binds it.
+    size_t largo = 0;
+    for (const ValorLiteral& v : m_forma.valores)
+        if (v.tipo == ValorLiteral::Tipo::Texto)
+            largo += static_cast<size_t>(textoDe(v).size()) * 3;
+    // (Never empty: an empty text needs a pointer, or the engine takes it for NULL.)
+    if (m_utf8.size() <= largo)
+        m_utf8.resize(largo + 1);
+    char* escrito = m_utf8.data();
     int k = 1;
     for (const ValorLiteral& v : m_forma.valores) {
         int rc = SQLITE_OK;
         switch (v.tipo) {
         case ValorLiteral::Tipo::Texto: {
-            const QStringView t = v.propio.isNull() ? v.texto : QStringView(v.propio);
-            const void* datos =
-                t.isEmpty() ? static_cast<const void*>(kVacio) : static_cast<const void*>(t.utf16());
-            rc = sqlite3_bind_text16(stmt, k, datos, static_cast<int>(t.size() * 2), SQLITE_STATIC);
+            char* desde = escrito;
+            escrito = aUtf8(textoDe(v), escrito);
+            rc = sqlite3_bind_text(stmt, k, desde, static_cast<int>(escrito - desde), SQLITE_STATIC);
             break;
         }
         case ValorLiteral::Tipo::Entero:
@@ -350,9 +413,9 @@ void MotorSqlite::soltar(const Preparada& p) {
     if (p.propia) {
         sqlite3_finalize(p.stmt);
     } else {
+        // Its bound texts point into the buffer of the connection, which the next use overwrites
+        // only after binding every parameter again.
         sqlite3_reset(p.stmt);
-        // The bound texts point into the statement text of the caller.
-        sqlite3_clear_bindings(p.stmt);
     }
 }
 

@@ -53,6 +53,8 @@ public:
     void vaciar();
     // True while a transaction is open on the connection.
     bool enTransaccion() const;
+    // True when the database's journal is a write-ahead log (asked once, when first needed).
+    bool enWal();
     // True when the last failure was of the storage (full disk, I/O, memory, damaged file) rather
     // than of the statement: the engine may have undone the whole transaction.
     bool fallaDeAlmacenamiento() const;
@@ -80,7 +82,9 @@ private:
     sqlite3* m_db;
     std::list<Compilada> m_lru; // most recently used first
     QHash<QString, std::list<Compilada>::iterator> m_indice;
-    FormaSentencia m_forma; // reused between statements
+    FormaSentencia m_forma;   // reused between statements
+    int m_wal = -1;           // enWal's answer: -1 not asked yet
+    std::vector<char> m_utf8; // the bound texts of the statement running, as UTF-8
 };
 
 } // namespace Velno

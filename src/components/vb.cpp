@@ -2,7 +2,10 @@
 
 #include "components/vberror.h"
 
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <optional>
 #include <string>
 
 namespace tarvix::vb {
@@ -12,34 +15,84 @@ namespace {
 // The value as 15 significant decimal digits and a decimal exponent: digits "d0d1...d14", the value
 // being 0.d0d1... x 10^(exp10). This is the decimal value the user sees.
 struct Decimal15 {
-    std::string digitos; // 15 digits, no sign
-    int exp10 = 0;       // value = 0.digitos * 10^exp10
+    char digitos[15]; // no sign
+    int exp10 = 0;    // value = 0.digitos * 10^exp10
 };
 
+// `a` is finite and not negative.
 Decimal15 aDecimal15(double a) {
     Decimal15 d;
     if (a == 0.0) {
-        d.digitos = std::string(15, '0');
+        std::memset(d.digitos, '0', sizeof d.digitos);
         d.exp10 = 1;
         return d;
     }
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.14e", a); // d.dddddddddddddde[+-]XX
-    std::string s(buf);
-    const auto e = s.find('e');
-    d.digitos = s.substr(0, 1) + s.substr(2, e - 2);
-    d.exp10 = std::stoi(s.substr(e + 1)) + 1;
+    char buf[32];
+    // d.dddddddddddddde[+-]XX[X], correctly rounded
+    const auto fin = std::to_chars(buf, buf + sizeof buf, a, std::chars_format::scientific, 14).ptr;
+    d.digitos[0] = buf[0];
+    std::memcpy(d.digitos + 1, buf + 2, 14);
+    int e = 0;
+    for (const char* c = buf + 18; c < fin; ++c)
+        e = e * 10 + (*c - '0');
+    d.exp10 = (buf[17] == '-' ? -e : e) + 1;
     return d;
 }
 
-QString conSeparador(const QString& entero, const QString& decimales, const QLocale& locale) {
-    if (decimales.isEmpty())
-        return entero;
-    return entero + locale.decimalPoint() + decimales;
+// The decimal separator and negative sign of a locale, looked up once for the locale in use: the
+// system locale answers each question through the platform.
+struct Simbolos {
+    QLocale locale;
+    QString punto;
+    QString menos;
+};
+
+const Simbolos& simbolos(const QLocale& locale) {
+    thread_local std::optional<Simbolos> guardados;
+    if (!guardados || !(guardados->locale == locale))
+        guardados = Simbolos{locale, locale.decimalPoint(), locale.negativeSign()};
+    return *guardados;
 }
 
-QString signo(bool negativo, const QLocale& locale) {
-    return negativo ? locale.negativeSign() : QString();
+[[noreturn]] void desbordamiento() {
+    throw VbError(errores::DesbordamientoTipo, QString(), QStringLiteral("Desbordamiento"));
+}
+
+// Digits, with an optional minus (when the locale's sign is "-") and an optional decimal separator
+// of the locale between digits: the common case, read without the locale's general parser (which
+// gives the same value for it). False for any other text.
+bool numeroSimple(QStringView t, const Simbolos& s, double& v) {
+    constexpr qsizetype kMax = 40;
+    if (t.size() > kMax || s.punto.size() != 1)
+        return false;
+    char buf[kMax];
+    qsizetype i = 0;
+    int n = 0;
+    if (t[0] == u'-') {
+        if (s.menos != u"-")
+            return false;
+        buf[n++] = '-';
+        i = 1;
+    }
+    const char16_t punto = s.punto[0].unicode();
+    qsizetype digitosAntes = 0, digitosDespues = 0;
+    bool conPunto = false;
+    for (; i < t.size(); ++i) {
+        const char16_t c = t[i].unicode();
+        if (c >= u'0' && c <= u'9') {
+            (conPunto ? digitosDespues : digitosAntes)++;
+            buf[n++] = static_cast<char>(c);
+        } else if (c == punto && !conPunto) {
+            conPunto = true;
+            buf[n++] = '.';
+        } else {
+            return false;
+        }
+    }
+    if (digitosAntes == 0 || (conPunto && digitosDespues == 0))
+        return false;
+    const auto r = std::from_chars(buf, buf + n, v);
+    return r.ec == std::errc() && r.ptr == buf + n;
 }
 
 } // namespace
@@ -47,37 +100,49 @@ QString signo(bool negativo, const QLocale& locale) {
 QString CStr(double valor, const QLocale& locale) {
     if (std::isnan(valor))
         return QStringLiteral("NaN");
+    if (std::isinf(valor))
+        desbordamiento();
     if (valor == 0.0)
         return QStringLiteral("0");
+    const Simbolos& s = simbolos(locale);
     const bool negativo = valor < 0;
     const double a = std::fabs(valor);
-    Decimal15 d = aDecimal15(a);
+    const Decimal15 d = aDecimal15(a);
     // Significant digits without the trailing zeros.
-    std::string sig = d.digitos;
-    while (sig.size() > 1 && sig.back() == '0')
-        sig.pop_back();
-    // 15 digits may round up to 1e15 exactly (999999999999999.9): aDecimal15 already handles it
-    // because printf rounds the mantissa and moves the exponent.
+    int sig = 15;
+    while (sig > 1 && d.digitos[sig - 1] == '0')
+        --sig;
+    const auto digitos = [&d](int desde, int hasta) {
+        return QLatin1StringView(d.digitos + desde, hasta - desde);
+    };
+    QString texto;
+    texto.reserve(40);
+    if (negativo)
+        texto += s.menos;
+    // 15 digits may round up to 1e15 exactly (999999999999999.9): the conversion already rounds the
+    // mantissa and moves the exponent.
     const int expCientifico = d.exp10 - 1; // value = d0.d1d2... x 10^expCientifico
     if (a >= 1e15 || expCientifico >= 15 || a < 1e-4) {
-        QString mant = QString::fromLatin1(sig.substr(0, 1).c_str());
-        const QString resto = QString::fromLatin1(sig.substr(1).c_str());
-        QString texto = conSeparador(mant, resto, locale);
-        QString exp = QString::number(std::abs(expCientifico)).rightJustified(2, u'0');
-        return signo(negativo, locale) + texto + u'E' + (expCientifico < 0 ? u'-' : u'+') + exp;
-    }
-    QString entero, decimales;
-    const QString digitos = QString::fromLatin1(sig.c_str());
-    if (d.exp10 <= 0) {
-        entero = QStringLiteral("0");
-        decimales = QString(-d.exp10, u'0') + digitos;
-    } else if (d.exp10 >= digitos.size()) {
-        entero = digitos + QString(d.exp10 - digitos.size(), u'0');
+        texto += digitos(0, 1);
+        if (sig > 1)
+            texto += s.punto + digitos(1, sig);
+        texto += u'E';
+        texto += expCientifico < 0 ? u'-' : u'+';
+        texto += QString::number(std::abs(expCientifico)).rightJustified(2, u'0');
+    } else if (d.exp10 <= 0) {
+        texto += u'0';
+        texto += s.punto;
+        texto += QString(-d.exp10, u'0');
+        texto += digitos(0, sig);
+    } else if (d.exp10 >= sig) {
+        texto += digitos(0, sig);
+        texto += QString(d.exp10 - sig, u'0');
     } else {
-        entero = digitos.left(d.exp10);
-        decimales = digitos.mid(d.exp10);
+        texto += digitos(0, d.exp10);
+        texto += s.punto;
+        texto += digitos(d.exp10, sig);
     }
-    return signo(negativo, locale) + conSeparador(entero, decimales, locale);
+    return texto;
 }
 
 QString Format(double valor, const QString& patron, const QLocale& locale) {
@@ -88,51 +153,45 @@ QString Format(double valor, const QString& patron, const QLocale& locale) {
         return CStr(valor, locale);
 
     const bool negativo = valor < 0;
-    Decimal15 d = aDecimal15(std::fabs(valor));
-    // Integer and fraction digit strings of the 15-digit decimal value.
-    std::string ent, frac;
-    if (d.exp10 <= 0) {
-        ent = "0";
-        frac = std::string(static_cast<size_t>(-d.exp10), '0') + d.digitos;
-    } else if (d.exp10 >= 15) {
-        ent = d.digitos + std::string(static_cast<size_t>(d.exp10 - 15), '0');
-    } else {
-        ent = d.digitos.substr(0, static_cast<size_t>(d.exp10));
-        frac = d.digitos.substr(static_cast<size_t>(d.exp10));
-    }
+    const Decimal15 d = aDecimal15(std::fabs(valor));
+    // Digit k of the value (0 the first significant one) is worth 10^(exp10 - 1 - k).
+    const auto digito = [&d](int k) { return k >= 0 && k < 15 ? d.digitos[k] : '0'; };
+    // The integer digits (a single 0 when the value is below 1), then the decimals asked for.
+    const int enteros = std::max(d.exp10, 1);
+    std::string todo(static_cast<size_t>(enteros + cerosDecimales), '0');
+    for (int i = 0; i < enteros + cerosDecimales; ++i)
+        todo[static_cast<size_t>(i)] = digito(i + d.exp10 - enteros);
     // Round half away from zero at the requested number of decimals.
-    const bool subir =
-        frac.size() > static_cast<size_t>(cerosDecimales) && frac[static_cast<size_t>(cerosDecimales)] >= '5';
-    frac.resize(static_cast<size_t>(cerosDecimales), '0');
-    std::string todo = ent + frac;
-    if (subir) {
+    if (digito(d.exp10 + cerosDecimales) >= '5') {
         int i = static_cast<int>(todo.size()) - 1;
-        while (i >= 0) {
-            if (todo[static_cast<size_t>(i)] == '9') {
-                todo[static_cast<size_t>(i)] = '0';
-                --i;
-            } else {
-                ++todo[static_cast<size_t>(i)];
-                break;
-            }
-        }
+        while (i >= 0 && todo[static_cast<size_t>(i)] == '9')
+            todo[static_cast<size_t>(i--)] = '0';
         if (i < 0)
             todo.insert(todo.begin(), '1');
+        else
+            ++todo[static_cast<size_t>(i)];
     }
-    std::string entero = todo.substr(0, todo.size() - static_cast<size_t>(cerosDecimales));
-    std::string decimales = todo.substr(todo.size() - static_cast<size_t>(cerosDecimales));
-    while (entero.size() > 1 && entero.front() == '0')
-        entero.erase(entero.begin());
-    if (static_cast<int>(entero.size()) < cerosEnteros)
-        entero.insert(0, static_cast<size_t>(cerosEnteros) - entero.size(), '0');
-    if (cerosEnteros == 0 && entero == "0")
-        entero.clear();
-    const bool esCero = entero.find_first_not_of('0') == std::string::npos &&
-                        decimales.find_first_not_of('0') == std::string::npos;
-    QString texto = QString::fromLatin1(entero.c_str());
+    const size_t finEntero = todo.size() - static_cast<size_t>(cerosDecimales);
+    size_t inicio = 0;
+    while (inicio + 1 < finEntero && todo[inicio] == '0')
+        ++inicio;
+    const bool esCero = todo.find_first_not_of('0') == std::string::npos;
+    const Simbolos& s = simbolos(locale);
+    QString texto;
+    texto.reserve(static_cast<qsizetype>(todo.size()) + cerosEnteros + 4);
+    if (negativo && !esCero)
+        texto += s.menos;
+    const int largoEntero = static_cast<int>(finEntero - inicio);
+    if (cerosEnteros == 0 && largoEntero == 1 && todo[inicio] == '0') {
+        // Without integer zeros in the pattern a zero integer part is left out.
+    } else {
+        if (largoEntero < cerosEnteros)
+            texto += QString(cerosEnteros - largoEntero, u'0');
+        texto += QLatin1StringView(todo.data() + inicio, largoEntero);
+    }
     if (cerosDecimales > 0)
-        texto += locale.decimalPoint() + QString::fromLatin1(decimales.c_str());
-    return signo(negativo && !esCero, locale) + texto;
+        texto += s.punto + QLatin1StringView(todo.data() + finEntero, cerosDecimales);
+    return texto;
 }
 
 QString Format(const QString& texto, const QString& patron, const QLocale& locale) {
@@ -157,7 +216,11 @@ bool EsNumero(const QString& texto, double* valor, const QLocale& locale) {
     if (t.isEmpty())
         return false;
     bool ok = false;
-    double v = locale.toDouble(t, &ok);
+    double v = 0;
+    if (numeroSimple(t, simbolos(locale), v))
+        ok = true;
+    else
+        v = locale.toDouble(t, &ok);
     if (!ok)
         v = QLocale::c().toDouble(t, &ok);
     if (!ok || !std::isfinite(v))

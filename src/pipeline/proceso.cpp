@@ -12,6 +12,7 @@
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <optional>
 
 namespace tarvix {
 
@@ -173,6 +174,14 @@ bool Proceso::ejecutar() {
         const Posiciones p = leerMapeo(m_grilla);
         // The whole run writes the working database in one lote: one commit instead of one per line.
         Velno::LoteSql lote(*m_g.g_oBase);
+        // The catalog and the nomenclator are only read during the run: each holds one view of its
+        // database for all of it. (An entity missing from the configuration is reported by the
+        // stage that first uses it.)
+        std::optional<Velno::LoteSql> vistaCatalogo, vistaNcm;
+        if (m_g.g_oCentral->tieneEntidad(QStringLiteral("INTERNOS")))
+            vistaCatalogo.emplace(aduana(QStringLiteral("INTERNOS")), Velno::LoteSql::Uso::Lecturas);
+        if (m_g.g_oCentral->tieneEntidad(QStringLiteral("NCM")))
+            vistaNcm.emplace(aduana(QStringLiteral("NCM")), Velno::LoteSql::Uso::Lecturas);
         m_e.linea = 50;
         ejecutarSql(QStringLiteral("delete from ART where INTNRO = '") + interno() + u'\'');
         etapa1(p);

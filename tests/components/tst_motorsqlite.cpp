@@ -5,8 +5,10 @@
 #include "components/vberror.h"
 #include "testsupport.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QSqlDatabase>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QTemporaryDir>
@@ -72,6 +74,7 @@ private slots:
     void lotes();
     void loteConFalla();
     void archivoBorradoEnLote();
+    void loteDeLecturas();
     void cierreLimpio();
 
 private:
@@ -164,6 +167,8 @@ void TstMotorSqlite::comoElDriver() {
         QStringLiteral("insert into T values ('007', '2,5', '', NULL, 7)"),
         QStringLiteral("insert into T values (NULL, NULL, NULL, NULL, NULL)"),
         QStringLiteral("insert into T (a, c) values (-4, 7)"),
+        // Several texts of one statement, of other lengths, outside the Latin range and beyond it.
+        QStringLiteral("insert into T values (5, 1, 'ñ😀', 'Ω€ año', 'z')"),
     };
     for (const QString& s : escrituras) {
         b.setSql(s);
@@ -181,6 +186,7 @@ void TstMotorSqlite::comoElDriver() {
         QStringLiteral("select a from T where c = ''"),
         QStringLiteral("select a from T where b = 12.50 and e < 4"),
         QStringLiteral("select * from T where a = 12345"),
+        QStringLiteral("select a, length(c), length(d) from T where c = 'ñ😀' and d = 'Ω€ año' and e = 'z'"),
     };
     for (const QString& s : consultas) {
         QSqlQuery q(t.db());
@@ -365,6 +371,48 @@ void TstMotorSqlite::archivoBorradoEnLote() {
         texto = e.descripcion();
     }
     QVERIFY2(texto.contains(QStringLiteral("fue borrado o movido")), qPrintable(texto));
+}
+
+void TstMotorSqlite::loteDeLecturas() {
+    // A lote of reads keeps one view of the database and never holds up another program's writes.
+    const auto contar = [](Velno::clBase& b) {
+        b.setSql(QStringLiteral("select count(*) as n from T where a >= 0"));
+        Recordset rs;
+        b.CrearRs(rs);
+        return rs.Fields(QStringLiteral("n")).toInt();
+    };
+    {
+        const QString ruta = nuevaBase(QStringLiteral("lecturas.db"));
+        Velno::clBase b;
+        b.setCadenaConexion(QStringLiteral("Data Source=") + ruta);
+        Testigo t(ruta);
+        QSqlQuery q(t.db());
+        {
+            Velno::LoteSql lecturas(b, Velno::LoteSql::Uso::Lecturas);
+            QCOMPARE(contar(b), 0);
+            QVERIFY(q.exec(QStringLiteral("insert into T (a) values (1)")));
+            QCOMPARE(contar(b), 0);
+        }
+        QCOMPARE(contar(b), 1);
+    }
+    {
+        // Without a write-ahead log a held view would keep writers waiting: there the statements
+        // run one by one.
+        const QString ruta = nuevaBase(QStringLiteral("sinwal.db"));
+        Velno::clBase b;
+        b.setCadenaConexion(QStringLiteral("Data Source=") + ruta);
+        b.setSql(QStringLiteral("PRAGMA journal_mode=DELETE"));
+        b.Ejecutar();
+        Testigo t(ruta);
+        QSqlQuery q(t.db());
+        Velno::LoteSql lecturas(b, Velno::LoteSql::Uso::Lecturas);
+        QCOMPARE(contar(b), 0);
+        QElapsedTimer reloj;
+        reloj.start();
+        QVERIFY2(q.exec(QStringLiteral("insert into T (a) values (2)")), qPrintable(q.lastError().text()));
+        QVERIFY(reloj.elapsed() < 1000);
+        QCOMPARE(contar(b), 1);
+    }
 }
 
 void TstMotorSqlite::cierreLimpio() {

@@ -2,7 +2,10 @@
 #include "components/vberror.h"
 #include "testsupport.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+#include <cmath>
+#include <limits>
 
 using namespace tarvix;
 
@@ -16,6 +19,8 @@ private slots:
     void esNumero_data();
     void esNumero();
     void numeroSql();
+    void numerosComoElParserDelLocale();
+    void formatoComoLaCuentaDecimal();
     void fechas();
     void textos();
     void divisionPorCero();
@@ -155,6 +160,157 @@ void TstVb::numeroSql() {
     QVERIFY(!vb::EsNumero(QVariant()));
     QVERIFY(vb::EsNumero(QVariant(true), &v));
     QCOMPARE(v, -1.0);
+}
+
+// Plain numbers are read without the locale's general parser: the value must be the one the parser
+// gives, under a comma locale, a point locale and the C locale, switching between them.
+void TstVb::numerosComoElParserDelLocale() {
+    QRandomGenerator azar(20261208);
+    QStringList textos = {"0",
+                          "007",
+                          "-0",
+                          "-0,5",
+                          "0,5",
+                          "12,25",
+                          "1234567,891",
+                          "99999999999999999999",
+                          "0,1000000000000000055511151231257827",
+                          "123456789012345678901234567890123456789",
+                          "1,",
+                          ",5",
+                          "-",
+                          "--1",
+                          "1,2,3",
+                          "1.234,5",
+                          "1,234.5",
+                          "+3",
+                          " 4 ",
+                          "1e5",
+                          "٣",
+                          "12345678901234567890123456789012345678901"};
+    for (int i = 0; i < 2000; ++i) {
+        QString t;
+        if (azar.bounded(4) == 0)
+            t += u'-';
+        const int antes = 1 + static_cast<int>(azar.bounded(18));
+        for (int k = 0; k < antes; ++k)
+            t += QChar(u'0' + azar.bounded(10));
+        if (azar.bounded(3) != 0) {
+            t += u',';
+            const int despues = 1 + static_cast<int>(azar.bounded(18));
+            for (int k = 0; k < despues; ++k)
+                t += QChar(u'0' + azar.bounded(10));
+        }
+        textos << t;
+    }
+    for (const char* nombre : {"es_AR", "en_US", "C", "es_AR"}) {
+        prueba::LocaleFijo l(QString::fromLatin1(nombre));
+        const QLocale locale;
+        for (QString t : std::as_const(textos)) {
+            if (locale.decimalPoint() == u".")
+                t.replace(u',', u'.');
+            bool ok = false;
+            double esperado = locale.toDouble(t.trimmed(), &ok);
+            if (!ok)
+                esperado = QLocale::c().toDouble(t.trimmed(), &ok);
+            double v = 0;
+            QVERIFY2(vb::EsNumero(t, &v) == ok, qPrintable(t + u' ' + QString::fromLatin1(nombre)));
+            if (ok)
+                QVERIFY2(v == esperado && std::signbit(v) == std::signbit(esperado),
+                         qPrintable(t + u' ' + QString::fromLatin1(nombre)));
+        }
+    }
+}
+
+namespace {
+// The decimal arithmetic of Format and CStr written the plain way, digit strings and all, to check
+// the working versions against over many values.
+QString formatoDeReferencia(double valor, int enteros, int decimales, const QLocale& locale) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(valor));
+    const std::string s(buf);
+    const std::string digitos = s.substr(0, 1) + s.substr(2, 14);
+    const int exp10 = std::stoi(s.substr(17)) + 1;
+    std::string ent, frac;
+    if (exp10 <= 0) {
+        ent = "0";
+        frac = std::string(static_cast<size_t>(-exp10), '0') + digitos;
+    } else if (exp10 >= 15) {
+        ent = digitos + std::string(static_cast<size_t>(exp10 - 15), '0');
+    } else {
+        ent = digitos.substr(0, static_cast<size_t>(exp10));
+        frac = digitos.substr(static_cast<size_t>(exp10));
+    }
+    const bool subir =
+        frac.size() > static_cast<size_t>(decimales) && frac[static_cast<size_t>(decimales)] >= '5';
+    frac.resize(static_cast<size_t>(decimales), '0');
+    // Rounding up adds one unit of the last decimal, in whole numbers of that unit.
+    std::string todo = ent + frac;
+    if (subir) {
+        int i = static_cast<int>(todo.size()) - 1;
+        for (; i >= 0 && todo[static_cast<size_t>(i)] == '9'; --i)
+            todo[static_cast<size_t>(i)] = '0';
+        if (i < 0)
+            todo.insert(0, "1");
+        else
+            ++todo[static_cast<size_t>(i)];
+    }
+    std::string entero = todo.substr(0, todo.size() - static_cast<size_t>(decimales));
+    const std::string dec = todo.substr(todo.size() - static_cast<size_t>(decimales));
+    entero.erase(0, std::min(entero.find_first_not_of('0'), entero.size() - 1));
+    if (static_cast<int>(entero.size()) < enteros)
+        entero.insert(0, static_cast<size_t>(enteros) - entero.size(), '0');
+    if (enteros == 0 && entero == "0")
+        entero.clear();
+    QString texto = QString::fromStdString(entero);
+    if (decimales > 0)
+        texto += locale.decimalPoint() + QString::fromStdString(dec);
+    const bool cero = todo.find_first_not_of('0') == std::string::npos;
+    return (valor < 0 && !cero ? locale.negativeSign() : QString()) + texto;
+}
+} // namespace
+
+void TstVb::formatoComoLaCuentaDecimal() {
+    QRandomGenerator azar(7);
+    std::vector<double> valores = {
+        0.005, 0.0049999999999, 9.995, 99.995, 999999.999995, 1e14 + 0.5, 123456789012345.6, 0.000001,
+        5e-7,  1e-300,          1e300, 2.5,    -2.5,          -0.004};
+    for (int i = 0; i < 3000; ++i) {
+        const double mantisa = azar.generateDouble() * 10;
+        const int exponente = static_cast<int>(azar.bounded(-8, 17));
+        valores.push_back((azar.bounded(2) ? -1 : 1) * mantisa * std::pow(10.0, exponente));
+        // Values that sit on a half: 1.005, 12.345 and so on.
+        valores.push_back(static_cast<double>(azar.bounded(100000)) / 1000 + 0.0005);
+    }
+    const std::pair<const char*, std::pair<int, int>> patrones[] = {
+        {"00.00", {2, 2}}, {"00.00000", {2, 5}}, {"0", {1, 0}}, {"000000", {6, 0}}, {".00", {0, 2}}};
+    for (const char* nombre : {"es_AR", "en_US"}) {
+        prueba::LocaleFijo l(QString::fromLatin1(nombre));
+        const QLocale locale;
+        for (const double v : valores) {
+            for (const auto& [patron, cifras] : patrones)
+                QCOMPARE(vb::Format(v, QString::fromLatin1(patron)),
+                         formatoDeReferencia(v, cifras.first, cifras.second, locale));
+            // CStr shows the 15-digit value: read back, it is the value printed to 15 digits.
+            const QString texto = vb::CStr(v);
+            double leido = 0;
+            QVERIFY2(vb::EsNumero(texto, &leido), qPrintable(texto));
+            char a[40], b[40];
+            std::snprintf(a, sizeof a, "%.14e", v);
+            std::snprintf(b, sizeof b, "%.14e", leido);
+            QCOMPARE(QByteArray(b), QByteArray(a));
+            QVERIFY(!texto.contains(locale.groupSeparator()) ||
+                    locale.groupSeparator() == locale.decimalPoint());
+        }
+    }
+    // Beyond the range of a double: the overflow error, not a text.
+    QVERIFY_THROWS_EXCEPTION(VbError, vb::CStr(std::numeric_limits<double>::infinity()));
+    try {
+        vb::Format(-std::numeric_limits<double>::infinity(), QStringLiteral("00.00"));
+        QFAIL("sin error");
+    } catch (const VbError& e) {
+        QCOMPARE(e.numero(), errores::DesbordamientoTipo);
+    }
 }
 
 void TstVb::fechas() {
