@@ -185,14 +185,6 @@ void clBase::Conectar() {
                 tarvix::errores::BaseDeDatos, kOrigen,
                 QStringLiteral("No se encuentra el archivo de la %1: %2").arg(m_nombre, p.baseDeDatos));
     }
-    if (p.driver == u"QSQLITE") {
-        // The engine's memory statistics take a lock on every allocation and nobody reads them.
-        // Only possible before the engine starts (the first connection); later calls change nothing.
-        static const bool sinEstadisticas = [] {
-            return sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
-        }();
-        Q_UNUSED(sinEstadisticas);
-    }
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(p.driver, m_conexion);
         db.setDatabaseName(p.baseDeDatos);

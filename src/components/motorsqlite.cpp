@@ -6,6 +6,16 @@ namespace Velno {
 
 namespace {
 
+// How the engine runs in this program, set before it starts (when the program loads, ahead of any
+// connection): no memory statistics, which take a lock on every allocation and nobody reads; and
+// no lock around each call on a connection, since every connection is used by one thread only (the
+// one that opened it, as the Qt driver requires).
+const bool g_motorConfigurado = [] {
+    const bool sinEstadisticas = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
+    const bool sinCerrojos = sqlite3_config(SQLITE_CONFIG_MULTITHREAD) == SQLITE_OK;
+    return sinEstadisticas && sinCerrojos;
+}();
+
 // Compiled statements kept per connection; a run uses a handful of shapes over and over.
 constexpr int kCompiladas = 64;
 // More literals than this and the statement runs as written.

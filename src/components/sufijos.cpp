@@ -41,6 +41,7 @@
 #include "components/vb.h"
 #include "components/vberror.h"
 
+#include <QVarLengthArray>
 #include <algorithm>
 
 namespace Sorvex {
@@ -77,8 +78,12 @@ QString clavePosicion(const QString& p001, const QString& p002, const QString& p
     return vb::RTrim(p001) + u'\x1f' + vb::RTrim(p002) + u'\x1f' + vb::RTrim(p003);
 }
 
-bool seisDigitos(const QString& v) {
+bool seisDigitos(QStringView v) {
     return v.size() == 6 && std::all_of(v.begin(), v.end(), esDigito);
+}
+
+bool soloBlancos(QStringView v) {
+    return std::all_of(v.begin(), v.end(), [](QChar c) { return c == u' '; });
 }
 
 } // namespace
@@ -134,9 +139,14 @@ const Sufijos::Posicion& Sufijos::datosDe(const QString& posicion) {
                 for (const QString& codigo : c.sufijosPorSim.value(sim)) {
                     if (codigo.size() < 2)
                         continue; // names no group
-                    Grupo& g = p.grupos[codigo.left(2)];
+                    const QString grupo = codigo.left(2);
+                    qsizetype i = p.indiceDe(grupo);
+                    if (i < 0) {
+                        i = static_cast<qsizetype>(p.grupos.size());
+                        p.grupos.push_back(Grupo{grupo, {}});
+                    }
                     if (codigo.size() > 2)
-                        g.opciones.insert(codigo);
+                        p.grupos[static_cast<size_t>(i)].opciones.append(codigo);
                 }
             }
         }
@@ -151,31 +161,41 @@ qint16 Sufijos::ValidarSufijos(const QString& posicion, const QString& sufijos) 
 
     const QString t = vb::Trim(sufijos);
     if (t.isEmpty() || t == u"SIN SUFIJOS")
-        return p.grupos.isEmpty() ? Valido : SufijosNoValidos;
+        return p.grupos.empty() ? Valido : SufijosNoValidos;
     if (!t.endsWith(u'-'))
         return SufijosNoValidos;
 
-    QSet<QString> vistos;
-    const QStringList items = t.left(t.size() - 1).split(u'-');
-    for (const QString& item : items) {
-        const QString codigo = item.left(2);
-        const auto g = p.grupos.constFind(codigo);
-        if (codigo.size() < 2 || g == p.grupos.constEnd() || vistos.contains(codigo))
+    QVarLengthArray<bool, 32> visto(static_cast<qsizetype>(p.grupos.size()), false);
+    qsizetype vistos = 0;
+    for (const QStringView item : QStringView(t).chopped(1).tokenize(u'-')) {
+        const QStringView codigo = item.left(2);
+        const qsizetype i = codigo.size() < 2 ? -1 : p.indiceDe(codigo);
+        if (i < 0 || visto[i])
             return SufijosNoValidos;
-        vistos.insert(codigo);
+        visto[i] = true;
+        ++vistos;
+        const Grupo& g = p.grupos[static_cast<size_t>(i)];
         const bool conValor = item.size() >= 4 && item[2] == u'(' && item.endsWith(u')');
         if (conValor) {
-            const QString valor = item.mid(3, item.size() - 4);
-            if (!g->libre() || valor.contains(u'(') || valor.contains(u')') || vb::Trim(valor).isEmpty())
+            const QStringView valor = item.mid(3, item.size() - 4);
+            if (!g.libre() || valor.contains(u'(') || valor.contains(u')') || soloBlancos(valor))
                 return SufijosNoValidos;
             if (codigo.startsWith(u'Z') && !seisDigitos(valor))
                 return SufijosNoValidos;
-        } else if (g->libre() || (!g->opciones.contains(item) && item != codigo + QStringLiteral("00"))) {
+        } else if (g.libre() || (!g.opciones.contains(item) &&
+                                 !(item.size() == 4 && item.endsWith(QLatin1StringView("00"))))) {
             // "XX00" is the editor's "Ninguna opción": the group stated with none of its options.
             return SufijosNoValidos;
         }
     }
-    return vistos.size() == p.grupos.size() ? Valido : SufijosNoValidos;
+    return vistos == static_cast<qsizetype>(p.grupos.size()) ? Valido : SufijosNoValidos;
+}
+
+qsizetype Sufijos::Posicion::indiceDe(QStringView codigo) const {
+    for (size_t i = 0; i < grupos.size(); ++i)
+        if (grupos[i].codigo == codigo)
+            return static_cast<qsizetype>(i);
+    return -1;
 }
 
 } // namespace Sorvex

@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 namespace Trelvan {
 class Central;
@@ -28,14 +29,17 @@ public:
     qint16 ValidarSufijos(const QString& posicion, const QString& sufijos);
 
 private:
-    // A group of the position: a free-value group has no options.
+    // A group of the position: a free-value group has no options. A position has a handful of
+    // groups, looked up by their two-character code.
     struct Grupo {
-        QSet<QString> opciones;
+        QString codigo;
+        QStringList opciones;
         bool libre() const { return opciones.isEmpty(); }
     };
     struct Posicion {
         bool existe = false;
-        QHash<QString, Grupo> grupos;
+        std::vector<Grupo> grupos;
+        qsizetype indiceDe(QStringView codigo) const;
     };
     // The ncm positions and the sufidos rows of one chapter (first two characters).
     struct Capitulo {

@@ -8,8 +8,8 @@ VbError::VbError(qint64 numero, QString origen, QString descripcion)
 
 QString informeNumerado(const VbError& e, const QString& objetoProcedimiento, int linea) {
     return e.descripcion() + QStringLiteral("\r\n\r\n") + QString::number(e.numero()) +
-           QStringLiteral(" - seccion[") + kProyecto + u'.' + objetoProcedimiento + QStringLiteral(" Linea ") +
-           QString::number(linea) + QStringLiteral(" ]::") + e.origen();
+           QStringLiteral(" - seccion[") + kProyecto + u'.' + objetoProcedimiento +
+           QStringLiteral(" Linea ") + QString::number(linea) + QStringLiteral(" ]::") + e.origen();
 }
 
 QString informeCorto(const VbError& e, const QString& objetoProcedimiento) {
