@@ -21,15 +21,54 @@ constexpr int kCompiladas = 64;
 // More literals than this and the statement runs as written.
 constexpr size_t kMaxLiterales = 999;
 
-bool esLetra(QChar c) {
-    const char16_t u = c.unicode();
-    return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || u == u'_' || u >= 0x80;
+// What a character starts in a statement, for the characters below 128; every other one is a
+// letter.
+enum class Clase : unsigned char {
+    Otra,
+    Comilla,
+    Nombre,
+    Guion,
+    Barra,
+    Parametro,
+    Letra,
+    Digito,
+    Punto,
+    Abre,
+    Cierra
+};
+struct Tablas {
+    Clase clase[128]{};
+    bool dePalabra[128]{};
+};
+constexpr Tablas kTablas = [] {
+    Tablas t;
+    for (int c = 0; c < 128; ++c) {
+        const bool letra = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_';
+        const bool digito = c >= '0' && c <= '9';
+        t.dePalabra[c] = letra || digito || c == '$';
+        t.clase[c] = letra ? Clase::Letra : digito ? Clase::Digito : Clase::Otra;
+    }
+    t.clase[static_cast<int>('\'')] = Clase::Comilla;
+    t.clase[static_cast<int>('"')] = t.clase[static_cast<int>('`')] = t.clase[static_cast<int>('[')] =
+        Clase::Nombre;
+    t.clase[static_cast<int>('-')] = Clase::Guion;
+    t.clase[static_cast<int>('/')] = Clase::Barra;
+    t.clase[static_cast<int>('?')] = t.clase[static_cast<int>(':')] = t.clase[static_cast<int>('@')] =
+        t.clase[static_cast<int>('$')] = Clase::Parametro;
+    t.clase[static_cast<int>('.')] = Clase::Punto;
+    t.clase[static_cast<int>('(')] = Clase::Abre;
+    t.clase[static_cast<int>(')')] = Clase::Cierra;
+    return t;
+}();
+
+Clase claseDe(char16_t u) {
+    return u < 128 ? kTablas.clase[u] : Clase::Letra;
 }
-bool esDigito(QChar c) {
-    return c.unicode() >= u'0' && c.unicode() <= u'9';
+bool esDigito(char16_t u) {
+    return u >= u'0' && u <= u'9';
 }
-bool esDePalabra(QChar c) {
-    return esLetra(c) || esDigito(c) || c == u'$';
+bool esDePalabra(char16_t u) {
+    return u >= 128 || kTablas.dePalabra[u];
 }
 bool esPalabra(QStringView w, QLatin1StringView clave) {
     if (w.size() != clave.size())
@@ -76,12 +115,13 @@ Clausula clausulaDe(QStringView w) {
 
 // Index just past the closing `cierre` of a quoted run that opened at `i` (a doubled closing
 // character stays inside); -1 when it never closes.
-qsizetype finCitado(const QString& s, qsizetype i, QChar cierre, bool* doblada = nullptr) {
+qsizetype finCitado(const QString& s, qsizetype i, char16_t cierre, bool* doblada = nullptr) {
     const qsizetype n = s.size();
-    for (qsizetype j = i + 1; j < n; ++j) {
-        if (s[j] != cierre)
-            continue;
-        if (j + 1 < n && s[j + 1] == cierre && cierre != u']') {
+    for (qsizetype j = i + 1;; ++j) {
+        j = s.indexOf(QChar(cierre), j);
+        if (j < 0)
+            return -1;
+        if (j + 1 < n && s[j + 1] == QChar(cierre) && cierre != u']') {
             if (doblada)
                 *doblada = true;
             ++j;
@@ -89,7 +129,6 @@ qsizetype finCitado(const QString& s, qsizetype i, QChar cierre, bool* doblada =
         }
         return j + 1;
     }
-    return -1;
 }
 
 // Skips blanks and comments from `i`.
@@ -156,9 +195,10 @@ char* aUtf8(QStringView t, char* destino) {
 
 bool separarLiterales(const QString& sql, FormaSentencia& forma) {
     const qsizetype n = sql.size();
+    const char16_t* const d = QStringView(sql).utf16();
     qsizetype i = saltarBlancos(sql, 0);
     qsizetype p = i;
-    while (p < n && esDePalabra(sql[p]))
+    while (p < n && esDePalabra(d[p]))
         ++p;
     const QStringView primera = QStringView(sql).mid(i, p - i);
     if (!esPalabra(primera, QLatin1StringView("select")) &&
@@ -179,45 +219,55 @@ bool separarLiterales(const QString& sql, FormaSentencia& forma) {
     bool fijos[kProfundidad] = {false};
     int nivel = 0;
     qsizetype copiado = 0; // text before this index is already in `texto`
-    auto sacar = [&](qsizetype desde, qsizetype hasta, ValorLiteral v) {
+    auto sacar = [&](qsizetype desde, qsizetype hasta) -> ValorLiteral& {
         texto.append(QStringView(sql).mid(copiado, desde - copiado));
         texto.append(u'?');
         copiado = hasta;
-        valores.push_back(std::move(v));
+        return valores.emplace_back();
     };
 
     while (i < n) {
-        const QChar c = sql[i];
-        if (c == u'\'') {
+        const char16_t c = d[i];
+        switch (claseDe(c)) {
+        case Clase::Comilla: {
             bool doblada = false;
             const qsizetype f = finCitado(sql, i, u'\'', &doblada);
             if (f < 0)
                 return false; // unterminated: the engine reports it
             if (!fijos[nivel]) {
-                ValorLiteral v;
+                ValorLiteral& v = sacar(i, f);
                 v.tipo = ValorLiteral::Tipo::Texto;
                 v.texto = QStringView(sql).mid(i + 1, f - i - 2);
                 if (doblada)
                     v.propio = v.texto.toString().replace(QStringLiteral("''"), QStringLiteral("'"));
-                sacar(i, f, std::move(v));
+                if (valores.size() > kMaxLiterales)
+                    return false;
             }
             i = f;
-        } else if (c == u'"' || c == u'`' || c == u'[') {
-            const qsizetype f = finCitado(sql, i, c == u'[' ? QChar(u']') : c);
+            break;
+        }
+        case Clase::Nombre: {
+            const qsizetype f = finCitado(sql, i, c == u'[' ? u']' : c);
             if (f < 0)
                 return false;
             i = f;
-        } else if ((c == u'-' && i + 1 < n && sql[i + 1] == u'-') ||
-                   (c == u'/' && i + 1 < n && sql[i + 1] == u'*')) {
-            i = saltarBlancos(sql, i);
-        } else if (c == u'?' || c == u':' || c == u'@' || c == u'$') {
+            break;
+        }
+        case Clase::Guion:
+        case Clase::Barra:
+            if (i + 1 < n && d[i + 1] == (c == u'-' ? u'-' : u'*'))
+                i = saltarBlancos(sql, i);
+            else
+                ++i;
+            break;
+        case Clase::Parametro:
             return false; // the statement has parameters of its own
-        } else if (esLetra(c)) {
-            qsizetype f = i;
-            while (f < n && esDePalabra(sql[f]))
+        case Clase::Letra: {
+            qsizetype f = i + 1;
+            while (f < n && esDePalabra(d[f]))
                 ++f;
             const Clausula cl = clausulaDe(QStringView(sql).mid(i, f - i));
-            if (cl == Clausula::Blob && f < n && sql[f] == u'\'') {
+            if (cl == Clausula::Blob && f < n && d[f] == u'\'') {
                 // A blob literal stays as written.
                 const qsizetype g = finCitado(sql, f, u'\'');
                 if (g < 0)
@@ -229,52 +279,67 @@ bool separarLiterales(const QString& sql, FormaSentencia& forma) {
                 fijos[nivel] = false;
             }
             i = f;
-        } else if (esDigito(c) || (c == u'.' && i + 1 < n && esDigito(sql[i + 1]))) {
+            break;
+        }
+        case Clase::Punto:
+            if (!(i + 1 < n && esDigito(d[i + 1]))) {
+                ++i;
+                break;
+            }
+            [[fallthrough]];
+        case Clase::Digito: {
             qsizetype f = i;
-            while (f < n && esDigito(sql[f]))
+            while (f < n && esDigito(d[f]))
                 ++f;
             bool decimal = false;
-            if (f < n && sql[f] == u'.') {
+            if (f < n && d[f] == u'.') {
                 decimal = true;
                 ++f;
-                while (f < n && esDigito(sql[f]))
+                while (f < n && esDigito(d[f]))
                     ++f;
             }
-            const bool simple = !(f < n && (esDePalabra(sql[f]) || sql[f] == u'.')) &&
-                                !(i > 0 && sql[i - 1] == u'.') && sql[i] != u'.';
+            const bool simple =
+                !(f < n && (esDePalabra(d[f]) || d[f] == u'.')) && !(i > 0 && d[i - 1] == u'.') && c != u'.';
             if (!simple) {
                 // 1e5, 0x1F, a name that starts with digits: as written.
-                while (f < n && (esDePalabra(sql[f]) || sql[f] == u'.'))
+                while (f < n && (esDePalabra(d[f]) || d[f] == u'.'))
                     ++f;
             } else if (!fijos[nivel]) {
                 const QStringView num = QStringView(sql).mid(i, f - i);
-                ValorLiteral v;
                 bool ok = false;
-                if (decimal) {
-                    v.tipo = ValorLiteral::Tipo::Decimal;
-                    v.decimal = num.toDouble(&ok);
-                } else if (num.size() <= 18) {
-                    v.tipo = ValorLiteral::Tipo::Entero;
-                    v.entero = num.toLongLong(&ok);
+                double decimalLeido = 0;
+                qint64 enteroLeido = 0;
+                if (decimal)
+                    decimalLeido = num.toDouble(&ok);
+                else if (num.size() <= 18)
+                    enteroLeido = num.toLongLong(&ok);
+                if (ok) {
+                    ValorLiteral& v = sacar(i, f);
+                    v.tipo = decimal ? ValorLiteral::Tipo::Decimal : ValorLiteral::Tipo::Entero;
+                    v.decimal = decimalLeido;
+                    v.entero = enteroLeido;
+                    if (valores.size() > kMaxLiterales)
+                        return false;
                 }
-                if (ok)
-                    sacar(i, f, std::move(v));
             }
             i = f;
-        } else if (c == u'(') {
+            break;
+        }
+        case Clase::Abre:
             if (++nivel == kProfundidad)
                 return false;
             fijos[nivel] = fijos[nivel - 1];
             ++i;
-        } else if (c == u')') {
+            break;
+        case Clase::Cierra:
             if (nivel > 0)
                 --nivel;
             ++i;
-        } else {
+            break;
+        case Clase::Otra:
             ++i;
+            break;
         }
-        if (valores.size() > kMaxLiterales)
-            return false;
     }
     texto.append(QStringView(sql).mid(copiado));
     return true;
