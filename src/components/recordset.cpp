@@ -9,8 +9,9 @@ Recordset::Recordset(QStringList columnas, std::vector<std::vector<QVariant>> fi
 
 // A result has a few dozen columns at most: a scan is cheaper than building an index per query.
 int Recordset::indiceDe(const QString& nombre) const {
+    // Names of another length never match, whatever their case: they are passed over unread.
     for (int i = 0; i < m_columnas.size(); ++i) {
-        if (m_columnas[i].compare(nombre, Qt::CaseInsensitive) == 0)
+        if (m_columnas[i].size() == nombre.size() && m_columnas[i].compare(nombre, Qt::CaseInsensitive) == 0)
             return i;
     }
     return -1;

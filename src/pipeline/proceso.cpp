@@ -89,9 +89,15 @@ QString limpio(const QString& s) {
     return vb::Trim(vb::ComillasABlancos(s));
 }
 
-// A quoted value of a statement: the text with its quotes doubled, between quotes, and a comma.
-QString q(const QString& s) {
-    return u'\'' + vb::DoblarComillas(s) + QStringLiteral("',");
+// Appends a quoted value of a statement: the text with its quotes doubled, between quotes, and a
+// comma.
+void q(QString& sql, const QString& s) {
+    sql += u'\'';
+    if (s.contains(u'\'') || s.contains(QChar(0)))
+        sql += vb::DoblarComillas(s);
+    else
+        sql += s;
+    sql += QStringLiteral("',");
 }
 
 // A number brought to two decimals through its "00.00" text.
@@ -239,9 +245,10 @@ void Proceso::etapa1(const Posiciones& p) {
         // The statement is built in place, so that a failure reports the text built so far.
         QString& sql = m_e.sql;
         sql = prefijo;
+        sql.reserve(prefijo.size() + 1024);
         sql += QString::number(orden) + u',';
-        sql += q(limpio(celda(p.articulo)));
-        sql += q(limpio(celda(p.descripc)));
+        q(sql, limpio(celda(p.articulo)));
+        q(sql, limpio(celda(p.descripc)));
 
         m_e.linea = 100;
         // Declared unit, quantity, unit price and total by the unit fields that are mapped.
@@ -265,19 +272,19 @@ void Proceso::etapa1(const Posiciones& p) {
             textoPrecio =
                 vb::PuntoDecimal(vb::Format(vb::Dividir(total, cantidad), QStringLiteral("00.00000")));
         }
-        sql += q(unidad);
+        q(sql, unidad);
         sql += textoCantidad + u',';
         sql += textoCantidad + u',';
         sql += textoPrecio + u',';
         sql += vb::NumeroSql(total) + u',';
-        sql += q(p.otros != 0 ? limpio(celda(p.otros)) : QString());
-        sql += q(QStringLiteral("2"));
+        q(sql, p.otros != 0 ? limpio(celda(p.otros)) : QString());
+        q(sql, QStringLiteral("2"));
 
         m_e.linea = 110;
         const QString origen = vb::Trim(celda(p.origen));
-        sql += q(BuscarOrigen(m_g, origen).ORI);
-        sql += q(BuscarOrigen(m_g, origen).ORI);
-        sql += q(p.procedencia != 0 ? BuscarOrigen(m_g, vb::Trim(celda(p.procedencia))).ORI : QString());
+        q(sql, BuscarOrigen(m_g, origen).ORI);
+        q(sql, BuscarOrigen(m_g, origen).ORI);
+        q(sql, p.procedencia != 0 ? BuscarOrigen(m_g, vb::Trim(celda(p.procedencia))).ORI : QString());
 
         m_e.linea = 120;
         // The weight goes in as a number (point-decimal), so the column holds 12.5 and not the
@@ -288,18 +295,19 @@ void Proceso::etapa1(const Posiciones& p) {
                    u',';
         else
             sql += QStringLiteral("0,");
-        sql += q(p.fechaEmbarque != 0 ? vb::Trim(celda(p.fechaEmbarque)) : QString());
-        sql += q(p.fechaArribo != 0 ? vb::Trim(celda(p.fechaArribo)) : QString());
-        sql += q(QString()) + q(QString()) + q(QString());
+        q(sql, p.fechaEmbarque != 0 ? vb::Trim(celda(p.fechaEmbarque)) : QString());
+        q(sql, p.fechaArribo != 0 ? vb::Trim(celda(p.fechaArribo)) : QString());
+        for (int i = 0; i < 3; ++i)
+            q(sql, QString());
 
         m_e.linea = 130;
         QString marca =
             p.marca != kNoMapeado ? vb::Left(vb::UCase(limpio(celda(p.marca))), 20) : m_g.g_sAA_MARCA;
         QString modelo = vb::Left(vb::UCase(limpio(celda(p.articulo))), 20);
-        sql += q(marca);
-        sql += q(modelo);
+        q(sql, marca);
+        q(sql, modelo);
         for (int i = 0; i < 6; ++i)
-            sql += q(QString());
+            q(sql, QString());
 
         m_e.linea = 140;
         QString sufijos;
@@ -308,8 +316,9 @@ void Proceso::etapa1(const Posiciones& p) {
             QString s1, v1, s2, v2, s3, v3;
             sufijos = ArmarSufijos(m_g, posicion, marca, modelo, s1, v1, s2, v2, s3, v3);
         }
-        sql += q(sufijos);
-        sql += q(QString()) + q(QString()) + q(QString());
+        q(sql, sufijos);
+        for (int i = 0; i < 3; ++i)
+            q(sql, QString());
         sql += QStringLiteral("'')");
 
         m_e.linea = 150;
