@@ -101,6 +101,46 @@ public:
     int filas() const { return static_cast<int>(m_filas.size()); }
     void reservarFilas(int n) { m_filas.reserve(static_cast<size_t>(n)); }
 
+    // A sheet read in two halves. The second half is put in a sheet of its own, which knows how
+    // many shared strings there are but holds none of them (numerarTextosDesde), and is then
+    // merged into the first: its cells go where they say, over what the first half put there, as
+    // if they had been put after it one by one.
+    void numerarTextosDesde(std::size_t compartidas) {
+        m_compartidas = compartidas;
+        m_base = compartidas;
+    }
+    void fusionar(Hoja&& otra) {
+        if (static_cast<int>(m_filas.size()) < otra.filas())
+            m_filas.resize(otra.m_filas.size());
+        for (std::size_t i = 0; i < otra.m_filas.size(); ++i) {
+            std::vector<Casilla>& suya = otra.m_filas[i];
+            if (suya.empty())
+                continue;
+            for (Casilla& k : suya)
+                if (k.tipo == TipoCelda::Texto && k.dato >= otra.m_compartidas)
+                    k.dato = guardarTexto(std::move(otra.m_textos[k.dato - otra.m_base]));
+            if (m_filas[i].empty()) {
+                m_filas[i] = std::move(suya);
+                continue;
+            }
+            for (std::size_t c = 0; c < suya.size(); ++c) {
+                if (suya[c].tipo == TipoCelda::Vacia)
+                    continue; // a place left empty by the cells to its right: nothing was put there
+                Casilla& k = lugar(static_cast<int>(i) + 1, static_cast<int>(c) + 1);
+                soltarTexto(k);
+                k = suya[c];
+            }
+        }
+        otra = Hoja();
+    }
+    // Back to no cells, the shared strings kept.
+    void vaciarCeldas() {
+        m_filas.clear();
+        m_textos.resize(m_compartidas - m_base);
+        m_libres.clear();
+        m_anchoReciente = 0;
+    }
+
 private:
     Casilla& lugar(int fila, int columna) {
         if (static_cast<int>(m_filas.size()) < fila)
@@ -123,7 +163,7 @@ private:
     // again and again in the same place do not pile texts up.
     void soltarTexto(const Casilla& k) {
         if (k.tipo == TipoCelda::Texto && k.dato >= m_compartidas) {
-            m_textos[k.dato] = QString();
+            m_textos[k.dato - m_base] = QString();
             m_libres.push_back(k.dato);
         }
     }
@@ -131,16 +171,17 @@ private:
         if (!m_libres.empty()) {
             const std::uint32_t i = m_libres.back();
             m_libres.pop_back();
-            m_textos[i] = std::move(t);
+            m_textos[i - m_base] = std::move(t);
             return i;
         }
         m_textos.push_back(std::move(t));
-        return static_cast<std::uint32_t>(m_textos.size() - 1);
+        return static_cast<std::uint32_t>(m_base + m_textos.size() - 1);
     }
 
     std::vector<std::vector<Casilla>> m_filas;
     std::vector<QString> m_textos; // the shared strings, then the texts of the cells' own
     std::size_t m_compartidas = 0;
+    std::size_t m_base = 0;              // index of m_textos[0]: the shared strings this sheet does not hold
     std::vector<std::uint32_t> m_libres; // texts of its own no cell holds any more
     int m_anchoReciente = 0;
 };

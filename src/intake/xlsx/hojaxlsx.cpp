@@ -5,10 +5,12 @@
 
 #include <QDate>
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <cstring>
 #include <optional>
+#include <thread>
 #include <utility>
 
 namespace tarvix::lector::xlsx {
@@ -103,14 +105,142 @@ std::optional<TipoValor> tipoValor(std::string_view t) {
     return std::nullopt;
 }
 
+// Where a worksheet is cut to be read in two halves: the second half begins at a <row> that has
+// its number and follows the end of another row.
+struct Corte {
+    std::size_t inicioDatos; // just after the <sheetData> start tag
+    std::size_t corte;       // the <row> the second half begins with
+    std::size_t finDatos;    // the </sheetData> end tag
+};
+
+// The cut of `xml`, when the sheet can be read in two halves that give what one pass gives: its
+// rows in the sheet's namespace between <sheetData> and </sheetData>, no comment, CDATA section,
+// processing instruction or declaration of a namespace after the start (so every "<" there
+// begins a tag, and the names mean the same in both halves).
+std::optional<Corte> cortar(std::string_view xml) {
+    const auto esBlanco = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
+    const auto esDeNombre = [](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+               c == '-' || c == '.' || static_cast<unsigned char>(c) >= 0x80;
+    };
+    // The start tag of sheetData, with or without a prefix.
+    std::size_t p = xml.find("sheetData");
+    if (p == std::string_view::npos)
+        return std::nullopt;
+    std::size_t a = p;
+    if (a > 0 && xml[a - 1] == ':') {
+        --a;
+        while (a > 0 && esDeNombre(xml[a - 1]))
+            --a;
+    }
+    if (a == 0 || xml[a - 1] != '<')
+        return std::nullopt;
+    const std::string prefijo(xml.substr(a, p - a)); // "x:" or nothing
+    std::size_t q = p + 9;
+    if (q >= xml.size() || !(esBlanco(xml[q]) || xml[q] == '>'))
+        return std::nullopt;
+    // Its end: a ">" outside the attributes' quotes.
+    char comilla = 0;
+    for (; q < xml.size(); ++q) {
+        const char c = xml[q];
+        if (comilla)
+            comilla = c == comilla ? 0 : comilla;
+        else if (c == '"' || c == '\'')
+            comilla = c;
+        else if (c == '>' || c == '/')
+            break;
+    }
+    if (q >= xml.size() || xml[q] != '>')
+        return std::nullopt; // an empty <sheetData/>, or no end
+    Corte r{};
+    r.inicioDatos = q + 1;
+    const std::string cierre = "</" + prefijo + "sheetData";
+    r.finDatos = xml.rfind(cierre);
+    if (r.finDatos == std::string_view::npos || r.finDatos < r.inicioDatos)
+        return std::nullopt;
+    const std::string_view resto = xml.substr(r.finDatos + cierre.size());
+    if (resto.empty() || !(esBlanco(resto[0]) || resto[0] == '>'))
+        return std::nullopt;
+    // "!" and "?" are rare in a sheet, unlike "<": they are looked for, and what comes before them.
+    const std::size_t declaracion = xml.starts_with("\xEF\xBB\xBF<?") ? 3 : xml.starts_with("<?") ? 0 : 1;
+    for (const char marca : {'!', '?'}) {
+        for (const char* m = xml.data();
+             (m = static_cast<const char*>(
+                  std::memchr(m, marca, static_cast<std::size_t>(xml.data() + xml.size() - m))));
+             ++m) {
+            const std::size_t i = static_cast<std::size_t>(m - xml.data());
+            if (i > 0 && xml[i - 1] == '<' && !(marca == '?' && i - 1 == declaracion))
+                return std::nullopt;
+        }
+    }
+    if (xml.substr(r.inicioDatos, r.finDatos - r.inicioDatos).find("xmlns") != std::string_view::npos)
+        return std::nullopt;
+
+    // The first <row r=...> after the middle that follows a </row>.
+    const std::string fila = "<" + prefijo + "row";
+    const std::string finFila = "</" + prefijo + "row>";
+    for (std::size_t c = xml.find(fila, r.inicioDatos + (r.finDatos - r.inicioDatos) / 2);
+         c != std::string_view::npos && c < r.finDatos; c = xml.find(fila, c + 1)) {
+        const std::size_t n = c + fila.size();
+        if (n >= xml.size() || !esBlanco(xml[n]))
+            continue;
+        std::size_t b = c;
+        while (b > r.inicioDatos && esBlanco(xml[b - 1]))
+            --b;
+        if (b < r.inicioDatos + finFila.size() || xml.substr(b - finFila.size(), finFila.size()) != finFila)
+            continue;
+        // Its number: an attribute r.
+        std::size_t k = n;
+        for (;;) {
+            while (k < r.finDatos && esBlanco(xml[k]))
+                ++k;
+            if (k >= r.finDatos || !esDeNombre(xml[k]))
+                break; // the end of the tag, or something the reader will refuse
+            const std::size_t nombre = k;
+            while (k < r.finDatos && (esDeNombre(xml[k]) || xml[k] == ':'))
+                ++k;
+            const std::string_view atributo = xml.substr(nombre, k - nombre);
+            while (k < r.finDatos && esBlanco(xml[k]))
+                ++k;
+            if (k >= r.finDatos || xml[k] != '=')
+                break;
+            ++k;
+            while (k < r.finDatos && esBlanco(xml[k]))
+                ++k;
+            if (k >= r.finDatos || (xml[k] != '"' && xml[k] != '\''))
+                break;
+            const std::size_t valor = xml.find(xml[k], k + 1);
+            if (valor == std::string_view::npos || valor >= r.finDatos)
+                break;
+            if (atributo == "r") {
+                r.corte = c;
+                return r;
+            }
+            k = valor + 1;
+        }
+    }
+    return std::nullopt;
+}
+
+// The running counts of a sheet's cells and texts against its limits, shared by the two halves.
+struct Cuentas {
+    std::atomic<std::int64_t> celdas{0};
+    std::atomic<std::int64_t> caracteres{0};
+};
+
+std::atomic<std::int64_t> g_lecturasEnDosHilos{0};
+
 class LectorHoja : public LectorXml {
 public:
-    LectorHoja(Hoja& hoja, const ContextoHoja& contexto) : m_hoja(hoja), m_ctx(contexto) {}
+    LectorHoja(Hoja& hoja, const ContextoHoja& contexto, Cuentas& cuentas, bool partir)
+        : m_hoja(hoja), m_ctx(contexto), m_cuentas(cuentas), m_compartidas(hoja.compartidas()),
+          m_partir(partir) {}
 
 protected:
     void inicio(const Nombre& nombre, Atributos atributos) override;
     void fin(const Nombre& nombre) override;
     void texto(const char* s, int largo) override;
+    bool leerDeUnaVez(std::string_view xml) override;
 
 private:
     void empezarFila(Atributos atributos);
@@ -125,6 +255,9 @@ private:
 
     Hoja& m_hoja;
     const ContextoHoja& m_ctx;
+    Cuentas& m_cuentas;
+    const std::size_t m_compartidas; // shared strings of the workbook
+    const bool m_partir;             // may read a large sheet in two halves
     enum class Recoger : unsigned char { Nada, Valor, EnLinea } m_recoger = Recoger::Nada;
     bool m_enDatos = false;
     bool m_enFila = false;
@@ -142,9 +275,46 @@ private:
     std::string m_textoEnLinea;
     std::uint32_t m_compartida = 0; // the shared string of a cell of type "s"
     int m_ultimaDeFila = 0;         // last column of the cells the current <row> has put, 0 for none
-    std::int64_t m_celdas = 0;
-    std::int64_t m_caracteres = 0;
 };
+
+bool LectorHoja::leerDeUnaVez(std::string_view xml) {
+    if (!m_partir || static_cast<std::int64_t>(xml.size()) < m_ctx.bytesEnDosHilos ||
+        std::thread::hardware_concurrency() < 2)
+        return false;
+    const std::optional<Corte> c = cortar(xml);
+    if (!c)
+        return false;
+    // The second half in another thread, into a sheet of its own; the first here. Both share the
+    // counts against the limits, so memory stays bounded as in one pass.
+    Cuentas cuentas;
+    Hoja segunda;
+    segunda.numerarTextosDesde(m_compartidas);
+    std::exception_ptr fallaSegunda;
+    std::thread hilo([&] {
+        try {
+            LectorHoja lector(segunda, m_ctx, cuentas, false);
+            lector.leerTramos({xml.substr(0, c->inicioDatos), xml.substr(c->corte)}, parte());
+        } catch (...) {
+            fallaSegunda = std::current_exception();
+        }
+    });
+    bool bien = true;
+    try {
+        LectorHoja lector(m_hoja, m_ctx, cuentas, false);
+        lector.leerTramos({xml.substr(0, c->corte), xml.substr(c->finDatos)}, parte());
+    } catch (...) {
+        bien = false;
+    }
+    hilo.join();
+    if (bien && !fallaSegunda) {
+        m_hoja.fusionar(std::move(segunda));
+        g_lecturasEnDosHilos.fetch_add(1, std::memory_order_relaxed);
+        return true;
+    }
+    // A fault anywhere: the sheet is read again in one pass, which reports it as it always has.
+    m_hoja.vaciarCeldas();
+    return false;
+}
 
 void LectorHoja::inicio(const Nombre& nombre, Atributos atributos) {
     if (nombre.espacio != Espacio::Hoja && nombre.espacio != Espacio::Ninguno)
@@ -319,7 +489,7 @@ Celda LectorHoja::crearCelda() {
             return c;
         std::size_t i = 0;
         const auto r = std::from_chars(v.data(), v.data() + v.size(), i);
-        if (r.ec != std::errc() || r.ptr != v.data() + v.size() || i >= m_hoja.compartidas())
+        if (r.ec != std::errc() || r.ptr != v.data() + v.size() || i >= m_compartidas)
             danado(
                 QStringLiteral("la celda %1 de la parte %2 remite a la cadena compartida «%3», que no existe")
                     .arg(ref(), parte(), QString::fromUtf8(m_valor)));
@@ -412,16 +582,15 @@ void LectorHoja::cerrarFila() {
 }
 
 void LectorHoja::contarCeldas(int columnas) {
-    m_celdas += columnas;
-    if (m_celdas > m_ctx.celdasMaximas)
+    if (m_cuentas.celdas.fetch_add(columnas, std::memory_order_relaxed) + columnas > m_ctx.celdasMaximas)
         excesivo(QStringLiteral("la hoja tiene más de %1 celdas (contando las vacías a la izquierda de cada "
                                 "valor)")
                      .arg(m_ctx.celdasMaximas));
 }
 
 void LectorHoja::contarTexto(const QString& t) {
-    m_caracteres += t.size();
-    if (m_caracteres > m_ctx.caracteresTextoMaximos)
+    if (m_cuentas.caracteres.fetch_add(t.size(), std::memory_order_relaxed) + t.size() >
+        m_ctx.caracteresTextoMaximos)
         excesivo(QStringLiteral("los textos de las celdas de la hoja suman más de %1 caracteres")
                      .arg(m_ctx.caracteresTextoMaximos));
 }
@@ -518,9 +687,14 @@ Hoja leerHoja(const PaqueteZip& paquete, const std::string& parte, std::int64_t 
               const ContextoHoja& contexto) {
     Hoja hoja;
     hoja.adoptarCompartidas(std::move(contexto.cadenas));
-    LectorHoja lector(hoja, contexto);
+    Cuentas cuentas;
+    LectorHoja lector(hoja, contexto, cuentas, true);
     lector.leer(paquete, parte, bytesMaximos);
     return hoja;
+}
+
+std::int64_t lecturasEnDosHilos() {
+    return g_lecturasEnDosHilos.load(std::memory_order_relaxed);
 }
 
 } // namespace tarvix::lector::xlsx

@@ -63,8 +63,13 @@ Hoja leerPaquete(PaqueteZip& paquete, const LimitesXlsx& lim) {
     if (const Relacion* r = relacionDeTipo(relaciones, "sharedStrings"))
         cadenas = leerCadenas(paquete, r->destino, lim.bytesCadenas, lim.cadenas, lim.caracteresCelda);
 
-    const ContextoHoja contexto{cadenas,    formatosFecha,       datosLibro.fecha1904,
-                                lim.celdas, lim.caracteresTexto, lim.caracteresCelda};
+    const ContextoHoja contexto{cadenas,
+                                formatosFecha,
+                                datosLibro.fecha1904,
+                                lim.celdas,
+                                lim.caracteresTexto,
+                                lim.caracteresCelda,
+                                lim.bytesHojaEnDosHilos};
     return leerHoja(paquete, hoja, lim.bytesHoja, contexto);
 }
 

@@ -250,8 +250,20 @@ private:
 void LectorXml::leer(const PaqueteZip& paquete, const std::string& parte, std::int64_t bytesMaximos) {
     m_parte = QString::fromUtf8(parte);
     Motor motor(*this, false);
-    paquete.leer(parte, bytesMaximos,
-                 [&motor](const char* datos, std::size_t n) { motor.alimentar(datos, n); });
+    bool leida = false;
+    paquete.leer(
+        parte, bytesMaximos, [&motor](const char* datos, std::size_t n) { motor.alimentar(datos, n); },
+        [this, &leida](std::string_view xml) { return leida = leerDeUnaVez(xml); });
+    if (!leida)
+        motor.terminar();
+}
+
+void LectorXml::leerTramos(std::initializer_list<std::string_view> tramos, const QString& parte) {
+    m_parte = parte;
+    Motor motor(*this, false);
+    for (const std::string_view t : tramos)
+        if (!t.empty())
+            motor.alimentar(t.data(), t.size());
     motor.terminar();
 }
 

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <span>
 #include <string>
@@ -53,6 +54,8 @@ public:
     // Parses `xml`, handed over in pieces of `trozo` bytes, named `parte` in messages; with
     // `general` through the general parser whatever its encoding.
     void leerMemoria(std::string_view xml, std::size_t trozo, const QString& parte, bool general = false);
+    // Parses the pieces one after the other as a single part named `parte`.
+    void leerTramos(std::initializer_list<std::string_view> tramos, const QString& parte);
 
 protected:
     LectorXml();
@@ -62,6 +65,9 @@ protected:
     virtual void inicio(const Nombre& nombre, Atributos atributos) = 0;
     virtual void fin(const Nombre& nombre) = 0;
     virtual void texto(const char*, int) {}
+    // A part that leer() finds inflated whole is offered here first, all of it; true when it was
+    // read this way, otherwise it is parsed as ever.
+    virtual bool leerDeUnaVez(std::string_view) { return false; }
 
     // The part being read, for messages.
     const QString& parte() const { return m_parte; }

@@ -226,7 +226,8 @@ bool PaqueteZip::tiene(const std::string& parte) const {
 }
 
 void PaqueteZip::leer(const std::string& parte, std::int64_t bytesMaximos,
-                      const std::function<void(const char*, std::size_t)>& destino) const {
+                      const std::function<void(const char*, std::size_t)>& destino,
+                      const std::function<bool(std::string_view)>& entera) const {
     const QString nombre = QString::fromUtf8(parte);
     const std::int64_t i = indice(parte);
     if (i < 0)
@@ -238,17 +239,17 @@ void PaqueteZip::leer(const std::string& parte, std::int64_t bytesMaximos,
         comprimido = std::max<std::int64_t>(
             1, static_cast<std::int64_t>(std::min<zip_uint64_t>(st.comp_size, INT64_MAX)));
     // A deflated part is inflated whole, here or ahead of time in another thread.
-    std::unique_ptr<Entera> entera;
+    std::unique_ptr<Entera> inflada;
     if (m_adelanto && m_adelanto->parte == parte && m_adelanto->bytesMaximos == bytesMaximos) {
         const std::unique_ptr<Adelanto> a = std::move(m_adelanto);
         a->hilo.join();
         if (a->error)
             std::rethrow_exception(a->error);
-        entera = std::move(a->entera);
-    } else if ((entera = prepararEntera(static_cast<zip_uint64_t>(i), st, bytesMaximos))) {
-        entera->inflar();
+        inflada = std::move(a->entera);
+    } else if ((inflada = prepararEntera(static_cast<zip_uint64_t>(i), st, bytesMaximos))) {
+        inflada->inflar();
     }
-    if (entera && entera->entregar(nombre, bytesMaximos, m_limites.proporcionMaxima, destino))
+    if (inflada && inflada->entregar(nombre, bytesMaximos, m_limites.proporcionMaxima, destino, entera))
         return;
 
     std::unique_ptr<zip_file_t, CerrarArchivoZip> f(zip_fopen_index(m_zip, static_cast<zip_uint64_t>(i), 0));
@@ -387,7 +388,8 @@ void PaqueteZip::Entera::inflar() {
 
 bool PaqueteZip::Entera::entregar(const QString& nombre, std::int64_t bytesMaximos,
                                   std::int64_t proporcionMaxima,
-                                  const std::function<void(const char*, std::size_t)>& destino) const {
+                                  const std::function<void(const char*, std::size_t)>& destino,
+                                  const std::function<bool(std::string_view)>& entera) const {
     switch (estado) {
     case Estado::Transmitir:
         return false;
@@ -400,6 +402,8 @@ bool PaqueteZip::Entera::entregar(const QString& nombre, std::int64_t bytesMaxim
     case Estado::Lista:
         break;
     }
+    if (entera && entera(std::string_view(salida.get(), bytes)))
+        return true;
     if (bytes > 0)
         destino(salida.get(), bytes);
     return true;

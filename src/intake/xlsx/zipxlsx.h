@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <thread>
 
 struct zip;
@@ -35,8 +36,11 @@ public:
 
     // Streams the inflated bytes of `parte` to `destino` in chunks. Throws FallaXlsx when the part
     // is missing, damaged, encrypted, inflates past `bytesMaximos` or past the allowed ratio.
+    // When the part is inflated whole, `entera` (if given) first gets all of it at once, and the
+    // part is done when it returns true; otherwise the bytes go to `destino` as ever.
     void leer(const std::string& parte, std::int64_t bytesMaximos,
-              const std::function<void(const char*, std::size_t)>& destino) const;
+              const std::function<void(const char*, std::size_t)>& destino,
+              const std::function<bool(std::string_view)>& entera = {}) const;
 
     // Starts inflating `parte` in another thread while other parts are read; the next leer() of
     // it with the same `bytesMaximos` takes the result, and reports its faults then, in order.
@@ -64,7 +68,8 @@ private:
         void inflar();
         // Throws for a part past a limit or with a wrong checksum; false when it is to be streamed.
         bool entregar(const QString& nombre, std::int64_t bytesMaximos, std::int64_t proporcionMaxima,
-                      const std::function<void(const char*, std::size_t)>& destino) const;
+                      const std::function<void(const char*, std::size_t)>& destino,
+                      const std::function<bool(std::string_view)>& entera) const;
     };
     struct Adelanto {
         std::string parte;

@@ -4,6 +4,7 @@
 #include "fixturaxlsx.h"
 #include "intake/lectorlibro.h"
 #include "intake/xlsx/lectorxlsx.h"
+#include "paquetexlsx.h"
 #include "testsupport.h"
 
 #include <QElapsedTimer>
@@ -12,7 +13,6 @@
 #include <string>
 #include <sys/resource.h>
 #include <tuple>
-#include <zip.h>
 
 using namespace tarvix::lector;
 
@@ -28,42 +28,6 @@ QString errorAlLeer(const QString& ruta, const LimitesXlsx& limites = {}) {
         return e.descripcion();
     }
     return QStringLiteral("(sin error)");
-}
-
-const std::string kInicioHoja =
-    "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>";
-const std::string kFinHoja = "</sheetData></worksheet>";
-
-// A workbook whose only sheet is `hoja`, the parts written straight into the zip.
-bool escribirHoja(const QString& ruta, std::string hoja, zip_int32_t metodo = ZIP_CM_DEFLATE) {
-    const std::pair<const char*, std::string> partes[] = {
-        {"_rels/.rels",
-         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-         "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
-         "relationships/officeDocument\" Target=\"xl/workbook.xml\"/></Relationships>"},
-        {"xl/workbook.xml",
-         "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-         "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets>"
-         "<sheet name=\"H\" sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
-        {"xl/_rels/workbook.xml.rels",
-         "<Relationships "
-         "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"><Relationship "
-         "Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
-         "Target=\"worksheets/sheet1.xml\"/></Relationships>"},
-        {"xl/worksheets/sheet1.xml", std::move(hoja)}};
-    int error = 0;
-    zip_t* z = zip_open(QFile::encodeName(ruta).constData(), ZIP_CREATE | ZIP_TRUNCATE, &error);
-    if (!z)
-        return false;
-    for (const auto& [nombre, datos] : partes) {
-        zip_source_t* fuente = zip_source_buffer(z, datos.data(), datos.size(), 0);
-        const zip_int64_t i = zip_file_add(z, nombre, fuente, ZIP_FL_OVERWRITE);
-        if (i < 0 || zip_set_file_compression(z, static_cast<zip_uint64_t>(i), metodo, 1) < 0) {
-            zip_discard(z);
-            return false;
-        }
-    }
-    return zip_close(z) == 0;
 }
 
 // A workbook whose sheet has `filas` rows of four numbers (row + 0, + 0.25, + 0.5, + 0.75): a
