@@ -1,3 +1,4 @@
+#include "components/memoria.h"
 #include "data/rutas.h"
 #include "ui/aplicacion.h"
 #include "ui/frmmain.h"
@@ -8,6 +9,7 @@
 #include <QTranslator>
 
 int main(int argc, char* argv[]) {
+    tarvix::prepararMemoria();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tarvix"));
     QApplication::setApplicationDisplayName(QStringLiteral("TARVIX"));

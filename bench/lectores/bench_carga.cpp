@@ -7,6 +7,7 @@
 #include "components/archivos.h"
 #include "components/globales.h"
 #include "components/interaccionguionada.h"
+#include "components/memoria.h"
 #include "components/vberror.h"
 #include "intake/carga/carga.h"
 #include "intake/carga/grilla.h"
@@ -148,6 +149,8 @@ QString tomarOpcion(int& argc, char** argv, const char* opcion) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // As the program does.
+    prepararMemoria();
     QCoreApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
     // Users work under es_AR: decimal comma and day/month/year dates in every cell's text.

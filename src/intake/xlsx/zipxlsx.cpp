@@ -352,6 +352,10 @@ std::unique_ptr<PaqueteZip::Entera> PaqueteZip::prepararEntera(std::uint64_t i, 
             return nullptr;
         leidos += n;
     }
+    // The room for the first try is taken here, by the thread that goes on to read the part: when
+    // the inflating is done ahead in another thread, the memory still comes from, and goes back
+    // to, this thread's own pool, where the grid's texts find it again once the part is read.
+    e->salida.reset(new char[e->capacidadInicial()]);
     return e;
 }
 
@@ -360,9 +364,10 @@ void PaqueteZip::Entera::inflar() {
     if (!inflador)
         throw std::bad_alloc();
     const auto maximo = static_cast<std::size_t>(limite);
-    std::size_t capacidad = std::min(primerIntento, maximo) + 1;
+    std::size_t capacidad = capacidadInicial();
     for (;;) {
-        salida.reset(new char[capacidad]);
+        if (!salida)
+            salida.reset(new char[capacidad]);
         const libdeflate_result r =
             libdeflate_deflate_decompress(inflador.get(), crudo.get(), static_cast<std::size_t>(comprimido),
                                           salida.get(), capacidad, &bytes);
@@ -375,6 +380,7 @@ void PaqueteZip::Entera::inflar() {
             break; // damaged: streamed, to report it as ever
         if (capacidad <= maximo) {
             capacidad = maximo + 1; // the headers understated it
+            salida.reset();
             continue;
         }
         if (limite == tope)

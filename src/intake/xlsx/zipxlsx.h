@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -64,6 +65,9 @@ private:
         std::size_t bytes = 0;
         Estado estado = Estado::Transmitir;
 
+        std::size_t capacidadInicial() const {
+            return std::min(primerIntento, static_cast<std::size_t>(limite)) + 1;
+        }
         // Any thread: inflates and checks the checksum.
         void inflar();
         // Throws for a part past a limit or with a wrong checksum; false when it is to be streamed.
