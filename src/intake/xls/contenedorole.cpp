@@ -3,8 +3,9 @@
 #include "intake/xls/biff.h"
 
 #include <QFile>
+#include <dlfcn.h>
 #include <memory>
-#include <mutex>
+#include <optional>
 
 #include <gsf/gsf-infile-msole.h>
 #include <gsf/gsf-infile.h>
@@ -15,13 +16,70 @@ namespace tarvix::lector::xls {
 
 namespace {
 
+// libgsf, loaded the first time a .xls is read: the program does not load it, nor the libraries
+// it needs, until then. Null when it cannot be loaded.
+struct Gsf {
+    decltype(&gsf_input_stdio_new) inputStdioNew;
+    decltype(&gsf_infile_msole_new) infileMsoleNew;
+    decltype(&gsf_infile_num_children) infileNumChildren;
+    decltype(&gsf_infile_name_by_index) infileNameByIndex;
+    decltype(&gsf_infile_child_by_index) infileChildByIndex;
+    decltype(&gsf_input_size) inputSize;
+    decltype(&gsf_input_read) inputRead;
+    decltype(&g_object_unref) objectUnref;
+    decltype(&g_error_free) errorFree;
+    decltype(&g_ascii_strcasecmp) asciiStrcasecmp;
+};
+
+const Gsf* gsf() {
+    static const std::optional<Gsf> cargada = []() -> std::optional<Gsf> {
+        void* biblioteca = nullptr;
+        for (const char* nombre : {"libgsf-1.so.114", "libgsf-1.so"})
+            if ((biblioteca = dlopen(nombre, RTLD_NOW | RTLD_LOCAL)))
+                break;
+        if (!biblioteca)
+            return std::nullopt;
+        bool completa = true;
+        const auto tomar = [&](auto& funcion, const char* nombre) {
+            funcion = reinterpret_cast<std::remove_reference_t<decltype(funcion)>>(dlsym(biblioteca, nombre));
+            completa = completa && funcion;
+        };
+        Gsf g{};
+        decltype(&gsf_init) iniciar = nullptr;
+        decltype(&g_log_set_handler) silenciar = nullptr;
+        tomar(iniciar, "gsf_init");
+        tomar(silenciar, "g_log_set_handler");
+        tomar(g.inputStdioNew, "gsf_input_stdio_new");
+        tomar(g.infileMsoleNew, "gsf_infile_msole_new");
+        tomar(g.infileNumChildren, "gsf_infile_num_children");
+        tomar(g.infileNameByIndex, "gsf_infile_name_by_index");
+        tomar(g.infileChildByIndex, "gsf_infile_child_by_index");
+        tomar(g.inputSize, "gsf_input_size");
+        tomar(g.inputRead, "gsf_input_read");
+        tomar(g.objectUnref, "g_object_unref");
+        tomar(g.errorFree, "g_error_free");
+        tomar(g.asciiStrcasecmp, "g_ascii_strcasecmp");
+        if (!completa)
+            return std::nullopt; // the library stays loaded: unloading GLib types is not safe
+        iniciar();
+        // A damaged file makes libgsf log failed assertions on its way to an error, which the
+        // reader reports itself.
+        for (const char* dominio : {"libgsf:msole", "libgsf"})
+            silenciar(
+                dominio, static_cast<GLogLevelFlags>(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING),
+                [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
+        return g;
+    }();
+    return cargada ? &*cargada : nullptr;
+}
+
 struct LiberarObjeto {
-    void operator()(gpointer o) const { g_object_unref(o); }
+    void operator()(gpointer o) const { gsf()->objectUnref(o); }
 };
 template <typename T> using Objeto = std::unique_ptr<T, LiberarObjeto>;
 
 struct LiberarError {
-    void operator()(GError* e) const { g_error_free(e); }
+    void operator()(GError* e) const { gsf()->errorFree(e); }
 };
 
 constexpr char kFirmaOle[] = "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
@@ -31,11 +89,12 @@ const QString kDanado = QStringLiteral("El archivo está dañado o incompleto: s
 
 // First child of the root named `nombre`, whatever its case.
 GsfInput* hijo(GsfInfile* raiz, const char* nombre) {
-    const int n = gsf_infile_num_children(raiz);
+    const Gsf& g = *gsf();
+    const int n = g.infileNumChildren(raiz);
     for (int i = 0; i < n; ++i) {
-        const char* actual = gsf_infile_name_by_index(raiz, i);
-        if (actual && g_ascii_strcasecmp(actual, nombre) == 0)
-            return gsf_infile_child_by_index(raiz, i);
+        const char* actual = g.infileNameByIndex(raiz, i);
+        if (actual && g.asciiStrcasecmp(actual, nombre) == 0)
+            return g.infileChildByIndex(raiz, i);
     }
     return nullptr;
 }
@@ -52,25 +111,20 @@ QByteArray leerFlujoLibro(const QString& ruta) {
                                   "de documento compuesto."));
     }
 
-    static std::once_flag iniciado;
-    std::call_once(iniciado, [] {
-        gsf_init();
-        // A damaged file makes libgsf log failed assertions on its way to an error, which the
-        // reader reports itself.
-        for (const char* dominio : {"libgsf:msole", "libgsf"})
-            g_log_set_handler(
-                dominio, static_cast<GLogLevelFlags>(G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING),
-                [](const gchar*, GLogLevelFlags, const gchar*, gpointer) {}, nullptr);
-    });
+    const Gsf* g = gsf();
+    if (!g)
+        fallar(
+            QStringLiteral("No se puede leer el archivo: falta la biblioteca libgsf (paquete libgsf-1-114), "
+                           "que el programa necesita para los libros de Excel 97-2003 (.xls)."));
 
     GError* error = nullptr;
-    Objeto<GsfInput> entrada(gsf_input_stdio_new(QFile::encodeName(ruta).constData(), &error));
+    Objeto<GsfInput> entrada(g->inputStdioNew(QFile::encodeName(ruta).constData(), &error));
     std::unique_ptr<GError, LiberarError> errorEntrada(error);
     if (!entrada)
         fallar(QStringLiteral("No se puede abrir el archivo \"%1\" para leerlo.").arg(ruta));
 
     error = nullptr;
-    Objeto<GsfInfile> raiz(gsf_infile_msole_new(entrada.get(), &error));
+    Objeto<GsfInfile> raiz(g->infileMsoleNew(entrada.get(), &error));
     std::unique_ptr<GError, LiberarError> errorOle(error);
     if (!raiz)
         fallar(kDanado);
@@ -81,7 +135,7 @@ QByteArray leerFlujoLibro(const QString& ruta) {
     if (!flujo)
         fallar(QStringLiteral("El archivo es un documento compuesto pero no contiene un libro de Excel."));
 
-    const gsf_off_t tam = gsf_input_size(flujo.get());
+    const gsf_off_t tam = g->inputSize(flujo.get());
     if (tam < 0)
         fallar(kDanado);
     if (tam > kMaxFlujoLibro)
@@ -89,7 +143,7 @@ QByteArray leerFlujoLibro(const QString& ruta) {
                    .arg(kMaxFlujoLibro / (1024 * 1024)));
     QByteArray datos(static_cast<qsizetype>(tam), Qt::Uninitialized);
     if (tam > 0 &&
-        !gsf_input_read(flujo.get(), static_cast<size_t>(tam), reinterpret_cast<guint8*>(datos.data())))
+        !g->inputRead(flujo.get(), static_cast<size_t>(tam), reinterpret_cast<guint8*>(datos.data())))
         fallar(kDanado);
     return datos;
 }
