@@ -42,6 +42,13 @@ public:
     // is open.
     void LeerFila(int fila, int columnas, QString& destino, quint32* fines) const;
 
+    // The last row of the worksheet that has cells (any row after it is empty); 0 when none is
+    // open.
+    int UltimaFila() const { return m_hoja ? m_hoja->filas() : 0; }
+    // Readies the formatter of the current default locale: LeerCelda and LeerFila may then run in
+    // several threads at once, for as long as the default locale stays the same.
+    void PrepararLecturaConcurrente() const { formato(); }
+
     // Lets the worksheet go. Never fails.
     void CerrarArchivo() noexcept;
 

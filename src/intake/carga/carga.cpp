@@ -6,10 +6,12 @@
 #include "components/interaccion.h"
 #include "components/vb.h"
 #include "components/vberror.h"
+#include "intake/carga/filasadelantadas.h"
 #include "intake/carga/grilla.h"
 #include "intake/clecxel.h"
 
 #include <new>
+#include <thread>
 #include <vector>
 
 namespace tarvix {
@@ -44,6 +46,8 @@ constexpr int kFallasFinLineas = 3;
 // of the scan, which reads at most a few rows more than the lines it keeps.
 constexpr qint64 kMaxCeldasGrilla = 5'000'000;
 constexpr qint64 kErrorMemoria = 7;
+// Rows of a sheet from which a second thread formats them ahead of the scan.
+constexpr int kFilasParaAdelantar = 2 * FilasAdelantadas::kFilasPorBloque;
 
 // A worksheet row is an invoice line when its cells hold something besides blanks and zeros.
 bool esLineaDeDatos(QStringView linea) {
@@ -134,9 +138,12 @@ bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Globales& g,
         QString texto;
         std::vector<quint32> fines(static_cast<size_t>(ancho));
         int fallas = 0;
+        // A long sheet's rows are formatted ahead by a second thread while this one scans them.
+        FilasAdelantadas filas(excel, ancho,
+                               excel.UltimaFila() >= kFilasParaAdelantar &&
+                                   std::thread::hardware_concurrency() > 1);
         for (int fila = 2; fila <= lector::Hoja::kMaxFilas && fallas < kFallasFinLineas; ++fila) {
-            texto.truncate(0);
-            excel.LeerFila(fila, ancho, texto, fines.data());
+            filas.tomar(fila, texto, fines.data());
             if (esLineaDeDatos(texto)) {
                 if (static_cast<qint64>(bloque.filas() + 1) * nueva.Cols() > kMaxCeldasGrilla)
                     throw VbError(kErrorMemoria, kProyecto,
@@ -144,8 +151,7 @@ bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Globales& g,
                                                  "por sus %1 columnas superan las %2 celdas")
                                       .arg(nueva.Cols())
                                       .arg(kMaxCeldasGrilla));
-                // A copy of its exact size: the grid keeps no spare room, and `texto` is reused.
-                bloque.agregarFila(QString(texto.constData(), texto.size()), fines);
+                bloque.agregarFila(std::move(texto), fines);
                 fallas = 0;
             } else {
                 ++fallas;

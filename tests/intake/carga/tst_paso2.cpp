@@ -100,6 +100,7 @@ private slots:
     void cerosYBlancosNoSonDatos_data();
     void cerosYBlancosNoSonDatos();
     void filasSeparadorasNoPierdenLineas();
+    void planillaLargaFormateadaPorDosHilos();
     void cargarDeNuevoBorraLosCampos();
     void cargaFallidaNoCambiaNada_data();
     void cargaFallidaNoCambiaNada();
@@ -186,6 +187,41 @@ void TstPaso2::filasSeparadorasNoPierdenLineas() {
     // An empty row 2, one line in row 3 and two empty rows: one data line.
     p.procesar(planilla("una.xlsx", {{"CODIGO"}, {}, {"L1"}}));
     QCOMPARE(p.filas(), (QStringList{"CODIGO", "", "L1"}));
+}
+
+void TstPaso2::planillaLargaFormateadaPorDosHilos() {
+    // A long sheet, its rows formatted ahead by a second thread: the same lines, and the scan still
+    // ends at the first three rows without data (here well past the first blocks of rows).
+    Filas filas{{"CODIGO", "CANT"}};
+    std::vector<std::string> codigos;
+    codigos.reserve(3000);
+    for (int i = 1; i <= 3000; ++i) {
+        codigos.push_back("L" + std::to_string(i));
+        if (i % 97 == 0) {
+            filas.push_back({});
+            filas.push_back({" "});
+        }
+        if (i == 2600) {
+            filas.push_back({});
+            filas.push_back({"0"});
+            filas.push_back({});
+        }
+        filas.push_back({codigos.back().c_str(), i / 4.0});
+    }
+    const QString ruta = planilla("larga.xlsx", filas);
+    for (const char* nombre : {"es_AR", "en_US"}) {
+        LocaleFijo l(QString::fromLatin1(nombre));
+        Paso2 p;
+        p.procesar(ruta);
+        const QStringList r = p.filas();
+        QCOMPARE(r.size(), 2 + 2599);
+        QCOMPARE(r.at(0), QStringLiteral("CODIGO|CANT"));
+        QCOMPARE(r.at(2), QStringLiteral("L1|") + QLocale().toString(0.25));
+        QCOMPARE(r.at(2 + 1234), QStringLiteral("L1235|") + QLocale().toString(1235 / 4.0));
+        QCOMPARE(r.last(), QStringLiteral("L2599|") + QLocale().toString(2599 / 4.0));
+        for (int i = 0; i < 2599; ++i)
+            QVERIFY(r.at(2 + i).startsWith(QStringLiteral("L%1|").arg(i + 1)));
+    }
 }
 
 void TstPaso2::cargarDeNuevoBorraLosCampos() {
