@@ -6,6 +6,7 @@
 #include "archivofuzz.h"
 #include "intake/xlsx/lectorxlsx.h"
 
+#include <cstdint>
 #include <string_view>
 #include <vector>
 #include <zip.h>
@@ -49,6 +50,32 @@ bool escribirPaquete(const QString& ruta, std::string_view texto) {
     return true;
 }
 
+// Everything a read gives, to compare two reads of one file: each cell's type and value, or the
+// error's text.
+QString lectura(const QString& ruta, const tarvix::lector::LimitesXlsx& limites) {
+    using tarvix::lector::Celda;
+    try {
+        const tarvix::lector::Hoja h = tarvix::lector::leerXlsx(ruta, limites);
+        QString r = QString::number(h.filas());
+        for (int f = 1; f <= h.filas(); ++f) {
+            const int columnas = static_cast<int>(h.fila(f).size());
+            r += u'\n';
+            for (int c = 1; c <= columnas; ++c) {
+                const Celda x = h.celda(f, c);
+                r += QStringLiteral("|%1:%2:%3:%4:%5")
+                         .arg(static_cast<int>(x.tipo))
+                         .arg(x.numero, 0, 'g', 17)
+                         .arg(x.texto)
+                         .arg(x.booleano)
+                         .arg(x.codigoError);
+            }
+        }
+        return r;
+    } catch (const tarvix::VbError& e) {
+        return QStringLiteral("error: ") + e.descripcion();
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t tam) {
@@ -61,5 +88,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t tam
         archivo.escribir(datos, tam);
     }
     tarvix::fuzz::leerOFallar([&] { return tarvix::lector::leerXlsx(archivo.ruta()); });
+    // Cut in two halves (whatever its size), the sheet must read exactly as in one pass.
+    tarvix::lector::LimitesXlsx enUna, enDos;
+    enUna.bytesHojaEnDosHilos = INT64_MAX;
+    enDos.bytesHojaEnDosHilos = 0;
+    if (lectura(archivo.ruta(), enUna) != lectura(archivo.ruta(), enDos)) {
+        std::fprintf(stderr, "la hoja leída en dos mitades difiere de la leída en una pasada\n");
+        std::abort();
+    }
     return 0;
 }
