@@ -50,8 +50,6 @@ pares_q=$(printf %q "$aqui/pares.py")
 
 medir() { nice -n "$nicel" "$@"; }
 
-medir() { nice -n "$nicel" "$@"; }
-
 echo "== Una carga de cada archivo (comprobación)"
 for ext in xlsx xls; do
     medir "$bench" --una-carga "$carpeta/factura.$ext"
