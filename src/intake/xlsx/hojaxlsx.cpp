@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <future>
 #include <optional>
 #include <thread>
 #include <utility>
@@ -117,7 +118,7 @@ struct Corte {
 // rows in the sheet's namespace between <sheetData> and </sheetData>, no comment, CDATA section,
 // processing instruction or declaration of a namespace after the start (so every "<" there
 // begins a tag, and the names mean the same in both halves).
-std::optional<Corte> cortar(std::string_view xml) {
+std::optional<Corte> cortar(std::string_view xml, double fraccion) {
     const auto esBlanco = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
     const auto esDeNombre = [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
@@ -176,11 +177,12 @@ std::optional<Corte> cortar(std::string_view xml) {
     if (xml.substr(r.inicioDatos, r.finDatos - r.inicioDatos).find("xmlns") != std::string_view::npos)
         return std::nullopt;
 
-    // The first <row r=...> after the middle that follows a </row>.
+    // The first <row r=...> past `fraccion` of the rows that follows a </row>.
     const std::string fila = "<" + prefijo + "row";
     const std::string finFila = "</" + prefijo + "row>";
-    for (std::size_t c = xml.find(fila, r.inicioDatos + (r.finDatos - r.inicioDatos) / 2);
-         c != std::string_view::npos && c < r.finDatos; c = xml.find(fila, c + 1)) {
+    const auto desde = static_cast<std::size_t>(static_cast<double>(r.finDatos - r.inicioDatos) * fraccion);
+    for (std::size_t c = xml.find(fila, r.inicioDatos + desde); c != std::string_view::npos && c < r.finDatos;
+         c = xml.find(fila, c + 1)) {
         const std::size_t n = c + fila.size();
         if (n >= xml.size() || !esBlanco(xml[n]))
             continue;
@@ -232,9 +234,11 @@ std::atomic<std::int64_t> g_lecturasEnDosHilos{0};
 
 class LectorHoja : public LectorXml {
 public:
-    LectorHoja(Hoja& hoja, const ContextoHoja& contexto, Cuentas& cuentas, bool partir)
+    LectorHoja(Hoja& hoja, const ContextoHoja& contexto, Cuentas& cuentas, MitadAdelantada* mitad = nullptr)
         : m_hoja(hoja), m_ctx(contexto), m_cuentas(cuentas), m_compartidas(hoja.compartidas()),
-          m_partir(partir) {}
+          m_mitad(mitad) {}
+    // The largest shared string index a cell named.
+    std::size_t mayorCompartida() const { return m_mayorCompartida; }
 
 protected:
     void inicio(const Nombre& nombre, Atributos atributos) override;
@@ -257,7 +261,9 @@ private:
     const ContextoHoja& m_ctx;
     Cuentas& m_cuentas;
     const std::size_t m_compartidas; // shared strings of the workbook
-    const bool m_partir;             // may read a large sheet in two halves
+    MitadAdelantada* const m_mitad;  // its second half, when read ahead
+    std::size_t m_mayorCompartida = 0;
+    bool leerConMitad(std::string_view xml);
     enum class Recoger : unsigned char { Nada, Valor, EnLinea } m_recoger = Recoger::Nada;
     bool m_enDatos = false;
     bool m_enFila = false;
@@ -277,43 +283,107 @@ private:
     int m_ultimaDeFila = 0;         // last column of the cells the current <row> has put, 0 for none
 };
 
-bool LectorHoja::leerDeUnaVez(std::string_view xml) {
-    if (!m_partir || static_cast<std::int64_t>(xml.size()) < m_ctx.bytesEnDosHilos ||
-        std::thread::hardware_concurrency() < 2)
-        return false;
-    const std::optional<Corte> c = cortar(xml);
+} // namespace
+
+// The shared strings are not read yet when the second half is: its cells may name any index below
+// this one (far above the most the limits let a workbook have), which is checked when the halves
+// are put together.
+constexpr std::size_t kCompartidasPorVer = std::size_t(1) << 31;
+
+class MitadAdelantada {
+public:
+    MitadAdelantada(const ContextoHoja& contexto, const std::string& parte)
+        : m_formatosFecha(contexto.formatosFecha), m_ctx{m_sinCadenas,
+                                                         m_formatosFecha,
+                                                         contexto.fecha1904,
+                                                         contexto.celdasMaximas,
+                                                         contexto.caracteresTextoMaximos,
+                                                         contexto.bytesPorCelda,
+                                                         contexto.bytesEnDosHilos},
+          m_parte(QString::fromUtf8(parte)) {
+        m_hoja.numerarTextosDesde(kCompartidasPorVer);
+    }
+
+    // In the inflating thread.
+    void leer(std::string_view xml) noexcept {
+        try {
+            if (static_cast<std::int64_t>(xml.size()) >= m_ctx.bytesEnDosHilos &&
+                std::thread::hardware_concurrency() > 1)
+                // The first half waits for the shared strings: the second, begun earlier, is the
+                // larger.
+                m_corte = cortar(xml, 0.4);
+        } catch (...) {
+            m_corte.reset();
+        }
+        m_xml = xml.data();
+        m_cortada.set_value();
+        if (m_corte) {
+            try {
+                LectorHoja lector(m_hoja, m_ctx, m_cuentas);
+                lector.leerTramos({xml.substr(0, m_corte->inicioDatos), xml.substr(m_corte->corte)}, m_parte);
+                m_mayorCompartida = lector.mayorCompartida();
+                m_bien = true;
+            } catch (...) {
+            }
+        }
+        m_terminada.set_value();
+    }
+
+    // In the reading thread: the cut, once the bytes of the part are known (null when there is
+    // none, or the bytes are not the ones this half was read from).
+    const Corte* corte(std::string_view xml) {
+        m_cortadaFutura.wait();
+        return m_corte && m_xml == xml.data() ? &*m_corte : nullptr;
+    }
+    Cuentas& cuentas() { return m_cuentas; }
+    // The second half, once read; null when it failed.
+    Hoja* segunda() {
+        m_terminadaFutura.wait();
+        return m_bien ? &m_hoja : nullptr;
+    }
+    std::size_t mayorCompartida() const { return m_mayorCompartida; }
+
+private:
+    std::vector<QString> m_sinCadenas;
+    std::vector<bool> m_formatosFecha;
+    ContextoHoja m_ctx;
+    QString m_parte;
+    Cuentas m_cuentas;
+    Hoja m_hoja;
+    std::optional<Corte> m_corte;
+    const char* m_xml = nullptr;
+    bool m_bien = false;
+    std::size_t m_mayorCompartida = 0;
+    std::promise<void> m_cortada, m_terminada;
+    std::future<void> m_cortadaFutura = m_cortada.get_future();
+    std::future<void> m_terminadaFutura = m_terminada.get_future();
+};
+
+namespace {
+
+bool LectorHoja::leerConMitad(std::string_view xml) {
+    const Corte* c = m_mitad->corte(xml);
     if (!c)
         return false;
-    // The second half in another thread, into a sheet of its own; the first here. Both share the
-    // counts against the limits, so memory stays bounded as in one pass.
-    Cuentas cuentas;
-    Hoja segunda;
-    segunda.numerarTextosDesde(m_compartidas);
-    std::exception_ptr fallaSegunda;
-    std::thread hilo([&] {
-        try {
-            LectorHoja lector(segunda, m_ctx, cuentas, false);
-            lector.leerTramos({xml.substr(0, c->inicioDatos), xml.substr(c->corte)}, parte());
-        } catch (...) {
-            fallaSegunda = std::current_exception();
-        }
-    });
     bool bien = true;
     try {
-        LectorHoja lector(m_hoja, m_ctx, cuentas, false);
+        LectorHoja lector(m_hoja, m_ctx, m_mitad->cuentas());
         lector.leerTramos({xml.substr(0, c->corte), xml.substr(c->finDatos)}, parte());
     } catch (...) {
         bien = false;
     }
-    hilo.join();
-    if (bien && !fallaSegunda) {
-        m_hoja.fusionar(std::move(segunda));
+    Hoja* segunda = m_mitad->segunda();
+    if (bien && segunda && m_mitad->mayorCompartida() < m_compartidas) {
+        m_hoja.fusionar(std::move(*segunda));
         g_lecturasEnDosHilos.fetch_add(1, std::memory_order_relaxed);
         return true;
     }
-    // A fault anywhere: the sheet is read again in one pass, which reports it as it always has.
     m_hoja.vaciarCeldas();
     return false;
+}
+
+bool LectorHoja::leerDeUnaVez(std::string_view xml) {
+    return m_mitad && leerConMitad(xml);
 }
 
 void LectorHoja::inicio(const Nombre& nombre, Atributos atributos) {
@@ -495,6 +565,7 @@ Celda LectorHoja::crearCelda() {
                     .arg(ref(), parte(), QString::fromUtf8(m_valor)));
         c.tipo = TipoCelda::Texto; // its text stays in the sheet's list: see poner()
         m_compartida = static_cast<std::uint32_t>(i);
+        m_mayorCompartida = std::max(m_mayorCompartida, i);
         return c;
     }
     case TipoValor::EnLinea:
@@ -684,13 +755,21 @@ int codigoError(std::string_view texto) {
 }
 
 Hoja leerHoja(const PaqueteZip& paquete, const std::string& parte, std::int64_t bytesMaximos,
-              const ContextoHoja& contexto) {
+              const ContextoHoja& contexto, MitadAdelantada* mitad) {
     Hoja hoja;
     hoja.adoptarCompartidas(std::move(contexto.cadenas));
     Cuentas cuentas;
-    LectorHoja lector(hoja, contexto, cuentas, true);
+    LectorHoja lector(hoja, contexto, cuentas, mitad);
     lector.leer(paquete, parte, bytesMaximos);
     return hoja;
+}
+
+std::shared_ptr<MitadAdelantada> prepararMitad(const ContextoHoja& contexto, const std::string& parte) {
+    return std::make_shared<MitadAdelantada>(contexto, parte);
+}
+
+void leerMitad(MitadAdelantada& mitad, std::string_view xml) noexcept {
+    mitad.leer(xml);
 }
 
 std::int64_t lecturasEnDosHilos() {

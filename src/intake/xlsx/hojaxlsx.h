@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,9 +25,18 @@ struct ContextoHoja {
     std::int64_t bytesEnDosHilos = std::int64_t(1) << 20;
 };
 
-// Reads the cells of the worksheet part `parte`. Throws FallaXlsx.
+// The second half of a large worksheet, read by the thread that inflates the part as soon as it
+// is inflated, while this one goes on with the shared strings (see lectorxlsx.cpp). Made before
+// the part is inflated, from what the sheet's cells need but the shared strings.
+class MitadAdelantada;
+std::shared_ptr<MitadAdelantada> prepararMitad(const ContextoHoja& contexto, const std::string& parte);
+// What PaqueteZip::adelantar runs on the inflated part, in its thread.
+void leerMitad(MitadAdelantada& mitad, std::string_view xml) noexcept;
+
+// Reads the cells of the worksheet part `parte`, with the second half read ahead when `mitad` has
+// it. Throws FallaXlsx.
 Hoja leerHoja(const PaqueteZip& paquete, const std::string& parte, std::int64_t bytesMaximos,
-              const ContextoHoja& contexto);
+              const ContextoHoja& contexto, MitadAdelantada* mitad = nullptr);
 
 // How many worksheets this process has read in two halves (for tests and diagnostics).
 std::int64_t lecturasEnDosHilos();

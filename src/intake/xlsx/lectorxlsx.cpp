@@ -53,16 +53,10 @@ Hoja leerPaquete(PaqueteZip& paquete, const LimitesXlsx& lim) {
     }
     if (hoja.empty())
         danado(QStringLiteral("el libro no tiene ninguna hoja de cálculo"));
-    // The sheet inflates while the styles and shared strings are read.
-    paquete.adelantar(hoja, lim.bytesHoja);
-
     std::vector<bool> formatosFecha;
     if (const Relacion* r = relacionDeTipo(relaciones, "styles"))
         formatosFecha = leerFormatosFecha(paquete, r->destino, lim.bytesOtraParte, lim.estilos);
     std::vector<QString> cadenas;
-    if (const Relacion* r = relacionDeTipo(relaciones, "sharedStrings"))
-        cadenas = leerCadenas(paquete, r->destino, lim.bytesCadenas, lim.cadenas, lim.caracteresCelda);
-
     const ContextoHoja contexto{cadenas,
                                 formatosFecha,
                                 datosLibro.fecha1904,
@@ -70,7 +64,15 @@ Hoja leerPaquete(PaqueteZip& paquete, const LimitesXlsx& lim) {
                                 lim.caracteresTexto,
                                 lim.caracteresCelda,
                                 lim.bytesHojaEnDosHilos};
-    return leerHoja(paquete, hoja, lim.bytesHoja, contexto);
+    // The sheet inflates while the shared strings are read, and a large one has its second half
+    // read right after, in the same thread.
+    const std::shared_ptr<MitadAdelantada> mitad = prepararMitad(contexto, hoja);
+    const bool adelantada =
+        paquete.adelantar(hoja, lim.bytesHoja, [mitad](std::string_view xml) { leerMitad(*mitad, xml); });
+
+    if (const Relacion* r = relacionDeTipo(relaciones, "sharedStrings"))
+        cadenas = leerCadenas(paquete, r->destino, lim.bytesCadenas, lim.cadenas, lim.caracteresCelda);
+    return leerHoja(paquete, hoja, lim.bytesHoja, contexto, adelantada ? mitad.get() : nullptr);
 }
 
 } // namespace

@@ -211,8 +211,7 @@ PaqueteZip::PaqueteZip(const QString& ruta, const Limites& limites) : m_limites(
 }
 
 PaqueteZip::~PaqueteZip() {
-    if (m_adelanto)
-        m_adelanto->hilo.join();
+    m_adelanto.reset(); // its thread ends first
     if (m_zip)
         zip_discard(m_zip);
 }
@@ -239,15 +238,18 @@ void PaqueteZip::leer(const std::string& parte, std::int64_t bytesMaximos,
         comprimido = std::max<std::int64_t>(
             1, static_cast<std::int64_t>(std::min<zip_uint64_t>(st.comp_size, INT64_MAX)));
     // A deflated part is inflated whole, here or ahead of time in another thread.
-    std::unique_ptr<Entera> inflada;
+    std::unique_ptr<Adelanto> adelanto; // its thread may still run its follow-up: joined on return
+    std::unique_ptr<Entera> propia;
+    Entera* inflada = nullptr;
     if (m_adelanto && m_adelanto->parte == parte && m_adelanto->bytesMaximos == bytesMaximos) {
-        const std::unique_ptr<Adelanto> a = std::move(m_adelanto);
-        a->hilo.join();
-        if (a->error)
-            std::rethrow_exception(a->error);
-        inflada = std::move(a->entera);
-    } else if ((inflada = prepararEntera(static_cast<zip_uint64_t>(i), st, bytesMaximos))) {
-        inflada->inflar();
+        adelanto = std::move(m_adelanto);
+        adelanto->inflada.get_future().wait();
+        if (adelanto->error)
+            std::rethrow_exception(adelanto->error);
+        inflada = adelanto->entera.get();
+    } else if ((propia = prepararEntera(static_cast<zip_uint64_t>(i), st, bytesMaximos))) {
+        propia->inflar();
+        inflada = propia.get();
     }
     if (inflada && inflada->entregar(nombre, bytesMaximos, m_limites.proporcionMaxima, destino, entera))
         return;
@@ -415,28 +417,34 @@ bool PaqueteZip::Entera::entregar(const QString& nombre, std::int64_t bytesMaxim
     return true;
 }
 
-void PaqueteZip::adelantar(const std::string& parte, std::int64_t bytesMaximos) {
+bool PaqueteZip::adelantar(const std::string& parte, std::int64_t bytesMaximos,
+                           std::function<void(std::string_view)> despues) {
     if (m_adelanto)
-        return;
+        return false;
     const std::int64_t i = indice(parte);
     zip_stat_t st;
     zip_stat_init(&st);
     if (i < 0 || zip_stat_index(m_zip, static_cast<zip_uint64_t>(i), 0, &st) != 0)
-        return;
+        return false;
     std::unique_ptr<Entera> entera = prepararEntera(static_cast<zip_uint64_t>(i), st, bytesMaximos);
     if (!entera)
-        return;
+        return false;
     m_adelanto = std::make_unique<Adelanto>();
     m_adelanto->parte = parte;
     m_adelanto->bytesMaximos = bytesMaximos;
     m_adelanto->entera = std::move(entera);
-    m_adelanto->hilo = std::thread([a = m_adelanto.get()] {
+    m_adelanto->hilo = std::thread([a = m_adelanto.get(), despues = std::move(despues)] {
         try {
             a->entera->inflar();
         } catch (...) {
             a->error = std::current_exception();
         }
+        a->inflada.set_value();
+        // Exactly when leer() hands the bytes over whole.
+        if (!a->error && despues && a->entera->estado == Entera::Estado::Lista)
+            despues(std::string_view(a->entera->salida.get(), a->entera->bytes));
     });
+    return true;
 }
 
 } // namespace tarvix::lector::xlsx

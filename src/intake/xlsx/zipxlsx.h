@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -45,7 +46,12 @@ public:
 
     // Starts inflating `parte` in another thread while other parts are read; the next leer() of
     // it with the same `bytesMaximos` takes the result, and reports its faults then, in order.
-    void adelantar(const std::string& parte, std::int64_t bytesMaximos);
+    // `despues`, when given, then runs in that thread on the inflated bytes (once they are found
+    // whole and within the limits); leer() hands the bytes over as soon as they are inflated, while
+    // `despues` may still be running, and waits for it before it returns. `despues` must not throw.
+    // False when the part is not inflated ahead (it is then read as ever, and `despues` never runs).
+    bool adelantar(const std::string& parte, std::int64_t bytesMaximos,
+                   std::function<void(std::string_view)> despues = {});
 
 private:
     std::int64_t indice(const std::string& parte) const;
@@ -81,6 +87,11 @@ private:
         std::unique_ptr<Entera> entera;
         std::thread hilo;
         std::exception_ptr error;
+        std::promise<void> inflada; // set when `entera` is inflated (or `error` is set)
+        ~Adelanto() {
+            if (hilo.joinable())
+                hilo.join();
+        }
     };
 
     // The raw bytes of a part to be inflated whole, null when it is to be streamed.

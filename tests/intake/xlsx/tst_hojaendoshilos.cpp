@@ -1,6 +1,6 @@
-// A large worksheet read by two threads, a half each: every cell, and every fault, exactly as one
-// pass gives them. Each sheet here is read both ways and compared; the test also checks which
-// sheets were cut and which were left whole.
+// A large worksheet read in two parts, the second by the thread that inflates it: every cell, and
+// every fault, exactly as one pass gives them. Each sheet here is read both ways and compared; the test also
+// checks which sheets were cut and which were left whole.
 #include "components/vberror.h"
 #include "intake/formatocelda.h"
 #include "intake/xlsx/hojaxlsx.h"
