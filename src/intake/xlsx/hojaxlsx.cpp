@@ -237,8 +237,8 @@ public:
     LectorHoja(Hoja& hoja, const ContextoHoja& contexto, Cuentas& cuentas, MitadAdelantada* mitad = nullptr)
         : m_hoja(hoja), m_ctx(contexto), m_cuentas(cuentas), m_compartidas(hoja.compartidas()),
           m_mitad(mitad) {}
-    // The largest shared string index a cell named.
-    std::size_t mayorCompartida() const { return m_mayorCompartida; }
+    // One past the largest shared string index a cell named (0 when none did).
+    std::size_t compartidasNombradas() const { return m_compartidasNombradas; }
 
 protected:
     void inicio(const Nombre& nombre, Atributos atributos) override;
@@ -262,7 +262,7 @@ private:
     Cuentas& m_cuentas;
     const std::size_t m_compartidas; // shared strings of the workbook
     MitadAdelantada* const m_mitad;  // its second half, when read ahead
-    std::size_t m_mayorCompartida = 0;
+    std::size_t m_compartidasNombradas = 0;
     bool leerConMitad(std::string_view xml);
     enum class Recoger : unsigned char { Nada, Valor, EnLinea } m_recoger = Recoger::Nada;
     bool m_enDatos = false;
@@ -321,7 +321,7 @@ public:
             try {
                 LectorHoja lector(m_hoja, m_ctx, m_cuentas);
                 lector.leerTramos({xml.substr(0, m_corte->inicioDatos), xml.substr(m_corte->corte)}, m_parte);
-                m_mayorCompartida = lector.mayorCompartida();
+                m_compartidasNombradas = lector.compartidasNombradas();
                 m_bien = true;
             } catch (...) {
             }
@@ -341,7 +341,7 @@ public:
         m_terminadaFutura.wait();
         return m_bien ? &m_hoja : nullptr;
     }
-    std::size_t mayorCompartida() const { return m_mayorCompartida; }
+    std::size_t compartidasNombradas() const { return m_compartidasNombradas; }
 
 private:
     std::vector<QString> m_sinCadenas;
@@ -353,7 +353,7 @@ private:
     std::optional<Corte> m_corte;
     const char* m_xml = nullptr;
     bool m_bien = false;
-    std::size_t m_mayorCompartida = 0;
+    std::size_t m_compartidasNombradas = 0;
     std::promise<void> m_cortada, m_terminada;
     std::future<void> m_cortadaFutura = m_cortada.get_future();
     std::future<void> m_terminadaFutura = m_terminada.get_future();
@@ -373,7 +373,7 @@ bool LectorHoja::leerConMitad(std::string_view xml) {
         bien = false;
     }
     Hoja* segunda = m_mitad->segunda();
-    if (bien && segunda && m_mitad->mayorCompartida() < m_compartidas) {
+    if (bien && segunda && m_mitad->compartidasNombradas() <= m_compartidas) {
         m_hoja.fusionar(std::move(*segunda));
         g_lecturasEnDosHilos.fetch_add(1, std::memory_order_relaxed);
         return true;
@@ -565,7 +565,7 @@ Celda LectorHoja::crearCelda() {
                     .arg(ref(), parte(), QString::fromUtf8(m_valor)));
         c.tipo = TipoCelda::Texto; // its text stays in the sheet's list: see poner()
         m_compartida = static_cast<std::uint32_t>(i);
-        m_mayorCompartida = std::max(m_mayorCompartida, i);
+        m_compartidasNombradas = std::max(m_compartidasNombradas, i + 1);
         return c;
     }
     case TipoValor::EnLinea:

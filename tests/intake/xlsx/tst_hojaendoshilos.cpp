@@ -124,6 +124,16 @@ void TstHojaEnDosHilos::hojasComunes() {
     QVERIFY(b.cortada);
     QCOMPARE(b.enDos, b.enUna);
     QCOMPARE(b.enDos, a.enDos);
+
+    // Numbers only, and a workbook without shared strings.
+    std::string numeros = kInicioHoja;
+    for (int f = 1; f <= 300; ++f)
+        numeros += "<row r=\"" + std::to_string(f) + "\"><c><v>" + std::to_string(f) + "</v></c><c><v>" +
+                   std::to_string(f * 3) + ".5</v></c></row>";
+    const Comparacion c = comparar(escribir(numeros + kFinHoja, {}));
+    QVERIFY(c.cortada);
+    QCOMPARE(c.enDos, c.enUna);
+    QVERIFY(c.enDos.endsWith(QStringLiteral("|300,1:1:300|300,2:1:900,5")));
 }
 
 void TstHojaEnDosHilos::filasSinNumero() {
