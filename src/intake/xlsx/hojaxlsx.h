@@ -21,7 +21,7 @@ struct ContextoHoja {
     std::int64_t celdasMaximas = 0;          // cell slots held (see LimitesXlsx::celdas)
     std::int64_t caracteresTextoMaximos = 0; // inline and formula texts, all cells
     std::int64_t bytesPorCelda = 0;          // one cell's value
-    // A worksheet part of this many bytes or more is read by two threads, a half each.
+    // A worksheet part of this many bytes or more is read in two parts, one by each of two threads.
     std::int64_t bytesEnDosHilos = std::int64_t(1) << 20;
 };
 
@@ -38,7 +38,7 @@ void leerMitad(MitadAdelantada& mitad, std::string_view xml) noexcept;
 Hoja leerHoja(const PaqueteZip& paquete, const std::string& parte, std::int64_t bytesMaximos,
               const ContextoHoja& contexto, MitadAdelantada* mitad = nullptr);
 
-// How many worksheets this process has read in two halves (for tests and diagnostics).
+// How many worksheets this process has read in two parts (for tests and diagnostics).
 std::int64_t lecturasEnDosHilos();
 
 // A cell reference ("B7", "XFD1048576"; also "B" with no row) split into its 1-based row (0 when

@@ -25,8 +25,8 @@ struct LimitesXlsx {
     std::int64_t celdas = 2'500'000;
     std::int64_t caracteresTexto = 24 << 20; // characters of inline and formula texts, all cells
     std::int64_t caracteresCelda = 1 << 20;  // bytes of one cell text or shared string
-    // Not a limit: a worksheet part of this many bytes or more is read by two threads, a half
-    // each, when the machine has two processors.
+    // Not a limit: a worksheet part of this many bytes or more is read in two parts, one by each
+    // of two threads, when the machine has two processors.
     std::int64_t bytesHojaEnDosHilos = 1 << 20;
 };
 
