@@ -1,5 +1,7 @@
 #include "components/motorpostgres.h"
 
+#include "components/bibliotecadinamica.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QTime>
@@ -8,7 +10,6 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <dlfcn.h>
 #include <libpq-fe.h>
 #include <limits>
 #include <poll.h>
@@ -54,42 +55,35 @@ struct Libpq {
 const Libpq* cargarLibpq() {
     static const Libpq tabla = [] {
         Libpq t;
-        void* h = dlopen("libpq.so.5", RTLD_NOW | RTLD_LOCAL);
-        if (!h)
-            return t;
-        bool completa = true;
-        const auto buscar = [&](auto& funcion, const char* nombre) {
-            funcion = reinterpret_cast<std::remove_reference_t<decltype(funcion)>>(dlsym(h, nombre));
-            completa = completa && funcion != nullptr;
-        };
-        buscar(t.PQclear, "PQclear");
-        buscar(t.PQcmdTuples, "PQcmdTuples");
-        buscar(t.PQconsumeInput, "PQconsumeInput");
-        buscar(t.PQenterPipelineMode, "PQenterPipelineMode");
-        buscar(t.PQerrorMessage, "PQerrorMessage");
-        buscar(t.PQexitPipelineMode, "PQexitPipelineMode");
-        buscar(t.PQflush, "PQflush");
-        buscar(t.PQfname, "PQfname");
-        buscar(t.PQfreemem, "PQfreemem");
-        buscar(t.PQftype, "PQftype");
-        buscar(t.PQgetResult, "PQgetResult");
-        buscar(t.PQgetisnull, "PQgetisnull");
-        buscar(t.PQgetlength, "PQgetlength");
-        buscar(t.PQgetvalue, "PQgetvalue");
-        buscar(t.PQisBusy, "PQisBusy");
-        buscar(t.PQnfields, "PQnfields");
-        buscar(t.PQntuples, "PQntuples");
-        buscar(t.PQpipelineSync, "PQpipelineSync");
-        buscar(t.PQresultErrorField, "PQresultErrorField");
-        buscar(t.PQresultErrorMessage, "PQresultErrorMessage");
-        buscar(t.PQresultStatus, "PQresultStatus");
-        buscar(t.PQsendFlushRequest, "PQsendFlushRequest");
-        buscar(t.PQsendQueryParams, "PQsendQueryParams");
-        buscar(t.PQsetnonblocking, "PQsetnonblocking");
-        buscar(t.PQsocket, "PQsocket");
-        buscar(t.PQstatus, "PQstatus");
-        buscar(t.PQunescapeBytea, "PQunescapeBytea");
-        if (!completa)
+        BibliotecaDinamica libpq({"libpq.so.5"});
+        libpq.tomar(t.PQclear, "PQclear");
+        libpq.tomar(t.PQcmdTuples, "PQcmdTuples");
+        libpq.tomar(t.PQconsumeInput, "PQconsumeInput");
+        libpq.tomar(t.PQenterPipelineMode, "PQenterPipelineMode");
+        libpq.tomar(t.PQerrorMessage, "PQerrorMessage");
+        libpq.tomar(t.PQexitPipelineMode, "PQexitPipelineMode");
+        libpq.tomar(t.PQflush, "PQflush");
+        libpq.tomar(t.PQfname, "PQfname");
+        libpq.tomar(t.PQfreemem, "PQfreemem");
+        libpq.tomar(t.PQftype, "PQftype");
+        libpq.tomar(t.PQgetResult, "PQgetResult");
+        libpq.tomar(t.PQgetisnull, "PQgetisnull");
+        libpq.tomar(t.PQgetlength, "PQgetlength");
+        libpq.tomar(t.PQgetvalue, "PQgetvalue");
+        libpq.tomar(t.PQisBusy, "PQisBusy");
+        libpq.tomar(t.PQnfields, "PQnfields");
+        libpq.tomar(t.PQntuples, "PQntuples");
+        libpq.tomar(t.PQpipelineSync, "PQpipelineSync");
+        libpq.tomar(t.PQresultErrorField, "PQresultErrorField");
+        libpq.tomar(t.PQresultErrorMessage, "PQresultErrorMessage");
+        libpq.tomar(t.PQresultStatus, "PQresultStatus");
+        libpq.tomar(t.PQsendFlushRequest, "PQsendFlushRequest");
+        libpq.tomar(t.PQsendQueryParams, "PQsendQueryParams");
+        libpq.tomar(t.PQsetnonblocking, "PQsetnonblocking");
+        libpq.tomar(t.PQsocket, "PQsocket");
+        libpq.tomar(t.PQstatus, "PQstatus");
+        libpq.tomar(t.PQunescapeBytea, "PQunescapeBytea");
+        if (!libpq.completa())
             t = Libpq{};
         return t;
     }();

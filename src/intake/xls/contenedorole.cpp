@@ -2,8 +2,9 @@
 
 #include "intake/xls/biff.h"
 
+#include "components/bibliotecadinamica.h"
+
 #include <QFile>
-#include <dlfcn.h>
 #include <memory>
 #include <optional>
 
@@ -33,33 +34,23 @@ struct Gsf {
 
 const Gsf* gsf() {
     static const std::optional<Gsf> cargada = []() -> std::optional<Gsf> {
-        void* biblioteca = nullptr;
-        for (const char* nombre : {"libgsf-1.so.114", "libgsf-1.so"})
-            if ((biblioteca = dlopen(nombre, RTLD_NOW | RTLD_LOCAL)))
-                break;
-        if (!biblioteca)
-            return std::nullopt;
-        bool completa = true;
-        const auto tomar = [&](auto& funcion, const char* nombre) {
-            funcion = reinterpret_cast<std::remove_reference_t<decltype(funcion)>>(dlsym(biblioteca, nombre));
-            completa = completa && funcion;
-        };
+        Velno::BibliotecaDinamica biblioteca({"libgsf-1.so.114", "libgsf-1.so"});
         Gsf g{};
         decltype(&gsf_init) iniciar = nullptr;
         decltype(&g_log_set_handler) silenciar = nullptr;
-        tomar(iniciar, "gsf_init");
-        tomar(silenciar, "g_log_set_handler");
-        tomar(g.inputStdioNew, "gsf_input_stdio_new");
-        tomar(g.infileMsoleNew, "gsf_infile_msole_new");
-        tomar(g.infileNumChildren, "gsf_infile_num_children");
-        tomar(g.infileNameByIndex, "gsf_infile_name_by_index");
-        tomar(g.infileChildByIndex, "gsf_infile_child_by_index");
-        tomar(g.inputSize, "gsf_input_size");
-        tomar(g.inputRead, "gsf_input_read");
-        tomar(g.objectUnref, "g_object_unref");
-        tomar(g.errorFree, "g_error_free");
-        tomar(g.asciiStrcasecmp, "g_ascii_strcasecmp");
-        if (!completa)
+        biblioteca.tomar(iniciar, "gsf_init");
+        biblioteca.tomar(silenciar, "g_log_set_handler");
+        biblioteca.tomar(g.inputStdioNew, "gsf_input_stdio_new");
+        biblioteca.tomar(g.infileMsoleNew, "gsf_infile_msole_new");
+        biblioteca.tomar(g.infileNumChildren, "gsf_infile_num_children");
+        biblioteca.tomar(g.infileNameByIndex, "gsf_infile_name_by_index");
+        biblioteca.tomar(g.infileChildByIndex, "gsf_infile_child_by_index");
+        biblioteca.tomar(g.inputSize, "gsf_input_size");
+        biblioteca.tomar(g.inputRead, "gsf_input_read");
+        biblioteca.tomar(g.objectUnref, "g_object_unref");
+        biblioteca.tomar(g.errorFree, "g_error_free");
+        biblioteca.tomar(g.asciiStrcasecmp, "g_ascii_strcasecmp");
+        if (!biblioteca.completa())
             return std::nullopt; // the library stays loaded: unloading GLib types is not safe
         iniciar();
         // A damaged file makes libgsf log failed assertions on its way to an error, which the
