@@ -88,12 +88,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t tam
         archivo.escribir(datos, tam);
     }
     tarvix::fuzz::leerOFallar([&] { return tarvix::lector::leerXlsx(archivo.ruta()); });
-    // Cut in two halves (whatever its size), the sheet must read exactly as in one pass.
-    tarvix::lector::LimitesXlsx enUna, enDos;
+    // Cut in two halves (whatever its size), the sheet must read exactly as in one pass; and
+    // with no row read straight from the bytes, exactly as with them.
+    tarvix::lector::LimitesXlsx enUna, enDos, porEventos;
     enUna.bytesHojaEnDosHilos = INT64_MAX;
     enDos.bytesHojaEnDosHilos = 0;
-    if (lectura(archivo.ruta(), enUna) != lectura(archivo.ruta(), enDos)) {
+    porEventos.bytesHojaEnDosHilos = INT64_MAX;
+    porEventos.filasDirectas = false;
+    const QString unaPasada = lectura(archivo.ruta(), enUna);
+    if (unaPasada != lectura(archivo.ruta(), enDos)) {
         std::fprintf(stderr, "la hoja leída en dos mitades difiere de la leída en una pasada\n");
+        std::abort();
+    }
+    if (unaPasada != lectura(archivo.ruta(), porEventos)) {
+        std::fprintf(stderr, "la hoja leída sin filas directas difiere de la leída con ellas\n");
         std::abort();
     }
     return 0;

@@ -192,6 +192,12 @@ std::size_t EscanerXml::procesar(const char* b, std::size_t n, bool final) {
                 danado(motivoDoctype(m_parte));
             }
         } else {
+            if (m_lector.m_directo) {
+                if (const std::size_t leidos = m_lector.leerDirecto(b + p, n - p, m_porDefecto)) {
+                    p += leidos;
+                    continue;
+                }
+            }
             const std::size_t q = etiquetaInicial(b, p, n);
             if (!q)
                 break;

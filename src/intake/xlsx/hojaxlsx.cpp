@@ -62,14 +62,146 @@ bool decimalSimple(std::string_view v, double* x) {
     return true;
 }
 
-std::string_view recortado(const std::string& s) {
+bool esBlanco(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+// Whether a decimal number that does not fit a double is too small for one rather than too large:
+// its first significant digit's power of ten, plus one, is not positive.
+bool demasiadoPequeno(std::string_view v) {
+    std::size_t i = v.size() && v[0] == '-' ? 1 : 0;
+    long potencia = 0;
+    bool significativo = false, decimales = false;
+    for (; i < v.size(); ++i) {
+        const char c = v[i];
+        if (c == '.') {
+            decimales = true;
+        } else if (c < '0' || c > '9') {
+            break;
+        } else if (significativo || c != '0') {
+            potencia += !decimales;
+            significativo = true;
+        } else if (decimales) {
+            --potencia; // a zero before the first significant digit
+        }
+    }
+    long exponente = 0;
+    if (i < v.size() && (v[i] == 'e' || v[i] == 'E')) {
+        const bool negativo = i + 1 < v.size() && v[i + 1] == '-';
+        for (i += i + 1 < v.size() && (v[i + 1] == '-' || v[i + 1] == '+') ? 2 : 1; i < v.size(); ++i)
+            exponente = std::min(exponente * 10 + (v[i] - '0'), 100'000'000L);
+        exponente = negativo ? -exponente : exponente;
+    }
+    return potencia + exponente <= 0;
+}
+
+// A cell's number in the general form ("-1.5E-3", "1e5"): false when it is none or too large for a
+// double; one too small for a double is 0, as spreadsheet programs read it.
+bool numeroXml(std::string_view v, double* x) {
+    const char* const fin = v.data() + v.size();
+    const auto r = std::from_chars(v.data(), fin, *x);
+    if (r.ptr != fin)
+        return false;
+    if (r.ec == std::errc())
+        return std::isfinite(*x);
+    if (r.ec != std::errc::result_out_of_range || !demasiadoPequeno(v))
+        return false;
+    *x = 0.0;
+    return true;
+}
+
+std::string_view recortado(std::string_view s) {
     std::size_t a = 0, b = s.size();
-    auto blanco = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
-    while (a < b && blanco(s[a]))
+    while (a < b && esBlanco(s[a]))
         ++a;
-    while (b > a && blanco(s[b - 1]))
+    while (b > a && esBlanco(s[b - 1]))
         --b;
-    return std::string_view(s).substr(a, b - a);
+    return s.substr(a, b - a);
+}
+
+unsigned char uc(char c) {
+    return static_cast<unsigned char>(c);
+}
+
+// The plain form of the rows read straight from the bytes (LectorHoja::leerDirecto): unprefixed
+// <row>, <c>, <v> and <f>; attributes written name="value", with no namespace declaration and
+// nothing in the value the scanner would decode or refuse; end tags with no blanks; a cell's value
+// with no reference and no carriage return. Whatever is not in this form (a prefix, a comment, an
+// inline string, an entity in a value...) leaves its row to the scanner, which reads it as ever.
+struct TablaDirecta {
+    bool finNombre[256] = {};   // what ends an element's name, as for the scanner
+    bool deAtributo[256] = {};  // the bytes of an attribute's name read here
+    bool aparteValor[256] = {}; // what the scanner decodes or refuses in an attribute's value
+    bool aparteTexto[256] = {}; // what it decodes in a cell's value
+    constexpr TablaDirecta() {
+        for (const unsigned char c : {' ', '\t', '\n', '\r', '/', '>'})
+            finNombre[c] = true;
+        for (int c = 0; c < 256; ++c)
+            deAtributo[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                            c == '_' || c == '-' || c == '.';
+        for (const unsigned char c : {'&', '\r', '\t', '\n', '<'})
+            aparteValor[c] = true;
+        for (const unsigned char c : {'&', '\r'})
+            aparteTexto[c] = true;
+    }
+};
+constexpr TablaDirecta kDirecta;
+
+// The attributes of a start tag, from just past its name: `cada(nombre, valor)` for each, in order.
+// Returns 1 when the tag ends in ">", 2 in "/>", and 0 when it is not all there or not in the plain
+// form.
+template <typename F> int atributosDirectos(const char*& q, const char* fin, F&& cada) {
+    for (;;) {
+        while (q < fin && esBlanco(*q))
+            ++q;
+        if (q >= fin)
+            return 0;
+        if (*q == '>') {
+            ++q;
+            return 1;
+        }
+        if (*q == '/') {
+            if (q + 1 >= fin || q[1] != '>')
+                return 0;
+            q += 2;
+            return 2;
+        }
+        const char* const a = q;
+        while (q < fin && kDirecta.deAtributo[uc(*q)])
+            ++q;
+        if (q == a || fin - q < 2 || *q != '=' || (q[1] != '"' && q[1] != '\''))
+            return 0;
+        const std::string_view nombre(a, static_cast<std::size_t>(q - a));
+        if (nombre == "xmlns")
+            return 0;
+        const char comilla = q[1];
+        const char* const v = q + 2;
+        const char* e = v;
+        for (; e < fin && *e != comilla; ++e)
+            if (kDirecta.aparteValor[uc(*e)])
+                return 0;
+        if (fin - e < 2 || !kDirecta.finNombre[uc(e[1])])
+            return 0;
+        cada(nombre, std::string_view(v, static_cast<std::size_t>(e - v)));
+        q = e + 1;
+    }
+}
+
+// Text whose bytes are not kept (between a row's cells, a formula): up to the next "<", which must
+// be there. False when it holds a reference other than the five named entities.
+bool saltarTexto(const char*& q, const char* fin) {
+    static constexpr std::string_view kEntidades[] = {"lt;", "gt;", "amp;", "quot;", "apos;"};
+    for (; q < fin && *q != '<'; ++q) {
+        if (*q != '&')
+            continue;
+        const std::string_view resto(q + 1, static_cast<std::size_t>(fin - q - 1));
+        const auto e = std::find_if(std::begin(kEntidades), std::end(kEntidades),
+                                    [&resto](std::string_view x) { return resto.starts_with(x); });
+        if (e == std::end(kEntidades))
+            return false;
+        q += e->size();
+    }
+    return q < fin;
 }
 
 QString textoReferencia(int fila, int columna) {
@@ -119,7 +251,6 @@ struct Corte {
 // processing instruction or declaration of a namespace after the start (so every "<" there
 // begins a tag, and the names mean the same in both halves).
 std::optional<Corte> cortar(std::string_view xml, double fraccion) {
-    const auto esBlanco = [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; };
     const auto esDeNombre = [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
                c == '-' || c == '.' || static_cast<unsigned char>(c) >= 0x80;
@@ -231,6 +362,7 @@ struct Cuentas {
 };
 
 std::atomic<std::int64_t> g_lecturasEnDosHilos{0};
+std::atomic<std::int64_t> g_filasDirectas{0};
 
 class LectorHoja : public LectorXml {
 public:
@@ -245,16 +377,20 @@ protected:
     void fin(const Nombre& nombre) override;
     void texto(const char* s, int largo) override;
     bool leerDeUnaVez(std::string_view xml) override;
+    std::size_t leerDirecto(const char* b, std::size_t n, Espacio porDefecto) override;
 
 private:
-    void empezarFila(Atributos atributos);
-    void empezarCelda(Atributos atributos);
-    void terminarCelda();
+    using Quizas = std::optional<std::string_view>;
+    void empezarFila(Quizas r);
+    void empezarCelda(Quizas r, Quizas t, Quizas s);
+    void terminarCelda(std::string_view valor);
     void cerrarFila();
     void poner(Celda c);
     void contarCeldas(int columnas);
     void contarTexto(const QString& t);
-    Celda crearCelda();
+    Celda crearCelda(std::string_view valor);
+    bool filaDirecta(const char*& q, const char* fin);
+    void ponerFilaDirecta();
     [[noreturn]] void fueraDeLimites(int fila, int columna) const;
 
     Hoja& m_hoja;
@@ -281,6 +417,14 @@ private:
     std::string m_textoEnLinea;
     std::uint32_t m_compartida = 0; // the shared string of a cell of type "s"
     int m_ultimaDeFila = 0;         // last column of the cells the current <row> has put, 0 for none
+    // A row read straight from the bytes, before its cells are put.
+    struct CeldaDirecta {
+        Quizas r, t, s;
+        std::string_view valor;
+        bool conValor = false;
+    };
+    Quizas m_filaDirecta;
+    std::vector<CeldaDirecta> m_directas;
 };
 
 } // namespace
@@ -299,7 +443,8 @@ public:
                                                          contexto.celdasMaximas,
                                                          contexto.caracteresTextoMaximos,
                                                          contexto.bytesPorCelda,
-                                                         contexto.bytesEnDosHilos},
+                                                         contexto.bytesEnDosHilos,
+                                                         contexto.filasDirectas},
           m_parte(QString::fromUtf8(parte)) {
         m_hoja.numerarTextosDesde(kCompartidasPorVer);
     }
@@ -403,11 +548,23 @@ void LectorHoja::inicio(const Nombre& nombre, Atributos atributos) {
             m_recoger = Recoger::EnLinea;
         }
     } else if (m_enFila && n == "c") {
-        empezarCelda(atributos);
+        Quizas r, t, s;
+        for (const Atributo& a : atributos) {
+            if (a.espacio != Espacio::Ninguno || a.local.size() != 1)
+                continue;
+            if (a.local[0] == 'r')
+                r = a.valor;
+            else if (a.local[0] == 't')
+                t = a.valor;
+            else if (a.local[0] == 's')
+                s = a.valor;
+        }
+        empezarCelda(r, t, s);
     } else if (m_enDatos && n == "row") {
-        empezarFila(atributos);
+        empezarFila(atributo(atributos, "r"));
     } else if (n == "sheetData") {
         m_enDatos = true;
+        m_directo = m_ctx.filasDirectas;
     } else if (n == "dimension") {
         // The used range, a hint for reserving the rows.
         const auto ref = atributo(atributos, "ref");
@@ -431,13 +588,14 @@ void LectorHoja::fin(const Nombre& nombre) {
         } else if (n == "is") {
             m_enLinea = false;
         } else if (n == "c") {
-            terminarCelda();
+            terminarCelda(m_valor);
         }
     } else if (n == "row") {
         cerrarFila();
         m_enFila = false;
     } else if (n == "sheetData") {
         m_enDatos = false;
+        m_directo = false;
     }
 }
 
@@ -461,11 +619,127 @@ void LectorHoja::fueraDeLimites(int fila, int columna) const {
             .arg(columna > Hoja::kMaxColumnas ? QStringLiteral("> 16.384") : QString::number(columna)));
 }
 
-void LectorHoja::empezarFila(Atributos atributos) {
+std::size_t LectorHoja::leerDirecto(const char* b, std::size_t n, Espacio porDefecto) {
+    if (m_enFila || m_enCelda || (porDefecto != Espacio::Hoja && porDefecto != Espacio::Ninguno))
+        return 0;
+    const char* const fin = b + n;
+    const char* leido = b;
+    std::int64_t filas = 0;
+    for (const char* q = b; filaDirecta(q, fin);) {
+        ponerFilaDirecta();
+        ++filas;
+        leido = q;
+        // The blanks up to the next tag are not kept either.
+        while (q < fin && esBlanco(*q))
+            ++q;
+        if (q >= fin || *q != '<')
+            break;
+        leido = q;
+    }
+    if (filas)
+        g_filasDirectas.fetch_add(filas, std::memory_order_relaxed);
+    return static_cast<std::size_t>(leido - b);
+}
+
+// One <row> at q, read into m_filaDirecta and m_directas, with q moved past it. False, with q
+// anywhere, when the row is not all there or not in the plain form.
+bool LectorHoja::filaDirecta(const char*& q, const char* fin) {
+    if (fin - q < 5 || q[1] != 'r' || q[2] != 'o' || q[3] != 'w' || !kDirecta.finNombre[uc(q[4])])
+        return false;
+    q += 4;
+    m_directas.clear();
+    Quizas fila;
+    int forma = atributosDirectos(q, fin, [&fila](std::string_view nombre, std::string_view valor) {
+        if (!fila && nombre == "r")
+            fila = valor; // the first, as atributo() finds it
+    });
+    m_filaDirecta = fila;
+    if (forma != 1)
+        return forma == 2;
+    for (;;) {
+        if (!saltarTexto(q, fin) || fin - q < 4)
+            return false;
+        if (q[1] == '/') {
+            if (fin - q < 6 || std::memcmp(q, "</row>", 6) != 0)
+                return false;
+            q += 6;
+            return true;
+        }
+        if (q[1] != 'c' || !kDirecta.finNombre[uc(q[2])])
+            return false;
+        q += 2;
+        CeldaDirecta& c = m_directas.emplace_back();
+        forma = atributosDirectos(q, fin, [&c](std::string_view nombre, std::string_view valor) {
+            if (nombre.size() != 1)
+                return;
+            if (nombre[0] == 'r') // the last of each, as empezarCelda's caller takes them
+                c.r = valor;
+            else if (nombre[0] == 't')
+                c.t = valor;
+            else if (nombre[0] == 's')
+                c.s = valor;
+        });
+        if (forma != 1) {
+            if (forma == 2)
+                continue;
+            return false;
+        }
+        // Its <v> and <f> elements, up to </c>.
+        for (;;) {
+            if (!saltarTexto(q, fin) || fin - q < 4)
+                return false;
+            const char e = q[1];
+            if (e == '/') {
+                if (q[2] != 'c' || q[3] != '>')
+                    return false;
+                q += 4;
+                break;
+            }
+            if ((e != 'v' && e != 'f') || !kDirecta.finNombre[uc(q[2])])
+                return false;
+            q += 2;
+            forma = atributosDirectos(q, fin, [](std::string_view, std::string_view) {});
+            if (!forma || (e == 'v' && c.conValor))
+                return false; // a second value is joined to the first by the scanner
+            c.conValor = c.conValor || e == 'v';
+            if (forma == 2)
+                continue;
+            const char* const t = q;
+            if (e == 'v') {
+                for (; q < fin && *q != '<'; ++q)
+                    if (kDirecta.aparteTexto[uc(*q)])
+                        return false;
+            } else if (!saltarTexto(q, fin)) {
+                return false;
+            }
+            if (fin - q < 4 || q[1] != '/' || q[2] != e || q[3] != '>')
+                return false;
+            if (e == 'v') {
+                c.valor = std::string_view(t, static_cast<std::size_t>(q - t));
+                if (static_cast<std::int64_t>(c.valor.size()) > m_ctx.bytesPorCelda)
+                    return false; // the scanner's reading says so
+            }
+            q += 4;
+        }
+    }
+}
+
+// What the events of the row just read would do.
+void LectorHoja::ponerFilaDirecta() {
+    empezarFila(m_filaDirecta);
+    for (const CeldaDirecta& c : m_directas) {
+        empezarCelda(c.r, c.t, c.s);
+        m_conValor = c.conValor;
+        terminarCelda(c.valor);
+    }
+    cerrarFila();
+    m_enFila = false;
+}
+
+void LectorHoja::empezarFila(Quizas r) {
     cerrarFila();
     m_enFila = true;
     m_columna = 0;
-    const auto r = atributo(atributos, "r");
     if (!r) {
         if (m_fila >= Hoja::kMaxFilas)
             fueraDeLimites(m_fila + 1, 1);
@@ -482,18 +756,7 @@ void LectorHoja::empezarFila(Atributos atributos) {
     m_fila = fila;
 }
 
-void LectorHoja::empezarCelda(Atributos atributos) {
-    std::optional<std::string_view> r, t, s;
-    for (const Atributo& a : atributos) {
-        if (a.espacio != Espacio::Ninguno || a.local.size() != 1)
-            continue;
-        if (a.local[0] == 'r')
-            r = a.valor;
-        else if (a.local[0] == 't')
-            t = a.valor;
-        else if (a.local[0] == 's')
-            s = a.valor;
-    }
+void LectorHoja::empezarCelda(Quizas r, Quizas t, Quizas s) {
     int fila = m_fila;
     int columna = m_columna + 1;
     if (r) {
@@ -530,22 +793,20 @@ void LectorHoja::empezarCelda(Atributos atributos) {
     m_enCelda = true;
 }
 
-Celda LectorHoja::crearCelda() {
+Celda LectorHoja::crearCelda(std::string_view valor) {
     Celda c;
     const auto ref = [this] { return textoReferencia(m_filaCelda, m_columna); };
     switch (m_tipo) {
     case TipoValor::Numero: {
-        std::string_view v = recortado(m_valor);
+        std::string_view v = recortado(valor);
         if (v.empty())
             return c;
         if (v.front() == '+')
             v.remove_prefix(1);
         double x = 0;
-        if (!decimalSimple(v, &x) &&
-            (std::from_chars(v.data(), v.data() + v.size(), x).ptr != v.data() + v.size() ||
-             !std::isfinite(x)))
+        if (!decimalSimple(v, &x) && !numeroXml(v, &x))
             danado(QStringLiteral("la celda %1 de la parte %2 tiene el valor «%3», que no es un número")
-                       .arg(ref(), parte(), QString::fromUtf8(m_valor)));
+                       .arg(ref(), parte(), QString::fromUtf8(valor.data(), static_cast<qsizetype>(valor.size()))));
         const bool esFecha = m_estilo >= 0 &&
                              static_cast<std::size_t>(m_estilo) < m_ctx.formatosFecha.size() &&
                              m_ctx.formatosFecha[static_cast<std::size_t>(m_estilo)];
@@ -554,7 +815,7 @@ Celda LectorHoja::crearCelda() {
         return c;
     }
     case TipoValor::Compartida: {
-        const std::string_view v = recortado(m_valor);
+        const std::string_view v = recortado(valor);
         if (v.empty())
             return c;
         std::size_t i = 0;
@@ -562,7 +823,7 @@ Celda LectorHoja::crearCelda() {
         if (r.ec != std::errc() || r.ptr != v.data() + v.size() || i >= m_compartidas)
             danado(
                 QStringLiteral("la celda %1 de la parte %2 remite a la cadena compartida «%3», que no existe")
-                    .arg(ref(), parte(), QString::fromUtf8(m_valor)));
+                    .arg(ref(), parte(), QString::fromUtf8(valor.data(), static_cast<qsizetype>(valor.size()))));
         c.tipo = TipoCelda::Texto; // its text stays in the sheet's list: see poner()
         m_compartida = static_cast<std::uint32_t>(i);
         m_compartidasNombradas = std::max(m_compartidasNombradas, i + 1);
@@ -573,7 +834,7 @@ Celda LectorHoja::crearCelda() {
         if (m_conTextoEnLinea)
             c.texto = textoGuardado(m_textoEnLinea);
         else if (m_conValor)
-            c.texto = textoGuardado(m_valor);
+            c.texto = textoGuardado(valor);
         else
             return c;
         c.tipo = TipoCelda::Texto;
@@ -582,17 +843,17 @@ Celda LectorHoja::crearCelda() {
     case TipoValor::Booleano: {
         if (!m_conValor)
             return c;
-        const std::string_view v = recortado(m_valor);
+        const std::string_view v = recortado(valor);
         if (!booleanoXml(v, &c.booleano))
             danado(QStringLiteral("la celda %1 de la parte %2 tiene el valor lógico «%3», que no es válido")
-                       .arg(ref(), parte(), QString::fromUtf8(m_valor)));
+                       .arg(ref(), parte(), QString::fromUtf8(valor.data(), static_cast<qsizetype>(valor.size()))));
         c.tipo = TipoCelda::Booleano;
         return c;
     }
     case TipoValor::Error: {
         if (!m_conValor)
             return c;
-        const std::string_view v = recortado(m_valor);
+        const std::string_view v = recortado(valor);
         const int codigo = codigoError(v);
         if (codigo < 0) {
             // An error this reader does not know: its text, as the cell shows it.
@@ -606,7 +867,7 @@ Celda LectorHoja::crearCelda() {
         return c;
     }
     case TipoValor::FechaIso: {
-        const std::string_view v = recortado(m_valor);
+        const std::string_view v = recortado(valor);
         if (v.empty())
             return c;
         if (serialIso(v, &c.numero)) {
@@ -622,10 +883,10 @@ Celda LectorHoja::crearCelda() {
     return c;
 }
 
-void LectorHoja::terminarCelda() {
+void LectorHoja::terminarCelda(std::string_view valor) {
     m_enCelda = false;
     m_recoger = Recoger::Nada;
-    Celda c = crearCelda();
+    Celda c = crearCelda(valor);
     if (c.tipo == TipoCelda::Vacia)
         return;
     if (m_filaCelda == m_fila) {
@@ -774,6 +1035,10 @@ void leerMitad(MitadAdelantada& mitad, std::string_view xml) noexcept {
 
 std::int64_t lecturasEnDosHilos() {
     return g_lecturasEnDosHilos.load(std::memory_order_relaxed);
+}
+
+std::int64_t filasLeidasDirecto() {
+    return g_filasDirectas.load(std::memory_order_relaxed);
 }
 
 } // namespace tarvix::lector::xlsx

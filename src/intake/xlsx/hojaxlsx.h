@@ -23,6 +23,8 @@ struct ContextoHoja {
     std::int64_t bytesPorCelda = 0;          // one cell's value
     // A worksheet part of this many bytes or more is read in two parts, one by each of two threads.
     std::int64_t bytesEnDosHilos = std::int64_t(1) << 20;
+    // Rows of the usual plain form read straight from the bytes (see LectorHoja::leerDirecto).
+    bool filasDirectas = true;
 };
 
 // The second half of a large worksheet, read by the thread that inflates the part as soon as it
@@ -40,6 +42,8 @@ Hoja leerHoja(const PaqueteZip& paquete, const std::string& parte, std::int64_t 
 
 // How many worksheets this process has read in two parts (for tests and diagnostics).
 std::int64_t lecturasEnDosHilos();
+// How many rows this process has read straight from the bytes (for tests and diagnostics).
+std::int64_t filasLeidasDirecto();
 
 // A cell reference ("B7", "XFD1048576"; also "B" with no row) split into its 1-based row (0 when
 // absent) and column. False when it is not a reference; a part beyond the sheet's size is given

@@ -63,7 +63,8 @@ Hoja leerPaquete(PaqueteZip& paquete, const LimitesXlsx& lim) {
                                 lim.celdas,
                                 lim.caracteresTexto,
                                 lim.caracteresCelda,
-                                lim.bytesHojaEnDosHilos};
+                                lim.bytesHojaEnDosHilos,
+                                lim.filasDirectas};
     // The sheet inflates while the shared strings are read, and a large one has its second half
     // read right after, in the same thread.
     const std::shared_ptr<MitadAdelantada> mitad = prepararMitad(contexto, hoja);

@@ -68,6 +68,12 @@ protected:
     // A part that leer() finds inflated whole is offered here first, all of it; true when it was
     // read this way, otherwise it is parsed as ever.
     virtual bool leerDeUnaVez(std::string_view) { return false; }
+    // While m_directo is set, the scanner offers the reader the bytes at each start tag first:
+    // the reader may read whole elements there by itself, when it reads them exactly as their
+    // events would, and returns how many bytes it read (0 leaves them all to the scanner).
+    // `porDefecto` is the default namespace in force. The general parser never calls it.
+    virtual std::size_t leerDirecto(const char*, std::size_t, Espacio) { return 0; }
+    bool m_directo = false;
 
     // The part being read, for messages.
     const QString& parte() const { return m_parte; }

@@ -1,10 +1,8 @@
 // A large worksheet read in two parts, the second by the thread that inflates it: every cell, and
 // every fault, exactly as one pass gives them. Each sheet here is read both ways and compared; the test also
 // checks which sheets were cut and which were left whole.
-#include "components/vberror.h"
-#include "intake/formatocelda.h"
 #include "intake/xlsx/hojaxlsx.h"
-#include "intake/xlsx/lectorxlsx.h"
+#include "lecturaxlsx.h"
 #include "paquetexlsx.h"
 
 #include <QRandomGenerator>
@@ -16,30 +14,6 @@ using namespace tarvix::lector;
 
 namespace {
 
-// What a read gives: every cell of the sheet as "row,col:type:text", or the error's text.
-QString lectura(const QString& ruta, LimitesXlsx limites) {
-    try {
-        const Hoja h = leerXlsx(ruta, limites);
-        const FormatoCelda formato(QLocale(QStringLiteral("es_AR")));
-        QStringList r;
-        for (int f = 1; f <= h.filas(); ++f) {
-            const auto celdas = h.fila(f);
-            for (int c = 1; c <= static_cast<int>(celdas.size()); ++c) {
-                const Celda x = h.celda(f, c);
-                if (x.tipo != TipoCelda::Vacia)
-                    r << QStringLiteral("%1,%2:%3:%4")
-                             .arg(f)
-                             .arg(c)
-                             .arg(static_cast<int>(x.tipo))
-                             .arg(formato.texto(x));
-            }
-        }
-        return QStringLiteral("%1 filas|").arg(h.filas()) + r.join(u'|');
-    } catch (const tarvix::VbError& e) {
-        return QStringLiteral("error: ") + e.descripcion();
-    }
-}
-
 struct Comparacion {
     QString enDos, enUna;
     bool cortada = false;
@@ -50,10 +24,10 @@ Comparacion comparar(const QString& ruta, LimitesXlsx limites = {}) {
     Comparacion r;
     limites.bytesHojaEnDosHilos = 0;
     const std::int64_t antes = xlsx::lecturasEnDosHilos();
-    r.enDos = lectura(ruta, limites);
+    r.enDos = lecturaXlsx(ruta, limites);
     r.cortada = xlsx::lecturasEnDosHilos() > antes;
     limites.bytesHojaEnDosHilos = std::numeric_limits<std::int64_t>::max();
-    r.enUna = lectura(ruta, limites);
+    r.enUna = lecturaXlsx(ruta, limites);
     return r;
 }
 

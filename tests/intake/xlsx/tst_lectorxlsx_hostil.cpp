@@ -101,6 +101,7 @@ private slots:
     void contenedorDanado();
     void limitesJustos();
     void hojaSinComprimir();
+    void numerosFueraDeRango();
     void celdasFueraDeSuFila();
     void unMillonDeFilas();
     void memoriaAcotada();
@@ -302,6 +303,33 @@ void TstLectorXlsxHostil::limitesJustos() {
     p.bytesHoja = bytes / 2;
     QVERIFY2(errorAlLeer(ruta, p).contains(QStringLiteral("sheet1.xml ocupa más de")),
              qPrintable(errorAlLeer(ruta, p)));
+}
+
+void TstLectorXlsxHostil::numerosFueraDeRango() {
+    // A number too large for a double is refused (it used to read as 0); one too small for a
+    // double is 0, and a subnormal one is kept.
+    QTemporaryDir dir;
+    const auto leer = [&dir](const std::string& valor) {
+        const QString ruta = dir.filePath(QStringLiteral("n.xlsx"));
+        if (!escribirHoja(ruta, kInicioHoja + "<row r=\"1\"><c><v>" + valor + "</v></c></row>" + kFinHoja))
+            return Celda();
+        return leerXlsx(ruta).celda(1, 1);
+    };
+    const std::string grandes[] = {"1e999", "-1E+400", "1" + std::string(400, '0'), "0.001e312"};
+    for (const std::string& grande : grandes) {
+        const QString ruta = dir.filePath(QStringLiteral("g.xlsx"));
+        QVERIFY(escribirHoja(ruta, kInicioHoja + "<row r=\"1\"><c><v>" + grande + "</v></c></row>" + kFinHoja));
+        const QString descripcion = errorAlLeer(ruta);
+        QVERIFY2(descripcion.contains(QStringLiteral("que no es un número")), qPrintable(descripcion));
+    }
+    const std::string chicos[] = {"1e-400", "-2.5E-999", "0." + std::string(400, '0') + "1", "1000e-330"};
+    for (const std::string& chico : chicos) {
+        const Celda c = leer(chico);
+        QCOMPARE(c.tipo, TipoCelda::Numero);
+        QCOMPARE(c.numero, 0.0);
+    }
+    QCOMPARE(leer("1e-310").numero, 1e-310);
+    QCOMPARE(leer("1.7976931348623157e308").numero, 1.7976931348623157e308);
 }
 
 void TstLectorXlsxHostil::hojaSinComprimir() {
