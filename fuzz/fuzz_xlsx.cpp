@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* datos, std::size_t tam
     enUna.bytesHojaEnDosHilos = INT64_MAX;
     enDos.bytesHojaEnDosHilos = 0;
     porEventos.bytesHojaEnDosHilos = INT64_MAX;
-    porEventos.filasDirectas = false;
+    porEventos.lecturaDirecta = false;
     const QString unaPasada = lectura(archivo.ruta(), enUna);
     if (unaPasada != lectura(archivo.ruta(), enDos)) {
         std::fprintf(stderr, "la hoja leída en dos mitades difiere de la leída en una pasada\n");

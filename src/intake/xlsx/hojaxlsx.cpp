@@ -1,5 +1,6 @@
 #include "intake/xlsx/hojaxlsx.h"
 
+#include "intake/xlsx/directo.h"
 #include "intake/xlsx/fallaxlsx.h"
 #include "intake/xlsx/xmlxlsx.h"
 
@@ -117,91 +118,6 @@ std::string_view recortado(std::string_view s) {
     while (b > a && esBlanco(s[b - 1]))
         --b;
     return s.substr(a, b - a);
-}
-
-unsigned char uc(char c) {
-    return static_cast<unsigned char>(c);
-}
-
-// The plain form of the rows read straight from the bytes (LectorHoja::leerDirecto): unprefixed
-// <row>, <c>, <v> and <f>; attributes written name="value", with no namespace declaration and
-// nothing in the value the scanner would decode or refuse; end tags with no blanks; a cell's value
-// with no reference and no carriage return. Whatever is not in this form (a prefix, a comment, an
-// inline string, an entity in a value...) leaves its row to the scanner, which reads it as ever.
-struct TablaDirecta {
-    bool finNombre[256] = {};   // what ends an element's name, as for the scanner
-    bool deAtributo[256] = {};  // the bytes of an attribute's name read here
-    bool aparteValor[256] = {}; // what the scanner decodes or refuses in an attribute's value
-    bool aparteTexto[256] = {}; // what it decodes in a cell's value
-    constexpr TablaDirecta() {
-        for (const unsigned char c : {' ', '\t', '\n', '\r', '/', '>'})
-            finNombre[c] = true;
-        for (int c = 0; c < 256; ++c)
-            deAtributo[c] = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-                            c == '_' || c == '-' || c == '.';
-        for (const unsigned char c : {'&', '\r', '\t', '\n', '<'})
-            aparteValor[c] = true;
-        for (const unsigned char c : {'&', '\r'})
-            aparteTexto[c] = true;
-    }
-};
-constexpr TablaDirecta kDirecta;
-
-// The attributes of a start tag, from just past its name: `cada(nombre, valor)` for each, in order.
-// Returns 1 when the tag ends in ">", 2 in "/>", and 0 when it is not all there or not in the plain
-// form.
-template <typename F> int atributosDirectos(const char*& q, const char* fin, F&& cada) {
-    for (;;) {
-        while (q < fin && esBlanco(*q))
-            ++q;
-        if (q >= fin)
-            return 0;
-        if (*q == '>') {
-            ++q;
-            return 1;
-        }
-        if (*q == '/') {
-            if (q + 1 >= fin || q[1] != '>')
-                return 0;
-            q += 2;
-            return 2;
-        }
-        const char* const a = q;
-        while (q < fin && kDirecta.deAtributo[uc(*q)])
-            ++q;
-        if (q == a || fin - q < 2 || *q != '=' || (q[1] != '"' && q[1] != '\''))
-            return 0;
-        const std::string_view nombre(a, static_cast<std::size_t>(q - a));
-        if (nombre == "xmlns")
-            return 0;
-        const char comilla = q[1];
-        const char* const v = q + 2;
-        const char* e = v;
-        for (; e < fin && *e != comilla; ++e)
-            if (kDirecta.aparteValor[uc(*e)])
-                return 0;
-        if (fin - e < 2 || !kDirecta.finNombre[uc(e[1])])
-            return 0;
-        cada(nombre, std::string_view(v, static_cast<std::size_t>(e - v)));
-        q = e + 1;
-    }
-}
-
-// Text whose bytes are not kept (between a row's cells, a formula): up to the next "<", which must
-// be there. False when it holds a reference other than the five named entities.
-bool saltarTexto(const char*& q, const char* fin) {
-    static constexpr std::string_view kEntidades[] = {"lt;", "gt;", "amp;", "quot;", "apos;"};
-    for (; q < fin && *q != '<'; ++q) {
-        if (*q != '&')
-            continue;
-        const std::string_view resto(q + 1, static_cast<std::size_t>(fin - q - 1));
-        const auto e = std::find_if(std::begin(kEntidades), std::end(kEntidades),
-                                    [&resto](std::string_view x) { return resto.starts_with(x); });
-        if (e == std::end(kEntidades))
-            return false;
-        q += e->size();
-    }
-    return q < fin;
 }
 
 QString textoReferencia(int fila, int columna) {
@@ -444,7 +360,7 @@ public:
                                                          contexto.caracteresTextoMaximos,
                                                          contexto.bytesPorCelda,
                                                          contexto.bytesEnDosHilos,
-                                                         contexto.filasDirectas},
+                                                         contexto.lecturaDirecta},
           m_parte(QString::fromUtf8(parte)) {
         m_hoja.numerarTextosDesde(kCompartidasPorVer);
     }
@@ -564,7 +480,7 @@ void LectorHoja::inicio(const Nombre& nombre, Atributos atributos) {
         empezarFila(atributo(atributos, "r"));
     } else if (n == "sheetData") {
         m_enDatos = true;
-        m_directo = m_ctx.filasDirectas;
+        m_directo = m_ctx.lecturaDirecta;
     } else if (n == "dimension") {
         // The used range, a hint for reserving the rows.
         const auto ref = atributo(atributos, "ref");
@@ -630,7 +546,7 @@ std::size_t LectorHoja::leerDirecto(const char* b, std::size_t n, Espacio porDef
         ++filas;
         leido = q;
         // The blanks up to the next tag are not kept either.
-        while (q < fin && esBlanco(*q))
+        while (q < fin && directo::blanco(*q))
             ++q;
         if (q >= fin || *q != '<')
             break;
@@ -642,14 +558,15 @@ std::size_t LectorHoja::leerDirecto(const char* b, std::size_t n, Espacio porDef
 }
 
 // One <row> at q, read into m_filaDirecta and m_directas, with q moved past it. False, with q
-// anywhere, when the row is not all there or not in the plain form.
+// anywhere, when the row is not all there or not in the plain form (see directo.h); also when a
+// cell's value has a reference or a carriage return in it, or two values.
 bool LectorHoja::filaDirecta(const char*& q, const char* fin) {
-    if (fin - q < 5 || q[1] != 'r' || q[2] != 'o' || q[3] != 'w' || !kDirecta.finNombre[uc(q[4])])
+    using namespace directo;
+    if (!abre(q, fin, "row"))
         return false;
-    q += 4;
     m_directas.clear();
     Quizas fila;
-    int forma = atributosDirectos(q, fin, [&fila](std::string_view nombre, std::string_view valor) {
+    int forma = atributos(q, fin, [&fila](std::string_view nombre, std::string_view valor) {
         if (!fila && nombre == "r")
             fila = valor; // the first, as atributo() finds it
     });
@@ -657,19 +574,14 @@ bool LectorHoja::filaDirecta(const char*& q, const char* fin) {
     if (forma != 1)
         return forma == 2;
     for (;;) {
-        if (!saltarTexto(q, fin) || fin - q < 4)
+        if (!saltarTexto(q, fin))
             return false;
-        if (q[1] == '/') {
-            if (fin - q < 6 || std::memcmp(q, "</row>", 6) != 0)
-                return false;
-            q += 6;
+        if (cierra(q, fin, "</row>"))
             return true;
-        }
-        if (q[1] != 'c' || !kDirecta.finNombre[uc(q[2])])
+        if (!abre(q, fin, "c"))
             return false;
-        q += 2;
         CeldaDirecta& c = m_directas.emplace_back();
-        forma = atributosDirectos(q, fin, [&c](std::string_view nombre, std::string_view valor) {
+        forma = atributos(q, fin, [&c](std::string_view nombre, std::string_view valor) {
             if (nombre.size() != 1)
                 return;
             if (nombre[0] == 'r') // the last of each, as empezarCelda's caller takes them
@@ -686,40 +598,30 @@ bool LectorHoja::filaDirecta(const char*& q, const char* fin) {
         }
         // Its <v> and <f> elements, up to </c>.
         for (;;) {
-            if (!saltarTexto(q, fin) || fin - q < 4)
+            if (!saltarTexto(q, fin))
                 return false;
-            const char e = q[1];
-            if (e == '/') {
-                if (q[2] != 'c' || q[3] != '>')
-                    return false;
-                q += 4;
+            if (cierra(q, fin, "</c>"))
                 break;
-            }
-            if ((e != 'v' && e != 'f') || !kDirecta.finNombre[uc(q[2])])
+            const bool valor = abre(q, fin, "v");
+            if (!valor && !abre(q, fin, "f"))
                 return false;
-            q += 2;
-            forma = atributosDirectos(q, fin, [](std::string_view, std::string_view) {});
-            if (!forma || (e == 'v' && c.conValor))
+            forma = atributos(q, fin, [](std::string_view, std::string_view) {});
+            if (!forma || (valor && c.conValor))
                 return false; // a second value is joined to the first by the scanner
-            c.conValor = c.conValor || e == 'v';
+            c.conValor = c.conValor || valor;
             if (forma == 2)
                 continue;
+            if (!valor) {
+                if (!saltarTexto(q, fin) || !cierra(q, fin, "</f>"))
+                    return false;
+                continue;
+            }
             const char* const t = q;
-            if (e == 'v') {
-                for (; q < fin && *q != '<'; ++q)
-                    if (kDirecta.aparteTexto[uc(*q)])
-                        return false;
-            } else if (!saltarTexto(q, fin)) {
-                return false;
-            }
-            if (fin - q < 4 || q[1] != '/' || q[2] != e || q[3] != '>')
-                return false;
-            if (e == 'v') {
-                c.valor = std::string_view(t, static_cast<std::size_t>(q - t));
-                if (static_cast<std::int64_t>(c.valor.size()) > m_ctx.bytesPorCelda)
-                    return false; // the scanner's reading says so
-            }
-            q += 4;
+            while (q < fin && !kTabla.aparteTexto[uc(*q)] && *q != '<')
+                ++q;
+            c.valor = std::string_view(t, static_cast<std::size_t>(q - t));
+            if (!cierra(q, fin, "</v>") || static_cast<std::int64_t>(c.valor.size()) > m_ctx.bytesPorCelda)
+                return false; // over the limit: the scanner's reading says so
         }
     }
 }
@@ -806,7 +708,8 @@ Celda LectorHoja::crearCelda(std::string_view valor) {
         double x = 0;
         if (!decimalSimple(v, &x) && !numeroXml(v, &x))
             danado(QStringLiteral("la celda %1 de la parte %2 tiene el valor «%3», que no es un número")
-                       .arg(ref(), parte(), QString::fromUtf8(valor.data(), static_cast<qsizetype>(valor.size()))));
+                       .arg(ref(), parte(),
+                            QString::fromUtf8(valor.data(), static_cast<qsizetype>(valor.size()))));
         const bool esFecha = m_estilo >= 0 &&
                              static_cast<std::size_t>(m_estilo) < m_ctx.formatosFecha.size() &&
                              m_ctx.formatosFecha[static_cast<std::size_t>(m_estilo)];
@@ -823,7 +726,8 @@ Celda LectorHoja::crearCelda(std::string_view valor) {
         if (r.ec != std::errc() || r.ptr != v.data() + v.size() || i >= m_compartidas)
             danado(
                 QStringLiteral("la celda %1 de la parte %2 remite a la cadena compartida «%3», que no existe")
-                    .arg(ref(), parte(), QString::fromUtf8(valor.data(), static_cast<qsizetype>(valor.size()))));
+                    .arg(ref(), parte(),
+                         QString::fromUtf8(valor.data(), static_cast<qsizetype>(valor.size()))));
         c.tipo = TipoCelda::Texto; // its text stays in the sheet's list: see poner()
         m_compartida = static_cast<std::uint32_t>(i);
         m_compartidasNombradas = std::max(m_compartidasNombradas, i + 1);
@@ -846,7 +750,8 @@ Celda LectorHoja::crearCelda(std::string_view valor) {
         const std::string_view v = recortado(valor);
         if (!booleanoXml(v, &c.booleano))
             danado(QStringLiteral("la celda %1 de la parte %2 tiene el valor lógico «%3», que no es válido")
-                       .arg(ref(), parte(), QString::fromUtf8(valor.data(), static_cast<qsizetype>(valor.size()))));
+                       .arg(ref(), parte(),
+                            QString::fromUtf8(valor.data(), static_cast<qsizetype>(valor.size()))));
         c.tipo = TipoCelda::Booleano;
         return c;
     }

@@ -24,7 +24,7 @@ struct ContextoHoja {
     // A worksheet part of this many bytes or more is read in two parts, one by each of two threads.
     std::int64_t bytesEnDosHilos = std::int64_t(1) << 20;
     // Rows of the usual plain form read straight from the bytes (see LectorHoja::leerDirecto).
-    bool filasDirectas = true;
+    bool lecturaDirecta = true;
 };
 
 // The second half of a large worksheet, read by the thread that inflates the part as soon as it

@@ -64,7 +64,7 @@ Hoja leerPaquete(PaqueteZip& paquete, const LimitesXlsx& lim) {
                                 lim.caracteresTexto,
                                 lim.caracteresCelda,
                                 lim.bytesHojaEnDosHilos,
-                                lim.filasDirectas};
+                                lim.lecturaDirecta};
     // The sheet inflates while the shared strings are read, and a large one has its second half
     // read right after, in the same thread.
     const std::shared_ptr<MitadAdelantada> mitad = prepararMitad(contexto, hoja);
@@ -72,7 +72,8 @@ Hoja leerPaquete(PaqueteZip& paquete, const LimitesXlsx& lim) {
         paquete.adelantar(hoja, lim.bytesHoja, [mitad](std::string_view xml) { leerMitad(*mitad, xml); });
 
     if (const Relacion* r = relacionDeTipo(relaciones, "sharedStrings"))
-        cadenas = leerCadenas(paquete, r->destino, lim.bytesCadenas, lim.cadenas, lim.caracteresCelda);
+        cadenas = leerCadenas(paquete, r->destino, lim.bytesCadenas, lim.cadenas, lim.caracteresCelda,
+                              lim.lecturaDirecta);
     return leerHoja(paquete, hoja, lim.bytesHoja, contexto, adelantada ? mitad.get() : nullptr);
 }
 

@@ -28,9 +28,9 @@ struct LimitesXlsx {
     // Not a limit: a worksheet part of this many bytes or more is read in two parts, one by each
     // of two threads, when the machine has two processors.
     std::int64_t bytesHojaEnDosHilos = 1 << 20;
-    // Not a limit: rows of the usual plain form are read straight from the bytes rather than
-    // element by element (off only to compare the two ways).
-    bool filasDirectas = true;
+    // Not a limit: rows and shared strings of the usual plain form are read straight from the
+    // bytes rather than element by element (off only to compare the two ways).
+    bool lecturaDirecta = true;
 };
 
 // Reads the first worksheet of an Office Open XML workbook (.xlsx, .xlsm; transitional or strict).

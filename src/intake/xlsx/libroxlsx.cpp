@@ -1,10 +1,12 @@
 #include "intake/xlsx/libroxlsx.h"
 
+#include "intake/xlsx/directo.h"
 #include "intake/xlsx/fallaxlsx.h"
 #include "intake/xlsx/formatosfecha.h"
 #include "intake/xlsx/xmlxlsx.h"
 #include "intake/xlsx/zipxlsx.h"
 
+#include <atomic>
 #include <charconv>
 #include <optional>
 #include <unordered_map>
@@ -145,10 +147,14 @@ private:
     std::vector<std::int64_t> m_formatoDeEstilo;
 };
 
+std::atomic<std::int64_t> g_cadenasDirectas{0};
+
 class LectorCadenas : public LectorXml {
 public:
-    LectorCadenas(std::vector<QString>& cadenas, std::int64_t cadenasMaximas, std::int64_t bytesPorCadena)
-        : m_cadenas(cadenas), m_cadenasMaximas(cadenasMaximas), m_bytesPorCadena(bytesPorCadena) {}
+    LectorCadenas(std::vector<QString>& cadenas, std::int64_t cadenasMaximas, std::int64_t bytesPorCadena,
+                  bool directas)
+        : m_cadenas(cadenas), m_cadenasMaximas(cadenasMaximas), m_bytesPorCadena(bytesPorCadena),
+          m_directas(directas) {}
 
 protected:
     void inicio(const Nombre& nombre, Atributos atributos) override {
@@ -157,6 +163,7 @@ protected:
             const std::int64_t n = entero(atributo(atributos, "uniqueCount"));
             if (n > 0)
                 m_cadenas.reserve(static_cast<std::size_t>(std::min(n, m_cadenasMaximas)));
+            m_directo = m_directas;
         } else if (nombre.es("si")) {
             m_enCadena = true;
             m_texto.clear();
@@ -177,6 +184,8 @@ protected:
                     QStringLiteral("la parte %1 tiene más de %2 cadenas").arg(parte()).arg(m_cadenasMaximas));
             m_cadenas.push_back(textoGuardado(m_texto));
             m_enCadena = false;
+        } else if (nombre.es("sst")) {
+            m_directo = false;
         }
     }
     void texto(const char* s, int largo) override {
@@ -190,10 +199,57 @@ protected:
         m_texto.append(s, static_cast<std::size_t>(largo));
     }
 
+    // Strings of the plain form <si><t>text</t></si> (see directo.h), as many as come one after
+    // the other: what their events would do. A string with runs, a phonetic reading, a second
+    // <t>, a character reference or a carriage return is left to the scanner; so is one that
+    // passes a limit, which the scanner then reports.
+    std::size_t leerDirecto(const char* b, std::size_t n, Espacio porDefecto) override {
+        if (m_enCadena || m_enTexto || m_fonetica != 0 ||
+            (porDefecto != Espacio::Hoja && porDefecto != Espacio::Ninguno))
+            return 0;
+        using namespace directo;
+        const auto nada = [](std::string_view, std::string_view) {};
+        const char* const fin = b + n;
+        const char* leido = b;
+        std::int64_t leidas = 0;
+        for (const char* q = b;;) {
+            if (!abre(q, fin, "si"))
+                break;
+            int forma = atributos(q, fin, nada);
+            std::string_view texto;
+            if (forma == 1) {
+                if (!saltarTexto(q, fin) || !abre(q, fin, "t"))
+                    break;
+                forma = atributos(q, fin, nada);
+                if (forma == 1 && !(leerTexto(q, fin, m_texto, &texto) && cierra(q, fin, "</t>")))
+                    break;
+                if (!forma || !saltarTexto(q, fin) || !cierra(q, fin, "</si>"))
+                    break;
+            } else if (forma != 2) {
+                break;
+            }
+            if (static_cast<std::int64_t>(texto.size()) > m_bytesPorCadena ||
+                static_cast<std::int64_t>(m_cadenas.size()) >= m_cadenasMaximas)
+                break;
+            m_cadenas.push_back(textoGuardado(texto));
+            ++leidas;
+            leido = q;
+            while (q < fin && blanco(*q))
+                ++q;
+            if (q >= fin || *q != '<')
+                break;
+            leido = q;
+        }
+        if (leidas)
+            g_cadenasDirectas.fetch_add(leidas, std::memory_order_relaxed);
+        return static_cast<std::size_t>(leido - b);
+    }
+
 private:
     std::vector<QString>& m_cadenas;
     std::int64_t m_cadenasMaximas;
     std::int64_t m_bytesPorCadena;
+    const bool m_directas;
     std::string m_texto;
     bool m_enCadena = false;
     bool m_enTexto = false;
@@ -287,11 +343,15 @@ std::vector<bool> leerFormatosFecha(const PaqueteZip& paquete, const std::string
 
 std::vector<QString> leerCadenas(const PaqueteZip& paquete, const std::string& parte,
                                  std::int64_t bytesMaximos, std::int64_t cadenasMaximas,
-                                 std::int64_t bytesPorCadena) {
+                                 std::int64_t bytesPorCadena, bool directas) {
     std::vector<QString> cadenas;
-    LectorCadenas lector(cadenas, cadenasMaximas, bytesPorCadena);
+    LectorCadenas lector(cadenas, cadenasMaximas, bytesPorCadena, directas);
     lector.leer(paquete, parte, bytesMaximos);
     return cadenas;
+}
+
+std::int64_t cadenasLeidasDirecto() {
+    return g_cadenasDirectas.load(std::memory_order_relaxed);
 }
 
 } // namespace tarvix::lector::xlsx

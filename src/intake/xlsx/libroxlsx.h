@@ -42,9 +42,13 @@ Libro leerLibro(const PaqueteZip& paquete, const std::string& parte, std::int64_
 std::vector<bool> leerFormatosFecha(const PaqueteZip& paquete, const std::string& parte,
                                     std::int64_t bytesMaximos, std::int64_t estilosMaximos);
 
-// The shared strings: rich-text runs joined, phonetic runs left out.
+// The shared strings: rich-text runs joined, phonetic runs left out. With `directas`, those of the
+// usual plain form are read straight from the bytes.
 std::vector<QString> leerCadenas(const PaqueteZip& paquete, const std::string& parte,
                                  std::int64_t bytesMaximos, std::int64_t cadenasMaximas,
-                                 std::int64_t bytesPorCadena);
+                                 std::int64_t bytesPorCadena, bool directas = true);
+
+// How many shared strings this process has read straight from the bytes (for tests).
+std::int64_t cadenasLeidasDirecto();
 
 } // namespace tarvix::lector::xlsx

@@ -318,7 +318,8 @@ void TstLectorXlsxHostil::numerosFueraDeRango() {
     const std::string grandes[] = {"1e999", "-1E+400", "1" + std::string(400, '0'), "0.001e312"};
     for (const std::string& grande : grandes) {
         const QString ruta = dir.filePath(QStringLiteral("g.xlsx"));
-        QVERIFY(escribirHoja(ruta, kInicioHoja + "<row r=\"1\"><c><v>" + grande + "</v></c></row>" + kFinHoja));
+        QVERIFY(
+            escribirHoja(ruta, kInicioHoja + "<row r=\"1\"><c><v>" + grande + "</v></c></row>" + kFinHoja));
         const QString descripcion = errorAlLeer(ruta);
         QVERIFY2(descripcion.contains(QStringLiteral("que no es un número")), qPrintable(descripcion));
     }
