@@ -85,6 +85,13 @@ public:
             k.dato = 0;
     }
 
+    // Puts a number or a date.
+    void numero(int fila, int columna, TipoCelda tipo, double valor) {
+        Casilla& k = lugar(fila, columna);
+        soltarTexto(k);
+        k = {valor, 0, tipo};
+    }
+
     // The shared strings, taken over before any cell is put; `compartida` then puts a cell of the
     // shared string `indice` (below compartidas()).
     void adoptarCompartidas(std::vector<QString> textos) {

@@ -4,6 +4,7 @@
 #include "intake/lectorlibro.h"
 
 #include <QLocale>
+#include <QVarLengthArray>
 #include <algorithm>
 #include <new>
 #include <span>
@@ -61,19 +62,26 @@ void clEcxel::LeerFila(int fila, int columnas, QString& destino, quint32* fines)
     const std::span<const lector::Hoja::Casilla> celdas = m_hoja->fila(fila);
     const int conCeldas = std::min(columnas, static_cast<int>(celdas.size()));
     const lector::FormatoCelda* f = nullptr;
+    // The row is written in a buffer of its own and appended to `destino` at once.
+    QVarLengthArray<char16_t, 4096> texto;
+    const auto base = static_cast<quint32>(destino.size());
     for (int c = 0; c < conCeldas; ++c) {
         const lector::Hoja::Casilla& celda = celdas[static_cast<std::size_t>(c)];
         if (celda.tipo == lector::TipoCelda::Texto) {
-            destino.append(m_hoja->texto(celda));
+            const QString& t = m_hoja->texto(celda);
+            texto.append(reinterpret_cast<const char16_t*>(t.constData()), t.size());
         } else if (celda.tipo != lector::TipoCelda::Vacia) {
             if (!f)
                 f = &formato();
-            f->agregar(m_hoja->celda(celda), destino);
+            const qsizetype n = texto.size();
+            texto.resize(n + lector::FormatoCelda::kMaximoNoTexto);
+            texto.resize(n + f->escribirEn(m_hoja->celda(celda), texto.data() + n));
         }
-        fines[c] = static_cast<quint32>(destino.size());
+        fines[c] = base + static_cast<quint32>(texto.size());
     }
     for (int c = conCeldas; c < columnas; ++c)
-        fines[c] = static_cast<quint32>(destino.size());
+        fines[c] = base + static_cast<quint32>(texto.size());
+    destino.append(reinterpret_cast<const QChar*>(texto.constData()), texto.size());
 }
 
 void clEcxel::CerrarArchivo() noexcept {

@@ -45,9 +45,16 @@ void fechaCivil(qint64 z, int* anio, int* mes, int* dia) {
 
 } // namespace
 
-// The text of one cell, built in place and made a QString once.
+// The text of one cell, built in place (in a buffer of its own or the caller's) and made a
+// QString once.
 class FormatoCelda::Salida {
 public:
+    Salida() : m_b(m_propio) {}
+    explicit Salida(char16_t* destino) : m_b(destino) {}
+    Salida(const Salida&) = delete;
+    Salida& operator=(const Salida&) = delete;
+    int largo() const { return m_n; }
+
     void agregar(char16_t c) {
         if (m_n < kMaximo)
             m_b[m_n++] = c;
@@ -74,8 +81,9 @@ public:
     void agregarA(QString& destino) const { destino.append(reinterpret_cast<const QChar*>(m_b), m_n); }
 
 private:
-    static constexpr int kMaximo = 256;
-    char16_t m_b[kMaximo];
+    static constexpr int kMaximo = kMaximoNoTexto;
+    char16_t m_propio[kMaximo];
+    char16_t* m_b;
     int m_n = 0;
 };
 
@@ -122,6 +130,25 @@ void FormatoCelda::agregar(const Celda& celda, QString& destino) const {
         return;
     }
     s.agregarA(destino);
+}
+
+int FormatoCelda::escribirEn(const Celda& celda, char16_t* destino) const {
+    Salida s(destino);
+    switch (celda.tipo) {
+    case TipoCelda::Vacia:
+    case TipoCelda::Texto:
+        return 0;
+    case TipoCelda::Numero:
+        escribirNumero(celda.numero, s);
+        break;
+    case TipoCelda::Fecha:
+        escribirFecha(celda.numero, s);
+        break;
+    default:
+        s.agregar(textoFijo(celda));
+        break;
+    }
+    return s.largo();
 }
 
 void FormatoCelda::agregarDecimal(Salida& s) const {

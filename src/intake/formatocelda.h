@@ -28,6 +28,11 @@ public:
     QString texto(const Celda& celda) const;
     // Appends texto(celda) to `destino`, without a QString of its own for numbers and dates.
     void agregar(const Celda& celda, QString& destino) const;
+    // The most characters escribirEn() writes.
+    static constexpr int kMaximoNoTexto = 256;
+    // Writes texto(celda) of a cell that is not text at `destino`, which has room for
+    // kMaximoNoTexto characters, and returns how many it wrote (0 for a text cell).
+    int escribirEn(const Celda& celda, char16_t* destino) const;
     QString numero(double valor) const;
     QString fecha(double serial) const;
 

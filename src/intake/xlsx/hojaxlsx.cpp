@@ -300,8 +300,10 @@ private:
     void empezarFila(Quizas r);
     void empezarCelda(Quizas r, Quizas t, Quizas s);
     void terminarCelda(std::string_view valor);
+    void contarCelda();
+    TipoCelda numeroDe(std::string_view valor, double* x);
+    std::uint32_t compartidaDe(std::string_view valor, std::string_view v);
     void cerrarFila();
-    void poner(Celda c);
     void contarCeldas(int columnas);
     void contarTexto(const QString& t);
     Celda crearCelda(std::string_view valor);
@@ -331,8 +333,7 @@ private:
     bool m_conTextoEnLinea = false;
     std::string m_valor;
     std::string m_textoEnLinea;
-    std::uint32_t m_compartida = 0; // the shared string of a cell of type "s"
-    int m_ultimaDeFila = 0;         // last column of the cells the current <row> has put, 0 for none
+    int m_ultimaDeFila = 0; // last column of the cells the current <row> has put, 0 for none
     // A row read straight from the bytes, before its cells are put.
     struct CeldaDirecta {
         Quizas r, t, s;
@@ -370,9 +371,9 @@ public:
         try {
             if (static_cast<std::int64_t>(xml.size()) >= m_ctx.bytesEnDosHilos &&
                 std::thread::hardware_concurrency() > 1)
-                // The first half waits for the shared strings: the second, begun earlier, is the
-                // larger.
-                m_corte = cortar(xml, 0.4);
+                // The first half waits for the shared strings, which take about as long as
+                // inflating the sheet takes this thread: the two halves are alike.
+                m_corte = cortar(xml, 0.5);
         } catch (...) {
             m_corte.reset();
         }
@@ -699,40 +700,9 @@ Celda LectorHoja::crearCelda(std::string_view valor) {
     Celda c;
     const auto ref = [this] { return textoReferencia(m_filaCelda, m_columna); };
     switch (m_tipo) {
-    case TipoValor::Numero: {
-        std::string_view v = recortado(valor);
-        if (v.empty())
-            return c;
-        if (v.front() == '+')
-            v.remove_prefix(1);
-        double x = 0;
-        if (!decimalSimple(v, &x) && !numeroXml(v, &x))
-            danado(QStringLiteral("la celda %1 de la parte %2 tiene el valor «%3», que no es un número")
-                       .arg(ref(), parte(),
-                            QString::fromUtf8(valor.data(), static_cast<qsizetype>(valor.size()))));
-        const bool esFecha = m_estilo >= 0 &&
-                             static_cast<std::size_t>(m_estilo) < m_ctx.formatosFecha.size() &&
-                             m_ctx.formatosFecha[static_cast<std::size_t>(m_estilo)];
-        c.tipo = esFecha ? TipoCelda::Fecha : TipoCelda::Numero;
-        c.numero = esFecha && m_ctx.fecha1904 ? x + kDesplazamiento1904 : x;
-        return c;
-    }
-    case TipoValor::Compartida: {
-        const std::string_view v = recortado(valor);
-        if (v.empty())
-            return c;
-        std::size_t i = 0;
-        const auto r = std::from_chars(v.data(), v.data() + v.size(), i);
-        if (r.ec != std::errc() || r.ptr != v.data() + v.size() || i >= m_compartidas)
-            danado(
-                QStringLiteral("la celda %1 de la parte %2 remite a la cadena compartida «%3», que no existe")
-                    .arg(ref(), parte(),
-                         QString::fromUtf8(valor.data(), static_cast<qsizetype>(valor.size()))));
-        c.tipo = TipoCelda::Texto; // its text stays in the sheet's list: see poner()
-        m_compartida = static_cast<std::uint32_t>(i);
-        m_compartidasNombradas = std::max(m_compartidasNombradas, i + 1);
-        return c;
-    }
+    case TipoValor::Numero:
+    case TipoValor::Compartida:
+        return c; // put by terminarCelda
     case TipoValor::EnLinea:
     case TipoValor::Formula:
         if (m_conTextoEnLinea)
@@ -791,9 +761,33 @@ Celda LectorHoja::crearCelda(std::string_view valor) {
 void LectorHoja::terminarCelda(std::string_view valor) {
     m_enCelda = false;
     m_recoger = Recoger::Nada;
+    // Numbers and shared strings, most of a sheet, are put as they are read.
+    if (m_tipo == TipoValor::Numero) {
+        double x = 0;
+        const TipoCelda tipo = numeroDe(valor, &x);
+        if (tipo != TipoCelda::Vacia) {
+            contarCelda();
+            m_hoja.numero(m_filaCelda, m_columna, tipo, x);
+        }
+        return;
+    }
+    if (m_tipo == TipoValor::Compartida) {
+        const std::string_view v = recortado(valor);
+        if (v.empty())
+            return;
+        const std::uint32_t i = compartidaDe(valor, v);
+        contarCelda();
+        m_hoja.compartida(m_filaCelda, m_columna, i);
+        return;
+    }
     Celda c = crearCelda(valor);
     if (c.tipo == TipoCelda::Vacia)
         return;
+    contarCelda();
+    m_hoja.poner(m_filaCelda, m_columna, std::move(c));
+}
+
+void LectorHoja::contarCelda() {
     if (m_filaCelda == m_fila) {
         // Counted when the row ends, by its last cell.
         m_ultimaDeFila = std::max(m_ultimaDeFila, m_columna);
@@ -801,14 +795,45 @@ void LectorHoja::terminarCelda(std::string_view valor) {
         // A cell whose reference names another row than its <row>: put it where it says.
         contarCeldas(m_columna);
     }
-    poner(std::move(c));
 }
 
-void LectorHoja::poner(Celda c) {
-    if (m_tipo == TipoValor::Compartida)
-        m_hoja.compartida(m_filaCelda, m_columna, m_compartida);
-    else
-        m_hoja.poner(m_filaCelda, m_columna, std::move(c));
+// A number cell's type (Vacia for no value) and value.
+TipoCelda LectorHoja::numeroDe(std::string_view valor, double* x) {
+    std::string_view v = recortado(valor);
+    if (v.empty())
+        return TipoCelda::Vacia;
+    if (v.front() == '+')
+        v.remove_prefix(1);
+    if (!decimalSimple(v, x) && !numeroXml(v, x))
+        danado(QStringLiteral("la celda %1 de la parte %2 tiene el valor «%3», que no es un número")
+                   .arg(textoReferencia(m_filaCelda, m_columna), parte(),
+                        QString::fromUtf8(valor.data(), static_cast<qsizetype>(valor.size()))));
+    const bool esFecha = m_estilo >= 0 && static_cast<std::size_t>(m_estilo) < m_ctx.formatosFecha.size() &&
+                         m_ctx.formatosFecha[static_cast<std::size_t>(m_estilo)];
+    if (esFecha && m_ctx.fecha1904)
+        *x += kDesplazamiento1904;
+    return esFecha ? TipoCelda::Fecha : TipoCelda::Numero;
+}
+
+// The index of a shared string cell, `v` its value trimmed.
+std::uint32_t LectorHoja::compartidaDe(std::string_view valor, std::string_view v) {
+    std::uint64_t i = 0;
+    bool bien = v.size() <= 12;
+    for (std::size_t k = 0; bien && k < v.size(); ++k) {
+        bien = v[k] >= '0' && v[k] <= '9';
+        i = i * 10 + static_cast<unsigned>(v[k] - '0');
+    }
+    if (!bien || i >= m_compartidas) {
+        // Twelve digits may be leading zeros.
+        const auto r = std::from_chars(v.data(), v.data() + v.size(), i);
+        if (r.ec != std::errc() || r.ptr != v.data() + v.size() || i >= m_compartidas)
+            danado(
+                QStringLiteral("la celda %1 de la parte %2 remite a la cadena compartida «%3», que no existe")
+                    .arg(textoReferencia(m_filaCelda, m_columna), parte(),
+                         QString::fromUtf8(valor.data(), static_cast<qsizetype>(valor.size()))));
+    }
+    m_compartidasNombradas = std::max<std::size_t>(m_compartidasNombradas, i + 1);
+    return static_cast<std::uint32_t>(i);
 }
 
 void LectorHoja::cerrarFila() {
@@ -835,17 +860,27 @@ void LectorHoja::contarTexto(const QString& t) {
 } // namespace
 
 bool referenciaCelda(std::string_view ref, int* fila, int* columna) {
-    std::size_t i = 0;
+    const char* p = ref.data();
+    const char* const fin = p + ref.size();
     int c = 0;
-    for (; i < ref.size() && ((ref[i] >= 'A' && ref[i] <= 'Z') || (ref[i] >= 'a' && ref[i] <= 'z')); ++i) {
-        const int letra = (ref[i] >= 'a' ? ref[i] - 'a' : ref[i] - 'A') + 1;
-        c = c > Hoja::kMaxColumnas ? Hoja::kMaxColumnas + 1 : c * 26 + letra;
+    for (; p < fin; ++p) {
+        // Either case: a letter is 1 to 26 once bit 5 is set.
+        const unsigned letra = static_cast<unsigned>(static_cast<unsigned char>(*p) | 0x20) - ('a' - 1);
+        if (letra - 1 >= 26)
+            break;
+        c = c > Hoja::kMaxColumnas ? Hoja::kMaxColumnas + 1 : c * 26 + static_cast<int>(letra);
     }
-    if (i == 0)
+    if (p == ref.data())
         return false;
+    const char* const cifras = p;
     int f = 0;
-    const std::size_t cifras = digitos(ref.substr(i), Hoja::kMaxFilas, &f);
-    if (i + cifras != ref.size() || (cifras && f == 0))
+    for (; p < fin; ++p) {
+        const unsigned cifra = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
+        if (cifra > 9)
+            break;
+        f = f > Hoja::kMaxFilas ? Hoja::kMaxFilas + 1 : f * 10 + static_cast<int>(cifra);
+    }
+    if (p != fin || (p != cifras && f == 0))
         return false;
     *fila = f;
     *columna = std::min(c, Hoja::kMaxColumnas + 1);

@@ -3,6 +3,7 @@
 #include "fixturaxlsx.h"
 #include "intake/clecxel.h"
 #include "intake/lectorlibro.h"
+#include "paquetexlsx.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -40,6 +41,9 @@ private slots:
     void filaEntera();
     void filaFueraDeLaHoja();
     void eligePorContenido();
+
+private:
+    QTemporaryDir m_dir;
 };
 
 void TstClEcxel::sinArchivo() {
@@ -124,6 +128,25 @@ void TstClEcxel::filaEntera_data() {
     QTest::newRow("factura") << fixture(QStringLiteral("xlsxwriter_factura.xlsx"));
     QTest::newRow("1904") << fixture(QStringLiteral("xlsxwriter_1904.xlsx"));
     QTest::newRow("xls") << QStringLiteral(TARVIX_SOURCE_DIR "/tests/fixtures/xls/tipos_libreoffice.xls");
+    // Rows far longer than the buffer a row is first written in: long texts between numbers,
+    // booleans and errors.
+    std::string hoja = kInicioHoja;
+    for (int f = 1; f <= 3; ++f) {
+        hoja += "<row r=\"" + std::to_string(f) + "\">";
+        for (int c = 0; c < 30; ++c) {
+            if (c % 3 == 0)
+                hoja += "<c t=\"inlineStr\"><is><t>" +
+                        std::string(900 * f + c, static_cast<char>('a' + c % 26)) + "ñ</t></is></c>";
+            else if (c % 3 == 1)
+                hoja += "<c><v>-" + std::to_string(c) + ".125</v></c>";
+            else
+                hoja += c % 2 ? "<c t=\"e\"><v>#N/A</v></c>" : "<c t=\"b\"><v>1</v></c>";
+        }
+        hoja += "</row>";
+    }
+    const QString larga = m_dir.filePath(QStringLiteral("larga.xlsx"));
+    QVERIFY(escribirHoja(larga, hoja + kFinHoja));
+    QTest::newRow("filas largas") << larga;
 }
 
 void TstClEcxel::filaEntera() {
