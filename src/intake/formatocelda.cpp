@@ -112,24 +112,12 @@ QString FormatoCelda::texto(const Celda& celda) const {
 }
 
 void FormatoCelda::agregar(const Celda& celda, QString& destino) const {
-    Salida s;
-    switch (celda.tipo) {
-    case TipoCelda::Vacia:
-        return;
-    case TipoCelda::Texto:
+    if (celda.tipo == TipoCelda::Texto) {
         destino.append(celda.texto);
         return;
-    case TipoCelda::Numero:
-        escribirNumero(celda.numero, s);
-        break;
-    case TipoCelda::Fecha:
-        escribirFecha(celda.numero, s);
-        break;
-    default:
-        destino.append(textoFijo(celda));
-        return;
     }
-    s.agregarA(destino);
+    char16_t texto[kMaximoNoTexto];
+    destino.append(reinterpret_cast<const QChar*>(texto), escribirEn(celda, texto));
 }
 
 int FormatoCelda::escribirEn(const Celda& celda, char16_t* destino) const {
