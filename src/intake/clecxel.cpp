@@ -62,26 +62,32 @@ void clEcxel::LeerFila(int fila, int columnas, QString& destino, quint32* fines)
     const std::span<const lector::Hoja::Casilla> celdas = m_hoja->fila(fila);
     const int conCeldas = std::min(columnas, static_cast<int>(celdas.size()));
     const lector::FormatoCelda* f = nullptr;
-    // The row is written in a buffer of its own and appended to `destino` at once.
-    QVarLengthArray<char16_t, 4096> texto;
+    // The row is written in a buffer of its own, `n` characters of it, and appended to `destino`
+    // at once.
+    QVarLengthArray<char16_t, 4096> texto(4096);
+    qsizetype n = 0;
+    const auto sitio = [&texto, &n](qsizetype mas) {
+        if (n + mas > texto.size())
+            texto.resize(std::max(2 * texto.size(), n + mas));
+        return texto.data() + n;
+    };
     const auto base = static_cast<quint32>(destino.size());
     for (int c = 0; c < conCeldas; ++c) {
         const lector::Hoja::Casilla& celda = celdas[static_cast<std::size_t>(c)];
         if (celda.tipo == lector::TipoCelda::Texto) {
             const QString& t = m_hoja->texto(celda);
-            texto.append(reinterpret_cast<const char16_t*>(t.constData()), t.size());
+            std::copy_n(reinterpret_cast<const char16_t*>(t.constData()), t.size(), sitio(t.size()));
+            n += t.size();
         } else if (celda.tipo != lector::TipoCelda::Vacia) {
             if (!f)
                 f = &formato();
-            const qsizetype n = texto.size();
-            texto.resize(n + lector::FormatoCelda::kMaximoNoTexto);
-            texto.resize(n + f->escribirEn(m_hoja->celda(celda), texto.data() + n));
+            n += f->escribirEn(m_hoja->celda(celda), sitio(lector::FormatoCelda::kMaximoNoTexto));
         }
-        fines[c] = base + static_cast<quint32>(texto.size());
+        fines[c] = base + static_cast<quint32>(n);
     }
     for (int c = conCeldas; c < columnas; ++c)
-        fines[c] = base + static_cast<quint32>(texto.size());
-    destino.append(reinterpret_cast<const QChar*>(texto.constData()), texto.size());
+        fines[c] = base + static_cast<quint32>(n);
+    destino.append(reinterpret_cast<const QChar*>(texto.constData()), n);
 }
 
 void clEcxel::CerrarArchivo() noexcept {

@@ -33,6 +33,20 @@ std::size_t digitos(std::string_view s, int tope, int* valor) {
     return i;
 }
 
+// Column letters ("K", "xfd") as referenciaCelda reads them; false when one is not a letter.
+bool letrasDeColumna(std::string_view letras, int* columna) {
+    int c = 0;
+    for (const char l : letras) {
+        // Either case: a letter is 1 to 26 once bit 5 is set.
+        const unsigned letra = static_cast<unsigned>(static_cast<unsigned char>(l) | 0x20) - ('a' - 1);
+        if (letra - 1 >= 26)
+            return false;
+        c = c > Hoja::kMaxColumnas ? Hoja::kMaxColumnas + 1 : c * 26 + static_cast<int>(letra);
+    }
+    *columna = std::min(c, Hoja::kMaxColumnas + 1);
+    return true;
+}
+
 // "-1234.56": at most 15 digits and no exponent, the usual form of a cell's number. n / 10^d with
 // both exact gives the correctly rounded value, as a general conversion does, in a fraction of its
 // time. False for anything else, which goes through std::from_chars.
@@ -299,6 +313,7 @@ private:
     using Quizas = std::optional<std::string_view>;
     void empezarFila(Quizas r);
     void empezarCelda(Quizas r, Quizas t, Quizas s);
+    void empezarCeldaEn(int fila, int columna, Quizas t, Quizas s);
     void terminarCelda(std::string_view valor);
     void contarCelda();
     TipoCelda numeroDe(std::string_view valor, double* x);
@@ -630,8 +645,16 @@ bool LectorHoja::filaDirecta(const char*& q, const char* fin) {
 // What the events of the row just read would do.
 void LectorHoja::ponerFilaDirecta() {
     empezarFila(m_filaDirecta);
+    // A reference that ends in the row's number as the row writes it ("K2" in row "2") names the
+    // row: only its letters (at most three) need reading.
+    const std::string_view numero = m_filaDirecta.value_or(std::string_view());
     for (const CeldaDirecta& c : m_directas) {
-        empezarCelda(c.r, c.t, c.s);
+        int columna = 0;
+        if (c.r && !numero.empty() && c.r->size() > numero.size() && c.r->size() <= numero.size() + 3 &&
+            c.r->ends_with(numero) && letrasDeColumna(c.r->substr(0, c.r->size() - numero.size()), &columna))
+            empezarCeldaEn(m_fila, columna, c.t, c.s);
+        else
+            empezarCelda(c.r, c.t, c.s);
         m_conValor = c.conValor;
         terminarCelda(c.valor);
     }
@@ -670,6 +693,10 @@ void LectorHoja::empezarCelda(Quizas r, Quizas t, Quizas s) {
         if (f)
             fila = f;
     }
+    empezarCeldaEn(fila, columna, t, s);
+}
+
+void LectorHoja::empezarCeldaEn(int fila, int columna, Quizas t, Quizas s) {
     if (fila < 1 || fila > Hoja::kMaxFilas || columna > Hoja::kMaxColumnas)
         fueraDeLimites(fila, columna);
     m_filaCelda = fila;
@@ -860,30 +887,25 @@ void LectorHoja::contarTexto(const QString& t) {
 } // namespace
 
 bool referenciaCelda(std::string_view ref, int* fila, int* columna) {
-    const char* p = ref.data();
-    const char* const fin = p + ref.size();
+    const auto esLetra = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    const std::size_t letras =
+        static_cast<std::size_t>(std::find_if_not(ref.begin(), ref.end(), esLetra) - ref.begin());
     int c = 0;
-    for (; p < fin; ++p) {
-        // Either case: a letter is 1 to 26 once bit 5 is set.
-        const unsigned letra = static_cast<unsigned>(static_cast<unsigned char>(*p) | 0x20) - ('a' - 1);
-        if (letra - 1 >= 26)
-            break;
-        c = c > Hoja::kMaxColumnas ? Hoja::kMaxColumnas + 1 : c * 26 + static_cast<int>(letra);
-    }
-    if (p == ref.data())
+    if (letras == 0 || !letrasDeColumna(ref.substr(0, letras), &c))
         return false;
-    const char* const cifras = p;
     int f = 0;
+    const char* p = ref.data() + letras;
+    const char* const fin = ref.data() + ref.size();
     for (; p < fin; ++p) {
         const unsigned cifra = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
         if (cifra > 9)
             break;
         f = f > Hoja::kMaxFilas ? Hoja::kMaxFilas + 1 : f * 10 + static_cast<int>(cifra);
     }
-    if (p != fin || (p != cifras && f == 0))
+    if (p != fin || (p != ref.data() + letras && f == 0))
         return false;
     *fila = f;
-    *columna = std::min(c, Hoja::kMaxColumnas + 1);
+    *columna = c;
     return true;
 }
 
