@@ -22,14 +22,15 @@ namespace {
 constexpr qint64 kJulianoDia0 = 2415019; // 30/12/1899
 constexpr double kDesplazamiento1904 = 1462.0;
 
-// The run of decimal digits that starts `s` into `*valor`, saturating just above `tope`. Returns
-// how many digits there were.
+// The run of decimal digits that starts `s` into `*valor`, saturating at `tope` + 1 (which must be
+// an int). Returns how many digits there were.
 std::size_t digitos(std::string_view s, int tope, int* valor) {
-    int v = 0;
+    const std::int64_t saturado = std::int64_t(tope) + 1;
+    std::int64_t v = 0;
     std::size_t i = 0;
     for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
-        v = v > tope ? tope + 1 : v * 10 + (s[i] - '0');
-    *valor = v;
+        v = std::min(v * 10 + (s[i] - '0'), saturado);
+    *valor = static_cast<int>(v);
     return i;
 }
 

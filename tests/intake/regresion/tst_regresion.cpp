@@ -12,6 +12,8 @@ class TstRegresion : public QObject {
 private slots:
     void numerosSubnormales_data();
     void numerosSubnormales();
+    void estiloDesbordado_data() { numerosSubnormales_data(); }
+    void estiloDesbordado();
 };
 
 void TstRegresion::numerosSubnormales_data() {
@@ -36,6 +38,18 @@ void TstRegresion::numerosSubnormales() {
     for (int columna = 1; columna <= int(std::size(kTextos)); ++columna)
         QCOMPARE(excel.LeerCelda(1, columna),
                  QString::fromLatin1(kTextos[columna - 1]).replace(u'.', decimal));
+}
+
+void TstRegresion::estiloDesbordado() {
+    QFETCH(QString, locale);
+    // A cell format index of 30 digits overflowed while it was read: it now stands for no format
+    // the workbook has, and the cell is the plain number it holds.
+    const prueba::LocaleFijo fijo(locale);
+    clEcxel excel;
+    excel.setArchivo(QStringLiteral(TARVIX_FIXTURES_DIR "/regresion/estilo_desbordado.xlsx"));
+    QVERIFY(excel.Abrir());
+    QCOMPARE(excel.LeerCelda(2, 5), QStringLiteral("45235"));
+    QCOMPARE(excel.LeerCelda(2, 4), QStringLiteral("50"));
 }
 
 QTEST_GUILESS_MAIN(TstRegresion)
