@@ -1,7 +1,9 @@
 #pragma once
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
+#include <cstdint>
 #include <iterator>
 #include <string>
 #include <string_view>
@@ -154,6 +156,29 @@ inline bool leerTexto(const char*& q, const char* fin, std::string& decodificado
     }
     *texto = decodificado;
     return q < fin;
+}
+
+// Elements read one after the other from the start of [b, b + n) by `uno(q, fin)`, which says
+// whether it read one whole (and put it), with q moved past it; the blanks between them are not
+// kept either. Returns how many bytes were read, up to the last element read, and adds how many
+// elements to `cuenta`.
+template <typename F>
+std::size_t seguidos(const char* b, std::size_t n, std::atomic<std::int64_t>& cuenta, F&& uno) {
+    const char* const fin = b + n;
+    const char* leido = b;
+    std::int64_t leidos = 0;
+    for (const char* q = b; uno(q, fin);) {
+        ++leidos;
+        leido = q;
+        while (q < fin && blanco(*q))
+            ++q;
+        if (q >= fin || *q != '<')
+            break;
+        leido = q;
+    }
+    if (leidos)
+        cuenta.fetch_add(leidos, std::memory_order_relaxed);
+    return static_cast<std::size_t>(leido - b);
 }
 
 } // namespace tarvix::lector::xlsx::directo

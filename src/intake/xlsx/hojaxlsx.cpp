@@ -34,15 +34,21 @@ std::size_t digitos(std::string_view s, int tope, int* valor) {
     return i;
 }
 
+// A column letter's value, 1 to 26 in either case; 0 for anything else.
+int valorLetra(char l) {
+    // Once bit 5 is set, a letter of either case is a lower-case one.
+    const unsigned letra = static_cast<unsigned>(static_cast<unsigned char>(l) | 0x20) - ('a' - 1);
+    return letra - 1 < 26 ? static_cast<int>(letra) : 0;
+}
+
 // Column letters ("K", "xfd") as referenciaCelda reads them; false when one is not a letter.
 bool letrasDeColumna(std::string_view letras, int* columna) {
     int c = 0;
     for (const char l : letras) {
-        // Either case: a letter is 1 to 26 once bit 5 is set.
-        const unsigned letra = static_cast<unsigned>(static_cast<unsigned char>(l) | 0x20) - ('a' - 1);
-        if (letra - 1 >= 26)
+        const int letra = valorLetra(l);
+        if (letra == 0)
             return false;
-        c = c > Hoja::kMaxColumnas ? Hoja::kMaxColumnas + 1 : c * 26 + static_cast<int>(letra);
+        c = c > Hoja::kMaxColumnas ? Hoja::kMaxColumnas + 1 : c * 26 + letra;
     }
     *columna = std::min(c, Hoja::kMaxColumnas + 1);
     return true;
@@ -76,10 +82,6 @@ bool decimalSimple(std::string_view v, double* x) {
     const double r = static_cast<double>(n) / kPotencias[decimales < 0 ? 0 : decimales];
     *x = v[0] == '-' ? -r : r;
     return true;
-}
-
-bool esBlanco(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
 }
 
 // Whether a decimal number that does not fit a double is too small for one rather than too large:
@@ -128,9 +130,9 @@ bool numeroXml(std::string_view v, double* x) {
 
 std::string_view recortado(std::string_view s) {
     std::size_t a = 0, b = s.size();
-    while (a < b && esBlanco(s[a]))
+    while (a < b && directo::blanco(s[a]))
         ++a;
-    while (b > a && esBlanco(s[b - 1]))
+    while (b > a && directo::blanco(s[b - 1]))
         --b;
     return s.substr(a, b - a);
 }
@@ -200,7 +202,7 @@ std::optional<Corte> cortar(std::string_view xml, double fraccion) {
         return std::nullopt;
     const std::string prefijo(xml.substr(a, p - a)); // "x:" or nothing
     std::size_t q = p + 9;
-    if (q >= xml.size() || !(esBlanco(xml[q]) || xml[q] == '>'))
+    if (q >= xml.size() || !(directo::blanco(xml[q]) || xml[q] == '>'))
         return std::nullopt;
     // Its end: a ">" outside the attributes' quotes.
     char comilla = 0;
@@ -222,7 +224,7 @@ std::optional<Corte> cortar(std::string_view xml, double fraccion) {
     if (r.finDatos == std::string_view::npos || r.finDatos < r.inicioDatos)
         return std::nullopt;
     const std::string_view resto = xml.substr(r.finDatos + cierre.size());
-    if (resto.empty() || !(esBlanco(resto[0]) || resto[0] == '>'))
+    if (resto.empty() || !(directo::blanco(resto[0]) || resto[0] == '>'))
         return std::nullopt;
     // "!" and "?" are rare in a sheet, unlike "<": they are looked for, and what comes before them.
     const std::size_t declaracion = xml.starts_with("\xEF\xBB\xBF<?") ? 3 : xml.starts_with("<?") ? 0 : 1;
@@ -246,17 +248,17 @@ std::optional<Corte> cortar(std::string_view xml, double fraccion) {
     for (std::size_t c = xml.find(fila, r.inicioDatos + desde); c != std::string_view::npos && c < r.finDatos;
          c = xml.find(fila, c + 1)) {
         const std::size_t n = c + fila.size();
-        if (n >= xml.size() || !esBlanco(xml[n]))
+        if (n >= xml.size() || !directo::blanco(xml[n]))
             continue;
         std::size_t b = c;
-        while (b > r.inicioDatos && esBlanco(xml[b - 1]))
+        while (b > r.inicioDatos && directo::blanco(xml[b - 1]))
             --b;
         if (b < r.inicioDatos + finFila.size() || xml.substr(b - finFila.size(), finFila.size()) != finFila)
             continue;
         // Its number: an attribute r.
         std::size_t k = n;
         for (;;) {
-            while (k < r.finDatos && esBlanco(xml[k]))
+            while (k < r.finDatos && directo::blanco(xml[k]))
                 ++k;
             if (k >= r.finDatos || !esDeNombre(xml[k]))
                 break; // the end of the tag, or something the reader will refuse
@@ -264,12 +266,12 @@ std::optional<Corte> cortar(std::string_view xml, double fraccion) {
             while (k < r.finDatos && (esDeNombre(xml[k]) || xml[k] == ':'))
                 ++k;
             const std::string_view atributo = xml.substr(nombre, k - nombre);
-            while (k < r.finDatos && esBlanco(xml[k]))
+            while (k < r.finDatos && directo::blanco(xml[k]))
                 ++k;
             if (k >= r.finDatos || xml[k] != '=')
                 break;
             ++k;
-            while (k < r.finDatos && esBlanco(xml[k]))
+            while (k < r.finDatos && directo::blanco(xml[k]))
                 ++k;
             if (k >= r.finDatos || (xml[k] != '"' && xml[k] != '\''))
                 break;
@@ -555,23 +557,12 @@ void LectorHoja::fueraDeLimites(int fila, int columna) const {
 std::size_t LectorHoja::leerDirecto(const char* b, std::size_t n, Espacio porDefecto) {
     if (m_enFila || m_enCelda || (porDefecto != Espacio::Hoja && porDefecto != Espacio::Ninguno))
         return 0;
-    const char* const fin = b + n;
-    const char* leido = b;
-    std::int64_t filas = 0;
-    for (const char* q = b; filaDirecta(q, fin);) {
+    return directo::seguidos(b, n, g_filasDirectas, [this](const char*& q, const char* fin) {
+        if (!filaDirecta(q, fin))
+            return false;
         ponerFilaDirecta();
-        ++filas;
-        leido = q;
-        // The blanks up to the next tag are not kept either.
-        while (q < fin && directo::blanco(*q))
-            ++q;
-        if (q >= fin || *q != '<')
-            break;
-        leido = q;
-    }
-    if (filas)
-        g_filasDirectas.fetch_add(filas, std::memory_order_relaxed);
-    return static_cast<std::size_t>(leido - b);
+        return true;
+    });
 }
 
 // One <row> at q, read into m_filaDirecta and m_directas, with q moved past it. False, with q
@@ -888,9 +879,8 @@ void LectorHoja::contarTexto(const QString& t) {
 } // namespace
 
 bool referenciaCelda(std::string_view ref, int* fila, int* columna) {
-    const auto esLetra = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
-    const std::size_t letras =
-        static_cast<std::size_t>(std::find_if_not(ref.begin(), ref.end(), esLetra) - ref.begin());
+    const std::size_t letras = static_cast<std::size_t>(
+        std::find_if(ref.begin(), ref.end(), [](char l) { return valorLetra(l) == 0; }) - ref.begin());
     int c = 0;
     if (letras == 0 || !letrasDeColumna(ref.substr(0, letras), &c))
         return false;

@@ -208,41 +208,29 @@ protected:
             (porDefecto != Espacio::Hoja && porDefecto != Espacio::Ninguno))
             return 0;
         using namespace directo;
-        const auto nada = [](std::string_view, std::string_view) {};
-        const char* const fin = b + n;
-        const char* leido = b;
-        std::int64_t leidas = 0;
-        for (const char* q = b;;) {
+        return seguidos(b, n, g_cadenasDirectas, [this](const char*& q, const char* fin) {
+            const auto nada = [](std::string_view, std::string_view) {};
             if (!abre(q, fin, "si"))
-                break;
+                return false;
             int forma = atributos(q, fin, nada);
             std::string_view texto;
             if (forma == 1) {
                 if (!saltarTexto(q, fin) || !abre(q, fin, "t"))
-                    break;
+                    return false;
                 forma = atributos(q, fin, nada);
                 if (forma == 1 && !(leerTexto(q, fin, m_texto, &texto) && cierra(q, fin, "</t>")))
-                    break;
+                    return false;
                 if (!forma || !saltarTexto(q, fin) || !cierra(q, fin, "</si>"))
-                    break;
+                    return false;
             } else if (forma != 2) {
-                break;
+                return false;
             }
             if (static_cast<std::int64_t>(texto.size()) > m_bytesPorCadena ||
                 static_cast<std::int64_t>(m_cadenas.size()) >= m_cadenasMaximas)
-                break;
+                return false;
             m_cadenas.push_back(textoGuardado(texto));
-            ++leidas;
-            leido = q;
-            while (q < fin && blanco(*q))
-                ++q;
-            if (q >= fin || *q != '<')
-                break;
-            leido = q;
-        }
-        if (leidas)
-            g_cadenasDirectas.fetch_add(leidas, std::memory_order_relaxed);
-        return static_cast<std::size_t>(leido - b);
+            return true;
+        });
     }
 
 private:

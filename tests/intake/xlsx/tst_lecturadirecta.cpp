@@ -36,6 +36,13 @@ Comparacion comparar(const QString& ruta, LimitesXlsx limites = {}) {
     return r;
 }
 
+// Both reads of `ruta` under `limites` give the same error, one that says `motivo`.
+void mismoError(const QString& ruta, const LimitesXlsx& limites, const QString& motivo) {
+    const Comparacion c = comparar(ruta, limites);
+    QVERIFY2(c.porEventos.contains(motivo), qPrintable(c.porEventos));
+    QCOMPARE(c.directa, c.porEventos);
+}
+
 const std::string kCadenas =
     "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
     "<si><t>uno</t></si><si><t>dos</t></si><si><t xml:space=\"preserve\"> tres </t></si></sst>";
@@ -256,14 +263,10 @@ void TstLecturaDirecta::fallasIguales() {
     const QString ruta = escribir(hoja + kFinHoja);
     LimitesXlsx celdas;
     celdas.celdas = 80 * 14 - 1;
-    const Comparacion c = comparar(ruta, celdas);
-    QVERIFY2(c.porEventos.contains(QStringLiteral("más de 1119 celdas")), qPrintable(c.porEventos));
-    QCOMPARE(c.directa, c.porEventos);
+    mismoError(ruta, celdas, QStringLiteral("más de 1119 celdas"));
     LimitesXlsx textos;
     textos.caracteresTexto = 500;
-    const Comparacion d = comparar(ruta, textos);
-    QVERIFY2(d.porEventos.contains(QStringLiteral("suman más de 500 caracteres")), qPrintable(d.porEventos));
-    QCOMPARE(d.directa, d.porEventos);
+    mismoError(ruta, textos, QStringLiteral("suman más de 500 caracteres"));
 }
 
 void TstLecturaDirecta::hojasAlAzar() {
@@ -423,14 +426,10 @@ void TstLecturaDirecta::cadenasQueLeeElEscaner() {
     const QString ruta = escribir(hojaDeCadenas(kCadenasLlanas.size()), ZIP_CM_DEFLATE, sst(kCadenasLlanas));
     LimitesXlsx cadenas;
     cadenas.cadenas = static_cast<std::int64_t>(kCadenasLlanas.size()) - 1;
-    const Comparacion b = comparar(ruta, cadenas);
-    QVERIFY2(b.porEventos.contains(QStringLiteral("tiene más de 9 cadenas")), qPrintable(b.porEventos));
-    QCOMPARE(b.directa, b.porEventos);
+    mismoError(ruta, cadenas, QStringLiteral("tiene más de 9 cadenas"));
     LimitesXlsx largo;
     largo.caracteresCelda = 12;
-    const Comparacion c = comparar(ruta, largo);
-    QVERIFY2(c.porEventos.contains(QStringLiteral("supera 12 bytes")), qPrintable(c.porEventos));
-    QCOMPARE(c.directa, c.porEventos);
+    mismoError(ruta, largo, QStringLiteral("supera 12 bytes"));
 }
 
 QTEST_GUILESS_MAIN(TstLecturaDirecta)
