@@ -139,8 +139,16 @@ void ControladorPrincipal::FRAM1_Enter() {
 }
 
 void ControladorPrincipal::FRAM1_DespuesDeNuevoInterno() {
-    if (m_g.g_bInternoCreado)
-        FRAM1_CargarInternos();
+    if (!m_g.g_bInternoCreado)
+        return;
+    FRAM1_CargarInternos();
+    // Enter goes on with the interno just created, not with the one selected before.
+    for (size_t i = 0; i < internos.size(); ++i)
+        if (internos[i].nro == m_g.g_sInternoCreado) {
+            internoSeleccionado = static_cast<int>(i);
+            notificar();
+            break;
+        }
 }
 
 void ControladorPrincipal::FRAM1_EliminarInterno() {
@@ -264,8 +272,10 @@ bool NuevoInterno(Globales& g, const QString& txtInterno, QString& txtDescripcio
         g.g_oBase->setSql(QStringLiteral("insert into INTN (INTNRO, INTDSC) values (") + u'\'' +
                           vb::ComillasABlancos(txtInterno) + QStringLiteral("',") + u'\'' +
                           vb::ComillasABlancos(txtDescripcion) + QStringLiteral("')"));
-        if (g.g_oBase->Ejecutar() > 0)
+        if (g.g_oBase->Ejecutar() > 0) {
             g.g_bInternoCreado = true;
+            g.g_sInternoCreado = vb::ComillasABlancos(txtInterno);
+        }
         return true;
     } catch (const VbError& e) {
         g.interaccion->mensaje(informeCorto(e, QStringLiteral("frmInterno.NuevoInterno")), Icono::Critico);

@@ -15,13 +15,8 @@ QString Formatos::EsNull(const QVariant& valor) const {
         return valor.toBool() ? QStringLiteral("Verdadero") : QStringLiteral("Falso");
     case QMetaType::QDate:
         return tarvix::vb::TextoFecha(valor.toDate());
-    case QMetaType::QDateTime: {
-        const QDateTime dt = valor.toDateTime();
-        QString t = tarvix::vb::TextoFecha(dt.date());
-        if (dt.time() != QTime(0, 0))
-            t += u' ' + dt.time().toString(QStringLiteral("H:mm:ss"));
-        return t;
-    }
+    case QMetaType::QDateTime:
+        return tarvix::vb::TextoFechaHora(valor.toDateTime());
     default:
         return valor.toString();
     }

@@ -270,24 +270,84 @@ double CDbl(const QString& texto, const QLocale& locale) {
     return v;
 }
 
-QString PatronFechaCorta(const QLocale& locale) {
-    QString p = locale.dateFormat(QLocale::ShortFormat);
-    if (!p.contains(QStringLiteral("yyyy")))
-        p.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+namespace {
+
+// The short date and the time as the original platform wrote them for the locales the brokerage
+// uses; Qt's own patterns differ there (es_AR "d/M/yy", "HH:mm:ss t").
+struct PatronesPlataforma {
+    const char16_t* locale;
+    const char16_t* fecha;
+    const char16_t* hora;
+};
+constexpr PatronesPlataforma kPatrones[] = {
+    {u"es_AR", u"dd/MM/yyyy", u"HH:mm:ss"},
+    {u"en_US", u"M/d/yyyy", u"h:mm:ss AP"},
+};
+
+const PatronesPlataforma* patronesDe(const QLocale& locale) {
+    const QString nombre = locale.name();
+    for (const auto& p : kPatrones)
+        if (nombre == QStringView(p.locale))
+            return &p;
+    return nullptr;
+}
+
+// "dd/MM/yyyy" -> "d/M/yyyy": a one-letter field also reads one or two digits.
+QString patronFlexible(QString p) {
+    p.replace(QStringLiteral("dd"), QStringLiteral("d"));
+    p.replace(QStringLiteral("MM"), QStringLiteral("M"));
+    p.replace(QStringLiteral("HH"), QStringLiteral("H"));
     return p;
+}
+
+} // namespace
+
+QString PatronFechaCorta(const QLocale& locale) {
+    if (const auto* p = patronesDe(locale))
+        return QString::fromUtf16(p->fecha);
+    QString f = locale.dateFormat(QLocale::ShortFormat);
+    if (!f.contains(QStringLiteral("yyyy")))
+        f.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    return f;
+}
+
+QString PatronHora(const QLocale& locale) {
+    if (const auto* p = patronesDe(locale))
+        return QString::fromUtf16(p->hora);
+    const QString f = locale.timeFormat(QLocale::LongFormat);
+    QString r;
+    bool citado = false;
+    for (const QChar c : f) {
+        if (c == u'\'')
+            citado = !citado;
+        if (!citado && c == u't')
+            continue;
+        r += c;
+    }
+    r.replace(QStringLiteral("()"), QString());
+    return r.simplified();
 }
 
 QString TextoFecha(const QDate& fecha, const QLocale& locale) {
     return locale.toString(fecha, PatronFechaCorta(locale));
 }
 
+QString TextoFechaHora(const QDateTime& fecha, const QLocale& locale) {
+    QString t = TextoFecha(fecha.date(), locale);
+    if (fecha.time() != QTime(0, 0))
+        t += u' ' + locale.toString(fecha.time(), PatronHora(locale));
+    return t;
+}
+
 bool EsFecha(const QString& texto, QDateTime* valor, const QLocale& locale) {
     const QString t = texto.trimmed();
     if (t.isEmpty())
         return false;
-    const QString corto = PatronFechaCorta(locale);
+    const QString corto = patronFlexible(PatronFechaCorta(locale));
+    const QString hora = patronFlexible(PatronHora(locale));
     const QString original = locale.dateFormat(QLocale::ShortFormat);
-    const QString formatos[] = {corto + QStringLiteral(" H:mm:ss"),
+    const QString formatos[] = {corto + u' ' + hora,
+                                corto + QStringLiteral(" H:mm:ss"),
                                 corto + QStringLiteral(" H:mm"),
                                 corto,
                                 original + QStringLiteral(" H:mm:ss"),

@@ -40,9 +40,14 @@ double CDbl(const QString& texto, const QLocale& locale = QLocale());
 // IsDate: a date (optionally with a time) in the locale's short form, or ISO yyyy-mm-dd.
 bool EsFecha(const QString& texto, QDateTime* valor = nullptr, const QLocale& locale = QLocale());
 
-// The locale's short date pattern with the year widened to four digits.
+// The short date and the time as the original platform wrote them: a table for the locales it
+// knows (es_AR "dd/MM/yyyy" and "HH:mm:ss", en_US "M/d/yyyy" and "h:mm:ss AP"), elsewhere the
+// locale's short date with a four-digit year and its long time without the time zone.
 QString PatronFechaCorta(const QLocale& locale = QLocale());
+QString PatronHora(const QLocale& locale = QLocale());
 QString TextoFecha(const QDate& fecha, const QLocale& locale = QLocale());
+// The date, and the time after a blank when it is not midnight.
+QString TextoFechaHora(const QDateTime& fecha, const QLocale& locale = QLocale());
 
 // Trim/LTrim/RTrim remove blanks (spaces) only, as VB does; tabs and line breaks stay.
 QString Trim(const QString& s);

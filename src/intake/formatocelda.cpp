@@ -1,5 +1,7 @@
 #include "intake/formatocelda.h"
 
+#include "components/vb.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -88,8 +90,8 @@ private:
 };
 
 FormatoCelda::FormatoCelda(const QLocale& locale)
-    : m_locale(locale), m_fecha(analizar(patronFechaCuatroDigitos(locale))),
-      m_hora(analizar(patronHoraSinZona(locale))) {
+    : m_locale(locale), m_fecha(analizar(vb::PatronFechaCorta(locale))),
+      m_hora(analizar(vb::PatronHora(locale))) {
     const QString decimal = locale.decimalPoint();
     if (decimal.size() == 1)
         m_decimal = decimal.front();
@@ -426,28 +428,6 @@ QString textoCelda(const Celda& celda, const QLocale& locale) {
     if (celda.tipo == TipoCelda::Numero || celda.tipo == TipoCelda::Fecha)
         return FormatoCelda(locale).texto(celda);
     return textoFijo(celda);
-}
-
-QString patronFechaCuatroDigitos(const QLocale& locale) {
-    QString p = locale.dateFormat(QLocale::ShortFormat);
-    if (!p.contains(QStringLiteral("yyyy")))
-        p.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
-    return p;
-}
-
-QString patronHoraSinZona(const QLocale& locale) {
-    QString p = locale.timeFormat(QLocale::LongFormat);
-    QString r;
-    bool citado = false;
-    for (const QChar c : std::as_const(p)) {
-        if (c == u'\'')
-            citado = !citado;
-        if (!citado && c == u't')
-            continue;
-        r += c;
-    }
-    r.replace(QStringLiteral("()"), QString());
-    return r.simplified();
 }
 
 } // namespace tarvix::lector

@@ -66,9 +66,4 @@ private:
 // One-off form of FormatoCelda(locale).texto(celda).
 QString textoCelda(const Celda& celda, const QLocale& locale);
 
-// The locale's short date pattern with a two-digit year widened to four digits.
-QString patronFechaCuatroDigitos(const QLocale& locale);
-// The locale's long time pattern without its time-zone part ("HH:mm:ss", "h:mm:ss AP").
-QString patronHoraSinZona(const QLocale& locale);
-
 } // namespace tarvix::lector

@@ -148,6 +148,7 @@ void LogicaModificar::CargarDatos() {
 }
 
 bool LogicaModificar::VerificarDatos() {
+    txtPRCNCM.Text = posicionNormalizada(txtPRCNCM.Text);
     try {
         Sorvex::Sufijos oSufijos;
         oSufijos.ConexionString(*m_g.g_oCentral);
@@ -256,9 +257,16 @@ bool LogicaModificar::GrabarDatos() {
     }
 }
 
+// A position typed with commas ("8207,13,00,000S") is the dotted one: both checks and the
+// stored text use the dotted form.
+QString LogicaModificar::posicionNormalizada(QString posicion) {
+    return posicion.replace(u',', u'.');
+}
+
 bool LogicaModificar::txtPRCNCM_Enter() {
     if (txtPRCNCM.Text.size() < 7)
         return true;
+    txtPRCNCM.Text = posicionNormalizada(txtPRCNCM.Text);
     ProcesarNCM(txtPRCNCM.Text);
     return false;
 }
@@ -274,7 +282,7 @@ void LogicaModificar::ProcesarNCM(QString posicion) {
             return;
         }
         paso = 3;
-        posicion.replace(u',', u'.');
+        posicion = posicionNormalizada(posicion);
         paso = 4;
         Trelvan::Central& central = *m_g.g_oCentral;
         const Mesquel::Formatos& f = *m_g.g_oFormatos;

@@ -49,6 +49,7 @@ public:
     bool txtPRCNCM_Enter();
     // The position check of a position text: units, specific duty, LAPI and the suffix dialogue.
     void ProcesarNCM(QString posicion);
+    static QString posicionNormalizada(QString posicion);
 
     QString Tag; // ARTORD of the line
     bool cargado = false;

@@ -324,6 +324,7 @@ void TstAsistente::crearInterno() {
     p.c->FRAM1_DespuesDeNuevoInterno();
     QCOMPARE(p.nros(), (QStringList{QStringLiteral(" 24001 "), QStringLiteral("O 1")}));
     QCOMPARE(p.c->internos[1].dsc, QStringLiteral("D ANGELO  SA "));
+    QCOMPARE(p.c->internoSeleccionado, 1); // the new interno, not the first of the list
 
     // A duplicate: the short report of frmInterno, the window stays open, nothing changes.
     p.g.g_bInternoCreado = false;

@@ -316,8 +316,13 @@ void TstVb::formatoComoLaCuentaDecimal() {
 void TstVb::fechas() {
     {
         prueba::LocaleFijo l(QStringLiteral("es_AR"));
-        QCOMPARE(vb::TextoFecha(QDate(2024, 3, 5)), QStringLiteral("5/3/2024"));
+        QCOMPARE(vb::TextoFecha(QDate(2024, 3, 5)), QStringLiteral("05/03/2024"));
+        QCOMPARE(vb::TextoFechaHora(QDateTime(QDate(2024, 2, 28), QTime(17, 45))),
+                 QStringLiteral("28/02/2024 17:45:00"));
         QDateTime dt;
+        // What the program writes reads back; so does the short form a clerk types.
+        QVERIFY(vb::EsFecha(QStringLiteral("28/02/2024 17:45:00"), &dt));
+        QCOMPARE(dt, QDateTime(QDate(2024, 2, 28), QTime(17, 45)));
         QVERIFY(vb::EsFecha(QStringLiteral("05/03/2024"), &dt));
         QCOMPARE(dt.date(), QDate(2024, 3, 5));
         QVERIFY(vb::EsFecha(QStringLiteral("5/3/2024 13:45:00"), &dt));
@@ -329,7 +334,11 @@ void TstVb::fechas() {
     {
         prueba::LocaleFijo l(QStringLiteral("en_US"));
         QCOMPARE(vb::TextoFecha(QDate(2024, 3, 5)), QStringLiteral("3/5/2024"));
+        QCOMPARE(vb::TextoFechaHora(QDateTime(QDate(2024, 2, 28), QTime(17, 45))),
+                 QStringLiteral("2/28/2024 5:45:00 PM"));
         QDateTime dt;
+        QVERIFY(vb::EsFecha(QStringLiteral("2/28/2024 5:45:00 PM"), &dt));
+        QCOMPARE(dt, QDateTime(QDate(2024, 2, 28), QTime(17, 45)));
         QVERIFY(vb::EsFecha(QStringLiteral("3/5/2024"), &dt));
         QCOMPARE(dt.date(), QDate(2024, 3, 5));
         QVERIFY(vb::EsFecha(QStringLiteral("2024-03-05"), &dt));

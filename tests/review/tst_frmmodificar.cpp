@@ -143,14 +143,11 @@ void TstFrmModificar::enterVerificaLaPosicion() {
         QCOMPARE(f->txtPRCNCM->text(), QString());
         QTest::keyClicks(f->txtPRCNCM, QStringLiteral("6109,10,00,000X"));
         QTest::keyClick(f->txtPRCNCM, Qt::Key_Return);
-        QCOMPARE(f->txtPRCNCM->text(), QStringLiteral("6109,10,00,000X"));
+        // The commas become the dots of the position the check found, and F11 saves that.
+        QCOMPARE(f->txtPRCNCM->text(), QStringLiteral("6109.10.00.000X"));
         QCOMPARE(foco(), QStringLiteral("txtPRCNCM"));
         QCOMPARE(f->txtPRCSUF->text(), QStringLiteral("AA(LACOSTE)-BB01-"));
         QVERIFY(f->txtPRCSCA->isVisible() && f->lbPRCLAP->isVisible());
-        // Saved with the commas the position is refused; with dots it is saved.
-        QTest::keyClick(f->txtPRCNCM, Qt::Key_F11);
-        QCOMPARE(e.mensajes().last(), QStringLiteral("La posición es Inexistente!"));
-        f->txtPRCNCM->setText(QStringLiteral("6109.10.00.000X"));
         QTest::keyClick(f->txtPRCNCM, Qt::Key_F11);
     });
     QVERIFY(abrirEditor(e.g, nullptr, 2));

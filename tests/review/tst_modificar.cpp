@@ -162,7 +162,7 @@ void TstModificar::validacionesEnOrden() {
     m.txtPRCESM.Text = QStringLiteral(" 2 ");
     m.txtPRCNCM.Text = QStringLiteral("9999.99.99.000Z");
     rechazo(QStringLiteral("La posición es Inexistente!"), Icono::Exclamacion);
-    m.txtPRCNCM.Text = QStringLiteral("8301.10.00.000P");
+    m.txtPRCNCM.Text = QStringLiteral("8301,10,00,000P"); // commas read as the dotted position
     m.txtPRCSUF.Text = QStringLiteral("AA()-");
     rechazo(QStringLiteral("Sufijos inválidos"), Icono::Exclamacion);
     m.txtPRCSUF.Text = QStringLiteral("AA(ACME)-");
@@ -285,8 +285,11 @@ void TstModificar::procesarNcmEncontrada() {
     m.abrir(1);
     m.Form_Activate();
     QCOMPARE(m.txtPRCNCM.Tag, QStringLiteral("07"));
+    // Typed with commas: checked, shown and saved as the dotted position.
+    m.txtPRCNCM.Text = QStringLiteral("6109,10,00,000X");
     e.guion.opciones.enqueue(2); // BB02 MUJER
     QVERIFY(!m.txtPRCNCM_Enter());
+    QCOMPARE(m.txtPRCNCM.Text, QStringLiteral("6109.10.00.000X"));
     QCOMPARE(m.lbPRCEUN.Caption, QStringLiteral("Unidad Estadistica [07]"));
     QCOMPARE(m.txtPRCNCM.Tag, QStringLiteral("07"));
     QVERIFY(m.lbPRCSUN.Visible && m.txtPRCSCA.Visible);
@@ -306,6 +309,7 @@ void TstModificar::procesarNcmEncontrada() {
     QCOMPARE(e.leer(1, QStringLiteral("PRCSCA")).toDouble(), 10.0);
     QCOMPARE(e.leer(1, QStringLiteral("PRCLAP")).toString(), QStringLiteral("S"));
     QCOMPARE(e.leer(1, QStringLiteral("PRCSUF")).toString(), QStringLiteral("AA(ACME)-BB02-"));
+    QCOMPARE(e.leer(1, QStringLiteral("PRCNCM")).toString(), QStringLiteral("6109.10.00.000X"));
 }
 
 void TstModificar::procesarNcmSinDerechoNiLapi() {

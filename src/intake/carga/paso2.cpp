@@ -22,7 +22,12 @@ void ControladorPaso2::FRAM2_CmdProcesar_Click() {
         return;
     if (m_archivo != antes)
         emit archivoCambiado(m_archivo);
-    lf_LevantarExcel(m_archivo, m_grilla, m_g, m_principal);
+    // A load that fails keeps the grid on screen: the path goes back to the file that grid shows,
+    // so "Siguiente >" never processes one invoice under another's name.
+    if (!lf_LevantarExcel(m_archivo, m_grilla, m_g, m_principal) && m_archivo != antes) {
+        m_archivo = antes;
+        emit archivoCambiado(m_archivo);
+    }
 }
 
 void ControladorPaso2::cmdAutomatico_Click() {

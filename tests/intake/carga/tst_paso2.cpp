@@ -280,7 +280,8 @@ void TstPaso2::cargaFallidaNoCambiaNada() {
         ruta = m_dir->filePath(QStringLiteral("no existe.xlsx"));
     }
     Paso2 p;
-    p.procesar(planilla("bien.xlsx", {{"CODIGO"}, {"A1"}}));
+    const QString bien = planilla("bien.xlsx", {{"CODIGO"}, {"A1"}});
+    p.procesar(bien);
     p.f1(0, QStringLiteral("[ ARTICULO ]"));
     const QStringList antes = p.filas();
     p.principal.habilitarSiguiente(false, QStringLiteral("OK"));
@@ -299,6 +300,7 @@ void TstPaso2::cargaFallidaNoCambiaNada() {
         QCOMPARE(p.guion.mensajes()[0].icono, Icono::Critico);
     }
     QCOMPARE(p.filas(), antes);
+    QCOMPARE(p.paso.archivo(), bien); // the path box names the file the grid still shows
     QCOMPARE(reinicios.size(), 0);
     QVERIFY(!p.principal.cmdSiguienteEnabled);
     QCOMPARE(p.principal.cmdSiguienteTag, QStringLiteral("OK"));
@@ -332,7 +334,7 @@ void TstPaso2::ejemploXlsYXlsxIguales() {
     QCOMPARE(xlsx.m().Cols(), 24);
     QCOMPARE(xlsx.m().TextMatrix(2, 22), QStringLiteral("TX650"));
     QCOMPARE(xlsx.m().TextMatrix(2, 9), QStringLiteral("3420"));
-    QCOMPARE(xlsx.m().TextMatrix(2, 12), QStringLiteral("10/5/2024"));
+    QCOMPARE(xlsx.m().TextMatrix(2, 12), QStringLiteral("10/05/2024"));
     QCOMPARE(xls.filas(), xlsx.filas());
 }
 

@@ -115,7 +115,7 @@ void TstClEcxel::localizacionDelMomento() {
     excel.setArchivo(fixture(QStringLiteral("estricto.xlsx")));
     QVERIFY(excel.Abrir());
     QCOMPARE(excel.LeerCelda(1, 3), QStringLiteral("2,25"));
-    QCOMPARE(excel.LeerCelda(1, 2), QStringLiteral("1/1/1904"));
+    QCOMPARE(excel.LeerCelda(1, 2), QStringLiteral("01/01/1904"));
     QLocale::setDefault(QLocale(QStringLiteral("en_US")));
     QCOMPARE(excel.LeerCelda(1, 3), QStringLiteral("2.25"));
     QLocale::setDefault(QLocale(QStringLiteral("de_DE")));

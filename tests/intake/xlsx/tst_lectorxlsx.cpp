@@ -135,13 +135,13 @@ void TstLectorXlsx::tiposYEstilos() {
     QCOMPARE(textoCelda(h.celda(2, 8), es), QStringLiteral("0"));
     // t="d": ISO dates, a date the sheet cannot hold stays as written.
     QCOMPARE(textos(h, es, 3, 3, 10),
-             QStringLiteral("3,1=15/3/2024|3,2=15/3/2024 13:45:30|3,3=10:30:00|3,4=1/1/1900|3,5=1800-01-01"));
+             QStringLiteral("3,1=15/03/2024|3,2=15/03/2024 13:45:30|3,3=10:30:00|3,4=01/01/1900|3,5=1800-01-01"));
     // Styles: custom date code, quoted text, elapsed time, built-in 22, the 1900 leap day, a
     // negative date serial, a style index beyond the list, a time.
     QCOMPARE(
         textos(h, es, 4, 4, 10),
-        QStringLiteral("4,1=15/3/2024|4,2=45366|4,3=1/1/1900 06:00:00|4,4=15/3/2024 12:00:00|4,5=29/2/1900|"
-                       "4,6=1/3/1900|4,7=1/1/1900|4,8=-1|4,9=45366|4,10=18:00:00"));
+        QStringLiteral("4,1=15/03/2024|4,2=45366|4,3=01/01/1900 06:00:00|4,4=15/03/2024 12:00:00|4,5=29/02/1900|"
+                       "4,6=01/03/1900|4,7=01/01/1900|4,8=-1|4,9=45366|4,10=18:00:00"));
 }
 
 void TstLectorXlsx::cadenas() {
@@ -171,7 +171,7 @@ void TstLectorXlsx::espaciosDeNombres() {
              QStringLiteral("1,1=con prefijo|1,3=3,5"));
     // Strict namespaces and relationship types; its workbook counts dates from 1904.
     QCOMPARE(textos(leerXlsx(fixture(QStringLiteral("estricto.xlsx"))), es, 1, 3, 4),
-             QStringLiteral("1,1=estricto|1,2=1/1/1904|1,3=2,25"));
+             QStringLiteral("1,1=estricto|1,2=01/01/1904|1,3=2,25"));
 }
 
 void TstLectorXlsx::codificaciones() {

@@ -110,7 +110,7 @@ void TstLecturaDirecta::filasLlanas() {
     QCOMPARE(a.directa, a.porEventos);
     QCOMPARE(a.filasDirectas, 46);
     QVERIFY(a.directa.startsWith(QStringLiteral("52 filas|1,1:1:1,25:1.25|1,2:3:dos:0|1,3:3:calc 1:0|1,4:4:"
-                                                "True:0|1,5:5:Error 2007:0|1,6:2:15/3/2024 10:30:00:")));
+                                                "True:0|1,5:5:Error 2007:0|1,6:2:15/03/2024 10:30:00:")));
     QVERIFY(a.directa.contains(QStringLiteral("|1,7:1:-1500:-1500|")));
     QVERIFY(a.directa.contains(QStringLiteral("|1,11:3:dos:0|1,12:1:7:7|1,13:3:en v:0|1,14:1:1:1|")));
     QVERIFY(a.directa.contains(QStringLiteral("|2,2:3: tres :0|2,3:3: tres :0|")));
