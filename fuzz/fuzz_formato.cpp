@@ -1,6 +1,7 @@
 // libFuzzer target: the cell formatter on cells of every kind built from the input, under es_AR and
 // en_US. Besides crashes and sanitizer reports, a text that differs from an independent rendering
 // aborts: numbers against printf's "%.15G", dates against QLocale's own date and time formatting.
+#include "components/vb.h"
 #include "intake/formatocelda.h"
 
 #include <QDate>
@@ -63,13 +64,13 @@ std::optional<QString> fechaEsperada(double serial, const QLocale& locale) {
     QString s;
     if (dias > 0) {
         const QDate base = dias < 60 ? QDate(1899, 12, 31) : QDate(1899, 12, 30);
-        s = locale.toString(base.addDays(dias), tarvix::lector::patronFechaCuatroDigitos(locale));
+        s = locale.toString(base.addDays(dias), tarvix::vb::PatronFechaCorta(locale));
     }
     if (segundos > 0 || dias == 0) {
         if (!s.isEmpty())
             s += u' ';
         s += locale.toString(QTime::fromMSecsSinceStartOfDay(static_cast<int>(segundos) * 1000),
-                             tarvix::lector::patronHoraSinZona(locale));
+                             tarvix::vb::PatronHora(locale));
     }
     return s;
 }
