@@ -12,7 +12,7 @@ int main(int argc, char* argv[]) {
     tarvix::prepararMemoria();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tarvix"));
-    QApplication::setApplicationDisplayName(QStringLiteral("TARVIX"));
+    // No display name: the platform would append it to every caption ("Resultados — TARVIX").
     QApplication::setApplicationVersion(tarvix::ControladorPrincipal::lineaVersion());
     // The user's locale (decimal separator, short date) is the system's.
     QLocale::setDefault(QLocale::system());

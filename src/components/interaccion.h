@@ -2,12 +2,16 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace tarvix {
 
 enum class Icono { Ninguno, Critico, Pregunta, Exclamacion, Informacion };
 enum class Botones { Aceptar, SiNo, SiNoCancelar, AceptarCancelar };
 enum class Respuesta { Aceptar, Si, No, Cancelar };
+
+// The button a message box presses on Enter: `pedido` when the box shows it, else its first.
+Respuesta botonPorDefecto(Botones botones, std::optional<Respuesta> pedido);
 
 // Every question the logic asks the user goes through this seam: message boxes, input boxes, the
 // file dialogs and the modal windows that logic opens in the middle of a run. The windows implement
@@ -16,8 +20,10 @@ class Interaccion {
 public:
     virtual ~Interaccion() = default;
 
+    // `porDefecto` names the button Enter presses; without it, the first button (Aceptar or Sí).
     virtual Respuesta mensaje(const QString& texto, Icono icono = Icono::Ninguno,
-                              Botones botones = Botones::Aceptar, const QString& titulo = QString()) = 0;
+                              Botones botones = Botones::Aceptar, const QString& titulo = QString(),
+                              std::optional<Respuesta> porDefecto = std::nullopt) = 0;
     // InputBox: the typed text, or empty text when the user cancelled (*cancelado set).
     virtual QString entrada(const QString& pregunta, const QString& titulo, const QString& porDefecto,
                             bool* cancelado = nullptr) = 0;

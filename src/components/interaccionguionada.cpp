@@ -3,11 +3,12 @@
 namespace tarvix {
 
 Respuesta InteraccionGuionada::mensaje(const QString& texto, Icono icono, Botones botones,
-                                       const QString& titulo) {
-    avisos.append({Aviso::Tipo::Mensaje, texto, icono, botones, titulo, QString()});
+                                       const QString& titulo, std::optional<Respuesta> porDefecto) {
+    const Respuesta boton = botonPorDefecto(botones, porDefecto);
+    avisos.append({Aviso::Tipo::Mensaje, texto, icono, botones, titulo, QString(), boton});
     if (!respuestas.isEmpty())
         return respuestas.dequeue();
-    return botones == Botones::SiNo || botones == Botones::SiNoCancelar ? Respuesta::Si : Respuesta::Aceptar;
+    return boton;
 }
 
 QString InteraccionGuionada::entrada(const QString& pregunta, const QString& titulo,

@@ -9,7 +9,7 @@
 namespace tarvix {
 
 // The seam for headless runs: records every prompt and answers from queues. With an empty queue a
-// message is answered Aceptar/Si, an input box with its default, a file dialog with empty text.
+// message is answered with its default button, an input box with its default, a file dialog with empty text.
 class InteraccionGuionada : public Interaccion {
 public:
     struct Aviso {
@@ -19,9 +19,11 @@ public:
         Botones botones = Botones::Aceptar;
         QString titulo; // message title, input box title, dialog filter
         QString porDefecto;
+        Respuesta boton = Respuesta::Aceptar; // of a message: the button Enter presses
     };
 
-    Respuesta mensaje(const QString& texto, Icono icono, Botones botones, const QString& titulo) override;
+    Respuesta mensaje(const QString& texto, Icono icono, Botones botones, const QString& titulo,
+                      std::optional<Respuesta> porDefecto) override;
     QString entrada(const QString& pregunta, const QString& titulo, const QString& porDefecto,
                     bool* cancelado) override;
     QString abrirArchivo(const QString& titulo, const QString& extensiones,

@@ -47,6 +47,8 @@ frmMain::frmMain(Globales& g, QWidget* parent) : QWidget(parent), m_g(g), m_inte
     titulo.setPointSizeF(titulo.pointSizeF() * 1.5);
     titulo.setBold(true);
     Label1->setFont(titulo);
+    // The caption is empty; screen readers announce the window by its heading.
+    setAccessibleName(Label1->text());
     lbPasoNro = etiqueta(QStringLiteral("lbPasoNro"), QStringLiteral("Paso 1"), this);
     QFont paso = lbPasoNro->font();
     paso.setBold(true);

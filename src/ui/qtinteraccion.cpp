@@ -16,7 +16,8 @@ QString QtInteraccion::tituloPrograma() {
     return QStringLiteral("VezezirAZEDO2_TARVIX");
 }
 
-Respuesta QtInteraccion::mensaje(const QString& texto, Icono icono, Botones botones, const QString& titulo) {
+Respuesta QtInteraccion::mensaje(const QString& texto, Icono icono, Botones botones, const QString& titulo,
+                                 std::optional<Respuesta> porDefecto) {
     QMessageBox caja(m_ventana);
     caja.setWindowTitle(titulo.isEmpty() ? tituloPrograma() : titulo);
     // The texts carry CR LF line breaks; a message box breaks lines on LF alone.
@@ -65,6 +66,20 @@ Respuesta QtInteraccion::mensaje(const QString& texto, Icono icono, Botones boto
         aceptar = caja.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
         cancelar = caja.addButton(QStringLiteral("Cancelar"), QMessageBox::RejectRole);
         caja.setEscapeButton(cancelar);
+        break;
+    }
+    switch (botonPorDefecto(botones, porDefecto)) {
+    case Respuesta::Aceptar:
+        caja.setDefaultButton(qobject_cast<QPushButton*>(aceptar));
+        break;
+    case Respuesta::Si:
+        caja.setDefaultButton(qobject_cast<QPushButton*>(si));
+        break;
+    case Respuesta::No:
+        caja.setDefaultButton(qobject_cast<QPushButton*>(no));
+        break;
+    case Respuesta::Cancelar:
+        caja.setDefaultButton(qobject_cast<QPushButton*>(cancelar));
         break;
     }
     const bool espera = QApplication::overrideCursor() != nullptr;

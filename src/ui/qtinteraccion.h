@@ -19,7 +19,8 @@ public:
     void setVentana(QWidget* v) { m_ventana = v; }
     QWidget* ventana() const { return m_ventana; }
 
-    Respuesta mensaje(const QString& texto, Icono icono, Botones botones, const QString& titulo) override;
+    Respuesta mensaje(const QString& texto, Icono icono, Botones botones, const QString& titulo,
+                      std::optional<Respuesta> porDefecto) override;
     QString entrada(const QString& pregunta, const QString& titulo, const QString& porDefecto,
                     bool* cancelado) override;
     QString abrirArchivo(const QString& titulo, const QString& extensiones,

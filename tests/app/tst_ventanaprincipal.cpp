@@ -2,6 +2,7 @@
 #include "testsupport.h"
 #include "ui/frminterno.h"
 #include "ui/frmmain.h"
+#include "ui/qtinteraccion.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -38,6 +39,7 @@ private slots:
     void escEnNuevoInternoNoAgrega();
     void eliminarConDelete();
     void escTerminaElPrograma();
+    void enterPulsaElBotonPorDefecto();
 
 private:
     void abrir();
@@ -69,6 +71,7 @@ void TstVentanaPrincipal::arranqueYControles() {
     QVERIFY(m_guion.avisos.isEmpty());
     QCOMPARE(m_v->findChild<QLabel*>(QStringLiteral("Label1"))->text(),
              QStringLiteral("Proceso Facturas EXCEL TARVIX (QX Compatible)"));
+    QCOMPARE(m_v->accessibleName(), QStringLiteral("Proceso Facturas EXCEL TARVIX (QX Compatible)"));
     QCOMPARE(m_v->lbVersion->text(), QStringLiteral("Versión: 1.1.20 - Generado 09/08/2018"));
     QCOMPARE(m_v->lbPasoNro->text(), QStringLiteral("Paso 1"));
     QCOMPARE(m_v->lbPasoDesc->text(), QStringLiteral("Seleccione el interno a procesar"));
@@ -157,6 +160,25 @@ void TstVentanaPrincipal::escTerminaElPrograma() {
     abrir();
     QTest::keyClick(m_v->FRAM1LstInternos, Qt::Key_Escape);
     QVERIFY(!m_v->isVisible());
+}
+
+// The real message box: Enter presses the button the logic named, else the first one.
+void TstVentanaPrincipal::enterPulsaElBotonPorDefecto() {
+    QWidget ventana;
+    QtInteraccion seam(&ventana);
+    const std::optional<Respuesta> pedidos[] = {std::nullopt, Respuesta::No, Respuesta::Cancelar};
+    const Respuesta esperadas[] = {Respuesta::Si, Respuesta::No, Respuesta::Cancelar};
+    for (size_t i = 0; i < std::size(pedidos); ++i) {
+        QString titulo;
+        alAbrirModal([&titulo](QWidget* w) {
+            titulo = w->windowTitle();
+            QTest::keyClick(w, Qt::Key_Return);
+        });
+        QCOMPARE(seam.mensaje(QStringLiteral("¿Reemplazar?"), Icono::Pregunta, Botones::SiNoCancelar,
+                              QStringLiteral("Exportar"), pedidos[i]),
+                 esperadas[i]);
+        QCOMPARE(titulo, QStringLiteral("Exportar"));
+    }
 }
 
 QTEST_MAIN(TstVentanaPrincipal)

@@ -8,6 +8,8 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTreeWidget>
 #include <algorithm>
 
@@ -74,6 +76,40 @@ frmDEP::frmDEP(Globales& g, QWidget* parent, EditorRegistro editor)
 void frmDEP::Form_Load() {
     m_filaPreferida = 0;
     m_lista.Form_Load();
+    ajustarTamano();
+}
+
+void frmDEP::ajustarTamano() {
+    // Each column as wide as its title and its rows (the first thousand at most, as the header
+    // measures them), not wider than a third of the screen; the window as wide as its columns,
+    // within the screen that shows the main window.
+    const QScreen* pantalla = parentWidget() ? parentWidget()->screen() : screen();
+    const QRect disponible = pantalla ? pantalla->availableGeometry() : QRect(0, 0, 1024, 768);
+    QHeaderView* encabezado = lstDEP->header();
+    int columnas = 0;
+    for (int c = 0; c < lista::kColumnas; ++c) {
+        lstDEP->resizeColumnToContents(c);
+        const int ancho = std::min(lstDEP->columnWidth(c), disponible.width() / 3);
+        encabezado->resizeSection(c, ancho);
+        columnas += ancho;
+    }
+    // The list takes the window's width less its margins (geometriaLista).
+    constexpr int kPrueba = 1000;
+    const int margenes = kPrueba - lista::geometriaLista(kPrueba, kPrueba).ancho.value_or(0);
+    const int bordes =
+        2 * lstDEP->frameWidth() + lstDEP->verticalScrollBar()->sizeHint().width() + margenes;
+    // The title bar and borders: known once shown; before, a usual allowance.
+    const QSize marco = isVisible() ? frameGeometry().size() - size() : QSize(16, 48);
+    const int ancho = std::min(columnas + bordes, disponible.width() - marco.width());
+    const int alto = std::min(height(), disponible.height() - marco.height());
+    resize(ancho, alto);
+    QRect lugar = frameGeometry();
+    lugar.setSize(QSize(ancho, alto) + marco);
+    if (parentWidget())
+        lugar.moveCenter(parentWidget()->frameGeometry().center());
+    lugar.moveLeft(std::clamp(lugar.left(), disponible.left(), disponible.right() - lugar.width() + 1));
+    lugar.moveTop(std::clamp(lugar.top(), disponible.top(), disponible.bottom() - lugar.height() + 1));
+    move(lugar.topLeft());
 }
 
 void frmDEP::abrirSeleccionado() {
@@ -125,6 +161,15 @@ bool frmDEP::eventFilter(QObject* objeto, QEvent* evento) {
         }
     }
     return QMainWindow::eventFilter(objeto, evento);
+}
+
+void frmDEP::keyPressEvent(QKeyEvent* evento) {
+    // Esc closes the review, as it closes every other window of the program.
+    if (evento->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QMainWindow::keyPressEvent(evento);
 }
 
 void mostrarRevision(Globales& g, QWidget* ventanaPrincipal, std::function<bool(int artord)> editor) {

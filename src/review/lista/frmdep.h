@@ -31,9 +31,11 @@ public:
 
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
+    void keyPressEvent(QKeyEvent* evento) override;
 
 private:
     void mostrarItems();
+    void ajustarTamano();
     void ubicarLista();
 
     ListaDEP m_lista;

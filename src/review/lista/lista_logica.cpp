@@ -75,7 +75,9 @@ namespace {
 
 void avisar(const Globales& g, const QString& texto, Icono icono, Botones botones = Botones::Aceptar,
             Respuesta sinSeam = Respuesta::Aceptar, Respuesta* respuesta = nullptr) {
-    const Respuesta r = g.interaccion ? g.interaccion->mensaje(texto, icono, botones) : sinSeam;
+    // Where there is no seam, the answer is the default button too.
+    const Respuesta r =
+        g.interaccion ? g.interaccion->mensaje(texto, icono, botones, QString(), sinSeam) : sinSeam;
     if (respuesta)
         *respuesta = r;
 }

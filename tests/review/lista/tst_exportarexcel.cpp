@@ -159,6 +159,7 @@ void TstExportarExcel::sobreescribirYCancelar() {
     QCOMPARE(p.guion.avisos[1].texto,
              QStringLiteral("El archivo [") + ruta + QStringLiteral("] ya existe, desea SOBREESCRIBIRLO ?"));
     QCOMPARE(p.guion.avisos[1].botones, Botones::SiNo);
+    QCOMPARE(p.guion.avisos[1].boton, Respuesta::No); // Enter does not overwrite
     QCOMPARE(p.guion.avisos[1].icono, Icono::Exclamacion);
     QCOMPARE(p.guion.avisos[2].texto, QStringLiteral("Generacion de archivo cancelado!"));
     QCOMPARE(p.guion.avisos[2].icono, Icono::Exclamacion);

@@ -3,6 +3,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QHeaderView>
+#include <QScreen>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -87,8 +89,15 @@ void TstFrmDEP::ventanaCompartida() {
     QCOMPARE(abrir(2), v);
     QCOMPARE(textos(v->lstDEP), prueba::palabras("0002 0007 0009"));
 
-    // Closing unloads it; the next opening loads the list of the mode then set.
-    v->close();
+    // It opens within the screen, each column as wide as its title at least, "Obs" in sight.
+    QVERIFY(v->screen()->availableGeometry().contains(v->frameGeometry()));
+    QHeaderView* h = v->lstDEP->header();
+    for (int c = 0; c < 11; ++c)
+        QVERIFY2(h->sectionSize(c) >= h->sectionSizeHint(c), qPrintable(h->model()->headerData(c, Qt::Horizontal).toString()));
+    QTRY_VERIFY(h->sectionViewportPosition(10) + h->sectionSize(10) <= v->lstDEP->viewport()->width());
+
+    // Esc closes and unloads it; the next opening loads the list of the mode then set.
+    QTest::keyClick(v->lstDEP, Qt::Key_Escape);
     QTRY_VERIFY(!ventanaRevision());
     v = abrir(2);
     QVERIFY(v);

@@ -1,0 +1,27 @@
+#include "components/interaccion.h"
+
+namespace tarvix {
+
+Respuesta botonPorDefecto(Botones botones, std::optional<Respuesta> pedido) {
+    const bool siNo = botones == Botones::SiNo || botones == Botones::SiNoCancelar;
+    if (pedido) {
+        switch (*pedido) {
+        case Respuesta::Si:
+        case Respuesta::No:
+            if (siNo)
+                return *pedido;
+            break;
+        case Respuesta::Aceptar:
+            if (!siNo)
+                return *pedido;
+            break;
+        case Respuesta::Cancelar:
+            if (botones == Botones::SiNoCancelar || botones == Botones::AceptarCancelar)
+                return *pedido;
+            break;
+        }
+    }
+    return siNo ? Respuesta::Si : Respuesta::Aceptar;
+}
+
+} // namespace tarvix
