@@ -1,7 +1,6 @@
 #include "components/memoria.h"
 #include "data/rutas.h"
-#include "ui/aplicacion.h"
-#include "ui/frmmain.h"
+#include "app/ventanas/frmmain.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -24,7 +23,6 @@ int main(int argc, char* argv[]) {
 
     tarvix::Globales g;
     tarvix::frmMain ventana(g);
-    tarvix::conectarModulos(ventana, g);
     ventana.show();
     ventana.iniciar(tarvix::rutas::carpetaDatos());
     return app.exec();

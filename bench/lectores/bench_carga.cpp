@@ -3,7 +3,6 @@
 //
 //   bench_carga --carpeta DIR [benchmark flags]   factura.xlsx and factura.xls of DIR (generar.py)
 //   bench_carga --una-carga FILE                  one load, for whole-process time and peak memory
-#include "app/controladorprincipal.h"
 #include "components/archivos.h"
 #include "components/globales.h"
 #include "components/interaccionguionada.h"
@@ -32,7 +31,6 @@ struct Carga {
     Globales g;
     InteraccionGuionada guion;
     Pindra::Archivos archivos{&guion};
-    ControladorPrincipal principal{g};
     ModeloGrilla grilla;
 
     Carga() {
@@ -43,7 +41,7 @@ struct Carga {
     // Loads `ruta`; on failure returns why (the message shown, or what the grid lacks).
     QString cargar(const QString& ruta) {
         guion.limpiar();
-        if (!lf_LevantarExcel(ruta, grilla, g, principal))
+        if (!lf_LevantarExcel(ruta, grilla, g))
             return guion.mensajes().isEmpty() ? QStringLiteral("la carga falló sin mensaje")
                                               : guion.mensajes().last().texto;
         // Header, blue field row, then the lines.

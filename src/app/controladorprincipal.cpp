@@ -225,10 +225,10 @@ void ControladorPrincipal::MAIN_CambiarPaso() {
             linea = 20;
             if (cmdSiguienteTag != u"OK") {
                 linea = 30;
-                if (m_pasos.verificarDatos && !m_pasos.verificarDatos())
+                if (m_carga && !m_carga->FRAM2_VerificarDatos())
                     return;
                 linea = 40;
-                if (m_pasos.guardarDatosToBase && !m_pasos.guardarDatosToBase())
+                if (m_carga && !m_carga->FRAM2_GuardarDatosToBase())
                     return;
             }
             linea = 50;
@@ -238,8 +238,8 @@ void ControladorPrincipal::MAIN_CambiarPaso() {
             lbPasoDesc = QStringLiteral("Depuración de Datos procesadoss");
             notificar();
             linea = 60;
-            if (m_pasos.cargarEstadisticas)
-                m_pasos.cargarEstadisticas();
+            if (m_resultados)
+                m_resultados->FRAM3_CargarEstadisticas();
             linea = 70;
             cmdSiguienteCaption = QStringLiteral("Transferir");
             cmdSiguienteNegrita = true;
@@ -249,8 +249,8 @@ void ControladorPrincipal::MAIN_CambiarPaso() {
         }
         case 3:
             linea = 10;
-            if (m_pasos.transferir)
-                m_pasos.transferir();
+            if (m_resultados)
+                m_resultados->FRM3_Tranferir();
             break;
         default:
             break;

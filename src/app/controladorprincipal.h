@@ -23,6 +23,20 @@ class Archivos;
 
 namespace tarvix {
 
+// What the wizard asks of its later steps (app/ implements them over the features' controllers).
+class PasoCarga {
+public:
+    virtual ~PasoCarga() = default;
+    virtual bool FRAM2_VerificarDatos() = 0;
+    virtual bool FRAM2_GuardarDatosToBase() = 0;
+};
+class PasoResultados {
+public:
+    virtual ~PasoResultados() = default;
+    virtual void FRAM3_CargarEstadisticas() = 0;
+    virtual void FRM3_Tranferir() = 0;
+};
+
 // The logic of the main window: start-up, the three-step wizard and the interno list. It holds the
 // state the window shows (captions, the step's frame, the button and its Tag, the list) and tells
 // the window when it changed; the window only draws it and forwards the user's actions.
@@ -34,19 +48,15 @@ public:
         QString dsc;
     };
 
-    // Procedures of the later steps that the wizard calls; each module installs its own.
-    struct Pasos {
-        std::function<bool()> verificarDatos;     // FRAM2_VerificarDatos
-        std::function<bool()> guardarDatosToBase; // FRAM2_GuardarDatosToBase
-        std::function<void()> cargarEstadisticas; // FRAM3_CargarEstadisticas
-        std::function<void()> transferir;         // FRM3_Tranferir
-    };
-
     ControladorPrincipal(Globales& g, QObject* parent = nullptr);
     ~ControladorPrincipal() override;
 
     Globales& globales() { return m_g; }
-    Pasos& pasos() { return m_pasos; }
+    // The steps 2 and 3 the wizard drives; without them it only changes frames.
+    void setPasos(PasoCarga* carga, PasoResultados* resultados) {
+        m_carga = carga;
+        m_resultados = resultados;
+    }
 
     // Start-up: components, version line, working database, schema upgrade, interno list,
     // settings, step 1. `carpetaDatos` is the data folder.
@@ -92,7 +102,8 @@ private:
     void cargarConfiguracion();
 
     Globales& m_g;
-    Pasos m_pasos;
+    PasoCarga* m_carga = nullptr;
+    PasoResultados* m_resultados = nullptr;
     std::unique_ptr<Velno::clBase> m_base;
     std::unique_ptr<Trelvan::Central> m_central;
     std::unique_ptr<Mesquel::Formatos> m_formatos;

@@ -39,7 +39,7 @@ private:
 };
 
 // Shows the chooser modally over `padre`: the index of the picked line, -1 when none was picked.
-// The option seam of the windows (QtInteraccion::ventanaOpcion) is this function.
+// The windows' seam opens the option chooser through this function.
 int elegirOpcionSufijo(QWidget* padre, const QString& titulo, const QStringList& opciones, int porDefecto);
 
 } // namespace tarvix

@@ -3,7 +3,6 @@
 #include "controls/clcntrl.h"
 #include "review/frmcargasufijos.h"
 #include "review/frmposicion.h"
-#include "ui/qtinteraccion.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -265,11 +264,6 @@ bool frmModificar::eventFilter(QObject* objeto, QEvent* evento) {
 }
 
 bool abrirEditor(Globales& g, QWidget* padre, int artord) {
-    // The option chooser of the suffix dialogue, when the windows' seam has none yet.
-    if (auto* qt = dynamic_cast<QtInteraccion*>(g.interaccion); qt && !qt->ventanaOpcion)
-        qt->ventanaOpcion = [](const QString& titulo, const QStringList& opciones, int porDefecto) {
-            return elegirOpcionSufijo(QApplication::activeModalWidget(), titulo, opciones, porDefecto);
-        };
     g.g_sRetorno.clear();
     frmModificar ventana(g, padre);
     ventana.logica().abrir(artord);

@@ -2,7 +2,6 @@
 
 #include "settings/controles.h"
 #include "settings/frmrelpais.h"
-#include "ui/frmmain.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -173,19 +172,6 @@ bool frmConfig::eventFilter(QObject* objeto, QEvent* evento) {
 void frmConfig::keyPressEvent(QKeyEvent* evento) {
     if (!Form_KeyDown(evento->key()))
         QDialog::keyPressEvent(evento);
-}
-
-void instalarVentanasConfiguracion(frmMain& ventana, Globales& g) {
-    ventana.abrirConfiguracion = [&ventana, &g] {
-        frmConfig f(g, &ventana);
-        f.exec();
-    };
-    ventana.interaccion().ventanaRelacionPais = [&ventana, &g] {
-        // Over the window that asked for it: the settings window or the main window.
-        QWidget* padre = QApplication::activeModalWidget();
-        frmRelPais f(g, padre ? padre : &ventana);
-        f.exec();
-    };
 }
 
 } // namespace tarvix

@@ -10,7 +10,6 @@ class QTreeWidget;
 
 namespace tarvix {
 
-class frmMain;
 
 // "Configuración": the default unit, the catalog, the brand, the price-variation percentage and the
 // country relations. Esc saves and closes; the close box closes without saving. In the relation
@@ -43,9 +42,5 @@ private:
 
     LogicaConfig m_logica;
 };
-
-// Installs the settings window behind "Configur." of the main window and the country-relation
-// window behind the interaction seam, each opened modally.
-void instalarVentanasConfiguracion(tarvix::frmMain& ventana, tarvix::Globales& g);
 
 } // namespace tarvix

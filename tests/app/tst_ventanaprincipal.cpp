@@ -1,8 +1,8 @@
 #include "components/interaccionguionada.h"
 #include "testsupport.h"
-#include "ui/frminterno.h"
-#include "ui/frmmain.h"
-#include "ui/qtinteraccion.h"
+#include "app/ventanas/frminterno.h"
+#include "app/ventanas/frmmain.h"
+#include "app/ventanas/qtinteraccion.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -72,14 +72,14 @@ void TstVentanaPrincipal::arranqueYControles() {
     QCOMPARE(m_v->findChild<QLabel*>(QStringLiteral("Label1"))->text(),
              QStringLiteral("Proceso Facturas EXCEL TARVIX (QX Compatible)"));
     QCOMPARE(m_v->accessibleName(), QStringLiteral("Proceso Facturas EXCEL TARVIX (QX Compatible)"));
-    QCOMPARE(m_v->lbVersion->text(), QStringLiteral("Versión: 1.1.20 - Generado 09/08/2018"));
-    QCOMPARE(m_v->lbPasoNro->text(), QStringLiteral("Paso 1"));
-    QCOMPARE(m_v->lbPasoDesc->text(), QStringLiteral("Seleccione el interno a procesar"));
-    QCOMPARE(m_v->marcos->currentWidget(), m_v->FRAM1);
-    QCOMPARE(m_v->cmdSiguiente->text(), QStringLiteral("Siguiente >"));
-    QCOMPARE(m_v->cmdConfig->text(), QStringLiteral("Configur."));
-    QCOMPARE(m_v->Command4->text(), QStringLiteral("Cancelar"));
-    QVERIFY(!m_v->Main_PrB->isVisible());
+    QCOMPARE(prueba::hijo<QLabel>(*m_v, "lbVersion")->text(), QStringLiteral("Versión: 1.1.20 - Generado 09/08/2018"));
+    QCOMPARE(prueba::hijo<QLabel>(*m_v, "lbPasoNro")->text(), QStringLiteral("Paso 1"));
+    QCOMPARE(prueba::hijo<QLabel>(*m_v, "lbPasoDesc")->text(), QStringLiteral("Seleccione el interno a procesar"));
+    QCOMPARE(prueba::hijo<QStackedWidget>(*m_v, "marcos")->currentWidget(), prueba::hijo<QFrame>(*m_v, "FRAM1"));
+    QCOMPARE(prueba::hijo<QPushButton>(*m_v, "cmdSiguiente")->text(), QStringLiteral("Siguiente >"));
+    QCOMPARE(prueba::hijo<QPushButton>(*m_v, "cmdConfig")->text(), QStringLiteral("Configur."));
+    QCOMPARE(prueba::hijo<QPushButton>(*m_v, "Command4")->text(), QStringLiteral("Cancelar"));
+    QVERIFY(!prueba::hijo<QProgressBar>(*m_v, "Main_PrB")->isVisible());
     for (const char* nombre : {"FRAM1LstInternos", "FRAM2_TxtArchivo", "FRAM2_CmdProcesar", "cmdAutomatico",
                                "FRAM3_cmdRegOk", "FRAM3_cmdRegErr", "FRAM3_lbTotal", "FRAM3_lbErroneos",
                                "FRAM3_lbErrPos", "FRAM3_lbErrSuf", "FRAM3_lbEnCatalogo", "FRAM3_lbNuevos"}) {
@@ -87,19 +87,19 @@ void TstVentanaPrincipal::arranqueYControles() {
         QVERIFY2(w, nombre);
         QVERIFY2(!w->accessibleName().isEmpty() || qobject_cast<QLabel*>(w), nombre);
     }
-    QCOMPARE(m_v->FRAM3_lbTotal->text(), QStringLiteral("0000"));
-    QCOMPARE(m_v->FRAM1LstInternos->headerItem()->text(0), QStringLiteral("Interno"));
-    QCOMPARE(m_v->FRAM1LstInternos->headerItem()->text(1), QStringLiteral("Descripcion"));
+    QCOMPARE(prueba::hijo<QLabel>(*m_v, "FRAM3_lbTotal")->text(), QStringLiteral("0000"));
+    QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->headerItem()->text(0), QStringLiteral("Interno"));
+    QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->headerItem()->text(1), QStringLiteral("Descripcion"));
 
     // "Siguiente >" with the list empty: the warning, still step 1.
-    m_v->cmdSiguiente->click();
+    prueba::hijo<QPushButton>(*m_v, "cmdSiguiente")->click();
     QCOMPARE(m_guion.mensajes().size(), 1);
-    QCOMPARE(m_v->lbPasoNro->text(), QStringLiteral("Paso 1"));
+    QCOMPARE(prueba::hijo<QLabel>(*m_v, "lbPasoNro")->text(), QStringLiteral("Paso 1"));
 }
 
 void TstVentanaPrincipal::nuevoInternoConF11() {
     abrir();
-    m_v->FRAM1LstInternos->setFocus();
+    prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->setFocus();
     bool visto = false;
     alAbrirModal([&](QWidget* w) {
         auto* f = qobject_cast<frmInterno*>(w);
@@ -109,18 +109,18 @@ void TstVentanaPrincipal::nuevoInternoConF11() {
         QTest::keyClick(f->txtInterno, Qt::Key_F11);
         visto = true;
     });
-    QTest::keyClick(m_v->FRAM1LstInternos, Qt::Key_Insert);
+    QTest::keyClick(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos"), Qt::Key_Insert);
     QVERIFY(visto);
-    QCOMPARE(m_v->FRAM1LstInternos->topLevelItemCount(), 1);
-    QCOMPARE(m_v->FRAM1LstInternos->topLevelItem(0)->text(0), QStringLiteral("24001"));
-    QCOMPARE(m_v->FRAM1LstInternos->topLevelItem(0)->text(1), QStringLiteral("24001"));
+    QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->topLevelItemCount(), 1);
+    QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->topLevelItem(0)->text(0), QStringLiteral("24001"));
+    QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->topLevelItem(0)->text(1), QStringLiteral("24001"));
 
     // Enter in the list advances to step 2.
-    QTest::keyClick(m_v->FRAM1LstInternos, Qt::Key_Return);
-    QCOMPARE(m_v->lbPasoNro->text(), QStringLiteral("Paso 2"));
-    QCOMPARE(m_v->marcos->currentWidget(), m_v->FRAM2);
-    QVERIFY(!m_v->FRAM1->isEnabled());
-    QVERIFY(!m_v->cmdSiguiente->isEnabled());
+    QTest::keyClick(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos"), Qt::Key_Return);
+    QCOMPARE(prueba::hijo<QLabel>(*m_v, "lbPasoNro")->text(), QStringLiteral("Paso 2"));
+    QCOMPARE(prueba::hijo<QStackedWidget>(*m_v, "marcos")->currentWidget(), prueba::hijo<QFrame>(*m_v, "FRAM2"));
+    QVERIFY(!prueba::hijo<QFrame>(*m_v, "FRAM1")->isEnabled());
+    QVERIFY(!prueba::hijo<QPushButton>(*m_v, "cmdSiguiente")->isEnabled());
 }
 
 void TstVentanaPrincipal::escEnNuevoInternoNoAgrega() {
@@ -131,8 +131,8 @@ void TstVentanaPrincipal::escEnNuevoInternoNoAgrega() {
         QTest::keyClicks(f->txtInterno, QStringLiteral("X"));
         QTest::keyClick(f->txtInterno, Qt::Key_Escape);
     });
-    QTest::keyClick(m_v->FRAM1LstInternos, Qt::Key_Insert);
-    QCOMPARE(m_v->FRAM1LstInternos->topLevelItemCount(), 0);
+    QTest::keyClick(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos"), Qt::Key_Insert);
+    QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->topLevelItemCount(), 0);
     QVERIFY(m_v->isVisible()); // Esc in the dialog does not end the program
 }
 
@@ -145,27 +145,28 @@ void TstVentanaPrincipal::eliminarConDelete() {
             QTest::keyClicks(f->txtInterno, QString::fromLatin1(nro));
             QTest::keyClick(f->txtDescripcion, Qt::Key_F11);
         });
-        QTest::keyClick(m_v->FRAM1LstInternos, Qt::Key_Insert);
+        QTest::keyClick(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos"), Qt::Key_Insert);
     }
-    QCOMPARE(m_v->FRAM1LstInternos->topLevelItemCount(), 2);
-    m_v->FRAM1LstInternos->setCurrentItem(m_v->FRAM1LstInternos->topLevelItem(1));
+    QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->topLevelItemCount(), 2);
+    prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->setCurrentItem(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->topLevelItem(1));
     m_guion.respuestas.enqueue(Respuesta::Si);
-    QTest::keyClick(m_v->FRAM1LstInternos, Qt::Key_Delete);
+    QTest::keyClick(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos"), Qt::Key_Delete);
     QCOMPARE(m_guion.mensajes().last().texto, QStringLiteral("Desea eliminar el Interno B?"));
-    QCOMPARE(m_v->FRAM1LstInternos->topLevelItemCount(), 1);
-    QCOMPARE(m_v->FRAM1LstInternos->topLevelItem(0)->text(0), QStringLiteral("A"));
+    QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->topLevelItemCount(), 1);
+    QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->topLevelItem(0)->text(0), QStringLiteral("A"));
 }
 
 void TstVentanaPrincipal::escTerminaElPrograma() {
     abrir();
-    QTest::keyClick(m_v->FRAM1LstInternos, Qt::Key_Escape);
+    QTest::keyClick(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos"), Qt::Key_Escape);
     QVERIFY(!m_v->isVisible());
 }
 
 // The real message box: Enter presses the button the logic named, else the first one.
 void TstVentanaPrincipal::enterPulsaElBotonPorDefecto() {
     QWidget ventana;
-    QtInteraccion seam(&ventana);
+    Globales g;
+    QtInteraccion seam(g, &ventana);
     const std::optional<Respuesta> pedidos[] = {std::nullopt, Respuesta::No, Respuesta::Cancelar};
     const Respuesta esperadas[] = {Respuesta::Si, Respuesta::No, Respuesta::Cancelar};
     for (size_t i = 0; i < std::size(pedidos); ++i) {

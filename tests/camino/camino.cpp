@@ -78,14 +78,8 @@ Programa::Programa(const std::optional<Velno::ParametrosConexion>& servidor, con
         escribirIni(m_dir.path(), *servidor);
     g.interaccion = &guion;
     g.progreso = &progreso;
-    m_principal = std::make_unique<ControladorPrincipal>(g);
-    m_principal->Form_Load(m_dir.path());
-    m_paso2 = std::make_unique<ControladorPaso2>(g, *m_principal);
-    m_paso3 = std::make_unique<ControladorPaso3>(g);
-    ControladorPrincipal::Pasos& pasos = m_principal->pasos();
-    pasos.guardarDatosToBase = [this] { return FRAM2_GuardarDatosToBase(g, m_paso2->grilla()); };
-    pasos.cargarEstadisticas = [this] { m_paso3->FRAM3_CargarEstadisticas(); };
-    pasos.transferir = [this] { m_paso3->FRM3_Tranferir(); };
+    m_asistente = std::make_unique<Asistente>(g);
+    principal().Form_Load(m_dir.path());
 }
 
 Programa::~Programa() = default;
@@ -94,24 +88,24 @@ bool Programa::crearYElegirInterno(const QString& nro) {
     QString descripcion = QStringLiteral("factura de ejemplo");
     if (!NuevoInterno(g, nro, descripcion))
         return false;
-    m_principal->FRAM1_DespuesDeNuevoInterno();
-    for (size_t i = 0; i < m_principal->internos.size(); ++i)
-        if (m_principal->internos[i].nro == nro)
-            m_principal->seleccionarInterno(static_cast<int>(i));
-    m_principal->MAIN_CambiarPaso();
+    principal().FRAM1_DespuesDeNuevoInterno();
+    for (size_t i = 0; i < principal().internos.size(); ++i)
+        if (principal().internos[i].nro == nro)
+            principal().seleccionarInterno(static_cast<int>(i));
+    principal().MAIN_CambiarPaso();
     return g.g_iPaso == 2 && g.g_sInterno == nro;
 }
 
 void Programa::abrirFactura(const QString& ruta) {
     guion.archivos.enqueue(ruta);
-    m_paso2->FRAM2_CmdProcesar_Click();
+    paso2().FRAM2_CmdProcesar_Click();
 }
 
 void Programa::establecerCampo(int columna, const QString& etiqueta) {
-    m_paso2->grilla().setRow(m_paso2->grilla().Rows() - 1);
-    m_paso2->grilla().setCol(columna);
+    paso2().grilla().setRow(paso2().grilla().Rows() - 1);
+    paso2().grilla().setCol(columna);
     guion.ventanasCampo.enqueue([this, etiqueta] { g.g_sRetorno = etiqueta; });
-    m_paso2->FRAM2_Grid_KeyDown(ControladorPaso2::vbKeyF1);
+    paso2().FRAM2_Grid_KeyDown(ControladorPaso2::vbKeyF1);
 }
 
 void Programa::responderRelaciones(int cuantas, const QHash<QString, QString>& paises) {

@@ -1,11 +1,9 @@
 #pragma once
 
-#include "app/controladorprincipal.h"
+#include "app/asistente.h"
 #include "components/clbase.h"
 #include "components/interaccion.h"
 #include "components/interaccionguionada.h"
-#include "intake/carga/paso2.h"
-#include "transfer/paso3.h"
 
 #include <QHash>
 #include <QTemporaryDir>
@@ -58,9 +56,9 @@ public:
     tarvix::InteraccionGuionada guion;
     ProgresoEspiado progreso;
 
-    tarvix::ControladorPrincipal& principal() { return *m_principal; }
-    tarvix::ControladorPaso2& paso2() { return *m_paso2; }
-    tarvix::ControladorPaso3& paso3() { return *m_paso3; }
+    tarvix::ControladorPrincipal& principal() { return m_asistente->principal(); }
+    tarvix::ControladorPaso2& paso2() { return m_asistente->paso2(); }
+    tarvix::ControladorPaso3& paso3() { return m_asistente->paso3(); }
     QString carpeta() const { return m_dir.path(); }
 
     // frmInterno creates the interno, the list selects it and "Siguiente >" goes to step 2.
@@ -86,9 +84,7 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    std::unique_ptr<tarvix::ControladorPrincipal> m_principal;
-    std::unique_ptr<tarvix::ControladorPaso2> m_paso2;
-    std::unique_ptr<tarvix::ControladorPaso3> m_paso3;
+    std::unique_ptr<tarvix::Asistente> m_asistente;
     qsizetype m_mensajesVistos = 0;
 };
 

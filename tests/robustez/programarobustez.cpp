@@ -44,7 +44,8 @@ Programa::Programa() {
     configuracion::guardar(QStringLiteral("INTDUN"), QStringLiteral("07"));
     g.interaccion = &guion;
     g.progreso = &progreso;
-    c = std::make_unique<ControladorPrincipal>(g);
+    asistente = std::make_unique<Asistente>(g);
+    c = &asistente->principal();
     c->Form_Load(m_carpeta.path());
 }
 

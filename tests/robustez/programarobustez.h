@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/controladorprincipal.h"
+#include "app/asistente.h"
 #include "components/interaccionguionada.h"
 #include "components/recordset.h"
 #include "pipeline/proceso.h"
@@ -60,7 +60,8 @@ public:
     tarvix::Globales g;
     Guion guion{g};
     tarvix::ProgresoNulo progreso;
-    std::unique_ptr<tarvix::ControladorPrincipal> c;
+    std::unique_ptr<tarvix::Asistente> asistente;
+    tarvix::ControladorPrincipal* c = nullptr;
 
     Velno::clBase& trabajo();
     Velno::clBase& aduana(); // entity INTERNOS

@@ -34,11 +34,8 @@ void TstRecorrido::facturaDeEjemplo() {
     const prueba::LocaleFijo locale(QStringLiteral("es_AR"));
     Programa p;
     QCOMPARE(p.g.g_iPaso, 1);
-    ControladorPaso2 paso2(p.g, *p.c);
-    ControladorPaso3 paso3(p.g);
-    p.c->pasos().guardarDatosToBase = [&] { return FRAM2_GuardarDatosToBase(p.g, paso2.grilla()); };
-    p.c->pasos().cargarEstadisticas = [&] { paso3.FRAM3_CargarEstadisticas(); };
-    p.c->pasos().transferir = [&] { paso3.FRM3_Tranferir(); };
+    ControladorPaso2& paso2 = p.asistente->paso2();
+    ControladorPaso3& paso3 = p.asistente->paso3();
     const auto aduana = Programa::recuento(p.aduana(), QString());
 
     // Step 1: a new interno.

@@ -4,7 +4,7 @@
 #include "settings/frmconfig.h"
 #include "settings/frmrelpais.h"
 #include "testsupport.h"
-#include "ui/frmmain.h"
+#include "app/ventanas/frmmain.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -94,7 +94,6 @@ void TstVentanasConfig::cleanup() {
 
 void TstVentanasConfig::abrir() {
     m_v = std::make_unique<frmMain>(*m_g);
-    instalarVentanasConfiguracion(*m_v, *m_g);
     // Messages are answered by the script; the relation window is the real one behind the seam.
     m_g->interaccion = &m_guion;
     m_v->show();
@@ -146,7 +145,7 @@ void TstVentanasConfig::configuracionConElTeclado() {
             QVERIFY(!f->isVisible());
         },
         &visto);
-    m_v->cmdConfig->click();
+    prueba::hijo<QPushButton>(*m_v, "cmdConfig")->click();
     QVERIFY(visto);
     QCOMPARE(guardado("INTDUN"), QStringLiteral("27"));
     QCOMPARE(guardado("INTCAT"), QStringLiteral("2"));
@@ -167,7 +166,7 @@ void TstVentanasConfig::cajaDeCierreNoGuarda() {
             f->close();
         },
         &visto);
-    m_v->cmdConfig->click();
+    prueba::hijo<QPushButton>(*m_v, "cmdConfig")->click();
     QVERIFY(visto);
     QCOMPARE(guardado("AA_MARCA"), QStringLiteral("<nada>"));
     QCOMPARE(guardado("INTCAT"), QStringLiteral("<nada>"));
@@ -216,7 +215,7 @@ void TstVentanasConfig::relacionesConInsertYDelete() {
             QVERIFY(!f->isVisible());
         },
         &vistoConfig);
-    m_v->cmdConfig->click();
+    prueba::hijo<QPushButton>(*m_v, "cmdConfig")->click();
     QVERIFY(vistoConfig);
     QVERIFY(vistoRelacion);
 }

@@ -3,6 +3,8 @@
 #include "components/clbase.h"
 
 #include <QLocale>
+#include <QObject>
+#include <QTest>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -42,5 +44,13 @@ QString visible(const QString& s);
 // The throwaway PostgreSQL server the test command started (the TARVIX_PG_* variables of
 // tools/pg_prueba.sh); none when it did not start one.
 std::optional<Velno::ParametrosConexion> servidorDePrueba();
+
+// A window's control by its object name (the windows keep their widgets to themselves).
+template <typename T>
+T* hijo(const QObject& ventana, const char* nombre) {
+    T* w = ventana.findChild<T*>(QString::fromLatin1(nombre));
+    QTEST_ASSERT(w);
+    return w;
+}
 
 } // namespace prueba

@@ -1,8 +1,8 @@
 #include "components/clbase.h"
 #include "components/interaccionguionada.h"
 #include "testsupport.h"
-#include "transfer/paso3ventana.h"
-#include "ui/frmmain.h"
+#include "review/lista/frmdep.h"
+#include "app/ventanas/frmmain.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -25,8 +25,6 @@ void TstPaso3Ventana::pasoTresEnLaVentana() {
     InteraccionGuionada guion;
     frmMain v(g);
     g.interaccion = &guion;
-    QList<int> modos;
-    instalarPaso3(v, g, [&] { modos << g.g_iModoLista; });
     v.show();
     QVERIFY(QTest::qWaitForWindowExposed(&v));
     v.iniciar(dir.path());
@@ -45,37 +43,41 @@ void TstPaso3Ventana::pasoTresEnLaVentana() {
                      .arg(i <= 9 ? QStringLiteral("A") : QString())
                      .arg(i == 12 ? QStringLiteral("SUF") : QStringLiteral("OK")));
     v.controlador().FRAM1_CargarInternos();
-    v.cmdSiguiente->click(); // step 2: the interno has lines
-    v.cmdSiguiente->click(); // step 3
-    QCOMPARE(v.lbPasoNro->text(), QStringLiteral("Paso 3"));
-    QCOMPARE(v.FRAM3_lbTotal->text(), QStringLiteral("0012"));
-    QCOMPARE(v.FRAM3_lbEnCatalogo->text(), QStringLiteral("0009"));
-    QCOMPARE(v.FRAM3_lbNuevos->text(), QStringLiteral("0003"));
-    QCOMPARE(v.FRAM3_lbErroneos->text(), QStringLiteral("0001"));
-    QCOMPARE(v.FRAM3_lbErrPos->text(), QStringLiteral("0000"));
-    QCOMPARE(v.FRAM3_lbErrSuf->text(), QStringLiteral("0001"));
+    prueba::hijo<QPushButton>(v, "cmdSiguiente")->click(); // step 2: the interno has lines
+    prueba::hijo<QPushButton>(v, "cmdSiguiente")->click(); // step 3
+    QCOMPARE(prueba::hijo<QLabel>(v, "lbPasoNro")->text(), QStringLiteral("Paso 3"));
+    QCOMPARE(prueba::hijo<QLabel>(v, "FRAM3_lbTotal")->text(), QStringLiteral("0012"));
+    QCOMPARE(prueba::hijo<QLabel>(v, "FRAM3_lbEnCatalogo")->text(), QStringLiteral("0009"));
+    QCOMPARE(prueba::hijo<QLabel>(v, "FRAM3_lbNuevos")->text(), QStringLiteral("0003"));
+    QCOMPARE(prueba::hijo<QLabel>(v, "FRAM3_lbErroneos")->text(), QStringLiteral("0001"));
+    QCOMPARE(prueba::hijo<QLabel>(v, "FRAM3_lbErrPos")->text(), QStringLiteral("0000"));
+    QCOMPARE(prueba::hijo<QLabel>(v, "FRAM3_lbErrSuf")->text(), QStringLiteral("0001"));
 
-    v.FRAM3_cmdRegErr->click();
-    v.FRAM3_cmdRegOk->click();
-    QCOMPARE(modos, (QList<int>{1, 2}));
+    prueba::hijo<QPushButton>(v, "FRAM3_cmdRegErr")->click();
+    QCOMPARE(g.g_iModoLista, 1);
+    prueba::hijo<QPushButton>(v, "FRAM3_cmdRegOk")->click();
+    // Both open the one review window, each setting its list's mode.
+    QCOMPARE(g.g_iModoLista, 2);
+    QVERIFY(ventanaRevision());
+    ventanaRevision()->close();
 
     // "Transferir" refuses while a line has an error, then goes through once it is corrected.
     guion.limpiar();
-    v.cmdSiguiente->click();
+    prueba::hijo<QPushButton>(v, "cmdSiguiente")->click();
     QCOMPARE(guion.mensajes().size(), 1);
     QVERIFY(guion.mensajes()[0].texto.startsWith(QStringLiteral("Hay registros para depurar.")));
-    QCOMPARE(v.Main_lbMensaje->text(), QStringLiteral("Validando datos..."));
+    QCOMPARE(prueba::hijo<QLabel>(v, "Main_lbMensaje")->text(), QStringLiteral("Validando datos..."));
     ejecutar(QStringLiteral("update ART set PRCCRC = 'OK'"));
     guion.limpiar();
-    v.cmdSiguiente->click();
+    prueba::hijo<QPushButton>(v, "cmdSiguiente")->click();
     QCOMPARE(guion.mensajes().size(), 1);
     QCOMPARE(guion.mensajes()[0].texto, QStringLiteral("Se transfirio 12 articulos en el interno 7"));
-    QCOMPARE(v.Main_lbMensaje->text(), QStringLiteral("Fin de proceso"));
-    QVERIFY(!v.Main_PrB->isVisible());
+    QCOMPARE(prueba::hijo<QLabel>(v, "Main_lbMensaje")->text(), QStringLiteral("Fin de proceso"));
+    QVERIFY(!prueba::hijo<QProgressBar>(v, "Main_PrB")->isVisible());
     v.controlador().notificar(); // a later redraw keeps the text
-    QCOMPARE(v.Main_lbMensaje->text(), QStringLiteral("Fin de proceso"));
+    QCOMPARE(prueba::hijo<QLabel>(v, "Main_lbMensaje")->text(), QStringLiteral("Fin de proceso"));
     // The counters stay as they were computed on entering step 3.
-    QCOMPARE(v.FRAM3_lbErroneos->text(), QStringLiteral("0001"));
+    QCOMPARE(prueba::hijo<QLabel>(v, "FRAM3_lbErroneos")->text(), QStringLiteral("0001"));
 }
 
 QTEST_MAIN(TstPaso3Ventana)

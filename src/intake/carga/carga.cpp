@@ -1,6 +1,5 @@
 #include "intake/carga/carga.h"
 
-#include "app/controladorprincipal.h"
 #include "components/archivos.h"
 #include "components/globales.h"
 #include "components/interaccion.h"
@@ -82,8 +81,7 @@ bool Seleccionar_Archivo_XLS(Globales& g, QString& txtArchivo) {
     }
 }
 
-bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Globales& g,
-                      ControladorPrincipal& principal) {
+bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Globales& g) {
     CursorEspera espera(g.interaccion);
     int linea = 0;
     try {
@@ -179,7 +177,6 @@ bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Globales& g,
         linea = 90;
         excel.CerrarArchivo();
         grilla.intercambiar(nueva);
-        principal.habilitarSiguiente(true, QString());
         return true;
     } catch (const VbError& e) {
         espera.terminar();

@@ -4,7 +4,6 @@
 
 namespace tarvix {
 
-class ControladorPrincipal;
 class ModeloGrilla;
 struct Globales;
 
@@ -14,10 +13,9 @@ struct Globales;
 bool Seleccionar_Archivo_XLS(Globales& g, QString& txtArchivo);
 
 // Reads the first worksheet of `ruta` into the grid: row 0 the header, row 1 the empty field row in
-// blue, rows 2 on the data lines; both first rows fixed. On success enables "Siguiente >" with an
-// empty Tag and returns true. On any failure the grid, the button and its Tag stay as they were
-// (the new grid is built aside and put in place only at the end) and the error is reported.
-bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Globales& g,
-                      ControladorPrincipal& principal);
+// blue, rows 2 on the data lines; both first rows fixed. Returns true on success (the caller then
+// enables "Siguiente >" with an empty Tag). On any failure the grid stays as it was (the new grid
+// is built aside and put in place only at the end) and the error is reported.
+bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Globales& g);
 
 } // namespace tarvix

@@ -1,20 +1,11 @@
 #include "intake/carga/paso2.h"
 
-#include "app/controladorprincipal.h"
 #include "intake/carga/carga.h"
 #include "intake/carga/mapeo.h"
 
-#include <QPointer>
-
 namespace tarvix {
 
-ControladorPaso2::ControladorPaso2(Globales& g, ControladorPrincipal& principal, QObject* parent)
-    : QObject(parent), m_g(g), m_principal(principal), m_grilla(this) {
-    // The wizard may outlive this object (or die first); the hook checks it is still here.
-    m_principal.pasos().verificarDatos = [yo = QPointer<ControladorPaso2>(this)] {
-        return yo && yo->FRAM2_VerificarDatos();
-    };
-}
+ControladorPaso2::ControladorPaso2(Globales& g, QObject* parent) : QObject(parent), m_g(g), m_grilla(this) {}
 
 void ControladorPaso2::FRAM2_CmdProcesar_Click() {
     const QString antes = m_archivo;
@@ -24,7 +15,9 @@ void ControladorPaso2::FRAM2_CmdProcesar_Click() {
         emit archivoCambiado(m_archivo);
     // A load that fails keeps the grid on screen: the path goes back to the file that grid shows,
     // so "Siguiente >" never processes one invoice under another's name.
-    if (!lf_LevantarExcel(m_archivo, m_grilla, m_g, m_principal) && m_archivo != antes) {
+    if (lf_LevantarExcel(m_archivo, m_grilla, m_g)) {
+        emit cargaLista();
+    } else if (m_archivo != antes) {
         m_archivo = antes;
         emit archivoCambiado(m_archivo);
     }

@@ -7,19 +7,18 @@
 
 namespace tarvix {
 
-class ControladorPrincipal;
 struct Globales;
 
 // The logic of step 2 of the main window: the invoice path, the preview grid and the actions on
-// them ("Procesar", "Selección automatica", keys on the grid). Installs the mapping verification
-// into the wizard.
+// them ("Procesar", "Selección automatica", keys on the grid), and the mapping verification the
+// wizard asks for.
 class ControladorPaso2 : public QObject {
     Q_OBJECT
 public:
     // Key code of F1 as the grid reports key downs.
     static constexpr int vbKeyF1 = 112;
 
-    ControladorPaso2(Globales& g, ControladorPrincipal& principal, QObject* parent = nullptr);
+    explicit ControladorPaso2(Globales& g, QObject* parent = nullptr);
 
     ModeloGrilla& grilla() { return m_grilla; }
     // The text of FRAM2_TxtArchivo.
@@ -32,10 +31,11 @@ public:
 
 signals:
     void archivoCambiado(const QString& ruta);
+    // An invoice was loaded into the grid: "Siguiente >" may go on.
+    void cargaLista();
 
 private:
     Globales& m_g;
-    ControladorPrincipal& m_principal;
     ModeloGrilla m_grilla;
     QString m_archivo;
 };

@@ -1,4 +1,4 @@
-#include "app/controladorprincipal.h"
+#include "app/asistente.h"
 #include "components/archivos.h"
 #include "components/interaccionguionada.h"
 #include "intake/carga/carga.h"
@@ -54,8 +54,9 @@ struct Paso2 {
     Globales g;
     Guion guion;
     Pindra::Archivos archivos{&guion};
-    ControladorPrincipal principal{g};
-    ControladorPaso2 paso{g, principal};
+    Asistente asistente{g};
+    ControladorPrincipal& principal = asistente.principal();
+    ControladorPaso2& paso = asistente.paso2();
 
     Paso2() {
         g.interaccion = &guion;
@@ -318,7 +319,7 @@ void TstPaso2::dialogoCancelado() {
     QCOMPARE(archivo.size(), 0);
     QVERIFY(!p.principal.cmdSiguienteEnabled);
     // A path of blanks: nothing either.
-    QVERIFY(!lf_LevantarExcel(QStringLiteral("   "), p.m(), p.g, p.principal));
+    QVERIFY(!lf_LevantarExcel(QStringLiteral("   "), p.m(), p.g));
     QVERIFY(p.guion.mensajes().isEmpty());
 }
 

@@ -1,11 +1,10 @@
 #include "components/clbase.h"
 #include "components/interaccionguionada.h"
 #include "intake/carga/frmcampos.h"
-#include "intake/carga/instalarpaso2.h"
 #include "intake/carga/paso2.h"
 #include "intake/carga/vistagrilla.h"
 #include "testsupport.h"
-#include "ui/frmmain.h"
+#include "app/ventanas/frmmain.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -35,10 +34,10 @@ void TstPaso2Ventana::cargarMapearYDesplazar() {
     Globales g;
     InteraccionGuionada guion;
     frmMain v(g);
-    ControladorPaso2* paso = instalarPaso2(v, g);
+    ControladorPaso2* paso = &v.asistente().paso2();
     g.interaccion = &guion;
     for (int i = 0; i < 3; ++i) // the chooser opens as the program opens it
-        guion.ventanasCampo.enqueue([&v] { v.interaccion().ventanaCampo(); });
+        guion.ventanasCampo.enqueue([&v] { v.interaccion().elegirCampo(); });
     v.resize(900, 480);
     v.show();
     QVERIFY(QTest::qWaitForWindowExposed(&v));
@@ -46,17 +45,17 @@ void TstPaso2Ventana::cargarMapearYDesplazar() {
     g.g_oBase->setSql(QStringLiteral("insert into INTN (INTNRO, INTDSC) values ('T-1', 'Prueba')"));
     g.g_oBase->Ejecutar();
     v.controlador().FRAM1_CargarInternos();
-    v.cmdSiguiente->click();
-    QVERIFY(!v.cmdSiguiente->isEnabled());
+    prueba::hijo<QPushButton>(v, "cmdSiguiente")->click();
+    QVERIFY(!prueba::hijo<QPushButton>(v, "cmdSiguiente")->isEnabled());
 
     auto* vista = v.findChild<VistaGrilla*>(QStringLiteral("FRAM2_Grid"));
     QVERIFY(vista && vista->accessibleName() == u"Planilla de la factura");
     const QString ruta = QStringLiteral(TARVIX_SOURCE_DIR "/examples/factura-ejemplo.xlsx");
     guion.archivos.enqueue(ruta);
-    QTest::mouseClick(v.FRAM2_CmdProcesar, Qt::LeftButton);
+    QTest::mouseClick(prueba::hijo<QPushButton>(v, "FRAM2_CmdProcesar"), Qt::LeftButton);
     QVERIFY2(guion.mensajes().isEmpty(), qPrintable(guion.mensajes().value(0).texto));
-    QCOMPARE(v.FRAM2_TxtArchivo->text(), ruta);
-    QVERIFY(v.cmdSiguiente->isEnabled());
+    QCOMPARE(prueba::hijo<QLineEdit>(v, "FRAM2_TxtArchivo")->text(), ruta);
+    QVERIFY(prueba::hijo<QPushButton>(v, "cmdSiguiente")->isEnabled());
     QCOMPARE(vista->model()->rowCount(), 16);
     QCOMPARE(vista->model()->index(1, 3).data(Qt::ForegroundRole).value<QColor>(), QColor(0, 0, 255));
     QCOMPARE(vista->currentIndex(), vista->model()->index(2, 0));
@@ -64,14 +63,14 @@ void TstPaso2Ventana::cargarMapearYDesplazar() {
     // "Selección automatica", then "Siguiente >": the description is still missing. The labelled
     // columns widen to show their labels whole.
     ModeloGrilla& m = paso->grilla();
-    QTest::mouseClick(v.cmdAutomatico, Qt::LeftButton);
+    QTest::mouseClick(prueba::hijo<QPushButton>(v, "cmdAutomatico"), Qt::LeftButton);
     QFont negrita = vista->font();
     negrita.setBold(true);
     QVERIFY(vista->columnWidth(4) > QFontMetrics(negrita).horizontalAdvance(QStringLiteral("[ CANTIDAD ]")));
     QCOMPARE(vista->filasFijas()->columnWidth(4), vista->columnWidth(4));
-    v.cmdSiguiente->click();
+    prueba::hijo<QPushButton>(v, "cmdSiguiente")->click();
     QCOMPARE(guion.mensajes().last().texto, QStringLiteral("Falta establecer el campo DESCRIPCION"));
-    QCOMPARE(v.marcos->currentWidget(), v.FRAM2);
+    QCOMPARE(prueba::hijo<QStackedWidget>(v, "marcos")->currentWidget(), prueba::hijo<QFrame>(v, "FRAM2"));
 
     // F1 on column B: the chooser opens on "< ninguno >"; two steps down and Enter.
     const auto alAbrirCampos = [](const std::function<void(frmCampos*)>& accion) {

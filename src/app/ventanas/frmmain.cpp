@@ -1,6 +1,10 @@
-#include "ui/frmmain.h"
+#include "app/ventanas/frmmain.h"
 
-#include "ui/frminterno.h"
+#include "app/ventanas/frminterno.h"
+#include "intake/carga/vistagrilla.h"
+#include "review/frmmodificar.h"
+#include "review/lista/frmdep.h"
+#include "settings/frmconfig.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -36,7 +40,8 @@ QPushButton* boton(const QString& nombre, const QString& texto, QWidget* padre) 
 
 } // namespace
 
-frmMain::frmMain(Globales& g, QWidget* parent) : QWidget(parent), m_g(g), m_interaccion(this), m_control(g) {
+frmMain::frmMain(Globales& g, QWidget* parent)
+    : QWidget(parent), m_g(g), m_interaccion(g, this), m_asistente(g), m_control(m_asistente.principal()) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString());
     m_g.interaccion = &m_interaccion;
@@ -114,13 +119,11 @@ frmMain::frmMain(Globales& g, QWidget* parent) : QWidget(parent), m_g(g), m_inte
     connect(cmdSiguiente, &QPushButton::clicked, this, [this] { m_control.MAIN_CambiarPaso(); });
     connect(Command4, &QPushButton::clicked, this, &frmMain::Command4_Click);
     connect(cmdConfig, &QPushButton::clicked, this, [this] {
-        if (abrirConfiguracion)
-            abrirConfiguracion();
-        else
-            m_g.interaccion->mensaje(
-                QStringLiteral("La ventana de configuración no está disponible en esta versión."),
-                Icono::Informacion);
+        frmConfig ventana(m_g, this);
+        ventana.exec();
     });
+    conectarPaso2();
+    conectarPaso3();
     connect(FRAM1LstInternos, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* actual) {
         if (actual)
             m_control.seleccionarInterno(FRAM1LstInternos->indexOfTopLevelItem(actual));
@@ -131,6 +134,8 @@ frmMain::frmMain(Globales& g, QWidget* parent) : QWidget(parent), m_g(g), m_inte
 
 frmMain::~frmMain() {
     qApp->removeEventFilter(this);
+    // The views go before the controllers they draw (the grid's model lives in the wizard).
+    qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
     if (m_g.interaccion == &m_interaccion)
         m_g.interaccion = nullptr;
     if (m_g.progreso == m_progreso.get())
@@ -239,6 +244,40 @@ void frmMain::construirMarco3() {
     capa->setRowStretch(f, 1);
     capa->setColumnStretch(3, 1);
     marcos->addWidget(FRAM3);
+}
+
+void frmMain::conectarPaso2() {
+    ControladorPaso2& paso2 = m_asistente.paso2();
+    auto* vista = new VistaGrilla(paso2.grilla(), contenedorGrilla);
+    contenedorGrilla->layout()->addWidget(vista);
+    connect(FRAM2_CmdProcesar, &QPushButton::clicked, &paso2, &ControladorPaso2::FRAM2_CmdProcesar_Click);
+    connect(cmdAutomatico, &QPushButton::clicked, &paso2, &ControladorPaso2::cmdAutomatico_Click);
+    connect(vista, &VistaGrilla::teclaAbajo, &paso2, &ControladorPaso2::FRAM2_Grid_KeyDown);
+    connect(&paso2, &ControladorPaso2::archivoCambiado, FRAM2_TxtArchivo, &QLineEdit::setText);
+    FRAM2_TxtArchivo->setText(paso2.archivo());
+}
+
+void frmMain::conectarPaso3() {
+    ControladorPaso3& paso3 = m_asistente.paso3();
+    connect(&paso3, &ControladorPaso3::cambiado, this, [this, &paso3] {
+        FRAM3_lbTotal->setText(paso3.FRAM3_lbTotal);
+        FRAM3_lbErroneos->setText(paso3.FRAM3_lbErroneos);
+        FRAM3_lbErrPos->setText(paso3.FRAM3_lbErrPos);
+        FRAM3_lbErrSuf->setText(paso3.FRAM3_lbErrSuf);
+        FRAM3_lbEnCatalogo->setText(paso3.FRAM3_lbEnCatalogo);
+        FRAM3_lbNuevos->setText(paso3.FRAM3_lbNuevos);
+    });
+    // "Datos con Errores" and "Registros OK": the one review window, on the list of that mode; its
+    // editor opens over it.
+    const auto abrir = [this](int modo) {
+        m_g.g_iModoLista = modo;
+        mostrarRevision(m_g, this, [this](int artord) {
+            QWidget* padre = ventanaRevision();
+            return abrirEditor(m_g, padre ? padre : this, artord);
+        });
+    };
+    connect(FRAM3_cmdRegErr, &QPushButton::clicked, this, [abrir] { abrir(1); });
+    connect(FRAM3_cmdRegOk, &QPushButton::clicked, this, [abrir] { abrir(2); });
 }
 
 void frmMain::iniciar(const QString& carpetaDatos) {

@@ -1,4 +1,4 @@
-#include "ui/frminterno.h"
+#include "app/ventanas/frminterno.h"
 
 #include "app/controladorprincipal.h"
 

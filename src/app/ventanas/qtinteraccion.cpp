@@ -1,4 +1,8 @@
-#include "ui/qtinteraccion.h"
+#include "app/ventanas/qtinteraccion.h"
+
+#include "intake/carga/frmcampos.h"
+#include "review/frmcargasufijos.h"
+#include "settings/frmrelpais.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -134,20 +138,24 @@ QString QtInteraccion::guardarArchivo(const QString& titulo, const QString& nomb
                                         QFileDialog::DontConfirmOverwrite);
 }
 
+QWidget* QtInteraccion::padre() const {
+    // Over the window that asked: a modal one (settings, editor) or else the main window.
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal ? modal : m_ventana.data();
+}
+
 void QtInteraccion::relacionPais() {
-    if (ventanaRelacionPais)
-        ventanaRelacionPais();
+    frmRelPais ventana(m_g, padre());
+    ventana.exec();
 }
 
 void QtInteraccion::elegirCampo() {
-    if (ventanaCampo)
-        ventanaCampo();
+    frmCampos ventana(m_g, padre());
+    ventana.exec();
 }
 
 int QtInteraccion::elegirOpcion(const QString& titulo, const QStringList& opciones, int porDefecto) {
-    if (ventanaOpcion)
-        return ventanaOpcion(titulo, opciones, porDefecto);
-    return -1;
+    return elegirOpcionSufijo(padre(), titulo, opciones, porDefecto);
 }
 
 void QtInteraccion::cursorEspera(bool activo) {

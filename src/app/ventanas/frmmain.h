@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/controladorprincipal.h"
-#include "ui/qtinteraccion.h"
+#include "app/asistente.h"
+#include "app/ventanas/qtinteraccion.h"
 
 #include <QWidget>
 #include <functional>
@@ -18,14 +18,16 @@ class QFrame;
 namespace tarvix {
 
 // The main window: title, step captions, the three stacked step frames, the status line, the
-// progress bar and the three buttons. Every action goes to the controller.
+// progress bar and the three buttons. It places the features' views in the wizard's frames and
+// forwards every action to their controllers; its widgets are its own.
 class frmMain : public QWidget {
     Q_OBJECT
 public:
     explicit frmMain(Globales& g, QWidget* parent = nullptr);
     ~frmMain() override;
 
-    ControladorPrincipal& controlador() { return m_control; }
+    Asistente& asistente() { return m_asistente; }
+    ControladorPrincipal& controlador() { return m_asistente.principal(); }
     QtInteraccion& interaccion() { return m_interaccion; }
 
     // Runs the start-up sequence on the data folder.
@@ -33,8 +35,25 @@ public:
 
     // Opens frmInterno (Insert in the list).
     void FRAM1_NuevoInterno();
-    // "Configur.": installed by the settings module.
-    std::function<void()> abrirConfiguracion;
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+    void keyPressEvent(QKeyEvent* evento) override;
+
+private:
+    void construirMarco1();
+    void construirMarco2();
+    void construirMarco3();
+    void conectarPaso2();
+    void conectarPaso3();
+    void refrescar();
+    void Command4_Click();
+
+    Globales& m_g;
+    QtInteraccion m_interaccion;
+    std::unique_ptr<QtProgreso> m_progreso;
+    Asistente m_asistente;
+    ControladorPrincipal& m_control;
 
     QLabel* Label1;
     QLabel* lbPasoNro;
@@ -53,6 +72,7 @@ public:
     QLineEdit* FRAM2_TxtArchivo;
     QPushButton* FRAM2_CmdProcesar;
     QPushButton* cmdAutomatico;
+    QWidget* contenedorGrilla;
     QPushButton* FRAM3_cmdRegOk;
     QPushButton* FRAM3_cmdRegErr;
     QLabel* FRAM3_lbTotal;
@@ -61,25 +81,6 @@ public:
     QLabel* FRAM3_lbErrSuf;
     QLabel* FRAM3_lbEnCatalogo;
     QLabel* FRAM3_lbNuevos;
-
-    // The step-2 frame's layout, where the grid of the intake module goes.
-    QWidget* contenedorGrilla;
-
-protected:
-    bool eventFilter(QObject* objeto, QEvent* evento) override;
-    void keyPressEvent(QKeyEvent* evento) override;
-
-private:
-    void construirMarco1();
-    void construirMarco2();
-    void construirMarco3();
-    void refrescar();
-    void Command4_Click();
-
-    Globales& m_g;
-    QtInteraccion m_interaccion;
-    std::unique_ptr<QtProgreso> m_progreso;
-    ControladorPrincipal m_control;
 };
 
 } // namespace tarvix

@@ -11,11 +11,13 @@ class QWidget;
 
 namespace tarvix {
 
+struct Globales;
+
 // The seam with real widgets: message boxes, input boxes, file dialogs, and the modal windows the
-// logic opens mid-run (installed by the modules that own them).
+// logic opens mid-run (country relation, field chooser, suffix option chooser).
 class QtInteraccion : public Interaccion {
 public:
-    explicit QtInteraccion(QWidget* ventana = nullptr) : m_ventana(ventana) {}
+    explicit QtInteraccion(Globales& g, QWidget* ventana = nullptr) : m_g(g), m_ventana(ventana) {}
     void setVentana(QWidget* v) { m_ventana = v; }
     QWidget* ventana() const { return m_ventana; }
 
@@ -32,14 +34,13 @@ public:
     int elegirOpcion(const QString& titulo, const QStringList& opciones, int porDefecto) override;
     void cursorEspera(bool activo) override;
 
-    std::function<void()> ventanaRelacionPais;
-    std::function<void()> ventanaCampo;
-    std::function<int(const QString&, const QStringList&, int)> ventanaOpcion;
-
     // Title of the message boxes that give none of their own.
     static QString tituloPrograma();
 
 private:
+    QWidget* padre() const;
+
+    Globales& m_g;
     QPointer<QWidget> m_ventana;
 };
 

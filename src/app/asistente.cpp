@@ -1,0 +1,35 @@
+#include "app/asistente.h"
+
+#include "pipeline/proceso.h"
+
+namespace tarvix {
+
+Asistente::Asistente(Globales& g) : m_g(g), m_principal(g), m_paso2(g), m_paso3(g) {
+    m_principal.setPasos(this, this);
+    QObject::connect(&m_paso2, &ControladorPaso2::cargaLista, &m_principal,
+                     [this] { m_principal.habilitarSiguiente(true, QString()); });
+    // The step-3 texts go through the wizard, so that its redraws keep them.
+    m_paso3.mensaje = [this](const QString& texto) { m_principal.setMensaje(texto); };
+}
+
+Asistente::~Asistente() {
+    m_principal.setPasos(nullptr, nullptr);
+}
+
+bool Asistente::FRAM2_VerificarDatos() {
+    return m_paso2.FRAM2_VerificarDatos();
+}
+
+bool Asistente::FRAM2_GuardarDatosToBase() {
+    return tarvix::FRAM2_GuardarDatosToBase(m_g, m_paso2.grilla());
+}
+
+void Asistente::FRAM3_CargarEstadisticas() {
+    m_paso3.FRAM3_CargarEstadisticas();
+}
+
+void Asistente::FRM3_Tranferir() {
+    m_paso3.FRM3_Tranferir();
+}
+
+} // namespace tarvix
