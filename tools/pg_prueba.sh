@@ -50,11 +50,8 @@ case "$accion" in
       pg_ctl start
       psql_ -d postgres -c "create role tarvix login password 'tarvix-prueba'" \
             -c "create database aduana owner tarvix encoding 'UTF8' template template0"
-      # The bracketed column names of ncm are written "001" on this engine.
-      for f in resources/customs/esquema.sql resources/customs/demo.sql; do
-        sed -E 's/\[([0-9]{3})\]/"\1"/g' "$f"
-      done | PGPASSWORD=tarvix-prueba "$bin/psql" -h 127.0.0.1 -p "$puerto" -U tarvix -d aduana \
-             -v ON_ERROR_STOP=1 -q >/dev/null
+      PGPASSWORD=tarvix-prueba PSQL="$bin/psql" bash tools/cargar_aduana_pg.sh \
+        "host=127.0.0.1 port=$puerto user=tarvix dbname=aduana" >/dev/null
     else
       pg_ctl start
     fi

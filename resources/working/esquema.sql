@@ -1,58 +1,58 @@
 -- Working database of one desk: internos, their article lines, the origin relation and the
 -- country list. OTROS and CODIGOCIP of ART are added by the start-up upgrade.
 CREATE TABLE INTN (
-  INTNRO varchar(20) NOT NULL PRIMARY KEY,
-  INTDSC varchar(100)
+  INTNRO varchar(20) COLLATE NOCASE NOT NULL PRIMARY KEY,
+  INTDSC varchar(100) COLLATE NOCASE
 );
 CREATE TABLE ART (
-  INTNRO varchar(20) NOT NULL,
+  INTNRO varchar(20) COLLATE NOCASE NOT NULL,
   ARTORD integer NOT NULL,
-  ARTNRO varchar(50),
-  ARTDSC varchar(250),
+  ARTNRO varchar(50) COLLATE NOCASE,
+  ARTDSC varchar(250) COLLATE NOCASE,
   ARTCAN double,
   ARTUNI double,
   ARTTOT double,
   ARTKGU double,
-  ARTORG varchar(10),
-  PROCEDENCIA varchar(10),
-  FECHA_EMBARQUE varchar(50),
-  FECHA_ARRIBO varchar(50),
-  MARCA varchar(20),
-  MODELO varchar(20),
-  ARTDSCMARIA varchar(250),
-  ARTDSCMARIA2 varchar(250),
-  ARTDSCMARIA3 varchar(250),
-  SUFIJO1 varchar(50),
-  VALOR_SUFIJO1 varchar(50),
-  SUFIJO2 varchar(50),
-  VALOR_SUFIJO2 varchar(50),
-  SUFIJO3 varchar(50),
-  VALOR_SUFIJO3 varchar(50),
-  ARTNAD varchar(15),
-  PRCNCM varchar(15),
-  PRCSUF varchar(250),
-  PRCLAP varchar(1),
-  PRCDUN varchar(10),
+  ARTORG varchar(10) COLLATE NOCASE,
+  PROCEDENCIA varchar(10) COLLATE NOCASE,
+  FECHA_EMBARQUE varchar(50) COLLATE NOCASE,
+  FECHA_ARRIBO varchar(50) COLLATE NOCASE,
+  MARCA varchar(20) COLLATE NOCASE,
+  MODELO varchar(20) COLLATE NOCASE,
+  ARTDSCMARIA varchar(250) COLLATE NOCASE,
+  ARTDSCMARIA2 varchar(250) COLLATE NOCASE,
+  ARTDSCMARIA3 varchar(250) COLLATE NOCASE,
+  SUFIJO1 varchar(50) COLLATE NOCASE,
+  VALOR_SUFIJO1 varchar(50) COLLATE NOCASE,
+  SUFIJO2 varchar(50) COLLATE NOCASE,
+  VALOR_SUFIJO2 varchar(50) COLLATE NOCASE,
+  SUFIJO3 varchar(50) COLLATE NOCASE,
+  VALOR_SUFIJO3 varchar(50) COLLATE NOCASE,
+  ARTNAD varchar(15) COLLATE NOCASE,
+  PRCNCM varchar(15) COLLATE NOCASE,
+  PRCSUF varchar(250) COLLATE NOCASE,
+  PRCLAP varchar(1) COLLATE NOCASE,
+  PRCDUN varchar(10) COLLATE NOCASE,
   PRCCAN double,
-  PRCEUN varchar(10),
+  PRCEUN varchar(10) COLLATE NOCASE,
   PRCECA double,
-  PRCSUN varchar(10),
+  PRCSUN varchar(10) COLLATE NOCASE,
   PRCSCA double,
-  PRCESM varchar(10),
-  PRCORI varchar(10),
-  PRCEST varchar(1),
-  PRCCRC varchar(3),
-  PRCOBS varchar(250),
+  PRCESM varchar(10) COLLATE NOCASE,
+  PRCORI varchar(10) COLLATE NOCASE,
+  PRCEST varchar(1) COLLATE NOCASE,
+  PRCCRC varchar(3) COLLATE NOCASE,
+  PRCOBS varchar(250) COLLATE NOCASE,
   PRIMARY KEY (INTNRO, ARTORD)
 );
 CREATE TABLE ORG (
-  PAI varchar(100) NOT NULL PRIMARY KEY,
-  ORI varchar(10),
-  ESM varchar(10)
+  PAI varchar(100) COLLATE NOCASE NOT NULL PRIMARY KEY,
+  ORI varchar(10) COLLATE NOCASE,
+  ESM varchar(10) COLLATE NOCASE
 );
 CREATE TABLE PAIS (
-  id varchar(10) NOT NULL PRIMARY KEY,
-  descripcion varchar(100)
+  id varchar(10) COLLATE NOCASE NOT NULL PRIMARY KEY,
+  descripcion varchar(100) COLLATE NOCASE
 );
 -- The catalog stage updates the lines of one article and brand at a time.
 CREATE INDEX ix_art_articulo ON ART (INTNRO, ARTNRO, MARCA);

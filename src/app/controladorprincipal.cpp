@@ -9,6 +9,7 @@
 #include "components/vb.h"
 #include "components/vberror.h"
 #include "data/basesdedatos.h"
+#include "data/comparaciontablas.h"
 #include "data/rutas.h"
 
 namespace tarvix {
@@ -60,6 +61,7 @@ void ControladorPrincipal::Form_Load(const QString& carpetaDatos) {
             if (m_g.interaccion)
                 m_g.interaccion->mensaje(informeNumerado(e, QStringLiteral("frmMain.Form_Load"), linea));
         }
+        bases::actualizarComparacion(rutas::baseAduana(carpetaDatos));
         m_central->LoadParameters(ini);
         linea = 50;
         lbVersion = lineaVersion();
@@ -71,6 +73,7 @@ void ControladorPrincipal::Form_Load(const QString& carpetaDatos) {
         bases::asegurarIndicesTrabajo(*m_base);
         linea = 70;
         ActualizarTablaART();
+        bases::actualizarComparacion(*m_base);
         linea = 80;
         FRAM1_CargarInternos();
         linea = 90;

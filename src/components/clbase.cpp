@@ -1,5 +1,6 @@
 #include "components/clbase.h"
 
+#include "components/comparacion.h"
 #include "components/motorpostgres.h"
 #include "components/motorsqlite.h"
 #include "components/vberror.h"
@@ -212,6 +213,8 @@ void clBase::Conectar() {
         }
         m_abierta = true;
         if (p.driver == u"QSQLITE") {
+            // Before any statement: texts compare without regard to case (ASCII and Latin-1).
+            tarvix::comparacion::registrar(db);
             QSqlQuery q(db);
             // Reading the schema proves the file is a database; WAL keeps readers and the writer apart.
             if (!q.exec(QStringLiteral("select count(*) from sqlite_master"))) {

@@ -1,6 +1,7 @@
 #include "data/basesdedatos.h"
 
 #include "components/clbase.h"
+#include "components/comparacion.h"
 #include "components/vberror.h"
 #include "data/rutas.h"
 
@@ -93,6 +94,7 @@ void crearBaseSqlite(const QString& ruta, const QStringList& scripts) {
                 QStringLiteral("No se puede crear la base de datos %1: %2").arg(ruta, db.lastError().text());
         } else {
             try {
+                comparacion::registrar(db);
                 QSqlQuery q(db);
                 q.exec(QStringLiteral("PRAGMA journal_mode=DELETE"));
                 q.finish();

@@ -36,6 +36,7 @@ private slots:
     void estadisticasNoAtrapanFallas();
     void validacionRechazaLineasSinDepurar_data();
     void validacionRechazaLineasSinDepurar();
+    void validacionSinMayusculas();
     void transferenciaCompleta();
     void internoSinLineasSeDetieneCallado();
     void ningunArticuloLlegado();
@@ -107,7 +108,7 @@ void TstPaso3::validacionRechazaLineasSinDepurar_data() {
     QTest::newRow("Null") << QVariant();
     QTest::newRow("POS") << QVariant(QStringLiteral("POS"));
     QTest::newRow("vacío") << QVariant(QStringLiteral(""));
-    QTest::newRow("ok en minúsculas") << QVariant(QStringLiteral("ok"));
+    QTest::newRow("blanco delante") << QVariant(QStringLiteral(" OK"));
 }
 
 void TstPaso3::validacionRechazaLineasSinDepurar() {
@@ -130,6 +131,15 @@ void TstPaso3::validacionRechazaLineasSinDepurar() {
     QCOMPARE(e.progreso.mensajes, QStringList{QStringLiteral("Validando datos...")});
     QVERIFY(!e.progreso.visible);
     QCOMPARE(e.contarAduana(QStringLiteral("caratula")), 0);
+}
+
+// "ok" is "OK": the database compares texts without regard to case.
+void TstPaso3::validacionSinMayusculas() {
+    Entorno e;
+    e.linea({{QStringLiteral("PRCCRC"), QStringLiteral("ok")}});
+    bool ok = false;
+    FRAM3_Transfer_A_Validar(e.g, ok);
+    QVERIFY(ok);
 }
 
 void TstPaso3::transferenciaCompleta() {
