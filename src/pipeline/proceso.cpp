@@ -2,6 +2,7 @@
 
 #include "components/central.h"
 #include "components/clbase.h"
+#include "components/espera.h"
 #include "components/formatos.h"
 #include "components/globales.h"
 #include "components/interaccion.h"
@@ -591,13 +592,9 @@ void Proceso::etapa4() {
 } // namespace
 
 bool FRAM2_GuardarDatosToBase(Globales& g, const GrillaDatos& grilla) {
-    if (g.interaccion)
-        g.interaccion->cursorEspera(true);
+    const PunteroEspera espera(g.interaccion, PunteroEspera::Ocupado);
     Proceso p(g, grilla);
-    const bool r = p.ejecutar();
-    if (g.interaccion)
-        g.interaccion->cursorEspera(false);
-    return r;
+    return p.ejecutar();
 }
 
 } // namespace tarvix

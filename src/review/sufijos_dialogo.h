@@ -1,7 +1,7 @@
 #pragma once
 
 #include "components/globales.h"
-#include "review/espera.h"
+#include "components/espera.h"
 
 #include <QChar>
 #include <QString>

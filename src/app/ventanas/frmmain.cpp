@@ -1,6 +1,7 @@
 #include "app/ventanas/frmmain.h"
 
 #include "app/ventanas/frminterno.h"
+#include "components/espera.h"
 #include "intake/carga/vistagrilla.h"
 #include "review/frmmodificar.h"
 #include "review/lista/frmdep.h"
@@ -281,9 +282,10 @@ void frmMain::conectarPaso3() {
 }
 
 void frmMain::iniciar(const QString& carpetaDatos) {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    m_control.Form_Load(carpetaDatos);
-    QApplication::restoreOverrideCursor();
+    {
+        const PunteroEspera espera(&m_interaccion, PunteroEspera::Ocupado);
+        m_control.Form_Load(carpetaDatos);
+    }
     refrescar();
 }
 

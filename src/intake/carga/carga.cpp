@@ -1,6 +1,7 @@
 #include "intake/carga/carga.h"
 
 #include "components/archivos.h"
+#include "components/espera.h"
 #include "components/globales.h"
 #include "components/interaccion.h"
 #include "components/vb.h"
@@ -16,26 +17,6 @@
 namespace tarvix {
 
 namespace {
-
-// Hourglass while the load works, arrow again at every exit.
-class CursorEspera {
-public:
-    explicit CursorEspera(Interaccion* interaccion) : m_interaccion(interaccion) {
-        if (m_interaccion)
-            m_interaccion->cursorEspera(true);
-    }
-    ~CursorEspera() { terminar(); }
-    CursorEspera(const CursorEspera&) = delete;
-    CursorEspera& operator=(const CursorEspera&) = delete;
-    void terminar() {
-        if (m_interaccion)
-            m_interaccion->cursorEspera(false);
-        m_interaccion = nullptr;
-    }
-
-private:
-    Interaccion* m_interaccion;
-};
 
 // Empty header cells in a row that end the header.
 constexpr int kVaciasFinEncabezado = 5;
@@ -82,7 +63,7 @@ bool Seleccionar_Archivo_XLS(Globales& g, QString& txtArchivo) {
 }
 
 bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Globales& g) {
-    CursorEspera espera(g.interaccion);
+    PunteroEspera espera(g.interaccion, PunteroEspera::Ocupado);
     int linea = 0;
     try {
         linea = 10;
@@ -179,10 +160,10 @@ bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Globales& g) {
         grilla.intercambiar(nueva);
         return true;
     } catch (const VbError& e) {
-        espera.terminar();
+        espera.normal();
         g.interaccion->mensaje(informeCarga(e, linea), Icono::Critico);
     } catch (const std::bad_alloc&) {
-        espera.terminar();
+        espera.normal();
         g.interaccion->mensaje(
             informeCarga(VbError(kErrorMemoria, kProyecto,
                                  QStringLiteral("Memoria insuficiente para mostrar la planilla")),

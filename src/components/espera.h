@@ -4,11 +4,16 @@
 
 namespace tarvix {
 
-// The hourglass of the editor's procedures. Setting it twice or restoring it twice is harmless, as
-// with the screen pointer it stands for; only the changes reach the seam.
+// The hourglass pointer of a long procedure: the one guard of the program. Setting it twice or
+// restoring it twice is harmless, as with the screen pointer it stands for; only the changes reach
+// the seam. Leaving its scope (an exception included) restores the arrow.
 class PunteroEspera {
 public:
-    explicit PunteroEspera(Interaccion* interaccion) : m_interaccion(interaccion) {}
+    enum Inicio { Normal, Ocupado };
+    explicit PunteroEspera(Interaccion* interaccion, Inicio inicio = Normal) : m_interaccion(interaccion) {
+        if (inicio == Ocupado)
+            ocupado();
+    }
     ~PunteroEspera() { normal(); }
     PunteroEspera(const PunteroEspera&) = delete;
     PunteroEspera& operator=(const PunteroEspera&) = delete;
