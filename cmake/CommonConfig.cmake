@@ -4,10 +4,14 @@ add_library(tarvix_options INTERFACE)
 target_compile_features(tarvix_options INTERFACE cxx_std_20)
 target_compile_options(tarvix_options INTERFACE
   $<$<CXX_COMPILER_ID:GNU,Clang>:-Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
-  -Wcast-align -Woverloaded-virtual -Wformat=2 -Wimplicit-fallthrough>)
+  -Wcast-align -Woverloaded-virtual -Wformat=2 -Wimplicit-fallthrough -Wold-style-cast>)
+# Texts are never built from char* behind the reader's back (QT_NO_CAST_FROM_ASCII), concatenations
+# are built once (QStringBuilder: never keep one in an `auto`, name the QString), and nothing
+# deprecated up to Qt 6.4, the oldest Qt the program builds with.
 target_compile_definitions(tarvix_options INTERFACE
   QT_NO_CAST_FROM_BYTEARRAY QT_NO_URL_CAST_FROM_STRING QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
-  QT_NO_FOREACH)
+  QT_NO_FOREACH QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_USE_QSTRINGBUILDER
+  QT_DISABLE_DEPRECATED_UP_TO=0x060400)
 # A program loads at start only the shared libraries it calls: the spreadsheet reader alone does not
 # pay for the database client libraries (libpq and what it brings) that the whole program links.
 target_link_options(tarvix_options INTERFACE $<$<CXX_COMPILER_ID:GNU,Clang>:LINKER:--as-needed>)

@@ -76,7 +76,7 @@ QString texto(const QVariant& v) {
 // Key of a position in a chapter: its three parts, trailing blanks aside, without regard to case
 // (as the database compares them: the check letter "r" finds "R").
 QString clavePosicion(const QString& p001, const QString& p002, const QString& p003) {
-    return (vb::RTrim(p001) + u'\x1f' + vb::RTrim(p002) + u'\x1f' + vb::RTrim(p003)).toCaseFolded();
+    return QString(vb::RTrim(p001) + u'\x1f' + vb::RTrim(p002) + u'\x1f' + vb::RTrim(p003)).toCaseFolded();
 }
 
 bool seisDigitos(QStringView v) {

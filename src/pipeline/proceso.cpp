@@ -9,6 +9,7 @@
 #include "components/sufijos.h"
 #include "components/vb.h"
 #include "components/vberror.h"
+#include "pipeline/etiquetas.h"
 #include "pipeline/modglobal.h"
 
 #include <QCoreApplication>
@@ -18,24 +19,6 @@
 namespace tarvix {
 
 namespace {
-
-// Field labels of grid row 1.
-namespace etiqueta {
-const QString ARTICULO = QStringLiteral("[ ARTICULO ]");
-const QString DESCRIPC = QStringLiteral("[ DESCRIPC ]");
-const QString NCM = QStringLiteral("[ NCM ]");
-const QString UNIDAD = QStringLiteral("[ UNIDAD ]");
-const QString UNIDADQX = QStringLiteral("[ UNIDAD QX ]");
-const QString CANTIDAD = QStringLiteral("[ CANTIDAD ]");
-const QString TOTAL = QStringLiteral("[ TOTAL ]");
-const QString ORIGEN = QStringLiteral("[ ORIGEN ]");
-const QString PROCEDENCIA = QStringLiteral("[ PROCEDENCIA ]");
-const QString KILOS = QStringLiteral("[ KILOS ]");
-const QString FECHA_EMBARQUE = QStringLiteral("[ FECHA_EMBARQUE ]");
-const QString FECHA_ARRIBO = QStringLiteral("[ FECHA_ARRIBO ]");
-const QString MARCA = QStringLiteral("[ MARCA ]");
-const QString OTROS = QStringLiteral("[ OTROS ]");
-} // namespace etiqueta
 
 constexpr int kNoMapeado = -999;
 
@@ -371,7 +354,7 @@ void Proceso::etapa2() {
     m_g.g_oBase->CrearRs(grupos);
     barraRango(0, grupos.RecordCount());
     const QString catalogo = vb::DoblarComillas(m_g.g_sINTCAT);
-    const auto consultaCatalogo = [&catalogo](const QString& artnro) {
+    const auto consultaCatalogo = [&catalogo](const QString& artnro) -> QString {
         return QStringLiteral(
                    "select ncm, lapi, sufijos, idunidad, estadistica, estadomerc, deresp, preciounitario, "
                    "descripcion, idpais, ArtKgUnitario, descripcion, descripcion_maria, codigoean from "

@@ -130,7 +130,7 @@ void FRAM3_Transfer_C_ActualCAT(Globales& g, bool& ok) {
         progreso(g).barraRango(0, rs.RecordCount());
         linea = 80;
         const LineaArt art(g, rs);
-        const auto consulta = [&] {
+        const auto consulta = [&]() -> QString {
             return QStringLiteral("select idarticulo from catarticulos where idcatalogo = '") +
                    vb::DoblarComillas(g.g_sINTCAT) + QStringLiteral("' and idarticulo = '") +
                    vb::DoblarComillas(art.texto(Col::ARTNRO)) + u'\'';

@@ -208,8 +208,9 @@ void TstMotorSqlite::comoElDriver() {
                              obtenido.isNull() == esperado.isNull() && obtenido == esperado,
                          qPrintable(s + QStringLiteral(" col %1: %2 (%3) / %4 (%5)")
                                             .arg(i)
-                                            .arg(obtenido.toString(), obtenido.typeName(),
-                                                 esperado.toString(), esperado.typeName())));
+                                            .arg(obtenido.toString(), QString::fromLatin1(obtenido.typeName()),
+                                                 esperado.toString(),
+                                                 QString::fromLatin1(esperado.typeName()))));
             }
             rs.MoveNext();
             ++filas;

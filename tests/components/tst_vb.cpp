@@ -166,7 +166,7 @@ void TstVb::numeroSql() {
 // gives, under a comma locale, a point locale and the C locale, switching between them.
 void TstVb::numerosComoElParserDelLocale() {
     QRandomGenerator azar(20261208);
-    QStringList textos = {"0",
+    QStringList textos = prueba::lista({"0",
                           "007",
                           "-0",
                           "-0,5",
@@ -187,7 +187,7 @@ void TstVb::numerosComoElParserDelLocale() {
                           " 4 ",
                           "1e5",
                           "٣",
-                          "12345678901234567890123456789012345678901"};
+                          "12345678901234567890123456789012345678901"});
     for (int i = 0; i < 2000; ++i) {
         QString t;
         if (azar.bounded(4) == 0)

@@ -189,10 +189,10 @@ void TstInyeccion::celdasQueNoSonNumerosNiUnidades() {
         QVERIFY(!FRAM2_GuardarDatosToBase(p.g, grilla));
         const QStringList m = p.mensajes();
         QCOMPARE(m.size(), 1);
-        const QString inicio = qx ? QStringLiteral("No se reconoce la unidad: ") + sinBlancos(carga) +
-                                        QStringLiteral("\r\n\r\n-2147220393") + seccion +
-                                        QStringLiteral("modglobal.ProcesarUnidades::ProcesarUnidades")
-                                  : QStringLiteral("División por cero\r\n\r\n11") + seccion;
+        const QString inicio = qx ? QString(QStringLiteral("No se reconoce la unidad: ") + sinBlancos(carga) +
+                                            QStringLiteral("\r\n\r\n-2147220393") + seccion +
+                                            QStringLiteral("modglobal.ProcesarUnidades::ProcesarUnidades"))
+                                  : QString(QStringLiteral("División por cero\r\n\r\n11") + seccion);
         QVERIFY2(m[0].startsWith(inicio), qPrintable(prueba::visible(m[0])));
         QVERIFY(m[0].contains(QStringLiteral("\r\n\r\nlinea excel 3 articulo excel A2\r\n")));
         esperado[QStringLiteral("ART")] += 1;
@@ -387,7 +387,7 @@ void TstInyeccion::editor() {
 
     // A position of the right length made of the payload: looked up, not found.
     p.guion.limpiar();
-    n.ProcesarNCM((carga + QStringLiteral("...............")).left(15));
+    n.ProcesarNCM(QString(carga + QStringLiteral("...............")).left(15));
     QCOMPARE(p.mensajes(), QStringList{QStringLiteral("Posición no encontrada en Nomenclador")});
 
     // The position lookup: the text is a pattern ("." and "%" stand for any characters, "_" for one),

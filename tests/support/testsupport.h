@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QTest>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
@@ -44,6 +45,15 @@ QString visible(const QString& s);
 // The throwaway PostgreSQL server the test command started (the TARVIX_PG_* variables of
 // tools/pg_prueba.sh); none when it did not start one.
 std::optional<Velno::ParametrosConexion> servidorDePrueba();
+
+// A list of texts written as literals (UTF-8) or QStrings.
+inline QStringList lista(std::initializer_list<QAnyStringView> textos) {
+    QStringList r;
+    r.reserve(static_cast<qsizetype>(textos.size()));
+    for (const QAnyStringView t : textos)
+        r << t.toString();
+    return r;
+}
 
 // A window's control by its object name (the windows keep their widgets to themselves).
 template <typename T>

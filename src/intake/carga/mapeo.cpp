@@ -29,9 +29,9 @@ void cmdAutomatico_Click(ModeloGrilla& grilla, Globales& g) {
         QStringView etiqueta;
     };
     static constexpr Posicion kDisposicion[] = {
-        {4, u"[ CANTIDAD ]"},     {5, u"[ UNIDAD ]"},          {9, u"[ TOTAL ]"},
-        {10, u"[ ORIGEN ]"},      {12, u"[ FECHA_EMBARQUE ]"}, {13, u"[ FECHA_ARRIBO ]"},
-        {16, u"[ PROCEDENCIA ]"}, {20, u"[ MARCA ]"},          {22, u"[ ARTICULO ]"},
+        {4, etiqueta::CANTIDAD},     {5, etiqueta::UNIDAD},          {9, etiqueta::TOTAL},
+        {10, etiqueta::ORIGEN},      {12, etiqueta::FECHA_EMBARQUE}, {13, etiqueta::FECHA_ARRIBO},
+        {16, etiqueta::PROCEDENCIA}, {20, etiqueta::MARCA},          {22, etiqueta::ARTICULO},
     };
     int linea = 0;
     try {
@@ -50,8 +50,8 @@ bool FRAM2_VerificarDatos(const ModeloGrilla& grilla, Globales& g) {
         QStringView nombre;
     };
     static constexpr Requerido kRequeridos[] = {
-        {u"[ ARTICULO ]", u"ARTICULO"}, {u"[ DESCRIPC ]", u"DESCRIPCION"}, {u"[ ORIGEN ]", u"ORIGEN"},
-        {u"[ CANTIDAD ]", u"CANTIDAD"}, {u"[ TOTAL ]", u"TOTAL"},
+        {etiqueta::ARTICULO, u"ARTICULO"}, {etiqueta::DESCRIPC, u"DESCRIPCION"}, {etiqueta::ORIGEN, u"ORIGEN"},
+        {etiqueta::CANTIDAD, u"CANTIDAD"}, {etiqueta::TOTAL, u"TOTAL"},
     };
     for (const Requerido& r : kRequeridos) {
         int veces = 0;

@@ -134,7 +134,7 @@ void TstPaso2::disposicionDeLaGrilla() {
     p.procesar(ruta);
     QVERIFY2(p.guion.mensajes().isEmpty(), qPrintable(p.mensaje()));
     QCOMPARE(p.filas().mid(0, 5),
-             (QStringList{"CODIGO|DESC||CANT", "|||", "A1|Taladro|x|5", "|||", "B2|Sierra||3"}));
+             (prueba::lista({"CODIGO|DESC||CANT", "|||", "A1|Taladro|x|5", "|||", "B2|Sierra||3"})));
     // Tabs and line breaks inside a cell stay in it: no line is split or shifted.
     QCOMPARE(p.m().Rows(), 6);
     QCOMPARE(p.m().TextMatrix(5, 1), QStringLiteral("con\ttabulador"));
@@ -155,7 +155,7 @@ void TstPaso2::encabezadoConCuatroVaciasSigue() {
                                        {{}, {}, {}, {}, {}, {}, {}, {}, {}, {}, "k"},
                                        {{}, {}, {}, {}, {}, {}, {}, {}, {}, {}, {}, "l"},
                                        {"A2"}}));
-    QCOMPARE(p.filas(), (QStringList{"A|||||F", "|||||", "|||||", "A2|||||"}));
+    QCOMPARE(p.filas(), (prueba::lista({"A|||||F", "|||||", "|||||", "A2|||||"})));
 }
 
 void TstPaso2::cerosYBlancosNoSonDatos_data() {
@@ -175,7 +175,7 @@ void TstPaso2::cerosYBlancosNoSonDatos() {
     p.procesar(
         planilla("ceros.xlsx",
                  {{"CODIGO", "VALOR"}, {"L1", 1.0}, {"0", " ", 0.0}, {{}, "0.00"}, {0.0, " 0 "}, {{}, 0.5}}));
-    QCOMPARE(p.filas(), (QStringList{"CODIGO|VALOR", "|", "L1|1", "|0.00", medio}));
+    QCOMPARE(p.filas(), (prueba::lista({"CODIGO|VALOR", "|", "L1|1", "|0.00", medio})));
 }
 
 void TstPaso2::filasSeparadorasNoPierdenLineas() {
@@ -184,10 +184,10 @@ void TstPaso2::filasSeparadorasNoPierdenLineas() {
     p.procesar(
         planilla("grupos.xlsx",
                  {{"CODIGO"}, {"L1"}, {}, {}, {"L2"}, {" "}, {"0"}, {"L3"}, {}, {}, {}, {"no se lee"}}));
-    QCOMPARE(p.filas(), (QStringList{"CODIGO", "", "L1", "L2", "L3"}));
+    QCOMPARE(p.filas(), (prueba::lista({"CODIGO", "", "L1", "L2", "L3"})));
     // An empty row 2, one line in row 3 and two empty rows: one data line.
     p.procesar(planilla("una.xlsx", {{"CODIGO"}, {}, {"L1"}}));
-    QCOMPARE(p.filas(), (QStringList{"CODIGO", "", "L1"}));
+    QCOMPARE(p.filas(), (prueba::lista({"CODIGO", "", "L1"})));
 }
 
 void TstPaso2::planillaLargaFormateadaPorDosHilos() {
@@ -232,7 +232,7 @@ void TstPaso2::cargarDeNuevoBorraLosCampos() {
     p.f1(0, QStringLiteral("[ ARTICULO ]"));
     p.principal.habilitarSiguiente(false, QStringLiteral("OK"));
     p.procesar(ruta);
-    QCOMPARE(p.filas(), (QStringList{"CODIGO|DESC", "|", "A1|Taladro"}));
+    QCOMPARE(p.filas(), (prueba::lista({"CODIGO|DESC", "|", "A1|Taladro"})));
     QVERIFY(p.principal.cmdSiguienteEnabled);
     QCOMPARE(p.principal.cmdSiguienteTag, QString());
 }
@@ -344,7 +344,7 @@ void TstPaso2::f1EstableceBorraYConserva() {
     p.m().setCols(4);
     p.m().setRows(5);
     p.f1(2, QStringLiteral("[ TOTAL ]"));
-    QCOMPARE(p.filas().mid(1), (QStringList{"||[ TOTAL ]|", "|||", "|||", "|||"}));
+    QCOMPARE(p.filas().mid(1), (prueba::lista({"||[ TOTAL ]|", "|||", "|||", "|||"})));
     QCOMPARE(p.m().Row(), 1);
     // Esc: the chooser hands back nothing, even with an old answer lying in g_sRetorno.
     p.g.g_sRetorno = QStringLiteral("[ MARCA ]");
@@ -407,7 +407,7 @@ void TstPaso2::verificacion_data() {
     QTest::newRow("sin ARTICULO, TOTAL doble")
         << QStringList{dsc, org, can, tot, tot} << "Falta establecer el campo ARTICULO";
     QTest::newRow("ARTICULO sin blancos")
-        << QStringList{"[ARTICULO]", dsc, org, can, tot} << "Falta establecer el campo ARTICULO";
+        << QStringList{QStringLiteral("[ARTICULO]"), dsc, org, can, tot} << "Falta establecer el campo ARTICULO";
     QTest::newRow("DESCRIPC doble") << QStringList{art, dsc, dsc, org, can, tot}
                                     << "El campo DESCRIPCION solo puede estar en una columna";
     QTest::newRow("sin ORIGEN") << QStringList{art, dsc, can, tot} << "Falta establecer el campo ORIGEN";

@@ -99,7 +99,7 @@ QByteArray libro(const QByteArray& globales, const std::vector<HojaBiff>& hojas,
     if (ordenEnFlujo.empty())
         for (int i = 0; i < static_cast<int>(hojas.size()); ++i)
             ordenEnFlujo.push_back(i);
-    auto nombre = [&](size_t i) {
+    auto nombre = [&](size_t i) -> QByteArray {
         const QByteArray n = "Hoja" + QByteArray::number(static_cast<int>(i) + 1);
         return QByteArray(1, static_cast<char>(n.size())) + (biff8 ? QByteArray(1, '\0') : QByteArray()) + n;
     };
