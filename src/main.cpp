@@ -1,6 +1,7 @@
+#include "app/terminal.h"
+#include "app/ventanas/frmmain.h"
 #include "components/memoria.h"
 #include "data/rutas.h"
-#include "app/ventanas/frmmain.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -9,9 +10,14 @@
 
 int main(int argc, char* argv[]) {
     tarvix::prepararMemoria();
+    // --help and --version answer on the terminal and need no display.
+    if (const auto estado = tarvix::terminal::atenderSinVentana(argc, argv))
+        return *estado;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tarvix"));
     // No display name: the platform would append it to every caption ("Resultados — TARVIX").
+    // The desktop entry the session matches the window with (its name and icon).
+    QGuiApplication::setDesktopFileName(QStringLiteral("tarvix"));
     QApplication::setApplicationVersion(tarvix::ControladorPrincipal::lineaVersion());
     // The user's locale (decimal separator, short date) is the system's.
     QLocale::setDefault(QLocale::system());

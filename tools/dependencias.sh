@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the program needs to build, run and be tested, when any is missing.
+# Installs the Debian packages the program needs to build, run, be tested and be packaged (dpkg-dev
+# and file: the package's run-time dependencies), when any is missing.
 set -euo pipefail
 
 paquetes=(
@@ -7,6 +8,7 @@ paquetes=(
   qt6-base-dev qt6-base-dev-tools libgl-dev qt6-translations-l10n
   libqt6sql6-sqlite libqt6sql6-psql libqt6sql6-odbc
   libsqlite3-dev libpq-dev libzip-dev libdeflate-dev libexpat1-dev libgsf-1-dev libxlsxwriter-dev
+  dpkg-dev file
 )
 
 faltan=()

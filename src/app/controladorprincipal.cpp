@@ -18,12 +18,15 @@ ControladorPrincipal::ControladorPrincipal(Globales& g, QObject* parent) : QObje
 
 ControladorPrincipal::~ControladorPrincipal() = default;
 
-QString ControladorPrincipal::lineaVersion() {
-    return QStringLiteral("Versión: %1.%2.%3 - %4")
+QString ControladorPrincipal::numeroVersion() {
+    return QStringLiteral("%1.%2.%3")
         .arg(TARVIX_VERSION_MAJOR)
         .arg(TARVIX_VERSION_MINOR)
-        .arg(TARVIX_VERSION_PATCH)
-        .arg(QStringLiteral(TARVIX_FILE_DESCRIPTION));
+        .arg(TARVIX_VERSION_PATCH);
+}
+
+QString ControladorPrincipal::lineaVersion() {
+    return QStringLiteral("Versión: %1 - %2").arg(numeroVersion(), QStringLiteral(TARVIX_FILE_DESCRIPTION));
 }
 
 void ControladorPrincipal::setMensaje(const QString& texto) {

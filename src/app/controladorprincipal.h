@@ -91,6 +91,9 @@ public:
     // Tells the window to redraw.
     void notificar() { emit cambiado(); }
 
+    // "1.1.20": the program's version number.
+    static QString numeroVersion();
+    // The version caption of the main window: number and file description.
     static QString lineaVersion();
 
 signals:
