@@ -37,6 +37,31 @@ inline constexpr qint64 BaseDeDatos = -2147467259;
 // Project part of every report label.
 inline const QString kProyecto = QStringLiteral("VezezirAZEDO2_TARVIX");
 
+// The common error report of a trapped failure, built as each procedure words it: the error's
+// description and number in one of two orders, then its section label (project, object and
+// procedure) with the marks around it, then whatever the procedure adds.
+class InformeError {
+public:
+    // "description CR LF CR LF number"
+    static InformeError descripcionYNumero(const VbError& e);
+    // "number - description"
+    static InformeError numeroYDescripcion(const VbError& e);
+
+    // `antes` + "VezezirAZEDO2_TARVIX" + `separador` + `etiqueta` + `despues`, e.g.
+    // seccion(u" - seccion [", u"frmMain.Form_Load", u"]").
+    InformeError& seccion(QStringView antes, QStringView etiqueta, QStringView despues,
+                          QChar separador = u'.');
+    InformeError& mas(QStringView texto);
+    InformeError& mas(qint64 numero);
+
+    const QString& texto() const { return m_texto; }
+    operator QString() const { return m_texto; } // NOLINT: a report is its text
+
+private:
+    explicit InformeError(QString texto) : m_texto(std::move(texto)) {}
+    QString m_texto;
+};
+
 // Numbered error report: description, CR LF, CR LF, number, " - seccion[", label, " Linea ",
 // statement number, " ]::", source. `objetoProcedimiento` is "frmMain.Form_Load" and the like.
 QString informeNumerado(const VbError& e, const QString& objetoProcedimiento, int linea);

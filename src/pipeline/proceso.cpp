@@ -186,13 +186,18 @@ bool Proceso::ejecutar() {
             m_g.progreso->barraVisible(false);
         return true;
     } catch (const VbError& e) {
-        m_g.interaccion->mensaje(
-            e.descripcion() + QStringLiteral("\r\n\r\n") + QString::number(e.numero()) +
-                QStringLiteral(" - seccion [VezezirAZEDO2_TARVIX.frmMain.FRAM2_GuardarDatosToBase (") +
-                QString::number(m_e.linea) + QStringLiteral(")]::") + e.origen() +
-                QStringLiteral("\r\n\r\n") + QStringLiteral("linea excel ") + m_e.filaExcel +
-                QStringLiteral(" articulo excel ") + m_e.articuloExcel + QStringLiteral("\r\n") + m_e.sql,
-            Icono::Critico, Botones::Aceptar);
+        m_g.interaccion->mensaje(InformeError::descripcionYNumero(e)
+                                     .seccion(u" - seccion [", u"frmMain.FRAM2_GuardarDatosToBase (", u"")
+                                     .mas(m_e.linea)
+                                     .mas(u")]::")
+                                     .mas(e.origen())
+                                     .mas(u"\r\n\r\nlinea excel ")
+                                     .mas(m_e.filaExcel)
+                                     .mas(u" articulo excel ")
+                                     .mas(m_e.articuloExcel)
+                                     .mas(u"\r\n")
+                                     .mas(m_e.sql),
+                                 Icono::Critico, Botones::Aceptar);
         return false;
     }
 }

@@ -332,9 +332,9 @@ void LogicaModificar::ProcesarNCM(QString posicion) {
         m_espera.normal();
     } catch (const VbError& e) {
         m_espera.normal();
-        aviso(QString::number(e.numero()) + QStringLiteral(" - ") + e.descripcion() +
-                  QStringLiteral("\r\n\r\nSección [") + kProyecto +
-                  QStringLiteral(".frmModificar.ProcesarNCM]::") + QString::number(paso),
+        aviso(InformeError::numeroYDescripcion(e)
+                  .seccion(u"\r\n\r\nSección [", u"frmModificar.ProcesarNCM", u"]::")
+                  .mas(paso),
               Icono::Critico);
     }
 }

@@ -56,8 +56,8 @@ bool LogicaPosicion::Buscar() {
         return true;
     } catch (const VbError& e) {
         m_espera.normal();
-        m_g.interaccion->mensaje(QString::number(e.numero()) + QStringLiteral(" - ") + e.descripcion() +
-                                 QStringLiteral("Sección []"));
+        // The lookup's report names no section: its label is empty.
+        m_g.interaccion->mensaje(InformeError::numeroYDescripcion(e).mas(u"Sección []"));
         return false;
     }
 }

@@ -194,10 +194,9 @@ QString DialogoSufijos::VerificarSufijos(const QString& articulo, const QString&
         return acumulado;
     } catch (const VbError& e) {
         m_espera.normal();
-        m_g.interaccion->mensaje(QString::number(e.numero()) + QStringLiteral(" - ") + e.descripcion() +
-                                     QStringLiteral("\r\n\r\nSeccion [") + kProyecto +
-                                     QStringLiteral(".frmModificar.VarificarSufijos]::") +
-                                     QString::number(paso),
+        m_g.interaccion->mensaje(InformeError::numeroYDescripcion(e)
+                                     .seccion(u"\r\n\r\nSeccion [", u"frmModificar.VarificarSufijos", u"]::")
+                                     .mas(paso),
                                  Icono::Critico);
         return QString();
     }

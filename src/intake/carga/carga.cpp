@@ -38,9 +38,9 @@ bool esLineaDeDatos(QStringView linea) {
 }
 
 QString informeCarga(const VbError& e, int linea) {
-    return QString::number(e.numero()) + QStringLiteral(" - ") + e.descripcion() +
-           QStringLiteral("\r\n\r\n") + QStringLiteral("Seccion [") + kProyecto +
-           QStringLiteral(".frmMain.lf_LevantarExcel] linea ") + QString::number(linea);
+    return InformeError::numeroYDescripcion(e)
+        .seccion(u"\r\n\r\nSeccion [", u"frmMain.lf_LevantarExcel", u"] linea ")
+        .mas(linea);
 }
 
 } // namespace
