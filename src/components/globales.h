@@ -37,7 +37,7 @@ struct Globales {
     QString g_sRetornoESM;
     bool g_bInternoCreado = false;
     QString g_sInternoCreado; // the number frmInterno stored, selected in the list afterwards
-    int g_iModoLista = 0; // review list to load: 1 lines with errors, 2 correct lines
+    int g_iModoLista = 0;     // review list to load: 1 lines with errors, 2 correct lines
 
     // The seams of this run.
     Interaccion* interaccion = nullptr;

@@ -23,14 +23,14 @@ public:
     const QString& opcionElegida() const { return g_sOpcionSufijo; }
     int indiceElegido() const { return m_indice; }
 
-    QGroupBox* FrmList;
-    QListWidget* LstOpcion;
-
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
     void showEvent(QShowEvent* evento) override;
 
 private:
+    QGroupBox* FrmList;
+    QListWidget* LstOpcion;
+
     void elegir();
 
     ClCntrl m_cntrl;

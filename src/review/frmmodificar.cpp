@@ -210,8 +210,7 @@ void frmModificar::reject() {
 }
 
 void frmModificar::abrirBusqueda() {
-    FrmPosicion busqueda(m_g, this);
-    busqueda.TxtNCMF->setText(m_logica.txtPRCNCM.Text);
+    FrmPosicion busqueda(m_g, this, m_logica.txtPRCNCM.Text);
     busqueda.exec();
     if (!busqueda.elegida().isEmpty())
         m_logica.txtPRCNCM.Text = busqueda.elegida();

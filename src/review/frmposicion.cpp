@@ -9,12 +9,14 @@
 
 namespace tarvix {
 
-FrmPosicion::FrmPosicion(Globales& g, QWidget* parent) : QDialog(parent), m_logica(g), m_cntrl(this) {
+FrmPosicion::FrmPosicion(Globales& g, QWidget* parent, const QString& patron)
+    : QDialog(parent), m_logica(g), m_cntrl(this) {
     setObjectName(QStringLiteral("FrmPosicion"));
     setWindowTitle(QStringLiteral("Buscar Posición"));
     setModal(true);
     TxtNCMF = new QLineEdit(this);
     TxtNCMF->setObjectName(QStringLiteral("TxtNCMF"));
+    TxtNCMF->setText(patron);
     TxtNCMF->setAccessibleName(QStringLiteral("Posición a buscar"));
     LstNCM = new QListWidget(this);
     LstNCM->setObjectName(QStringLiteral("LstNCM"));

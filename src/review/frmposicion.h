@@ -17,22 +17,23 @@ namespace tarvix {
 class FrmPosicion : public QDialog {
     Q_OBJECT
 public:
-    explicit FrmPosicion(Globales& g, QWidget* parent = nullptr);
+    // `patron`: the search text it opens with (the editor's position).
+    explicit FrmPosicion(Globales& g, QWidget* parent = nullptr, const QString& patron = QString());
 
     LogicaPosicion& logica() { return m_logica; }
     // The position chosen, empty when none was.
     const QString& elegida() const { return m_elegida; }
-
-    QLineEdit* TxtNCMF;
-    QListWidget* LstNCM;
-    QListWidget* LstSufijos;
-    QPlainTextEdit* LbDescripcion;
 
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
     void showEvent(QShowEvent* evento) override;
 
 private:
+    QLineEdit* TxtNCMF;
+    QListWidget* LstNCM;
+    QListWidget* LstSufijos;
+    QPlainTextEdit* LbDescripcion;
+
     bool teclaVentana(const QKeyEvent* k);
     void buscar();
     void mostrarLista();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "components/globales.h"
 #include "components/espera.h"
+#include "components/globales.h"
 
 #include <QChar>
 #include <QString>

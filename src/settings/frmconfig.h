@@ -10,7 +10,6 @@ class QTreeWidget;
 
 namespace tarvix {
 
-
 // "Configuración": the default unit, the catalog, the brand, the price-variation percentage and the
 // country relations. Esc saves and closes; the close box closes without saving. In the relation
 // list Insert adds a relation and Delete removes the selected one.
@@ -21,6 +20,11 @@ public:
 
     LogicaConfig& logica() { return m_logica; }
 
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+    void keyPressEvent(QKeyEvent* evento) override;
+
+private:
     QComboBox* cboUnidad;
     QComboBox* cboIdUnidad;
     QComboBox* cboCatalogo;
@@ -29,11 +33,6 @@ public:
     QLineEdit* txtVariacionPrecio;
     QTreeWidget* lstRELPAIS;
 
-protected:
-    bool eventFilter(QObject* objeto, QEvent* evento) override;
-    void keyPressEvent(QKeyEvent* evento) override;
-
-private:
     bool Form_KeyDown(int tecla);
     bool lstRELPAIS_KeyDown(int tecla);
     void GrabarySalir();

@@ -17,16 +17,16 @@ public:
 
     LogicaRelPais& logica() { return m_logica; }
 
-    QLineEdit* txtValor;
-    QComboBox* cboPais;
-    QComboBox* cboidPais;
-    QLineEdit* txtESM;
-
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
     void keyPressEvent(QKeyEvent* evento) override;
 
 private:
+    QLineEdit* txtValor;
+    QComboBox* cboPais;
+    QComboBox* cboidPais;
+    QLineEdit* txtESM;
+
     bool Form_KeyDown(int tecla);
 
     LogicaRelPais m_logica;

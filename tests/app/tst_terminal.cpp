@@ -22,7 +22,8 @@ private slots:
         // Qt's own options open the window; "-reverse" is not -r -e -v...
         QTest::newRow("-reverse") << prueba::lista({"-reverse"}) << Forma::Ventana;
         QTest::newRow("-platform") << prueba::lista({"-platform", "offscreen"}) << Forma::Ventana;
-        QTest::newRow("desconocida antes") << prueba::lista({"-style", "fusion", "--version"}) << Forma::Version;
+        QTest::newRow("desconocida antes")
+            << prueba::lista({"-style", "fusion", "--version"}) << Forma::Version;
         QTest::newRow("después de --") << prueba::lista({"--", "--version"}) << Forma::Ventana;
         QTest::newRow("archivo") << prueba::lista({"factura.xlsx"}) << Forma::Ventana;
     }

@@ -1,8 +1,8 @@
-#include "components/interaccionguionada.h"
-#include "testsupport.h"
 #include "app/ventanas/frminterno.h"
 #include "app/ventanas/frmmain.h"
 #include "app/ventanas/qtinteraccion.h"
+#include "components/interaccionguionada.h"
+#include "testsupport.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -72,10 +72,13 @@ void TstVentanaPrincipal::arranqueYControles() {
     QCOMPARE(m_v->findChild<QLabel*>(QStringLiteral("Label1"))->text(),
              QStringLiteral("Proceso Facturas EXCEL TARVIX (QX Compatible)"));
     QCOMPARE(m_v->accessibleName(), QStringLiteral("Proceso Facturas EXCEL TARVIX (QX Compatible)"));
-    QCOMPARE(prueba::hijo<QLabel>(*m_v, "lbVersion")->text(), QStringLiteral("Versión: 1.1.20 - Generado 09/08/2018"));
+    QCOMPARE(prueba::hijo<QLabel>(*m_v, "lbVersion")->text(),
+             QStringLiteral("Versión: 1.1.20 - Generado 09/08/2018"));
     QCOMPARE(prueba::hijo<QLabel>(*m_v, "lbPasoNro")->text(), QStringLiteral("Paso 1"));
-    QCOMPARE(prueba::hijo<QLabel>(*m_v, "lbPasoDesc")->text(), QStringLiteral("Seleccione el interno a procesar"));
-    QCOMPARE(prueba::hijo<QStackedWidget>(*m_v, "marcos")->currentWidget(), prueba::hijo<QFrame>(*m_v, "FRAM1"));
+    QCOMPARE(prueba::hijo<QLabel>(*m_v, "lbPasoDesc")->text(),
+             QStringLiteral("Seleccione el interno a procesar"));
+    QCOMPARE(prueba::hijo<QStackedWidget>(*m_v, "marcos")->currentWidget(),
+             prueba::hijo<QFrame>(*m_v, "FRAM1"));
     QCOMPARE(prueba::hijo<QPushButton>(*m_v, "cmdSiguiente")->text(), QStringLiteral("Siguiente >"));
     QCOMPARE(prueba::hijo<QPushButton>(*m_v, "cmdConfig")->text(), QStringLiteral("Configur."));
     QCOMPARE(prueba::hijo<QPushButton>(*m_v, "Command4")->text(), QStringLiteral("Cancelar"));
@@ -88,8 +91,10 @@ void TstVentanaPrincipal::arranqueYControles() {
         QVERIFY2(!w->accessibleName().isEmpty() || qobject_cast<QLabel*>(w), nombre);
     }
     QCOMPARE(prueba::hijo<QLabel>(*m_v, "FRAM3_lbTotal")->text(), QStringLiteral("0000"));
-    QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->headerItem()->text(0), QStringLiteral("Interno"));
-    QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->headerItem()->text(1), QStringLiteral("Descripcion"));
+    QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->headerItem()->text(0),
+             QStringLiteral("Interno"));
+    QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->headerItem()->text(1),
+             QStringLiteral("Descripcion"));
 
     // "Siguiente >" with the list empty: the warning, still step 1.
     prueba::hijo<QPushButton>(*m_v, "cmdSiguiente")->click();
@@ -105,20 +110,23 @@ void TstVentanaPrincipal::nuevoInternoConF11() {
         auto* f = qobject_cast<frmInterno*>(w);
         QVERIFY(f);
         QCOMPARE(f->windowTitle(), QStringLiteral("Nuevo Interno"));
-        QTest::keyClicks(f->txtInterno, QStringLiteral("24001"));
-        QTest::keyClick(f->txtInterno, Qt::Key_F11);
+        QTest::keyClicks(prueba::hijo<QLineEdit>(*f, "txtInterno"), QStringLiteral("24001"));
+        QTest::keyClick(prueba::hijo<QLineEdit>(*f, "txtInterno"), Qt::Key_F11);
         visto = true;
     });
     QTest::keyClick(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos"), Qt::Key_Insert);
     QVERIFY(visto);
     QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->topLevelItemCount(), 1);
-    QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->topLevelItem(0)->text(0), QStringLiteral("24001"));
-    QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->topLevelItem(0)->text(1), QStringLiteral("24001"));
+    QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->topLevelItem(0)->text(0),
+             QStringLiteral("24001"));
+    QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->topLevelItem(0)->text(1),
+             QStringLiteral("24001"));
 
     // Enter in the list advances to step 2.
     QTest::keyClick(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos"), Qt::Key_Return);
     QCOMPARE(prueba::hijo<QLabel>(*m_v, "lbPasoNro")->text(), QStringLiteral("Paso 2"));
-    QCOMPARE(prueba::hijo<QStackedWidget>(*m_v, "marcos")->currentWidget(), prueba::hijo<QFrame>(*m_v, "FRAM2"));
+    QCOMPARE(prueba::hijo<QStackedWidget>(*m_v, "marcos")->currentWidget(),
+             prueba::hijo<QFrame>(*m_v, "FRAM2"));
     QVERIFY(!prueba::hijo<QFrame>(*m_v, "FRAM1")->isEnabled());
     QVERIFY(!prueba::hijo<QPushButton>(*m_v, "cmdSiguiente")->isEnabled());
 }
@@ -128,8 +136,8 @@ void TstVentanaPrincipal::escEnNuevoInternoNoAgrega() {
     alAbrirModal([](QWidget* w) {
         auto* f = qobject_cast<frmInterno*>(w);
         QVERIFY(f);
-        QTest::keyClicks(f->txtInterno, QStringLiteral("X"));
-        QTest::keyClick(f->txtInterno, Qt::Key_Escape);
+        QTest::keyClicks(prueba::hijo<QLineEdit>(*f, "txtInterno"), QStringLiteral("X"));
+        QTest::keyClick(prueba::hijo<QLineEdit>(*f, "txtInterno"), Qt::Key_Escape);
     });
     QTest::keyClick(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos"), Qt::Key_Insert);
     QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->topLevelItemCount(), 0);
@@ -142,18 +150,20 @@ void TstVentanaPrincipal::eliminarConDelete() {
         alAbrirModal([nro](QWidget* w) {
             auto* f = qobject_cast<frmInterno*>(w);
             QVERIFY(f);
-            QTest::keyClicks(f->txtInterno, QString::fromLatin1(nro));
-            QTest::keyClick(f->txtDescripcion, Qt::Key_F11);
+            QTest::keyClicks(prueba::hijo<QLineEdit>(*f, "txtInterno"), QString::fromLatin1(nro));
+            QTest::keyClick(prueba::hijo<QLineEdit>(*f, "txtDescripcion"), Qt::Key_F11);
         });
         QTest::keyClick(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos"), Qt::Key_Insert);
     }
     QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->topLevelItemCount(), 2);
-    prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->setCurrentItem(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->topLevelItem(1));
+    prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")
+        ->setCurrentItem(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->topLevelItem(1));
     m_guion.respuestas.enqueue(Respuesta::Si);
     QTest::keyClick(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos"), Qt::Key_Delete);
     QCOMPARE(m_guion.mensajes().last().texto, QStringLiteral("Desea eliminar el Interno B?"));
     QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->topLevelItemCount(), 1);
-    QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->topLevelItem(0)->text(0), QStringLiteral("A"));
+    QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->topLevelItem(0)->text(0),
+             QStringLiteral("A"));
 }
 
 void TstVentanaPrincipal::escTerminaElPrograma() {

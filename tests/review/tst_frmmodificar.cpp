@@ -163,24 +163,27 @@ void TstFrmModificar::f6AbreLaBusqueda() {
     alAbrir<frmModificar>([&](frmModificar* f) {
         alAbrir<FrmPosicion>([&](FrmPosicion* b) {
             QCOMPARE(b->windowTitle(), QStringLiteral("Buscar Posición"));
-            QCOMPARE(b->TxtNCMF->text(), QStringLiteral("8467.2"));
+            QCOMPARE(prueba::hijo<QLineEdit>(*b, "TxtNCMF")->text(), QStringLiteral("8467.2"));
             // The first search ran by itself.
-            QCOMPARE(b->LstNCM->count(), 3);
-            QCOMPARE(b->LstNCM->currentRow(), 0);
+            QCOMPARE(prueba::hijo<QListWidget>(*b, "LstNCM")->count(), 3);
+            QCOMPARE(prueba::hijo<QListWidget>(*b, "LstNCM")->currentRow(), 0);
             QCOMPARE(foco(), QStringLiteral("LstNCM"));
-            QVERIFY(b->LbDescripcion->toPlainText().isEmpty());
-            QTest::keyClick(b->LstNCM, Qt::Key_Down);
-            QVERIFY(b->LbDescripcion->toPlainText().startsWith(QStringLiteral("Sierras y tronzadoras")));
-            QVERIFY(b->LstSufijos->count() >= 4);
-            QCOMPARE(b->LstSufijos->item(0)->text().left(5), QStringLiteral("AA   "));
+            QVERIFY(prueba::hijo<QPlainTextEdit>(*b, "LbDescripcion")->toPlainText().isEmpty());
+            QTest::keyClick(prueba::hijo<QListWidget>(*b, "LstNCM"), Qt::Key_Down);
+            QVERIFY(prueba::hijo<QPlainTextEdit>(*b, "LbDescripcion")
+                        ->toPlainText()
+                        .startsWith(QStringLiteral("Sierras y tronzadoras")));
+            QVERIFY(prueba::hijo<QListWidget>(*b, "LstSufijos")->count() >= 4);
+            QCOMPARE(prueba::hijo<QListWidget>(*b, "LstSufijos")->item(0)->text().left(5),
+                     QStringLiteral("AA   "));
             // A new search from the text box.
-            b->TxtNCMF->setFocus();
-            b->TxtNCMF->setText(QStringLiteral("8301"));
-            QTest::keyClick(b->TxtNCMF, Qt::Key_Return);
-            QCOMPARE(b->LstNCM->count(), 2);
+            prueba::hijo<QLineEdit>(*b, "TxtNCMF")->setFocus();
+            prueba::hijo<QLineEdit>(*b, "TxtNCMF")->setText(QStringLiteral("8301"));
+            QTest::keyClick(prueba::hijo<QLineEdit>(*b, "TxtNCMF"), Qt::Key_Return);
+            QCOMPARE(prueba::hijo<QListWidget>(*b, "LstNCM")->count(), 2);
             QCOMPARE(foco(), QStringLiteral("LstNCM"));
-            QTest::keyClick(b->LstNCM, Qt::Key_Down);
-            QTest::keyClick(b->LstNCM, Qt::Key_Return);
+            QTest::keyClick(prueba::hijo<QListWidget>(*b, "LstNCM"), Qt::Key_Down);
+            QTest::keyClick(prueba::hijo<QListWidget>(*b, "LstNCM"), Qt::Key_Return);
         });
         QTest::keyClick(f->txtPRCNCM, Qt::Key_F6);
         QCOMPARE(f->txtPRCNCM->text(), QStringLiteral("8301.40.00.000J"));
@@ -191,8 +194,8 @@ void TstFrmModificar::f6AbreLaBusqueda() {
         f->txtPRCNCM->setText(QStringLiteral("9999"));
         alAbrir<FrmPosicion>([&](FrmPosicion* b) {
             QCOMPARE(e.mensajes(), QStringList{QStringLiteral("Posición no encontrada.")});
-            QCOMPARE(b->LstNCM->count(), 0);
-            QTest::keyClick(b->TxtNCMF, Qt::Key_Escape);
+            QCOMPARE(prueba::hijo<QListWidget>(*b, "LstNCM")->count(), 0);
+            QTest::keyClick(prueba::hijo<QLineEdit>(*b, "TxtNCMF"), Qt::Key_Escape);
         });
         QTest::keyClick(f->txtPRCNCM, Qt::Key_Return);
         QCOMPARE(f->txtPRCNCM->text(), QStringLiteral("9999"));
@@ -205,10 +208,10 @@ void TstFrmModificar::f6AbreLaBusqueda() {
 void TstFrmModificar::busquedaCancelada() {
     Entorno e;
     FrmPosicion b(e.g);
-    b.TxtNCMF->setText(QStringLiteral("8467"));
+    prueba::hijo<QLineEdit>(b, "TxtNCMF")->setText(QStringLiteral("8467"));
     QTimer::singleShot(0, [&b] {
-        QVERIFY(b.LstNCM->count() > 0);
-        QTest::keyClick(b.LstNCM, Qt::Key_C, Qt::ControlModifier);
+        QVERIFY(prueba::hijo<QListWidget>(b, "LstNCM")->count() > 0);
+        QTest::keyClick(prueba::hijo<QListWidget>(b, "LstNCM"), Qt::Key_C, Qt::ControlModifier);
     });
     b.exec();
     QCOMPARE(b.elegida(), QString());
@@ -221,23 +224,28 @@ void TstFrmModificar::elegirOpcion() {
                              QStringLiteral("AH02 - A BATERÍA RECARGABLE")};
     alAbrir<FrmCargaSufijos>([&](FrmCargaSufijos* v) {
         QCOMPARE(v->windowTitle(), QStringLiteral("Carga de Sufijos"));
-        QCOMPARE(v->FrmList->title(), QStringLiteral("Selecione una Opción"));
-        QCOMPARE(v->LstOpcion->currentRow(), 2);
-        QTest::keyClick(v->LstOpcion, Qt::Key_Return);
+        QCOMPARE(prueba::hijo<QGroupBox>(*v, "FrmList")->title(), QStringLiteral("Selecione una Opción"));
+        QCOMPARE(prueba::hijo<QListWidget>(*v, "LstOpcion")->currentRow(), 2);
+        QTest::keyClick(prueba::hijo<QListWidget>(*v, "LstOpcion"), Qt::Key_Return);
     });
     QCOMPARE(elegirOpcionSufijo(nullptr, QStringLiteral("Carga de Sufijos"), lineas, 2), 2);
     // Nothing proposed: the first line is selected when the window shows.
     alAbrir<FrmCargaSufijos>([](FrmCargaSufijos* v) {
-        QCOMPARE(v->LstOpcion->currentRow(), 0);
-        QTest::keyClick(v->LstOpcion, Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(prueba::hijo<QListWidget>(*v, "LstOpcion")->currentRow(), 0);
+        QTest::keyClick(prueba::hijo<QListWidget>(*v, "LstOpcion"), Qt::Key_Enter, Qt::KeypadModifier);
     });
     QCOMPARE(elegirOpcionSufijo(nullptr, QString(), lineas, -1), 0);
-    alAbrir<FrmCargaSufijos>([](FrmCargaSufijos* v) { QTest::keyClick(v->LstOpcion, Qt::Key_Escape); });
+    alAbrir<FrmCargaSufijos>([](FrmCargaSufijos* v) {
+        QTest::keyClick(prueba::hijo<QListWidget>(*v, "LstOpcion"), Qt::Key_Escape);
+    });
     QCOMPARE(elegirOpcionSufijo(nullptr, QString(), lineas, 1), -1);
     alAbrir<FrmCargaSufijos>([](FrmCargaSufijos* v) {
-        const QRect r = v->LstOpcion->visualItemRect(v->LstOpcion->item(1));
-        QTest::mouseClick(v->LstOpcion->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
-        QTest::mouseDClick(v->LstOpcion->viewport(), Qt::LeftButton, Qt::NoModifier, r.center());
+        const QRect r = prueba::hijo<QListWidget>(*v, "LstOpcion")
+                            ->visualItemRect(prueba::hijo<QListWidget>(*v, "LstOpcion")->item(1));
+        QTest::mouseClick(prueba::hijo<QListWidget>(*v, "LstOpcion")->viewport(), Qt::LeftButton,
+                          Qt::NoModifier, r.center());
+        QTest::mouseDClick(prueba::hijo<QListWidget>(*v, "LstOpcion")->viewport(), Qt::LeftButton,
+                           Qt::NoModifier, r.center());
     });
     QCOMPARE(elegirOpcionSufijo(nullptr, QString(), lineas, 0), 1);
 }

@@ -1,10 +1,10 @@
+#include "app/ventanas/frmmain.h"
 #include "components/clbase.h"
 #include "components/configuracion.h"
 #include "components/interaccionguionada.h"
 #include "settings/frmconfig.h"
 #include "settings/frmrelpais.h"
 #include "testsupport.h"
-#include "app/ventanas/frmmain.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -108,40 +108,49 @@ void TstVentanasConfig::configuracionConElTeclado() {
     alAbrir<frmConfig>(
         [&](frmConfig* f) {
             QCOMPARE(f->windowTitle(), QStringLiteral("Configuración"));
-            for (QWidget* w : std::initializer_list<QWidget*>{f->cboUnidad, f->cboCatalogo, f->txtMarca,
-                                                              f->txtVariacionPrecio, f->lstRELPAIS,
-                                                              f->cboIdUnidad, f->cboIdCatalogo})
+            for (QWidget* w : std::initializer_list<QWidget*>{
+                     prueba::hijo<QComboBox>(*f, "cboUnidad"), prueba::hijo<QComboBox>(*f, "cboCatalogo"),
+                     prueba::hijo<QLineEdit>(*f, "txtMarca"),
+                     prueba::hijo<QLineEdit>(*f, "txtVariacionPrecio"),
+                     prueba::hijo<QTreeWidget>(*f, "lstRELPAIS"), prueba::hijo<QComboBox>(*f, "cboIdUnidad"),
+                     prueba::hijo<QComboBox>(*f, "cboIdCatalogo")})
                 QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
-            QCOMPARE(f->cboUnidad->accessibleName(), QStringLiteral("Unidad Declarada por Defecto"));
-            QVERIFY(f->cboUnidad->isVisible());
-            QVERIFY(!f->cboIdUnidad->isVisible());
-            QVERIFY(!f->cboIdCatalogo->isVisible());
-            QCOMPARE(f->lstRELPAIS->headerItem()->text(0), QStringLiteral("Pais"));
-            QCOMPARE(f->lstRELPAIS->headerItem()->text(1), QStringLiteral("Origen"));
-            QCOMPARE(f->lstRELPAIS->headerItem()->text(2), QStringLiteral("Est Mer"));
+            QCOMPARE(prueba::hijo<QComboBox>(*f, "cboUnidad")->accessibleName(),
+                     QStringLiteral("Unidad Declarada por Defecto"));
+            QVERIFY(prueba::hijo<QComboBox>(*f, "cboUnidad")->isVisible());
+            QVERIFY(!prueba::hijo<QComboBox>(*f, "cboIdUnidad")->isVisible());
+            QVERIFY(!prueba::hijo<QComboBox>(*f, "cboIdCatalogo")->isVisible());
+            QCOMPARE(prueba::hijo<QTreeWidget>(*f, "lstRELPAIS")->headerItem()->text(0),
+                     QStringLiteral("Pais"));
+            QCOMPARE(prueba::hijo<QTreeWidget>(*f, "lstRELPAIS")->headerItem()->text(1),
+                     QStringLiteral("Origen"));
+            QCOMPARE(prueba::hijo<QTreeWidget>(*f, "lstRELPAIS")->headerItem()->text(2),
+                     QStringLiteral("Est Mer"));
             QVERIFY(f->findChild<QLabel*>(QStringLiteral("lbAyudaRelacion")));
             QCOMPARE(f->findChild<QLabel*>(QStringLiteral("lbAyudaCerrar"))->text(),
                      QStringLiteral("[ESC] Cerrar"));
-            QCOMPARE(f->cboUnidad->currentText(), QStringLiteral("CENTÍMETROS"));
-            QCOMPARE(f->txtVariacionPrecio->text(), QStringLiteral("0"));
+            QCOMPARE(prueba::hijo<QComboBox>(*f, "cboUnidad")->currentText(), QStringLiteral("CENTÍMETROS"));
+            QCOMPARE(prueba::hijo<QLineEdit>(*f, "txtVariacionPrecio")->text(), QStringLiteral("0"));
 
             // The second unit and the second catalog, chosen with the arrow keys; the twins follow.
-            QTest::keyClick(f->cboUnidad, Qt::Key_Down);
-            QTest::keyClick(f->cboCatalogo, Qt::Key_Down);
-            QCOMPARE(f->cboIdUnidad->currentText(), QStringLiteral("27"));
-            QCOMPARE(f->cboIdCatalogo->currentText(), QStringLiteral("2"));
-            QTest::keyClicks(f->txtMarca, QStringLiteral("ACME"));
-            f->txtVariacionPrecio->clear();
-            QTest::keyClicks(f->txtVariacionPrecio, QStringLiteral("siete"));
+            QTest::keyClick(prueba::hijo<QComboBox>(*f, "cboUnidad"), Qt::Key_Down);
+            QTest::keyClick(prueba::hijo<QComboBox>(*f, "cboCatalogo"), Qt::Key_Down);
+            QCOMPARE(prueba::hijo<QComboBox>(*f, "cboIdUnidad")->currentText(), QStringLiteral("27"));
+            QCOMPARE(prueba::hijo<QComboBox>(*f, "cboIdCatalogo")->currentText(), QStringLiteral("2"));
+            QTest::keyClicks(prueba::hijo<QLineEdit>(*f, "txtMarca"), QStringLiteral("ACME"));
+            prueba::hijo<QLineEdit>(*f, "txtVariacionPrecio")->clear();
+            QTest::keyClicks(prueba::hijo<QLineEdit>(*f, "txtVariacionPrecio"), QStringLiteral("siete"));
             // Esc with a percentage that is no number: the message, nothing saved, still open.
-            QTest::keyClick(f->txtMarca, Qt::Key_Escape);
+            QTest::keyClick(prueba::hijo<QLineEdit>(*f, "txtMarca"), Qt::Key_Escape);
             QCOMPARE(m_guion.mensajes().size(), 1);
             QVERIFY(f->isVisible());
             QCOMPARE(guardado("AA_MARCA"), QStringLiteral("<nada>"));
-            QCOMPARE(f->focusWidget(), f->txtVariacionPrecio);
-            QCOMPARE(f->txtVariacionPrecio->selectedText(), QStringLiteral("siete"));
-            QTest::keyClicks(f->txtVariacionPrecio, QStringLiteral("7,5")); // replaces the selected text
-            QTest::keyClick(f->txtVariacionPrecio, Qt::Key_Escape);
+            QCOMPARE(f->focusWidget(), prueba::hijo<QLineEdit>(*f, "txtVariacionPrecio"));
+            QCOMPARE(prueba::hijo<QLineEdit>(*f, "txtVariacionPrecio")->selectedText(),
+                     QStringLiteral("siete"));
+            QTest::keyClicks(prueba::hijo<QLineEdit>(*f, "txtVariacionPrecio"),
+                             QStringLiteral("7,5")); // replaces the selected text
+            QTest::keyClick(prueba::hijo<QLineEdit>(*f, "txtVariacionPrecio"), Qt::Key_Escape);
             QVERIFY(!f->isVisible());
         },
         &visto);
@@ -162,7 +171,7 @@ void TstVentanasConfig::cajaDeCierreNoGuarda() {
     bool visto = false;
     alAbrir<frmConfig>(
         [](frmConfig* f) {
-            QTest::keyClicks(f->txtMarca, QStringLiteral("ACME"));
+            QTest::keyClicks(prueba::hijo<QLineEdit>(*f, "txtMarca"), QStringLiteral("ACME"));
             f->close();
         },
         &visto);
@@ -180,38 +189,45 @@ void TstVentanasConfig::relacionesConInsertYDelete() {
     bool vistoRelacion = false;
     alAbrir<frmConfig>(
         [&](frmConfig* f) {
-            f->lstRELPAIS->setFocus();
+            prueba::hijo<QTreeWidget>(*f, "lstRELPAIS")->setFocus();
             alAbrir<frmRelPais>(
                 [&](frmRelPais* r) {
                     QCOMPARE(r->windowTitle(), QStringLiteral("Establecer Pais"));
                     QCOMPARE(r->parentWidget(), f);
-                    QCOMPARE(r->txtValor->text(), QString());
-                    QCOMPARE(r->txtESM->text(), QStringLiteral("2"));
-                    QVERIFY(!r->cboidPais->isVisible());
+                    QCOMPARE(prueba::hijo<QLineEdit>(*r, "txtValor")->text(), QString());
+                    QCOMPARE(prueba::hijo<QLineEdit>(*r, "txtESM")->text(), QStringLiteral("2"));
+                    QVERIFY(!prueba::hijo<QComboBox>(*r, "cboidPais")->isVisible());
                     QCOMPARE(r->findChild<QLabel*>(QStringLiteral("lbAyuda"))->text(),
                              QStringLiteral("[F11] Seleccionar [ESC] Salir"));
-                    for (QWidget* w : std::initializer_list<QWidget*>{r->txtValor, r->cboPais, r->txtESM})
+                    for (QWidget* w : std::initializer_list<QWidget*>{prueba::hijo<QLineEdit>(*r, "txtValor"),
+                                                                      prueba::hijo<QComboBox>(*r, "cboPais"),
+                                                                      prueba::hijo<QLineEdit>(*r, "txtESM")})
                         QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
-                    QTest::keyClicks(r->txtValor, QStringLiteral("D'ITALIA"));
-                    r->cboPais->setCurrentIndex(r->cboPais->findText(QStringLiteral("ITALIA (417)")));
-                    QCOMPARE(r->cboidPais->currentText(), QStringLiteral("417"));
-                    QTest::keyClick(r->cboPais, Qt::Key_F11);
+                    QTest::keyClicks(prueba::hijo<QLineEdit>(*r, "txtValor"), QStringLiteral("D'ITALIA"));
+                    prueba::hijo<QComboBox>(*r, "cboPais")
+                        ->setCurrentIndex(
+                            prueba::hijo<QComboBox>(*r, "cboPais")->findText(QStringLiteral("ITALIA (417)")));
+                    QCOMPARE(prueba::hijo<QComboBox>(*r, "cboidPais")->currentText(), QStringLiteral("417"));
+                    QTest::keyClick(prueba::hijo<QComboBox>(*r, "cboPais"), Qt::Key_F11);
                     QVERIFY(!r->isVisible());
                 },
                 &vistoRelacion);
-            QTest::keyClick(f->lstRELPAIS, Qt::Key_Insert);
-            QCOMPARE(f->lstRELPAIS->topLevelItemCount(), 1);
-            QCOMPARE(f->lstRELPAIS->topLevelItem(0)->text(0), QStringLiteral("D'ITALIA"));
-            QCOMPARE(f->lstRELPAIS->topLevelItem(0)->text(1), QStringLiteral("417"));
-            QCOMPARE(f->lstRELPAIS->topLevelItem(0)->text(2), QStringLiteral("2"));
+            QTest::keyClick(prueba::hijo<QTreeWidget>(*f, "lstRELPAIS"), Qt::Key_Insert);
+            QCOMPARE(prueba::hijo<QTreeWidget>(*f, "lstRELPAIS")->topLevelItemCount(), 1);
+            QCOMPARE(prueba::hijo<QTreeWidget>(*f, "lstRELPAIS")->topLevelItem(0)->text(0),
+                     QStringLiteral("D'ITALIA"));
+            QCOMPARE(prueba::hijo<QTreeWidget>(*f, "lstRELPAIS")->topLevelItem(0)->text(1),
+                     QStringLiteral("417"));
+            QCOMPARE(prueba::hijo<QTreeWidget>(*f, "lstRELPAIS")->topLevelItem(0)->text(2),
+                     QStringLiteral("2"));
 
             m_guion.respuestas.enqueue(Respuesta::Si);
-            QTest::keyClick(f->lstRELPAIS, Qt::Key_Delete);
+            QTest::keyClick(prueba::hijo<QTreeWidget>(*f, "lstRELPAIS"), Qt::Key_Delete);
             QCOMPARE(m_guion.mensajes().last().texto,
                      QStringLiteral("Confirma eliminar la relación D'ITALIA - 417"));
-            QCOMPARE(f->lstRELPAIS->topLevelItemCount(), 0);
+            QCOMPARE(prueba::hijo<QTreeWidget>(*f, "lstRELPAIS")->topLevelItemCount(), 0);
             QVERIFY(relaciones(*m_g->g_oBase).isEmpty());
-            QTest::keyClick(f->lstRELPAIS, Qt::Key_Escape);
+            QTest::keyClick(prueba::hijo<QTreeWidget>(*f, "lstRELPAIS"), Qt::Key_Escape);
             QVERIFY(!f->isVisible());
         },
         &vistoConfig);
@@ -226,8 +242,8 @@ void TstVentanasConfig::relacionPedidaPorElProceso() {
     m_g->g_sRetorno = QStringLiteral("MADE IN CHINA");
     alAbrir<frmRelPais>(
         [](frmRelPais* r) {
-            QCOMPARE(r->txtValor->text(), QStringLiteral("MADE IN CHINA"));
-            QTest::keyClick(r->txtValor, Qt::Key_Escape);
+            QCOMPARE(prueba::hijo<QLineEdit>(*r, "txtValor")->text(), QStringLiteral("MADE IN CHINA"));
+            QTest::keyClick(prueba::hijo<QLineEdit>(*r, "txtValor"), Qt::Key_Escape);
             QVERIFY(!r->isVisible());
         },
         &visto);
@@ -240,8 +256,10 @@ void TstVentanasConfig::relacionPedidaPorElProceso() {
     m_g->g_sRetorno = QStringLiteral("MADE IN CHINA");
     alAbrir<frmRelPais>(
         [](frmRelPais* r) {
-            r->cboPais->setCurrentIndex(r->cboPais->findText(QStringLiteral("CHINA (310)")));
-            QTest::keyClick(r->txtESM, Qt::Key_F11);
+            prueba::hijo<QComboBox>(*r, "cboPais")
+                ->setCurrentIndex(
+                    prueba::hijo<QComboBox>(*r, "cboPais")->findText(QStringLiteral("CHINA (310)")));
+            QTest::keyClick(prueba::hijo<QLineEdit>(*r, "txtESM"), Qt::Key_F11);
         },
         &visto);
     m_v->interaccion().relacionPais();

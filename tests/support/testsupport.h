@@ -4,9 +4,9 @@
 
 #include <QLocale>
 #include <QObject>
-#include <QTest>
 #include <QString>
 #include <QStringList>
+#include <QTest>
 #include <functional>
 #include <optional>
 
@@ -56,8 +56,7 @@ inline QStringList lista(std::initializer_list<QAnyStringView> textos) {
 }
 
 // A window's control by its object name (the windows keep their widgets to themselves).
-template <typename T>
-T* hijo(const QObject& ventana, const char* nombre) {
+template <typename T> T* hijo(const QObject& ventana, const char* nombre) {
     T* w = ventana.findChild<T*>(QString::fromLatin1(nombre));
     QTEST_ASSERT(w);
     return w;

@@ -1,8 +1,8 @@
+#include "app/ventanas/frmmain.h"
 #include "components/clbase.h"
 #include "components/interaccionguionada.h"
-#include "testsupport.h"
 #include "review/lista/frmdep.h"
-#include "app/ventanas/frmmain.h"
+#include "testsupport.h"
 
 #include <QLabel>
 #include <QProgressBar>

@@ -14,14 +14,14 @@ class frmInterno : public QDialog {
 public:
     explicit frmInterno(Globales& g, QWidget* parent = nullptr);
 
-    QLineEdit* txtInterno;
-    QLineEdit* txtDescripcion;
-
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
     void keyPressEvent(QKeyEvent* evento) override;
 
 private:
+    QLineEdit* txtInterno;
+    QLineEdit* txtDescripcion;
+
     bool teclaVentana(int tecla);
     Globales& m_g;
 };

@@ -16,12 +16,12 @@ class frmCampos : public QDialog {
 public:
     explicit frmCampos(Globales& g, QWidget* parent = nullptr);
 
-    QComboBox* cboCampos;
-
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:
+    QComboBox* cboCampos;
+
     void Form_Load();
     void cboCampos_KeyPress();
     void Form_KeyDown_Escape();

@@ -50,8 +50,9 @@ bool FRAM2_VerificarDatos(const ModeloGrilla& grilla, Globales& g) {
         QStringView nombre;
     };
     static constexpr Requerido kRequeridos[] = {
-        {etiqueta::ARTICULO, u"ARTICULO"}, {etiqueta::DESCRIPC, u"DESCRIPCION"}, {etiqueta::ORIGEN, u"ORIGEN"},
-        {etiqueta::CANTIDAD, u"CANTIDAD"}, {etiqueta::TOTAL, u"TOTAL"},
+        {etiqueta::ARTICULO, u"ARTICULO"}, {etiqueta::DESCRIPC, u"DESCRIPCION"},
+        {etiqueta::ORIGEN, u"ORIGEN"},     {etiqueta::CANTIDAD, u"CANTIDAD"},
+        {etiqueta::TOTAL, u"TOTAL"},
     };
     for (const Requerido& r : kRequeridos) {
         int veces = 0;

@@ -13,10 +13,10 @@ struct Globales;
 // The field labels the chooser offers, in the order of its list. The first clears a column.
 inline constexpr QStringView kNingunCampo = u"< ninguno >";
 inline constexpr std::array<QStringView, 14> kEtiquetasCampo{
-    kNingunCampo,           etiqueta::ARTICULO,     etiqueta::DESCRIPC, etiqueta::UNIDAD,
-    etiqueta::UNIDADQX,     etiqueta::CANTIDAD,     etiqueta::TOTAL,    etiqueta::ORIGEN,
-    etiqueta::PROCEDENCIA,  etiqueta::KILOS,        etiqueta::FECHA_EMBARQUE,
-    etiqueta::FECHA_ARRIBO, etiqueta::MARCA,        etiqueta::OTROS};
+    kNingunCampo,          etiqueta::ARTICULO, etiqueta::DESCRIPC,       etiqueta::UNIDAD,
+    etiqueta::UNIDADQX,    etiqueta::CANTIDAD, etiqueta::TOTAL,          etiqueta::ORIGEN,
+    etiqueta::PROCEDENCIA, etiqueta::KILOS,    etiqueta::FECHA_EMBARQUE, etiqueta::FECHA_ARRIBO,
+    etiqueta::MARCA,       etiqueta::OTROS};
 
 // Row of the grid that holds the field labels.
 inline constexpr int kFilaCampos = 1;

@@ -406,8 +406,8 @@ void TstPaso2::verificacion_data() {
         << QStringList{art, dsc, org, can, tot, art} << "El campo ARTICULO solo puede estar en una columna";
     QTest::newRow("sin ARTICULO, TOTAL doble")
         << QStringList{dsc, org, can, tot, tot} << "Falta establecer el campo ARTICULO";
-    QTest::newRow("ARTICULO sin blancos")
-        << QStringList{QStringLiteral("[ARTICULO]"), dsc, org, can, tot} << "Falta establecer el campo ARTICULO";
+    QTest::newRow("ARTICULO sin blancos") << QStringList{QStringLiteral("[ARTICULO]"), dsc, org, can, tot}
+                                          << "Falta establecer el campo ARTICULO";
     QTest::newRow("DESCRIPC doble") << QStringList{art, dsc, dsc, org, can, tot}
                                     << "El campo DESCRIPCION solo puede estar en una columna";
     QTest::newRow("sin ORIGEN") << QStringList{art, dsc, can, tot} << "Falta establecer el campo ORIGEN";

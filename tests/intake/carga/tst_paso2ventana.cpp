@@ -1,10 +1,10 @@
+#include "app/ventanas/frmmain.h"
 #include "components/clbase.h"
 #include "components/interaccionguionada.h"
 #include "intake/carga/frmcampos.h"
 #include "intake/carga/paso2.h"
 #include "intake/carga/vistagrilla.h"
 #include "testsupport.h"
-#include "app/ventanas/frmmain.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
@@ -84,27 +84,27 @@ void TstPaso2Ventana::cargarMapearYDesplazar() {
     QTest::keyClick(vista, Qt::Key_Right);
     alAbrirCampos([](frmCampos* f) {
         QCOMPARE(f->windowTitle(), QStringLiteral("Establecer Campo"));
-        QCOMPARE(f->cboCampos->currentText(), QStringLiteral("< ninguno >"));
-        QTest::keyClick(f->cboCampos, Qt::Key_Down);
-        QTest::keyClick(f->cboCampos, Qt::Key_Down);
-        QTest::keyClick(f->cboCampos, Qt::Key_Return);
+        QCOMPARE(prueba::hijo<QComboBox>(*f, "cboCampos")->currentText(), QStringLiteral("< ninguno >"));
+        QTest::keyClick(prueba::hijo<QComboBox>(*f, "cboCampos"), Qt::Key_Down);
+        QTest::keyClick(prueba::hijo<QComboBox>(*f, "cboCampos"), Qt::Key_Down);
+        QTest::keyClick(prueba::hijo<QComboBox>(*f, "cboCampos"), Qt::Key_Return);
     });
     QTest::keyClick(vista, Qt::Key_F1);
     QCOMPARE(m.TextMatrix(1, 1), QStringLiteral("[ DESCRIPC ]"));
     // Esc with the list open: nothing changes and the program goes on.
     alAbrirCampos([](frmCampos* f) {
-        QTest::keyClick(f->cboCampos, Qt::Key_Down);
-        f->cboCampos->showPopup();
-        QTest::keyClick(f->cboCampos->view(), Qt::Key_Escape);
+        QTest::keyClick(prueba::hijo<QComboBox>(*f, "cboCampos"), Qt::Key_Down);
+        prueba::hijo<QComboBox>(*f, "cboCampos")->showPopup();
+        QTest::keyClick(prueba::hijo<QComboBox>(*f, "cboCampos")->view(), Qt::Key_Escape);
     });
     QTest::keyClick(vista, Qt::Key_F1);
     QCOMPARE(m.TextMatrix(1, 1), QStringLiteral("[ DESCRIPC ]"));
     QVERIFY(v.isVisible());
     // Enter in the open list takes the highlighted label: "< ninguno >" clears the column.
     alAbrirCampos([](frmCampos* f) {
-        f->cboCampos->setCurrentIndex(5);
-        f->cboCampos->showPopup();
-        QAbstractItemView* lista = f->cboCampos->view();
+        prueba::hijo<QComboBox>(*f, "cboCampos")->setCurrentIndex(5);
+        prueba::hijo<QComboBox>(*f, "cboCampos")->showPopup();
+        QAbstractItemView* lista = prueba::hijo<QComboBox>(*f, "cboCampos")->view();
         lista->setCurrentIndex(lista->model()->index(0, 0));
         QTest::keyClick(lista, Qt::Key_Return);
     });

@@ -289,9 +289,9 @@ private slots:
         const QString noOle =
             QStringLiteral("El archivo no es un libro de Excel 97-2003 (.xls): no tiene el formato "
                            "de documento compuesto.");
-        for (const QByteArray& contenido :
-             {QByteArray(), QByteArray("Codigo;Descripcion\n1;Tornillo\n"),
-              QByteArray(QByteArray("PK\x03\x04", 4) + QByteArray(100, 'x')), QByteArray("\xD0\xCF\x11\xE0")}) {
+        for (const QByteArray& contenido : {QByteArray(), QByteArray("Codigo;Descripcion\n1;Tornillo\n"),
+                                            QByteArray(QByteArray("PK\x03\x04", 4) + QByteArray(100, 'x')),
+                                            QByteArray("\xD0\xCF\x11\xE0")}) {
             const QString ruta = m_dir.filePath(QStringLiteral("otro%1.xls").arg(++m_n));
             QFile f(ruta);
             QVERIFY(f.open(QIODevice::WriteOnly));

@@ -134,14 +134,15 @@ void TstLectorXlsx::tiposYEstilos() {
     QCOMPARE(textoCelda(h.celda(2, 7), es), QStringLiteral("1500"));
     QCOMPARE(textoCelda(h.celda(2, 8), es), QStringLiteral("0"));
     // t="d": ISO dates, a date the sheet cannot hold stays as written.
-    QCOMPARE(textos(h, es, 3, 3, 10),
-             QStringLiteral("3,1=15/03/2024|3,2=15/03/2024 13:45:30|3,3=10:30:00|3,4=01/01/1900|3,5=1800-01-01"));
+    QCOMPARE(
+        textos(h, es, 3, 3, 10),
+        QStringLiteral("3,1=15/03/2024|3,2=15/03/2024 13:45:30|3,3=10:30:00|3,4=01/01/1900|3,5=1800-01-01"));
     // Styles: custom date code, quoted text, elapsed time, built-in 22, the 1900 leap day, a
     // negative date serial, a style index beyond the list, a time.
-    QCOMPARE(
-        textos(h, es, 4, 4, 10),
-        QStringLiteral("4,1=15/03/2024|4,2=45366|4,3=01/01/1900 06:00:00|4,4=15/03/2024 12:00:00|4,5=29/02/1900|"
-                       "4,6=01/03/1900|4,7=01/01/1900|4,8=-1|4,9=45366|4,10=18:00:00"));
+    QCOMPARE(textos(h, es, 4, 4, 10),
+             QStringLiteral(
+                 "4,1=15/03/2024|4,2=45366|4,3=01/01/1900 06:00:00|4,4=15/03/2024 12:00:00|4,5=29/02/1900|"
+                 "4,6=01/03/1900|4,7=01/01/1900|4,8=-1|4,9=45366|4,10=18:00:00"));
 }
 
 void TstLectorXlsx::cadenas() {
