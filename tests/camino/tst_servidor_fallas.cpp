@@ -85,6 +85,7 @@ private slots:
     void credencialesIncorrectas();
     void servidorDetenidoDuranteLaTransferencia();
     void articulosRepetidosEnLaTransferencia();
+    void fallaDeUnaLineaDelCatalogo_data();
     void fallaDeUnaLineaDelCatalogo();
 
 private:
@@ -191,6 +192,9 @@ void TstServidorFallas::servidorDetenidoDuranteLaTransferencia() {
                  " - seccion[VezezirAZEDO2_TARVIX.frmMain.FRAM3_Transfer_B_Pasaje Linea 800 ]::"
                  "base de datos de la entidad INTERNOS")),
              qPrintable(prueba::visible(m[0])));
+    QVERIFY(m[0].endsWith(QStringLiteral("La base aduanera quedó como estaba: no se escribió ni se "
+                                         "reemplazó nada del interno ") +
+                          interno + u'.'));
     QVERIFY(!prog.progreso.mensajes.contains(QStringLiteral("Actualizando catalogo...")));
     QCOMPARE(prog.filasTrabajo(art), antes);
 
@@ -201,15 +205,12 @@ void TstServidorFallas::servidorDetenidoDuranteLaTransferencia() {
     QVERIFY2(m[0].contains(QStringLiteral("servidor de base de datos")), qPrintable(m[0]));
     QCOMPARE(prog.filasTrabajo(art), antes);
 
-    // Back up: the interno left half written is offered for replacement and the transfer completes.
+    // Back up: nothing of the interno was left (no replacement question); the connection the restart
+    // ended is opened again before the first statement and the transfer completes at once.
     QVERIFY(servidor.arrancar());
-    prog.guion.respuestas.enqueue(Respuesta::Si);
     prog.paso3().FRM3_Tranferir();
     m = prog.mensajesNuevos();
-    QCOMPARE(
-        m, (QStringList{QStringLiteral("El interno [ ") + interno +
-                            QStringLiteral(" ] ya existe.\r\n\r\nDesea reemplazarlo?"),
-                        QStringLiteral("Se transfirio %1 articulos en el interno ").arg(kLineas) + interno}));
+    QCOMPARE(m, QStringList{QStringLiteral("Se transfirio %1 articulos en el interno ").arg(kLineas) + interno});
     QCOMPARE(contar(prog, QStringLiteral("select count(*) as n from subitems where interno = ") +
                               vb::SqlTexto(interno)),
              kLineas);
@@ -278,33 +279,56 @@ void TstServidorFallas::articulosRepetidosEnLaTransferencia() {
 }
 
 // A catalog row the server refuses (a text longer than its column) in the second window of writes:
-// the report names the line and the statement of that article, and the catalog keeps the rows of
-// the lines before it and nothing after.
+// the report names the line and the statement of that article, and the customs database is left as
+// it was: no catalog row and no interno on a first transfer, the old interno and catalog on a
+// replacement.
+void TstServidorFallas::fallaDeUnaLineaDelCatalogo_data() {
+    QTest::addColumn<bool>("reemplazo");
+    QTest::newRow("primera transferencia") << false;
+    QTest::newRow("reemplazo") << true;
+}
+
 void TstServidorFallas::fallaDeUnaLineaDelCatalogo() {
+    QFETCH(bool, reemplazo);
     InternoDePrueba caso(*m_pg, QStringLiteral("LARGA"), 300);
     Programa& prog = caso.prog;
-    const QString& interno = caso.interno;
-    const QString& catalogo = caso.catalogo;
-    prog.trabajo(QStringLiteral("update ART set ARTDSCMARIA = '%1' where INTNRO = %2 and ARTORD = 280")
-                     .arg(QString(300, u'M'), vb::SqlTexto(interno)));
+    const QString i = vb::SqlTexto(caso.interno);
+    const QString c = vb::SqlTexto(caso.catalogo);
+    const auto estado = [&]() {
+        return prog.filasAduana(QStringLiteral("select * from subitems where interno = ") + i +
+                                QStringLiteral(" order by idarticulo")) +
+               prog.filasAduana(QStringLiteral("select interno, fobdivisas from caratula where interno = ") + i) +
+               prog.filasAduana(QStringLiteral("select * from catarticulos where idcatalogo = ") + c +
+                                QStringLiteral(" order by idarticulo"));
+    };
+    if (reemplazo) {
+        prog.paso3().FRM3_Tranferir();
+        QCOMPARE(prog.mensajesNuevos().size(), 1);
+        prog.guion.respuestas.enqueue(Respuesta::Si);
+    }
+    const QList<QVariantMap> antes = estado();
+    QCOMPARE(antes.size(), reemplazo ? 601 : 0);
+    prog.trabajo(QStringLiteral("update ART set ARTDSCMARIA = '%1', ARTTOT = 9 where INTNRO = %2 and ARTORD = 280")
+                     .arg(QString(300, u'M'), i));
 
     prog.paso3().FRM3_Tranferir();
     const QStringList m = prog.mensajesNuevos();
-    QCOMPARE(m.size(), 1);
-    QVERIFY2(m[0].contains(QStringLiteral(".frmMain_FRAM3_Transfer_C_ActualCAT (560)] \r\n\r\ninsert into "
-                                          "CATARTICULOS")),
-             qPrintable(prueba::visible(m[0])));
-    QVERIFY2(m[0].contains(QStringLiteral("'F-280'")), qPrintable(m[0]));
-    QVERIFY2(m[0].contains(QString(300, u'M')), qPrintable(m[0]));
-    const QString c = vb::SqlTexto(catalogo);
-    QCOMPARE(contar(prog, QStringLiteral("select count(*) as n from catarticulos where idcatalogo = ") + c),
-             279);
-    QCOMPARE(contar(prog, QStringLiteral("select count(*) as n from catarticulos where idcatalogo = ") + c +
-                              QStringLiteral(" and idarticulo in ('F-279', 'F-1', 'F-256', 'F-257')")),
-             4);
-    QCOMPARE(contar(prog, QStringLiteral("select count(*) as n from catarticulos where idcatalogo = ") + c +
-                              QStringLiteral(" and idarticulo in ('F-280', 'F-281', 'F-300')")),
-             0);
+    QCOMPARE(m.size(), reemplazo ? 2 : 1);
+    const QString informe = m.last();
+    QVERIFY2(informe.contains(reemplazo ? QStringLiteral(".frmMain_FRAM3_Transfer_C_ActualCAT (330)] \r\n\r\n"
+                                                        "update CATARTICULOS")
+                                        : QStringLiteral(".frmMain_FRAM3_Transfer_C_ActualCAT (560)] \r\n\r\n"
+                                                        "insert into CATARTICULOS")),
+             qPrintable(prueba::visible(informe)));
+    QVERIFY2(informe.contains(QStringLiteral("'F-280'")), qPrintable(informe));
+    QVERIFY2(informe.startsWith(QStringLiteral("Un texto es más largo de lo que admite su columna en la base "
+                                               "de datos (")),
+             qPrintable(informe));
+    QVERIFY2(informe.endsWith(QStringLiteral("\r\n\r\nLa base aduanera quedó como estaba: no se escribió ni "
+                                             "se reemplazó nada del interno ") +
+                              caso.interno + u'.'),
+             qPrintable(prueba::visible(informe)));
+    QCOMPARE(estado(), antes);
 }
 
 QTEST_GUILESS_MAIN(TstServidorFallas)
