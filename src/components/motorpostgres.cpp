@@ -238,14 +238,18 @@ bool MotorPostgres::viva() {
         return false;
     if (m_enPipeline || !m_enCamino.empty())
         return true;
-    pollfd p{pq().PQsocket(m_conexion), POLLIN, 0};
-    if (p.fd < 0)
-        return false;
-    if (poll(&p, 1, 0) <= 0)
-        return true;
-    // Something came while idle: a notice, or the end of the session (then the connection is bad).
-    if (pq().PQconsumeInput(m_conexion) != 1)
-        return false;
+    // Whatever came while idle is read: notices (the server's last words among them, taken as a
+    // notice) and then the end of the session, which leaves the connection bad.
+    for (int i = 0; i < 8; ++i) {
+        pollfd p{pq().PQsocket(m_conexion), POLLIN, 0};
+        if (p.fd < 0)
+            return false;
+        if (poll(&p, 1, 0) <= 0)
+            return true;
+        if (pq().PQconsumeInput(m_conexion) != 1 || pq().PQstatus(m_conexion) == CONNECTION_BAD)
+            return false;
+        pq().PQisBusy(m_conexion);
+    }
     return pq().PQstatus(m_conexion) != CONNECTION_BAD;
 }
 

@@ -13,23 +13,6 @@ namespace {
 
 constexpr int kLineas = 120;
 
-// Correct article lines of the current interno, ready to transfer.
-void lineasCorrectas(Programa& p, int cuantas) {
-    p.trabajo(QStringLiteral("insert into INTN (INTNRO, INTDSC) values (") + vb::SqlTexto(p.g.g_sInterno) +
-              QStringLiteral(", 'fallas')"));
-    p.trabajo(QStringLiteral(
-                  "insert into ART (INTNRO, ARTORD, ARTNRO, ARTDSC, ARTCAN, ARTUNI, ARTTOT, ARTKGU, "
-                  "ARTORG, PROCEDENCIA, FECHA_EMBARQUE, FECHA_ARRIBO, MARCA, MODELO, OTROS, CODIGOCIP, "
-                  "ARTDSCMARIA, PRCNCM, PRCSUF, PRCLAP, PRCDUN, PRCCAN, PRCEUN, PRCECA, PRCSCA, PRCESM, "
-                  "PRCORI, PRCEST, PRCCRC) with recursive n(i) as (select 1 union all select i + 1 from n "
-                  "where i < %1) select %2, i, 'F-' || i, 'ARTICULO D''ANGELO ' || i, 2, 1.5, 3, 0.5, "
-                  "'310', '310', '10/05/2024', '21/06/2024', 'ACME', 'F-' || i, '', '', 'MARIA', "
-                  "'8301.10.00.000P', 'AA(ACME)-', 'N', '07', 2, '07', 2, 0, '2', '310', 'A', 'OK' "
-                  "from n")
-                  .arg(cuantas)
-                  .arg(vb::SqlTexto(p.g.g_sInterno)));
-}
-
 // Brings the test cluster back when a case ends with it stopped.
 class ServidorDetenido {
 public:
@@ -54,22 +37,6 @@ private:
 qint64 contar(Programa& p, const QString& sql) {
     return p.filasAduana(sql).value(0).value(QStringLiteral("n")).toLongLong();
 }
-
-// The program on the test server with an interno of its own (and a catalog named after its first
-// letter) of `lineas` correct lines, ready to transfer; what it leaves on the server is removed.
-struct InternoDePrueba {
-    InternoDePrueba(const Velno::ParametrosConexion& pg, const QString& prefijo, int lineas)
-        : prog(pg), interno(camino::nombrePropio(prefijo)), catalogo(camino::nombrePropio(prefijo.left(1))),
-          limpieza(prog, catalogo, {interno}) {
-        prog.g.g_sInterno = interno;
-        prog.g.g_sINTCAT = catalogo;
-        lineasCorrectas(prog, lineas);
-    }
-    Programa prog;
-    const QString interno;
-    const QString catalogo;
-    camino::Limpieza limpieza;
-};
 
 } // namespace
 
@@ -155,7 +122,7 @@ void TstServidorFallas::credencialesIncorrectas() {
     Programa prog(p);
     QCOMPARE(prog.g.g_iPaso, 1);
     prog.g.g_sInterno = camino::nombrePropio(QStringLiteral("CRED"));
-    lineasCorrectas(prog, 3);
+    camino::lineasCorrectas(prog, 3);
     prog.paso3().FRM3_Tranferir();
     const QStringList m = prog.mensajesNuevos();
     QCOMPARE(m.size(), 1);
@@ -167,7 +134,7 @@ void TstServidorFallas::credencialesIncorrectas() {
 }
 
 void TstServidorFallas::servidorDetenidoDuranteLaTransferencia() {
-    InternoDePrueba caso(*m_pg, QStringLiteral("PARADA"), kLineas);
+    camino::InternoDePrueba caso(*m_pg, QStringLiteral("PARADA"), kLineas);
     Programa& prog = caso.prog;
     const QString& interno = caso.interno;
     const QString& catalogo = caso.catalogo;
@@ -230,12 +197,25 @@ void TstServidorFallas::servidorDetenidoDuranteLaTransferencia() {
                  .value(QStringLiteral("descripcion")),
              QVariant(QStringLiteral("ARTICULO D'ANGELO 7")));
     QCOMPARE(prog.filasTrabajo(art), antes);
+
+    // A restart while the program is idle ends its open connection: it is opened again before the
+    // first statement, and the next transfer goes through at its first attempt.
+    QVERIFY(servidor.parar());
+    QVERIFY(servidor.arrancar());
+    prog.guion.respuestas.enqueue(Respuesta::Si);
+    prog.paso3().FRM3_Tranferir();
+    m = prog.mensajesNuevos();
+    QVERIFY2(m.size() == 2, qPrintable(m.join(u'|')));
+    QCOMPARE(m,
+             (QStringList{QStringLiteral("El interno [ ") + interno +
+                              QStringLiteral(" ] ya existe.\r\n\r\nDesea reemplazarlo?"),
+                          QStringLiteral("Se transfirio %1 articulos en el interno ").arg(kLineas) + interno}));
 }
 
 // The catalog reads of a transfer go ahead of its writes: an article that comes back further down
 // (in the same case or not) must still find the row its first line wrote.
 void TstServidorFallas::articulosRepetidosEnLaTransferencia() {
-    InternoDePrueba caso(*m_pg, QStringLiteral("REPE"), 300);
+    camino::InternoDePrueba caso(*m_pg, QStringLiteral("REPE"), 300);
     Programa& prog = caso.prog;
     const QString& interno = caso.interno;
     const QString& catalogo = caso.catalogo;
@@ -290,7 +270,7 @@ void TstServidorFallas::fallaDeUnaLineaDelCatalogo_data() {
 
 void TstServidorFallas::fallaDeUnaLineaDelCatalogo() {
     QFETCH(bool, reemplazo);
-    InternoDePrueba caso(*m_pg, QStringLiteral("LARGA"), 300);
+    camino::InternoDePrueba caso(*m_pg, QStringLiteral("LARGA"), 300);
     Programa& prog = caso.prog;
     const QString i = vb::SqlTexto(caso.interno);
     const QString c = vb::SqlTexto(caso.catalogo);
