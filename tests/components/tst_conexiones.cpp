@@ -229,8 +229,6 @@ void TstConexiones::erroresDelServidor_data() {
                                    << QString() << QStringLiteral("La operación chocó con la de otro puesto");
     QTest::newRow("tiempo") << QStringLiteral("ERROR:  canceling statement due to statement timeout(57014)") + q
                             << QString() << QStringLiteral("La operación superó el tiempo máximo");
-    QTest::newRow("cerrojo") << QStringLiteral("ERROR:  canceling statement due to lock timeout(55P03)") + q
-                             << QString() << QStringLiteral("Otro puesto tiene ocupados los datos");
     QTest::newRow("disco lleno")
         << QStringLiteral("ERROR:  could not extend file \"base/1/2\": No space left on device(53100)") + q
         << QString() << QStringLiteral("El servidor de base de datos se quedó sin espacio en el disco");
@@ -240,8 +238,6 @@ void TstConexiones::erroresDelServidor_data() {
     QTest::newRow("reinicio")
         << QStringLiteral("FATAL:  terminating connection due to administrator command(57P01)") + q
         << QString() << QStringLiteral("Se perdió la conexión con el servidor de base de datos (el servidor");
-    QTest::newRow("clase 08") << QStringLiteral("could not send data to server(08006)") + q << QString()
-                              << QStringLiteral("Se perdió la conexión con el servidor de base de datos (");
     QTest::newRow("código del controlador") << QStringLiteral("ERROR:  no space left") << QStringLiteral("53100")
                                             << QStringLiteral("El servidor de base de datos se quedó sin espacio");
     QTest::newRow("sin código, por el texto") << QStringLiteral("server closed the connection unexpectedly")
