@@ -53,6 +53,14 @@ void Central::LoadParameters(const QString& rutaIni) {
         p.usuario = ini.value(QStringLiteral("user")).toString();
         p.clave = ini.value(QStringLiteral("password")).toString();
         p.opciones = ini.value(QStringLiteral("options")).toString();
+        const auto segundos = [&ini](const char* clave) {
+            bool ok = false;
+            const int n = ini.value(QLatin1String(clave)).toString().trimmed().toInt(&ok);
+            return ok && n >= 0 ? n : -1;
+        };
+        p.tiempoConexion = segundos("tiempo_conexion");
+        p.tiempoSentencia = segundos("tiempo_sentencia");
+        p.tiempoBloqueo = segundos("tiempo_bloqueo");
         ini.endGroup();
         definirEntidad(grupo, p);
     }

@@ -18,6 +18,7 @@ namespace Trelvan {
 //   driver=QSQLITE            ; QSQLITE, QPSQL or QODBC
 //   database=db/aduana.db     ; a file relative to the INI's folder, a database name or an ODBC DSN
 //   host=, port=, user=, password=, options=   ; for servers (options: driver connect options)
+//   tiempo_conexion=, tiempo_sentencia=, tiempo_bloqueo=   ; server limits in seconds (0: none)
 // Connections open on first use, so a missing server does not stop the program from starting.
 class Central {
 public:

@@ -3,11 +3,13 @@
 #include "components/comparacion.h"
 #include "components/motorpostgres.h"
 #include "components/motorsqlite.h"
+#include "components/vb.h"
 #include "components/vberror.h"
 
 #include <QAtomicInt>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlDriver>
 #include <QSqlError>
@@ -55,11 +57,51 @@ bool existe(const QByteArray& archivo) {
 }
 } // namespace
 
-QString describirErrorSql(const QString& textoDriver) {
+namespace {
+// The SQLSTATE code the PostgreSQL driver writes into its text: "...(22001) QPSQL: ...".
+QString codigoEnTexto(const QString& texto) {
+    static const QRegularExpression re(QStringLiteral("\\(([0-9A-Z]{5})\\)\\s*QPSQL:"));
+    const QRegularExpressionMatch m = re.match(texto);
+    return m.hasMatch() ? m.captured(1) : QString();
+}
+} // namespace
+
+QString describirErrorSql(const QString& textoDriver, const QString& codigo) {
     const QString t = textoDriver.trimmed();
     struct Caso {
         const char* clave;
         const char* texto;
+    };
+    // By SQLSTATE: a whole code, or a class (its first two characters).
+    static const Caso codigos[] = {
+        {"42501", "El usuario de la base de datos no tiene permiso para esta operación: pídalo al "
+                  "administrador del servidor"},
+        {"40P01", "La operación chocó con la de otro puesto (bloqueo mutuo) y el servidor la canceló: "
+                  "vuelva a intentarlo"},
+        {"40001", "La operación chocó con la de otro puesto y el servidor la canceló: vuelva a intentarlo"},
+        {"57014", "La operación superó el tiempo máximo de espera del servidor de base de datos y se "
+                  "canceló"},
+        {"55P03", "Otro puesto tiene ocupados los datos que hacen falta y no los liberó a tiempo: vuelva a "
+                  "intentarlo más tarde"},
+        {"53100", "El servidor de base de datos se quedó sin espacio en el disco"},
+        {"53200", "El servidor de base de datos se quedó sin memoria"},
+        {"53300", "El servidor de base de datos no admite más conexiones"},
+        {"22001", "Un texto es más largo de lo que admite su columna en la base de datos"},
+        {"22003", "Un número está fuera del rango que admite su columna en la base de datos"},
+        {"23505", "Ya existe un registro con la misma clave"},
+        {"25P02", "La instrucción no se ejecutó: falló una anterior de la misma transacción"},
+        {"42P01", "No existe la tabla"},
+        {"42703", "No existe la columna"},
+        {"42601", "Error de sintaxis en la instrucción SQL"},
+        {"57P01", "Se perdió la conexión con el servidor de base de datos (el servidor se detuvo o se "
+                  "reinició)"},
+        {"57P02", "Se perdió la conexión con el servidor de base de datos (el servidor se detuvo o se "
+                  "reinició)"},
+        {"57P03", "El servidor de base de datos está arrancando o deteniéndose: vuelva a intentarlo en "
+                  "unos momentos"},
+        {"08", "Se perdió la conexión con el servidor de base de datos"},
+        {"28", "Usuario o contraseña incorrectos"},
+        {"53", "El servidor de base de datos no tiene recursos suficientes"},
     };
     static const Caso casos[] = {
         {"UNIQUE constraint failed", "Ya existe un registro con la misma clave"},
@@ -79,13 +121,26 @@ QString describirErrorSql(const QString& textoDriver) {
         {"password authentication failed", "Usuario o contraseña incorrectos"},
         {"could not connect", "No se puede conectar con el servidor de base de datos"},
         {"Connection refused", "No se puede conectar con el servidor de base de datos"},
+        {"timeout expired", "El servidor de base de datos no respondió a tiempo"},
         {"server closed the connection", "Se perdió la conexión con el servidor de base de datos"},
         {"terminating connection", "Se perdió la conexión con el servidor de base de datos"},
         {"no connection to the server", "Se perdió la conexión con el servidor de base de datos"},
+        {"Connection timed out", "Se perdió la conexión con el servidor de base de datos"},
     };
-    for (const Caso& c : casos) {
-        if (t.contains(QLatin1String(c.clave), Qt::CaseInsensitive))
-            return QString::fromUtf8(c.texto) + QStringLiteral(" (") + t + u')';
+    const auto con = [&t](const char* texto) -> QString {
+        return QString::fromUtf8(texto) + QStringLiteral(" (") + t + u')';
+    };
+    const QString c = codigo.isEmpty() ? codigoEnTexto(t) : codigo;
+    if (c.size() == 5) {
+        for (const Caso& k : codigos) {
+            const auto clave = QLatin1String(k.clave);
+            if (clave.size() == 5 ? c == clave : c.startsWith(clave))
+                return con(k.texto);
+        }
+    }
+    for (const Caso& k : casos) {
+        if (t.contains(QLatin1String(k.clave), Qt::CaseInsensitive))
+            return con(k.texto);
     }
     return t.isEmpty() ? QStringLiteral("Error de base de datos") : t;
 }
@@ -197,11 +252,28 @@ void clBase::Conectar() {
             db.setUserName(p.usuario);
         if (!p.clave.isEmpty())
             db.setPassword(p.clave);
-        QString opciones = p.opciones;
-        if (p.driver == u"QSQLITE" && !opciones.contains(QStringLiteral("QSQLITE_BUSY_TIMEOUT")))
-            opciones = opciones.isEmpty() ? QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000")
-                                          : opciones + QStringLiteral(";QSQLITE_BUSY_TIMEOUT=5000");
-        db.setConnectOptions(opciones);
+        QStringList opciones;
+        if (!p.opciones.isEmpty())
+            opciones << p.opciones;
+        const auto agregar = [&opciones, &p](const QString& clave, const QString& valor) {
+            if (!p.opciones.contains(clave))
+                opciones << clave + u'=' + valor;
+        };
+        if (p.driver == u"QSQLITE")
+            agregar(QStringLiteral("QSQLITE_BUSY_TIMEOUT"), QStringLiteral("5000"));
+        if (p.driver == u"QPSQL") {
+            // A server that does not answer, or a link gone silent, ends in a message: the connection
+            // is given up after its time, and a dead link is found by the keepalives within about
+            // half a minute.
+            agregar(QStringLiteral("connect_timeout"),
+                    QString::number(p.tiempoConexion < 0 ? 10 : p.tiempoConexion));
+            agregar(QStringLiteral("keepalives"), QStringLiteral("1"));
+            agregar(QStringLiteral("keepalives_idle"), QStringLiteral("15"));
+            agregar(QStringLiteral("keepalives_interval"), QStringLiteral("5"));
+            agregar(QStringLiteral("keepalives_count"), QStringLiteral("3"));
+            agregar(QStringLiteral("tcp_user_timeout"), QStringLiteral("30000"));
+        }
+        db.setConnectOptions(opciones.join(u';'));
         if (!db.open()) {
             const QSqlError e = db.lastError();
             db = QSqlDatabase();
@@ -240,6 +312,7 @@ void clBase::Conectar() {
                 }
             }
         } else if (p.driver == u"QPSQL") {
+            ajustarServidor(db);
             const QVariant h = db.driver()->handle();
             if (h.isValid() &&
                 (qstrcmp(h.typeName(), "pg_conn*") == 0 || qstrcmp(h.typeName(), "PGconn*") == 0)) {
@@ -251,13 +324,190 @@ void clBase::Conectar() {
     }
 }
 
+// The limits of one statement and of a wait for a lock: those of the entity's file when it names
+// them; otherwise the server's own (set for the user or the database) or, when it has none, ours.
+void clBase::ajustarServidor(QSqlDatabase& db) {
+    const auto valor = [](const char* nombre, int segundos, int porDefecto) -> QString {
+        const QString propio = QString::number(segundos < 0 ? porDefecto : segundos * 1000);
+        if (segundos >= 0)
+            return u'\'' + propio + u'\'';
+        return QStringLiteral("case current_setting('%1') when '0' then '%2' else current_setting('%1') end")
+            .arg(QLatin1String(nombre), propio);
+    };
+    QSqlQuery q(db);
+    if (!q.exec(QStringLiteral("select set_config('statement_timeout', %1, false), "
+                               "set_config('lock_timeout', %2, false)")
+                    .arg(valor("statement_timeout", m_param.tiempoSentencia, 60000),
+                         valor("lock_timeout", m_param.tiempoBloqueo, 30000)))) {
+        const QSqlError e = q.lastError();
+        q = QSqlQuery();
+        Desconectar();
+        throw VbError(tarvix::errores::BaseDeDatos, kOrigen,
+                      QStringLiteral("No se puede abrir la %1: %2")
+                          .arg(m_nombre, describirErrorSql(e.text(), e.nativeErrorCode())));
+    }
+}
+
 void clBase::asegurarConexion() {
+    if (m_transaccion == Transaccion::Abierta) {
+        // Inside a transaction a lost connection is never opened again: the server undid it.
+        if (!Conectado() || (m_pg && m_pg->conexionPerdida()))
+            throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre),
+                          QStringLiteral("Se perdió la conexión con el servidor de base de datos de la %1")
+                              .arg(m_nombre));
+        return;
+    }
     // The driver closes a server connection it found lost (the server stopped or restarted): the
-    // statement that found it reported the loss, and the next use opens the connection again.
+    // statement that found it reported the loss, and the next use opens the connection again. One
+    // the server closed while it was idle (a restart) is opened again before it is used.
     if (m_sqlite ? !m_abierta : !Conectado())
         Conectar();
+    else if (m_pg && !m_pg->viva())
+        Conectar();
+    if (m_transaccion == Transaccion::Pendiente)
+        abrirTransaccion();
     if (m_lote > 0)
         abrirLote();
+}
+
+void clBase::ComenzarTransaccion(const QString& cerrojo, const QString& ocupado) {
+    if (m_transaccion != Transaccion::Ninguna)
+        return;
+    m_transaccion = Transaccion::Pendiente;
+    m_cerrojo = cerrojo;
+    m_ocupado = ocupado;
+}
+
+void clBase::abrirTransaccion() {
+    const auto fallarApertura = [this](const QString& error, bool ocupada) {
+        m_transaccion = Transaccion::Ninguna;
+        const QString d = ocupada ? QStringLiteral("La %1 está ocupada por otro puesto que escribe en ella y "
+                                                   "no se liberó a tiempo: espere a que termine y vuelva a "
+                                                   "intentarlo (%2)")
+                                        .arg(m_nombre, error)
+                                  : describirErrorSql(error);
+        throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre), d);
+    };
+    if (m_sqlite) {
+        // A lote already open is committed first: the transaction starts on its own.
+        qint64 n = 0;
+        QString error;
+        if (m_sqlite->enTransaccion())
+            m_sqlite->ejecutar(QStringLiteral("COMMIT"), n, error);
+        if (!m_sqlite->ejecutar(QStringLiteral("BEGIN IMMEDIATE"), n, error))
+            fallarApertura(error, m_sqlite->ocupada());
+        m_transaccion = Transaccion::Abierta;
+        return;
+    }
+    if (m_pg)
+        prepararSincronica(false);
+    QSqlDatabase db = base();
+    if (!db.transaction()) {
+        const QSqlError e = db.lastError();
+        if (m_pg && m_pg->conexionPerdida())
+            Desconectar();
+        fallarApertura(e.text(), false);
+    }
+    m_transaccion = Transaccion::Abierta;
+    if (m_pg)
+        m_pg->setTransaccion(true);
+    if (!m_cerrojo.isEmpty())
+        tomarCerrojo(m_cerrojo, m_ocupado);
+}
+
+void clBase::tomarCerrojo(const QString& cerrojo, const QString& ocupado) {
+    if (m_param.driver != u"QPSQL")
+        return;
+    if (m_pg)
+        prepararSincronica(false);
+    // The key is the text folded to one case (as the server compares the keys it is made of).
+    QSqlQuery q(base());
+    if (q.exec(QStringLiteral("select pg_advisory_xact_lock(hashtextextended(%1, 0))")
+                   .arg(tarvix::vb::SqlTexto(cerrojo.toCaseFolded()))))
+        return;
+    const QSqlError e = q.lastError();
+    if (e.nativeErrorCode() == u"55P03" || e.nativeErrorCode() == u"57014")
+        throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre),
+                      ocupado + QStringLiteral(" (") + e.text().trimmed() + u')');
+    fallar(e, QString());
+}
+
+void clBase::Bloquear(const QString& cerrojo, const QString& ocupado) {
+    if (m_transaccion == Transaccion::Ninguna)
+        return;
+    if (m_transaccion == Transaccion::Pendiente) {
+        m_cerrojo = cerrojo;
+        m_ocupado = ocupado;
+        asegurarConexion();
+        return;
+    }
+    asegurarConexion();
+    tomarCerrojo(cerrojo, ocupado);
+}
+
+void clBase::ConfirmarTransaccion() {
+    const Transaccion t = m_transaccion;
+    if (t != Transaccion::Abierta) {
+        m_transaccion = Transaccion::Ninguna;
+        return;
+    }
+    try {
+        if (m_sqlite) {
+            qint64 n = 0;
+            QString error;
+            if (!existe(m_archivo))
+                fallarArchivoMovido(m_nombre, m_param.baseDeDatos);
+            if (!m_sqlite->ejecutar(QStringLiteral("COMMIT"), n, error))
+                throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre), describirErrorSql(error));
+        } else {
+            if (m_pg)
+                prepararSincronica(false);
+            QSqlDatabase db = base();
+            if (!db.commit())
+                fallar(db.lastError(), QString());
+            if (m_pg)
+                m_pg->setTransaccion(false);
+        }
+    } catch (...) {
+        DeshacerTransaccion();
+        throw;
+    }
+    m_transaccion = Transaccion::Ninguna;
+}
+
+bool clBase::DeshacerTransaccion() noexcept {
+    const Transaccion t = m_transaccion;
+    m_transaccion = Transaccion::Ninguna;
+    m_cerrojo.clear();
+    m_ocupado.clear();
+    if (t != Transaccion::Abierta)
+        return t == Transaccion::Pendiente;
+    try {
+        if (m_sqlite) {
+            qint64 n = 0;
+            QString error;
+            if (m_sqlite->enTransaccion())
+                m_sqlite->ejecutar(QStringLiteral("ROLLBACK"), n, error);
+        } else if (m_abierta) {
+            if (m_pg) {
+                // What is still on its way is read and dropped; a window open ends without a commit.
+                if (m_pg->ventanaAbierta())
+                    m_pg->confirmar();
+                m_pg->olvidarAnticipadas();
+                m_pg->vaciar();
+                m_pg->setTransaccion(false);
+                if (m_pg->conexionPerdida()) {
+                    Desconectar(); // the server undid it when the connection ended
+                    return true;
+                }
+            }
+            QSqlDatabase db = base();
+            if (db.isOpen())
+                db.rollback();
+        }
+    } catch (...) {
+    }
+    return true;
 }
 
 void clBase::ComenzarLote(bool soloLecturas) {
@@ -266,7 +516,7 @@ void clBase::ComenzarLote(bool soloLecturas) {
 }
 
 void clBase::abrirLote() {
-    if (!m_sqlite || m_sqlite->enTransaccion() || (m_loteLecturas && !m_sqlite->enWal()))
+    if (!m_sqlite || m_transaccion != Transaccion::Ninguna || m_sqlite->enTransaccion() || (m_loteLecturas && !m_sqlite->enWal()))
         return;
     qint64 n = 0;
     QString error;
@@ -275,6 +525,9 @@ void clBase::abrirLote() {
 }
 
 void clBase::cerrarLoteTrasFalla(bool descartar) noexcept {
+    // Inside a transaction its owner undoes it.
+    if (m_transaccion == Transaccion::Abierta)
+        return;
     if (m_lote == 0 || !m_sqlite || !m_sqlite->enTransaccion())
         return;
     // A failure of the storage may already have undone part of the lote: it is undone whole, so that
@@ -289,7 +542,7 @@ void clBase::cerrarLoteTrasFalla(bool descartar) noexcept {
 void clBase::TerminarLote() {
     if (m_lote == 0 || --m_lote > 0)
         return;
-    if (!m_sqlite || !m_sqlite->enTransaccion())
+    if (!m_sqlite || !m_sqlite->enTransaccion() || m_transaccion == Transaccion::Abierta)
         return;
     qint64 n = 0;
     QString error;
@@ -311,7 +564,8 @@ void clBase::fallar(const QSqlError& e, const QString& contexto) const {
         throw VbError(
             tarvix::errores::BaseDeDatos, origenDe(m_nombre),
             QStringLiteral("Se perdió la conexión con el servidor de base de datos de la %1").arg(m_nombre));
-    throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre), describirErrorSql(e.text()));
+    throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre),
+                  describirErrorSql(e.text(), m_param.driver == u"QPSQL" ? e.nativeErrorCode() : QString()));
 }
 
 bool clBase::CrearRs(tarvix::Recordset& rs) {
@@ -477,6 +731,13 @@ bool clBase::VerLecturaAnticipada(qsizetype i, tarvix::Recordset& rs) {
 }
 
 void clBase::EjecutarEnCola(const QString& sql, int marca, bool exigirFila) {
+    if (m_transaccion != Transaccion::Ninguna && m_pg && Conectado()) {
+        try {
+            asegurarConexion();
+        } catch (const VbError& e) {
+            throw FallaEnCola(e.origen(), e.descripcion(), sql, marca, false);
+        }
+    }
     if (!m_pg || !Conectado()) {
         qint64 n = 0;
         try {

@@ -45,6 +45,12 @@ struct ParametrosConexion {
     QString usuario;
     QString clave;
     QString opciones; // driver connect options, e.g. "service=aduana" or "QSQLITE_BUSY_TIMEOUT=5000"
+    // Limits of a server connection (PostgreSQL), in seconds: to open it, for one statement, and to
+    // wait for what another connection holds locked. 0: no limit; -1: the default (10 s to open;
+    // the server's own limits when it has them, else 60 s and 30 s).
+    int tiempoConexion = -1;
+    int tiempoSentencia = -1;
+    int tiempoBloqueo = -1;
 };
 
 // A connection to one database: the statement is set with Sql, then run by CrearRs (a query) or
@@ -106,6 +112,22 @@ public:
     void TerminarLote();
     bool EnLote() const { return m_lote > 0; }
 
+    // All or nothing: the statements from ComenzarTransaccion to ConfirmarTransaccion run in one
+    // transaction of the engine, opened with the first of them. A statement that fails leaves it to
+    // its owner, who undoes it whole with DeshacerTransaccion; a connection lost meanwhile is never
+    // opened again inside it (the server has undone it). On SQLite the transaction takes the write
+    // lock when it opens, so that a second writer waits up to the busy timeout instead of failing
+    // at its first write. `cerrojo` (on PostgreSQL) is taken as the transaction opens and held to its
+    // end: another connection with the same key waits for it up to the lock timeout and then fails
+    // with `ocupado`. Lotes inside it commit nothing.
+    void ComenzarTransaccion(const QString& cerrojo = QString(), const QString& ocupado = QString());
+    // Takes one more key in the transaction (opening it when it is not open yet).
+    void Bloquear(const QString& cerrojo, const QString& ocupado);
+    void ConfirmarTransaccion();
+    // Undoes the transaction; true when there was one (opened or still to open).
+    bool DeshacerTransaccion() noexcept;
+    bool EnTransaccion() const { return m_transaccion != Transaccion::Ninguna; }
+
     // On a server every statement waits for its answer, a round trip each. Two ways of sending
     // statements ahead, for the loops that run one or two per line (elsewhere they do nothing):
     //
@@ -157,6 +179,14 @@ private:
     [[noreturn]] void fallarPg(const QString& error);
     void lanzarFallaCola(const std::optional<FallaColaPg>& falla);
 
+    enum class Transaccion { Ninguna, Pendiente, Abierta };
+    Transaccion m_transaccion = Transaccion::Ninguna;
+    QString m_cerrojo;
+    QString m_ocupado;
+    void abrirTransaccion();
+    void tomarCerrojo(const QString& cerrojo, const QString& ocupado);
+    void ajustarServidor(QSqlDatabase& db);
+
     void verificar(const QString& sql) const;
     void abrirLote();
     void cerrarLoteTrasFalla(bool descartar) noexcept;
@@ -191,7 +221,8 @@ private:
     bool m_terminado = false;
 };
 
-// Spanish text for the usual driver failures, with the driver's own text after it.
-QString describirErrorSql(const QString& textoDriver);
+// Spanish text for the usual driver failures, with the driver's own text after it. On a server the
+// SQLSTATE code decides (`codigo`, or the one the text carries as the PostgreSQL driver writes it).
+QString describirErrorSql(const QString& textoDriver, const QString& codigo = QString());
 
 } // namespace Velno

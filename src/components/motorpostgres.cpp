@@ -233,6 +233,26 @@ QString MotorPostgres::errorConexion() const {
     return QString::fromUtf8(pq().PQerrorMessage(m_conexion)).trimmed();
 }
 
+bool MotorPostgres::viva() {
+    if (conexionPerdida())
+        return false;
+    if (m_enPipeline || !m_enCamino.empty())
+        return true;
+    // Whatever came while idle is read: notices (the server's last words among them, taken as a
+    // notice) and then the end of the session, which leaves the connection bad.
+    for (int i = 0; i < 8; ++i) {
+        pollfd p{pq().PQsocket(m_conexion), POLLIN, 0};
+        if (p.fd < 0)
+            return false;
+        if (poll(&p, 1, 0) <= 0)
+            return true;
+        if (pq().PQconsumeInput(m_conexion) != 1 || pq().PQstatus(m_conexion) == CONNECTION_BAD)
+            return false;
+        pq().PQisBusy(m_conexion);
+    }
+    return pq().PQstatus(m_conexion) != CONNECTION_BAD;
+}
+
 bool MotorPostgres::entrarPipeline() {
     if (m_perdida)
         return false;
@@ -583,7 +603,7 @@ std::optional<FallaColaPg> MotorPostgres::encolar(const QByteArray& texto, int m
     if (!m_ventanaAbierta) {
         m_ventana.clear();
         m_falloControl.clear();
-        if (!enviar(QByteArrayLiteral("BEGIN"), Tipo::Control, 0)) {
+        if (!m_transaccion && !enviar(QByteArrayLiteral("BEGIN"), Tipo::Control, 0)) {
             return FallaColaPg{texto, marca, false, errorConexion()};
         }
         m_ventanaAbierta = true;
@@ -638,6 +658,12 @@ std::optional<FallaColaPg> MotorPostgres::confirmar() {
             m_ventana.clear();
             return primera ? primera : std::optional<FallaColaPg>(f);
         }
+        if (falla == m_ventana.size() && m_transaccion) {
+            m_ventanaAbierta = false;
+            m_ventana.clear();
+            completarLecturas();
+            return primera;
+        }
         if (falla == m_ventana.size()) {
             m_falloControl.clear();
             enviar(QByteArrayLiteral("COMMIT"), Tipo::Control, 0);
@@ -659,6 +685,15 @@ std::optional<FallaColaPg> MotorPostgres::confirmar() {
         // (When a write sent again fails, that one is reported: the database stopped there.)
         const Escritura& w = m_ventana[falla];
         primera = FallaColaPg{w.texto, w.marca, sinFilas, error};
+        if (m_transaccion) {
+            // The caller's transaction is undone whole: nothing is sent again.
+            enviarSync();
+            leerHasta(0);
+            m_ventana.clear();
+            m_falloControl.clear();
+            m_ventanaAbierta = false;
+            return primera;
+        }
         enviarSync();
         enviar(QByteArrayLiteral("ROLLBACK"), Tipo::Control, 0);
         enviarSync();

@@ -42,7 +42,8 @@ struct FallaColaPg {
 //   one transaction; when the window is confirmed every answer is looked at. If one failed (or
 //   affected no row when it had to), the window is undone, the statements before the failed one
 //   are sent again and confirmed, and the failure is reported: the database ends as it would have
-//   ended had each statement been run and committed alone, stopping at the first failure.
+//   ended had each statement been run and committed alone, stopping at the first failure. Inside a
+//   transaction of the caller's (`setTransaccion`) the windows only gather the answers.
 //
 // Between uses the connection is left as the Qt driver expects it (blocking, out of the pipeline):
 // `vaciar` reads whatever is still on its way and leaves the pipeline.
@@ -92,6 +93,14 @@ public:
     void vaciar();
     // The server went away (the connection is broken): nothing more can be sent.
     bool conexionPerdida() const;
+    // False when the server closed the connection while it was idle (it stopped or restarted): looked
+    // at without a round trip, when nothing is on its way.
+    bool viva();
+
+    // Inside a transaction of the caller's the windows of writes are not transactions of their own:
+    // nothing is committed, and a failure is reported as it is (nothing is sent again); the caller
+    // undoes the whole transaction.
+    void setTransaccion(bool dentro) { m_transaccion = dentro; }
 
 private:
     enum class Tipo { Lectura, Escritura, Control, Sync };
@@ -132,6 +141,7 @@ private:
 
     pg_conn* m_conexion;
     bool m_enPipeline = false;
+    bool m_transaccion = false;
     bool m_perdida = false;
     QString m_errorPerdida;
     std::deque<Enviada> m_enCamino;

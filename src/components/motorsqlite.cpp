@@ -374,6 +374,11 @@ bool MotorSqlite::enWal() {
     return m_wal == 1;
 }
 
+bool MotorSqlite::ocupada() const {
+    const int codigo = sqlite3_errcode(m_db) & 0xff;
+    return codigo == SQLITE_BUSY || codigo == SQLITE_LOCKED;
+}
+
 bool MotorSqlite::fallaDeAlmacenamiento() const {
     switch (sqlite3_errcode(m_db) & 0xff) {
     case SQLITE_FULL:

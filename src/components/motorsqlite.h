@@ -58,6 +58,8 @@ public:
     // True when the last failure was of the storage (full disk, I/O, memory, damaged file) rather
     // than of the statement: the engine may have undone the whole transaction.
     bool fallaDeAlmacenamiento() const;
+    // True when the last failure was another connection holding the lock past the busy timeout.
+    bool ocupada() const;
     sqlite3* handle() const { return m_db; }
 
 private:

@@ -129,6 +129,7 @@ void FRAM3_Transfer_C_ActualCAT(Globales& g, bool& ok) {
         linea = 70;
         progreso(g).barraRango(0, rs.RecordCount());
         linea = 80;
+        bloquearCatalogo(g);
         const LineaArt art(g, rs);
         const auto consulta = [&]() -> QString {
             return QStringLiteral("select idarticulo from catarticulos where idcatalogo = '") +
@@ -200,9 +201,10 @@ void FRAM3_Transfer_C_ActualCAT(Globales& g, bool& ok) {
         ok = true;
     } catch (const VbError& e) {
         ok = false;
+        const QString nota = deshacerTransferencia(g);
         g.interaccion->mensaje(informeSinEtiqueta(e) + QStringLiteral(" - seccion [") + kProyecto +
                                QStringLiteral(".frmMain_FRAM3_Transfer_C_ActualCAT (") +
-                               QString::number(linea) + QStringLiteral(")] \r\n\r\n") + ultima);
+                               QString::number(linea) + QStringLiteral(")] \r\n\r\n") + ultima + nota);
     }
 }
 

@@ -224,7 +224,10 @@ void FRAM3_Transfer_B_Pasaje(Globales& g, bool& ok) {
         ok = true;
     } catch (const VbError& e) {
         ok = false;
-        g.interaccion->mensaje(informeNumerado(e, QStringLiteral("frmMain.FRAM3_Transfer_B_Pasaje"), linea));
+        // Inside the driver's transaction nothing of the interno stays: undone before the report.
+        const QString nota = deshacerTransferencia(g);
+        g.interaccion->mensaje(informeNumerado(e, QStringLiteral("frmMain.FRAM3_Transfer_B_Pasaje"), linea) +
+                               nota);
     }
 }
 

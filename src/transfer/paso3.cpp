@@ -94,6 +94,10 @@ void ControladorPaso3::ponerMensaje(const QString& texto) {
 
 void ControladorPaso3::FRM3_Tranferir() {
     int linea = 0;
+    // The interno and the catalog are written in one transaction of the customs connection: all of
+    // it or, on any failure, nothing. Without the entity there is none: the interno transfer reports
+    // the missing entity.
+    std::optional<TransaccionTransferencia> transaccion;
     try {
         bool ok = false;
         linea = 20;
@@ -106,27 +110,21 @@ void ControladorPaso3::FRM3_Tranferir() {
         ponerMensaje(QStringLiteral("Transfiriendo al Kalmora Windows..."));
         linea = 70;
         progreso(m_g).barraVisible(true);
-        {
-            // The interno and the catalog are written in one lote of the customs connection (one
-            // commit, not one per line, where the engine gains by it); a failure keeps what was
-            // written before it, as each statement on its own would.
-            // Without the entity there is no lote: the interno transfer reports the missing entity.
-            std::optional<Velno::LoteSql> lote;
-            if (m_g.g_oCentral->tieneEntidad(kEntidad))
-                lote.emplace(aduana(m_g));
-            linea = 80;
-            FRAM3_Transfer_B_Pasaje(m_g, ok);
-            if (!ok)
-                return;
-            linea = 90;
-            ponerMensaje(QStringLiteral("Actualizando catalogo..."));
-            linea = 110;
-            FRAM3_Transfer_C_ActualCAT(m_g, ok);
-            if (!ok)
-                return;
-            if (lote)
-                lote->terminar();
-        }
+        if (m_g.g_oCentral->tieneEntidad(kEntidad))
+            transaccion.emplace(m_g);
+        linea = 80;
+        FRAM3_Transfer_B_Pasaje(m_g, ok);
+        if (!ok)
+            return;
+        linea = 90;
+        ponerMensaje(QStringLiteral("Actualizando catalogo..."));
+        linea = 110;
+        FRAM3_Transfer_C_ActualCAT(m_g, ok);
+        if (!ok)
+            return;
+        if (transaccion)
+            transaccion->confirmar();
+        transaccion.reset();
         linea = 120;
         aduana(m_g).setSql(QStringLiteral("select count(interno) as Total from subitems where interno = '") +
                            internoSql(m_g) + u'\'');
@@ -152,8 +150,9 @@ void ControladorPaso3::FRM3_Tranferir() {
         linea = 210;
         progreso(m_g).barraVisible(false);
     } catch (const VbError& e) {
+        const QString nota = transaccion ? transaccion->deshacer() : QString();
         m_g.interaccion->mensaje(informeSinEtiqueta(e) + QStringLiteral(" - seccion [") + kProyecto +
-                                 QStringLiteral(".FRAM3_Transferir]:: linea ") + QString::number(linea));
+                                 QStringLiteral(".FRAM3_Transferir]:: linea ") + QString::number(linea) + nota);
     }
 }
 

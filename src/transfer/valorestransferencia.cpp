@@ -76,6 +76,57 @@ Progreso& progreso(Globales& g) {
     return g.progreso ? *g.progreso : nulo;
 }
 
+namespace {
+QString notaDeshecha(const Globales& g) {
+    return QStringLiteral("\r\n\r\nLa base aduanera quedó como estaba: no se escribió ni se reemplazó "
+                          "nada del interno ") +
+           g.g_sInterno + u'.';
+}
+} // namespace
+
+TransaccionTransferencia::TransaccionTransferencia(Globales& g) : m_g(g) {
+    aduana(g).ComenzarTransaccion(
+        QStringLiteral("interno ") + g.g_sInterno,
+        QStringLiteral("El interno ") + g.g_sInterno +
+            QStringLiteral(" se está transfiriendo desde otro puesto y no terminó a tiempo: espere a que "
+                           "termine y vuelva a intentarlo"));
+}
+
+TransaccionTransferencia::~TransaccionTransferencia() {
+    deshacer();
+}
+
+void TransaccionTransferencia::confirmar() {
+    try {
+        aduana(m_g).ConfirmarTransaccion();
+    } catch (...) {
+        m_fallida = true;
+        throw;
+    }
+}
+
+QString TransaccionTransferencia::deshacer() {
+    const QString nota = deshacerTransferencia(m_g);
+    if (m_fallida) {
+        m_fallida = false;
+        return notaDeshecha(m_g);
+    }
+    return nota;
+}
+
+QString deshacerTransferencia(Globales& g) {
+    if (!g.g_oCentral->tieneEntidad(kEntidad) || !aduana(g).DeshacerTransaccion())
+        return QString();
+    return notaDeshecha(g);
+}
+
+void bloquearCatalogo(Globales& g) {
+    aduana(g).Bloquear(QStringLiteral("catalogo ") + g.g_sINTCAT,
+                       QStringLiteral("El catálogo ") + g.g_sINTCAT +
+                           QStringLiteral(" se está actualizando desde otro puesto y no terminó a tiempo: "
+                                          "vuelva a intentarlo"));
+}
+
 QString internoSql(const Globales& g) {
     return vb::DoblarComillas(g.g_sInterno);
 }

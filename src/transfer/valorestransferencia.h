@@ -27,6 +27,35 @@ Progreso& progreso(Globales& g);
 // The interno with its quotes doubled, ready to close a condition "... = '".
 QString internoSql(const Globales& g);
 
+// One interno's transfer is one transaction of the customs connection: the interno and the catalog
+// entries of its lines are written whole or not at all. It opens with the first statement and takes
+// the interno's key then, so that a second station transferring the same interno waits for this
+// one (and is told, when it waits too long); it is undone when the object goes unconfirmed.
+class TransaccionTransferencia {
+public:
+    explicit TransaccionTransferencia(Globales& g);
+    ~TransaccionTransferencia();
+    TransaccionTransferencia(const TransaccionTransferencia&) = delete;
+    TransaccionTransferencia& operator=(const TransaccionTransferencia&) = delete;
+    // Commits; when the commit fails, everything is undone and the failure raised.
+    void confirmar();
+    // Undoes what is not confirmed: the sentence of deshacerTransferencia when anything was.
+    QString deshacer();
+
+private:
+    Globales& m_g;
+    bool m_fallida = false;
+};
+
+// Undoes the transfer's transaction when one is open (or about to open). Returns the sentence, to
+// end a failure's report, that tells that the customs database is as it was; empty when there was
+// no transaction.
+QString deshacerTransferencia(Globales& g);
+
+// Serialises the catalog updates of the stations for the rest of the transfer's transaction: two
+// stations adding the same article take turns, and the second finds the first one's entry.
+void bloquearCatalogo(Globales& g);
+
 // The ART columns the transfer reads.
 enum class Col {
     ARTORD,

@@ -31,7 +31,14 @@ void escribirIni(const QString& carpeta, const Velno::ParametrosConexion& p) {
           << "port=" << p.puerto << '\n'
           << "database=" << p.baseDeDatos << '\n'
           << "user=" << p.usuario << '\n'
-          << "password=" << p.clave << "\n\n";
+          << "password=" << p.clave << '\n';
+        const std::pair<const char*, int> limites[] = {{"tiempo_conexion", p.tiempoConexion},
+                                                       {"tiempo_sentencia", p.tiempoSentencia},
+                                                       {"tiempo_bloqueo", p.tiempoBloqueo}};
+        for (const auto& [clave, segundos] : limites)
+            if (segundos >= 0)
+                s << clave << '=' << segundos << '\n';
+        s << '\n';
     }
 }
 
@@ -83,6 +90,24 @@ Programa::Programa(const std::optional<Velno::ParametrosConexion>& servidor, con
 }
 
 Programa::~Programa() = default;
+
+// Correct article lines of the current interno, ready to transfer.
+void lineasCorrectas(Programa& p, int cuantas) {
+    p.trabajo(QStringLiteral("insert into INTN (INTNRO, INTDSC) values (") + vb::SqlTexto(p.g.g_sInterno) +
+              QStringLiteral(", 'fallas')"));
+    p.trabajo(QStringLiteral(
+                  "insert into ART (INTNRO, ARTORD, ARTNRO, ARTDSC, ARTCAN, ARTUNI, ARTTOT, ARTKGU, "
+                  "ARTORG, PROCEDENCIA, FECHA_EMBARQUE, FECHA_ARRIBO, MARCA, MODELO, OTROS, CODIGOCIP, "
+                  "ARTDSCMARIA, PRCNCM, PRCSUF, PRCLAP, PRCDUN, PRCCAN, PRCEUN, PRCECA, PRCSCA, PRCESM, "
+                  "PRCORI, PRCEST, PRCCRC) with recursive n(i) as (select 1 union all select i + 1 from n "
+                  "where i < %1) select %2, i, 'F-' || i, 'ARTICULO D''ANGELO ' || i, 2, 1.5, 3, 0.5, "
+                  "'310', '310', '10/05/2024', '21/06/2024', 'ACME', 'F-' || i, '', '', 'MARIA', "
+                  "'8301.10.00.000P', 'AA(ACME)-', 'N', '07', 2, '07', 2, 0, '2', '310', 'A', 'OK' "
+                  "from n")
+                  .arg(cuantas)
+                  .arg(vb::SqlTexto(p.g.g_sInterno)));
+}
+
 
 bool Programa::crearYElegirInterno(const QString& nro) {
     QString descripcion = QStringLiteral("factura de ejemplo");
@@ -172,6 +197,14 @@ void Limpieza::borrar() {
             qWarning("no se pudo limpiar el servidor: %s", qPrintable(e.descripcion()));
         }
     }
+}
+
+InternoDePrueba::InternoDePrueba(const Velno::ParametrosConexion& pg, const QString& prefijo, int lineas)
+    : prog(pg), interno(nombrePropio(prefijo)), catalogo(nombrePropio(prefijo.left(1))),
+      limpieza(prog, catalogo, {interno}) {
+    prog.g.g_sInterno = interno;
+    prog.g.g_sINTCAT = catalogo;
+    lineasCorrectas(prog, lineas);
 }
 
 QStringList Programa::mensajesNuevos() {

@@ -20,7 +20,8 @@ namespace camino {
 inline constexpr const char* kSinServidor =
     "Sin servidor PostgreSQL de prueba (TARVIX_PG_HOST no definido): se omite el caso del servidor";
 
-// entidades.ini of the data folder with both entities on `p`, as a user writes it.
+// entidades.ini of the data folder with both entities on `p`, as a user writes it (the limits in
+// seconds only when `p` gives them).
 void escribirIni(const QString& carpeta, const Velno::ParametrosConexion& p);
 
 // A name of this test program alone ("<prefijo><pid>"): test programs may share the server.
@@ -88,6 +89,9 @@ private:
     qsizetype m_mensajesVistos = 0;
 };
 
+// Inserts the interno (INTN) and `cuantas` correct article lines of it ("F-1" ...), ready to transfer.
+void lineasCorrectas(Programa& p, int cuantas);
+
 // What a test program writes into a shared server: its internos and its own catalog (catalog "1"
 // is left alone), removed when the object is made and when it goes.
 class Limpieza {
@@ -102,6 +106,16 @@ private:
     Programa& m_p;
     QString m_catalogo;
     QStringList m_internos;
+};
+
+// The program on the test server with an interno of its own (and a catalog named after its first
+// letter) of `lineas` correct lines, ready to transfer; what it leaves on the server is removed.
+struct InternoDePrueba {
+    InternoDePrueba(const Velno::ParametrosConexion& pg, const QString& prefijo, int lineas);
+    Programa prog;
+    const QString interno;
+    const QString catalogo;
+    Limpieza limpieza;
 };
 
 // The rows of a recordset, each column under its lower-case name.

@@ -13,23 +13,6 @@ namespace {
 
 constexpr int kLineas = 120;
 
-// Correct article lines of the current interno, ready to transfer.
-void lineasCorrectas(Programa& p, int cuantas) {
-    p.trabajo(QStringLiteral("insert into INTN (INTNRO, INTDSC) values (") + vb::SqlTexto(p.g.g_sInterno) +
-              QStringLiteral(", 'fallas')"));
-    p.trabajo(QStringLiteral(
-                  "insert into ART (INTNRO, ARTORD, ARTNRO, ARTDSC, ARTCAN, ARTUNI, ARTTOT, ARTKGU, "
-                  "ARTORG, PROCEDENCIA, FECHA_EMBARQUE, FECHA_ARRIBO, MARCA, MODELO, OTROS, CODIGOCIP, "
-                  "ARTDSCMARIA, PRCNCM, PRCSUF, PRCLAP, PRCDUN, PRCCAN, PRCEUN, PRCECA, PRCSCA, PRCESM, "
-                  "PRCORI, PRCEST, PRCCRC) with recursive n(i) as (select 1 union all select i + 1 from n "
-                  "where i < %1) select %2, i, 'F-' || i, 'ARTICULO D''ANGELO ' || i, 2, 1.5, 3, 0.5, "
-                  "'310', '310', '10/05/2024', '21/06/2024', 'ACME', 'F-' || i, '', '', 'MARIA', "
-                  "'8301.10.00.000P', 'AA(ACME)-', 'N', '07', 2, '07', 2, 0, '2', '310', 'A', 'OK' "
-                  "from n")
-                  .arg(cuantas)
-                  .arg(vb::SqlTexto(p.g.g_sInterno)));
-}
-
 // Brings the test cluster back when a case ends with it stopped.
 class ServidorDetenido {
 public:
@@ -55,22 +38,6 @@ qint64 contar(Programa& p, const QString& sql) {
     return p.filasAduana(sql).value(0).value(QStringLiteral("n")).toLongLong();
 }
 
-// The program on the test server with an interno of its own (and a catalog named after its first
-// letter) of `lineas` correct lines, ready to transfer; what it leaves on the server is removed.
-struct InternoDePrueba {
-    InternoDePrueba(const Velno::ParametrosConexion& pg, const QString& prefijo, int lineas)
-        : prog(pg), interno(camino::nombrePropio(prefijo)), catalogo(camino::nombrePropio(prefijo.left(1))),
-          limpieza(prog, catalogo, {interno}) {
-        prog.g.g_sInterno = interno;
-        prog.g.g_sINTCAT = catalogo;
-        lineasCorrectas(prog, lineas);
-    }
-    Programa prog;
-    const QString interno;
-    const QString catalogo;
-    camino::Limpieza limpieza;
-};
-
 } // namespace
 
 // What a customs database on a server brings: a server that does not answer, one that stops in the
@@ -85,6 +52,7 @@ private slots:
     void credencialesIncorrectas();
     void servidorDetenidoDuranteLaTransferencia();
     void articulosRepetidosEnLaTransferencia();
+    void fallaDeUnaLineaDelCatalogo_data();
     void fallaDeUnaLineaDelCatalogo();
 
 private:
@@ -154,7 +122,7 @@ void TstServidorFallas::credencialesIncorrectas() {
     Programa prog(p);
     QCOMPARE(prog.g.g_iPaso, 1);
     prog.g.g_sInterno = camino::nombrePropio(QStringLiteral("CRED"));
-    lineasCorrectas(prog, 3);
+    camino::lineasCorrectas(prog, 3);
     prog.paso3().FRM3_Tranferir();
     const QStringList m = prog.mensajesNuevos();
     QCOMPARE(m.size(), 1);
@@ -166,7 +134,7 @@ void TstServidorFallas::credencialesIncorrectas() {
 }
 
 void TstServidorFallas::servidorDetenidoDuranteLaTransferencia() {
-    InternoDePrueba caso(*m_pg, QStringLiteral("PARADA"), kLineas);
+    camino::InternoDePrueba caso(*m_pg, QStringLiteral("PARADA"), kLineas);
     Programa& prog = caso.prog;
     const QString& interno = caso.interno;
     const QString& catalogo = caso.catalogo;
@@ -191,6 +159,9 @@ void TstServidorFallas::servidorDetenidoDuranteLaTransferencia() {
                  " - seccion[VezezirAZEDO2_TARVIX.frmMain.FRAM3_Transfer_B_Pasaje Linea 800 ]::"
                  "base de datos de la entidad INTERNOS")),
              qPrintable(prueba::visible(m[0])));
+    QVERIFY(m[0].endsWith(QStringLiteral("La base aduanera quedó como estaba: no se escribió ni se "
+                                         "reemplazó nada del interno ") +
+                          interno + u'.'));
     QVERIFY(!prog.progreso.mensajes.contains(QStringLiteral("Actualizando catalogo...")));
     QCOMPARE(prog.filasTrabajo(art), antes);
 
@@ -201,15 +172,12 @@ void TstServidorFallas::servidorDetenidoDuranteLaTransferencia() {
     QVERIFY2(m[0].contains(QStringLiteral("servidor de base de datos")), qPrintable(m[0]));
     QCOMPARE(prog.filasTrabajo(art), antes);
 
-    // Back up: the interno left half written is offered for replacement and the transfer completes.
+    // Back up: nothing of the interno was left (no replacement question); the connection the restart
+    // ended is opened again before the first statement and the transfer completes at once.
     QVERIFY(servidor.arrancar());
-    prog.guion.respuestas.enqueue(Respuesta::Si);
     prog.paso3().FRM3_Tranferir();
     m = prog.mensajesNuevos();
-    QCOMPARE(
-        m, (QStringList{QStringLiteral("El interno [ ") + interno +
-                            QStringLiteral(" ] ya existe.\r\n\r\nDesea reemplazarlo?"),
-                        QStringLiteral("Se transfirio %1 articulos en el interno ").arg(kLineas) + interno}));
+    QCOMPARE(m, QStringList{QStringLiteral("Se transfirio %1 articulos en el interno ").arg(kLineas) + interno});
     QCOMPARE(contar(prog, QStringLiteral("select count(*) as n from subitems where interno = ") +
                               vb::SqlTexto(interno)),
              kLineas);
@@ -229,12 +197,25 @@ void TstServidorFallas::servidorDetenidoDuranteLaTransferencia() {
                  .value(QStringLiteral("descripcion")),
              QVariant(QStringLiteral("ARTICULO D'ANGELO 7")));
     QCOMPARE(prog.filasTrabajo(art), antes);
+
+    // A restart while the program is idle ends its open connection: it is opened again before the
+    // first statement, and the next transfer goes through at its first attempt.
+    QVERIFY(servidor.parar());
+    QVERIFY(servidor.arrancar());
+    prog.guion.respuestas.enqueue(Respuesta::Si);
+    prog.paso3().FRM3_Tranferir();
+    m = prog.mensajesNuevos();
+    QVERIFY2(m.size() == 2, qPrintable(m.join(u'|')));
+    QCOMPARE(m,
+             (QStringList{QStringLiteral("El interno [ ") + interno +
+                              QStringLiteral(" ] ya existe.\r\n\r\nDesea reemplazarlo?"),
+                          QStringLiteral("Se transfirio %1 articulos en el interno ").arg(kLineas) + interno}));
 }
 
 // The catalog reads of a transfer go ahead of its writes: an article that comes back further down
 // (in the same case or not) must still find the row its first line wrote.
 void TstServidorFallas::articulosRepetidosEnLaTransferencia() {
-    InternoDePrueba caso(*m_pg, QStringLiteral("REPE"), 300);
+    camino::InternoDePrueba caso(*m_pg, QStringLiteral("REPE"), 300);
     Programa& prog = caso.prog;
     const QString& interno = caso.interno;
     const QString& catalogo = caso.catalogo;
@@ -278,33 +259,56 @@ void TstServidorFallas::articulosRepetidosEnLaTransferencia() {
 }
 
 // A catalog row the server refuses (a text longer than its column) in the second window of writes:
-// the report names the line and the statement of that article, and the catalog keeps the rows of
-// the lines before it and nothing after.
+// the report names the line and the statement of that article, and the customs database is left as
+// it was: no catalog row and no interno on a first transfer, the old interno and catalog on a
+// replacement.
+void TstServidorFallas::fallaDeUnaLineaDelCatalogo_data() {
+    QTest::addColumn<bool>("reemplazo");
+    QTest::newRow("primera transferencia") << false;
+    QTest::newRow("reemplazo") << true;
+}
+
 void TstServidorFallas::fallaDeUnaLineaDelCatalogo() {
-    InternoDePrueba caso(*m_pg, QStringLiteral("LARGA"), 300);
+    QFETCH(bool, reemplazo);
+    camino::InternoDePrueba caso(*m_pg, QStringLiteral("LARGA"), 300);
     Programa& prog = caso.prog;
-    const QString& interno = caso.interno;
-    const QString& catalogo = caso.catalogo;
-    prog.trabajo(QStringLiteral("update ART set ARTDSCMARIA = '%1' where INTNRO = %2 and ARTORD = 280")
-                     .arg(QString(300, u'M'), vb::SqlTexto(interno)));
+    const QString i = vb::SqlTexto(caso.interno);
+    const QString c = vb::SqlTexto(caso.catalogo);
+    const auto estado = [&]() {
+        return prog.filasAduana(QStringLiteral("select * from subitems where interno = ") + i +
+                                QStringLiteral(" order by idarticulo")) +
+               prog.filasAduana(QStringLiteral("select interno, fobdivisas from caratula where interno = ") + i) +
+               prog.filasAduana(QStringLiteral("select * from catarticulos where idcatalogo = ") + c +
+                                QStringLiteral(" order by idarticulo"));
+    };
+    if (reemplazo) {
+        prog.paso3().FRM3_Tranferir();
+        QCOMPARE(prog.mensajesNuevos().size(), 1);
+        prog.guion.respuestas.enqueue(Respuesta::Si);
+    }
+    const QList<QVariantMap> antes = estado();
+    QCOMPARE(antes.size(), reemplazo ? 601 : 0);
+    prog.trabajo(QStringLiteral("update ART set ARTDSCMARIA = '%1', ARTTOT = 9 where INTNRO = %2 and ARTORD = 280")
+                     .arg(QString(300, u'M'), i));
 
     prog.paso3().FRM3_Tranferir();
     const QStringList m = prog.mensajesNuevos();
-    QCOMPARE(m.size(), 1);
-    QVERIFY2(m[0].contains(QStringLiteral(".frmMain_FRAM3_Transfer_C_ActualCAT (560)] \r\n\r\ninsert into "
-                                          "CATARTICULOS")),
-             qPrintable(prueba::visible(m[0])));
-    QVERIFY2(m[0].contains(QStringLiteral("'F-280'")), qPrintable(m[0]));
-    QVERIFY2(m[0].contains(QString(300, u'M')), qPrintable(m[0]));
-    const QString c = vb::SqlTexto(catalogo);
-    QCOMPARE(contar(prog, QStringLiteral("select count(*) as n from catarticulos where idcatalogo = ") + c),
-             279);
-    QCOMPARE(contar(prog, QStringLiteral("select count(*) as n from catarticulos where idcatalogo = ") + c +
-                              QStringLiteral(" and idarticulo in ('F-279', 'F-1', 'F-256', 'F-257')")),
-             4);
-    QCOMPARE(contar(prog, QStringLiteral("select count(*) as n from catarticulos where idcatalogo = ") + c +
-                              QStringLiteral(" and idarticulo in ('F-280', 'F-281', 'F-300')")),
-             0);
+    QCOMPARE(m.size(), reemplazo ? 2 : 1);
+    const QString informe = m.last();
+    QVERIFY2(informe.contains(reemplazo ? QStringLiteral(".frmMain_FRAM3_Transfer_C_ActualCAT (330)] \r\n\r\n"
+                                                        "update CATARTICULOS")
+                                        : QStringLiteral(".frmMain_FRAM3_Transfer_C_ActualCAT (560)] \r\n\r\n"
+                                                        "insert into CATARTICULOS")),
+             qPrintable(prueba::visible(informe)));
+    QVERIFY2(informe.contains(QStringLiteral("'F-280'")), qPrintable(informe));
+    QVERIFY2(informe.startsWith(QStringLiteral("Un texto es más largo de lo que admite su columna en la base "
+                                               "de datos (")),
+             qPrintable(informe));
+    QVERIFY2(informe.endsWith(QStringLiteral("\r\n\r\nLa base aduanera quedó como estaba: no se escribió ni "
+                                             "se reemplazó nada del interno ") +
+                              caso.interno + u'.'),
+             qPrintable(prueba::visible(informe)));
+    QCOMPARE(estado(), antes);
 }
 
 QTEST_GUILESS_MAIN(TstServidorFallas)

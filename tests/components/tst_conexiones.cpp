@@ -36,6 +36,8 @@ private slots:
     void claveDuplicada();
     void soloLectura();
     void entidades();
+    void erroresDelServidor_data();
+    void erroresDelServidor();
     void entidadSinServidor();
     void fechasPorMotor();
     void formatos();
@@ -172,6 +174,9 @@ void TstConexiones::entidades() {
         s.setValue(QStringLiteral("NCM/database"), QStringLiteral("db/aduana.db"));
         s.setValue(QStringLiteral("INTERNOS/driver"), QStringLiteral("qsqlite"));
         s.setValue(QStringLiteral("INTERNOS/database"), QStringLiteral("db/aduana.db"));
+        s.setValue(QStringLiteral("INTERNOS/tiempo_sentencia"), QStringLiteral(" 5 "));
+        s.setValue(QStringLiteral("INTERNOS/tiempo_bloqueo"), QStringLiteral("0"));
+        s.setValue(QStringLiteral("INTERNOS/tiempo_conexion"), QStringLiteral("diez"));
         s.setValue(QStringLiteral("OTRA/driver"), QStringLiteral("QNOEXISTE"));
         s.setValue(QStringLiteral("OTRA/database"), QStringLiteral("x"));
     }
@@ -194,6 +199,9 @@ void TstConexiones::entidades() {
         .setSql(QStringLiteral("select id,descripcion from unidades order by descripcion"));
     QVERIFY(c.getDataConnectionByEntity(QStringLiteral("NCM")).CrearRs(rs));
     QCOMPARE(rs.Fields(QStringLiteral("id")).toString(), QStringLiteral("07"));
+    // The server limits, in seconds; a value that is no number leaves the default.
+    const Velno::ParametrosConexion& p = c.getDataConnectionByEntity(QStringLiteral("INTERNOS")).Parametros();
+    QCOMPARE((QList<int>{p.tiempoConexion, p.tiempoSentencia, p.tiempoBloqueo}), (QList<int>{-1, 5, 0}));
 
     // An entity the INI does not name, and one whose driver is missing: reported on use.
     QVERIFY(fallo([&] {
@@ -207,6 +215,45 @@ void TstConexiones::entidades() {
     Trelvan::Central vacia;
     vacia.LoadParameters(m_dir.filePath(QStringLiteral("no-hay.ini")));
     QVERIFY(!vacia.tieneEntidad(QStringLiteral("NCM")));
+}
+
+// The server's failures in Spanish, by their SQLSTATE, with the server's own text kept after it.
+void TstConexiones::erroresDelServidor_data() {
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<QString>("codigo");
+    QTest::addColumn<QString>("espanol");
+    const QString q = QStringLiteral(" QPSQL: Unable to create query");
+    QTest::newRow("permiso") << QStringLiteral("ERROR:  permission denied for table subitems\n(42501)") + q
+                             << QString() << QStringLiteral("El usuario de la base de datos no tiene permiso");
+    QTest::newRow("bloqueo mutuo") << QStringLiteral("ERROR:  deadlock detected\nDETAIL: ...(40P01)") + q
+                                   << QString() << QStringLiteral("La operación chocó con la de otro puesto");
+    QTest::newRow("tiempo") << QStringLiteral("ERROR:  canceling statement due to statement timeout(57014)") + q
+                            << QString() << QStringLiteral("La operación superó el tiempo máximo");
+    QTest::newRow("disco lleno")
+        << QStringLiteral("ERROR:  could not extend file \"base/1/2\": No space left on device(53100)") + q
+        << QString() << QStringLiteral("El servidor de base de datos se quedó sin espacio en el disco");
+    QTest::newRow("texto largo")
+        << QStringLiteral("ERROR:  value too long for type character varying(250)\n(22001)") + q << QString()
+        << QStringLiteral("Un texto es más largo de lo que admite su columna");
+    QTest::newRow("reinicio")
+        << QStringLiteral("FATAL:  terminating connection due to administrator command(57P01)") + q
+        << QString() << QStringLiteral("Se perdió la conexión con el servidor de base de datos (el servidor");
+    QTest::newRow("código del controlador") << QStringLiteral("ERROR:  no space left") << QStringLiteral("53100")
+                                            << QStringLiteral("El servidor de base de datos se quedó sin espacio");
+    QTest::newRow("sin código, por el texto") << QStringLiteral("server closed the connection unexpectedly")
+                                              << QString() << QStringLiteral("Se perdió la conexión");
+}
+
+void TstConexiones::erroresDelServidor() {
+    QFETCH(QString, texto);
+    QFETCH(QString, codigo);
+    QFETCH(QString, espanol);
+    const QString d = Velno::describirErrorSql(texto, codigo);
+    QVERIFY2(d.startsWith(espanol), qPrintable(d));
+    QVERIFY2(d.endsWith(QStringLiteral(" (") + texto.trimmed() + u')'), qPrintable(d));
+    // A code nobody named leaves the server's text as it is.
+    QCOMPARE(Velno::describirErrorSql(QStringLiteral("ERROR:  boom(P0001)") + QStringLiteral(" QPSQL: x")),
+             QStringLiteral("ERROR:  boom(P0001) QPSQL: x"));
 }
 
 void TstConexiones::entidadSinServidor() {

@@ -211,7 +211,11 @@ void TstPaso3::etapaFallidaDejaSuLeyenda() {
              qPrintable(prueba::visible(m[0].texto)));
     QCOMPARE(e.progreso.mensajes.last(), QStringLiteral("Actualizando catalogo..."));
     QVERIFY(e.progreso.visible);
-    QCOMPARE(e.contarAduana(QStringLiteral("subitems")), 1); // what the interno transfer wrote stays
+    // The interno and its catalog are one transaction: what the interno transfer wrote is undone.
+    QVERIFY(m[0].texto.endsWith(QStringLiteral("\r\n\r\nLa base aduanera quedó como estaba: no se escribió "
+                                               "ni se reemplazó nada del interno 24001.")));
+    QCOMPARE(e.contarAduana(QStringLiteral("subitems")), 0);
+    QCOMPARE(e.contarAduana(QStringLiteral("caratula")), 0);
 }
 
 void TstPaso3::informeDelConductor() {
