@@ -202,9 +202,12 @@ void FRAM3_Transfer_C_ActualCAT(Globales& g, bool& ok) {
     } catch (const VbError& e) {
         ok = false;
         const QString nota = deshacerTransferencia(g);
-        g.interaccion->mensaje(informeSinEtiqueta(e) + QStringLiteral(" - seccion [") + kProyecto +
-                               QStringLiteral(".frmMain_FRAM3_Transfer_C_ActualCAT (") +
-                               QString::number(linea) + QStringLiteral(")] \r\n\r\n") + ultima + nota);
+        g.interaccion->mensaje(InformeError::descripcionYNumero(e)
+                                   .seccion(u" - seccion [", u"frmMain_FRAM3_Transfer_C_ActualCAT (", u"")
+                                   .mas(linea)
+                                   .mas(u")] \r\n\r\n")
+                                   .mas(ultima)
+                                   .mas(nota));
     }
 }
 

@@ -151,8 +151,10 @@ void ControladorPaso3::FRM3_Tranferir() {
         progreso(m_g).barraVisible(false);
     } catch (const VbError& e) {
         const QString nota = transaccion ? transaccion->deshacer() : QString();
-        m_g.interaccion->mensaje(informeSinEtiqueta(e) + QStringLiteral(" - seccion [") + kProyecto +
-                                 QStringLiteral(".FRAM3_Transferir]:: linea ") + QString::number(linea) + nota);
+        m_g.interaccion->mensaje(InformeError::descripcionYNumero(e)
+                                     .seccion(u" - seccion [", u"FRAM3_Transferir", u"]:: linea ")
+                                     .mas(linea)
+                                     .mas(nota));
     }
 }
 
