@@ -1,8 +1,8 @@
 #include "review/lista/frmdep.h"
 
+#include "review/lista/modelodep.h"
+
 #include <QAction>
-#include <QBrush>
-#include <QColor>
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -10,7 +10,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <algorithm>
 
 namespace tarvix {
@@ -54,11 +54,11 @@ frmDEP::frmDEP(Globales& g, QWidget* parent, EditorRegistro editor)
 
     m_interior = new Interior(this, [this] { ubicarLista(); });
     setCentralWidget(m_interior);
-    lstDEP = new QTreeWidget(m_interior);
+    lstDEP = new QTreeView(m_interior);
     lstDEP->setObjectName(QStringLiteral("lstDEP"));
     lstDEP->setAccessibleName(QStringLiteral("Registros del interno"));
-    lstDEP->setColumnCount(lista::kColumnas);
-    lstDEP->setHeaderLabels(lista::encabezados());
+    m_modelo = std::make_unique<ModeloDEP>(m_lista);
+    lstDEP->setModel(m_modelo.get());
     lstDEP->setRootIsDecorated(false);
     lstDEP->setUniformRowHeights(true);
     lstDEP->setAllColumnsShowFocus(true);
@@ -68,10 +68,12 @@ frmDEP::frmDEP(Globales& g, QWidget* parent, EditorRegistro editor)
     for (int c = 0; c < lista::kColumnas; ++c)
         lstDEP->header()->resizeSection(c, kAnchos[c]);
     lstDEP->installEventFilter(this);
-    connect(lstDEP, &QTreeWidget::itemDoubleClicked, this, [this] { abrirSeleccionado(); });
+    connect(lstDEP, &QTreeView::doubleClicked, this, [this] { abrirSeleccionado(); });
 
     m_lista.cambiado = [this] { mostrarItems(); };
 }
+
+frmDEP::~frmDEP() = default;
 
 void frmDEP::Form_Load() {
     m_filaPreferida = 0;
@@ -96,8 +98,7 @@ void frmDEP::ajustarTamano() {
     // The list takes the window's width less its margins (geometriaLista).
     constexpr int kPrueba = 1000;
     const int margenes = kPrueba - lista::geometriaLista(kPrueba, kPrueba).ancho.value_or(0);
-    const int bordes =
-        2 * lstDEP->frameWidth() + lstDEP->verticalScrollBar()->sizeHint().width() + margenes;
+    const int bordes = 2 * lstDEP->frameWidth() + lstDEP->verticalScrollBar()->sizeHint().width() + margenes;
     // The title bar and borders: known once shown; before, a usual allowance.
     const QSize marco = isVisible() ? frameGeometry().size() - size() : QSize(16, 48);
     const int ancho = std::min(columnas + bordes, disponible.width() - marco.width());
@@ -113,9 +114,10 @@ void frmDEP::ajustarTamano() {
 }
 
 void frmDEP::abrirSeleccionado() {
-    QTreeWidgetItem* actual = lstDEP->currentItem();
-    const int fila = actual && actual->isSelected() ? lstDEP->indexOfTopLevelItem(actual) : -1;
-    // After a save the list reloads; the cursor stays on the same row, which now holds the next line.
+    const QModelIndex actual = lstDEP->currentIndex();
+    const int fila =
+        actual.isValid() && lstDEP->selectionModel()->isRowSelected(actual.row(), {}) ? actual.row() : -1;
+    // After a save the cursor stays on the same row, which may now hold the next line.
     m_filaPreferida = fila;
     m_lista.abrirEditor(fila);
 }
@@ -124,26 +126,11 @@ void frmDEP::mostrarItems() {
     lstDEP->setAccessibleDescription(m_lista.modo() == lista::Modo::ConErrores
                                          ? QStringLiteral("Registros con errores")
                                          : QStringLiteral("Registros correctos"));
-    lstDEP->clear();
-    QList<QTreeWidgetItem*> filas;
-    for (const ItemDEP& item : m_lista.lstDEP()) {
-        auto* fila = new QTreeWidgetItem(QStringList{item.texto} + item.subItems);
-        for (int c = 4; c <= 6; ++c)
-            fila->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
-        if (item.color) {
-            const QBrush pincel(QColor(item.color->rojo, item.color->verde, item.color->azul));
-            for (int c = 0; c < lista::kColumnas; ++c)
-                fila->setForeground(c, pincel);
-        }
-        filas << fila;
-    }
-    lstDEP->addTopLevelItems(filas);
-    if (!filas.isEmpty()) {
-        QTreeWidgetItem* actual =
-            filas.value(std::clamp(m_filaPreferida, 0, static_cast<int>(filas.size()) - 1));
-        lstDEP->setCurrentItem(actual);
-        lstDEP->scrollToItem(actual);
-    }
+    if (m_modelo->rowCount() == 0)
+        return;
+    const QModelIndex actual = m_modelo->index(std::clamp(m_filaPreferida, 0, m_modelo->rowCount() - 1), 0);
+    lstDEP->setCurrentIndex(actual);
+    lstDEP->scrollTo(actual);
 }
 
 void frmDEP::ubicarLista() {
