@@ -10,8 +10,10 @@
 #include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTreeView>
 #include <algorithm>
+#include <array>
 
 namespace tarvix {
 
@@ -82,16 +84,32 @@ void frmDEP::Form_Load() {
 }
 
 void frmDEP::ajustarTamano() {
-    // Each column as wide as its title and its rows (the first thousand at most, as the header
-    // measures them), not wider than a third of the screen; the window as wide as its columns,
-    // within the screen that shows the main window.
+    // Each column as wide as its title and the texts of its first thousand rows, not wider than a
+    // third of the screen; the window as wide as its columns, within the screen that shows the
+    // main window. The texts are measured as the delegate lays them out (the text and a focus
+    // margin each side), a text equal to the one above it only once.
     const QScreen* pantalla = parentWidget() ? parentWidget()->screen() : screen();
     const QRect disponible = pantalla ? pantalla->availableGeometry() : QRect(0, 0, 1024, 768);
     QHeaderView* encabezado = lstDEP->header();
+    const QFontMetrics medida(lstDEP->font());
+    const int margen = 2 * (lstDEP->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lstDEP) + 1);
+    std::array<int, lista::kColumnas> anchos{};
+    std::array<QString, lista::kColumnas> anteriores;
+    for (int c = 0; c < lista::kColumnas; ++c)
+        anchos[static_cast<size_t>(c)] = encabezado->sectionSizeHint(c);
+    constexpr int kFilasMedidas = 1000;
+    for (int f = 0; f < std::min(kFilasMedidas, m_lista.filas()); ++f) {
+        for (size_t c = 0; c < anchos.size(); ++c) {
+            QString texto = m_lista.texto(f, static_cast<int>(c));
+            if (f > 0 && texto == anteriores[c])
+                continue;
+            anchos[c] = std::max(anchos[c], medida.horizontalAdvance(texto) + margen);
+            anteriores[c] = std::move(texto);
+        }
+    }
     int columnas = 0;
     for (int c = 0; c < lista::kColumnas; ++c) {
-        lstDEP->resizeColumnToContents(c);
-        const int ancho = std::min(lstDEP->columnWidth(c), disponible.width() / 3);
+        const int ancho = std::min(anchos[static_cast<size_t>(c)], disponible.width() / 3);
         encabezado->resizeSection(c, ancho);
         columnas += ancho;
     }
