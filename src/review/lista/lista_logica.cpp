@@ -294,8 +294,7 @@ bool ListaDEP::abrirEditor(int fila) {
 
 void ListaDEP::actualizar(int fila) {
     const auto desde = static_cast<size_t>(fila);
-    bool ok = false;
-    const int artord = texto(fila, 0).toInt(&ok);
+    const int artord = texto(fila, 0).toInt();
     std::optional<lista::Valores> nueva;
     try {
         Velno::clBase& base = baseDeTrabajo(m_g);
