@@ -17,13 +17,17 @@ int Recordset::indiceDe(const QString& nombre) const {
     return -1;
 }
 
-QVariant Recordset::Fields(const QString& nombre) const {
+int Recordset::Indice(const QString& nombre) const {
     const int i = indiceDe(nombre);
     if (i < 0)
         throw VbError(
             3265, QStringLiteral("ADODB.Fields"),
             QStringLiteral("No se encontró el campo \"%1\" en el resultado de la consulta").arg(nombre));
-    return Fields(i);
+    return i;
+}
+
+QVariant Recordset::Fields(const QString& nombre) const {
+    return Fields(Indice(nombre));
 }
 
 QVariant Recordset::Fields(int indice) const {

@@ -30,6 +30,8 @@ public:
     QVariant Fields(const QString& nombre) const;
     QVariant Fields(int indice) const;
     bool TieneCampo(const QString& nombre) const { return indiceDe(nombre) >= 0; }
+    // The index Fields finds a column by; an unknown column raises error 3265 as Fields does.
+    int Indice(const QString& nombre) const;
     const QStringList& Columnas() const { return m_columnas; }
 
 private:

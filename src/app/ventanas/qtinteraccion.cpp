@@ -165,7 +165,15 @@ void QtInteraccion::cursorEspera(bool activo) {
         QApplication::restoreOverrideCursor();
 }
 
+QtProgreso::QtProgreso(QLabel* etiqueta, QProgressBar* barra, std::function<void(const QString&)> alMensaje)
+    : m_etiqueta(etiqueta), m_barra(barra), m_alMensaje(std::move(alMensaje)) {
+    m_resto.setSingleShot(true);
+    m_resto.setInterval(kIntervaloBarra);
+    QObject::connect(&m_resto, &QTimer::timeout, [this] { mostrarPendiente(); });
+}
+
 void QtProgreso::mensaje(const QString& texto) {
+    mostrarPendiente();
     if (m_alMensaje)
         m_alMensaje(texto);
     if (m_etiqueta) {
@@ -175,21 +183,37 @@ void QtProgreso::mensaje(const QString& texto) {
 }
 
 void QtProgreso::barraVisible(bool visible) {
+    mostrarPendiente();
     if (m_barra)
         m_barra->setVisible(visible);
 }
 
 void QtProgreso::barraRango(int minimo, int maximo) {
+    mostrarPendiente();
     if (m_barra)
         m_barra->setRange(minimo, std::max(minimo, maximo));
 }
 
 void QtProgreso::barraValor(int valor) {
-    if (m_barra) {
-        // setValue repaints at once whenever the bar's look changes; a repaint per value would cost
-        // more than the work it reports.
-        m_barra->setValue(std::clamp(valor, m_barra->minimum(), m_barra->maximum()));
-    }
+    if (!m_barra)
+        return;
+    // setValue repaints at once whenever the bar's look changes, and measures its text on every
+    // call: once per line it would cost a good part of the work it reports.
+    m_pendiente = valor;
+    if (!m_ultimo.isValid() || m_ultimo.elapsed() >= kIntervaloBarra.count())
+        mostrarPendiente();
+    else if (!m_resto.isActive())
+        m_resto.start();
+}
+
+void QtProgreso::mostrarPendiente() {
+    if (!m_pendiente)
+        return;
+    m_resto.stop();
+    if (m_barra)
+        m_barra->setValue(std::clamp(*m_pendiente, m_barra->minimum(), m_barra->maximum()));
+    m_pendiente.reset();
+    m_ultimo.start();
 }
 
 } // namespace tarvix

@@ -2,10 +2,14 @@
 
 #include "components/interaccion.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
+#include <QTimer>
+#include <chrono>
 #include <functional>
+#include <optional>
 
 class QWidget;
 
@@ -45,21 +49,30 @@ private:
 };
 
 // Status label and progress bar of the main window, repainted at each change (long runs do not
-// return to the event loop).
+// return to the event loop). The bar takes a new value at most every kIntervaloBarra; the last
+// value held back is shown before any other change of the label or the bar, and when the run
+// returns to the event loop, so that the bar always ends on the value it was last given.
 class QtProgreso : public Progreso {
 public:
+    static constexpr std::chrono::milliseconds kIntervaloBarra{30};
+
     // `alMensaje` keeps the owner's own copy of the status text (the window redraws from it).
-    QtProgreso(QLabel* etiqueta, QProgressBar* barra, std::function<void(const QString&)> alMensaje = {})
-        : m_etiqueta(etiqueta), m_barra(barra), m_alMensaje(std::move(alMensaje)) {}
+    QtProgreso(QLabel* etiqueta, QProgressBar* barra, std::function<void(const QString&)> alMensaje = {});
     void mensaje(const QString& texto) override;
     void barraVisible(bool visible) override;
     void barraRango(int minimo, int maximo) override;
     void barraValor(int valor) override;
 
 private:
+    // Shows the value held back, if any.
+    void mostrarPendiente();
+
     QPointer<QLabel> m_etiqueta;
     QPointer<QProgressBar> m_barra;
     std::function<void(const QString&)> m_alMensaje;
+    std::optional<int> m_pendiente;
+    QElapsedTimer m_ultimo; // since the bar last took a value
+    QTimer m_resto;         // shows the value held back once the event loop runs
 };
 
 } // namespace tarvix

@@ -1,8 +1,8 @@
 #include "review/lista/frmdep.h"
 
+#include "review/lista/modelodep.h"
+
 #include <QAction>
-#include <QBrush>
-#include <QColor>
 #include <QEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -10,8 +10,10 @@
 #include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTreeWidget>
+#include <QStyle>
+#include <QTreeView>
 #include <algorithm>
+#include <array>
 
 namespace tarvix {
 
@@ -54,11 +56,11 @@ frmDEP::frmDEP(Globales& g, QWidget* parent, EditorRegistro editor)
 
     m_interior = new Interior(this, [this] { ubicarLista(); });
     setCentralWidget(m_interior);
-    lstDEP = new QTreeWidget(m_interior);
+    lstDEP = new QTreeView(m_interior);
     lstDEP->setObjectName(QStringLiteral("lstDEP"));
     lstDEP->setAccessibleName(QStringLiteral("Registros del interno"));
-    lstDEP->setColumnCount(lista::kColumnas);
-    lstDEP->setHeaderLabels(lista::encabezados());
+    m_modelo = std::make_unique<ModeloDEP>(m_lista);
+    lstDEP->setModel(m_modelo.get());
     lstDEP->setRootIsDecorated(false);
     lstDEP->setUniformRowHeights(true);
     lstDEP->setAllColumnsShowFocus(true);
@@ -68,10 +70,12 @@ frmDEP::frmDEP(Globales& g, QWidget* parent, EditorRegistro editor)
     for (int c = 0; c < lista::kColumnas; ++c)
         lstDEP->header()->resizeSection(c, kAnchos[c]);
     lstDEP->installEventFilter(this);
-    connect(lstDEP, &QTreeWidget::itemDoubleClicked, this, [this] { abrirSeleccionado(); });
+    connect(lstDEP, &QTreeView::doubleClicked, this, [this] { abrirSeleccionado(); });
 
     m_lista.cambiado = [this] { mostrarItems(); };
 }
+
+frmDEP::~frmDEP() = default;
 
 void frmDEP::Form_Load() {
     m_filaPreferida = 0;
@@ -80,24 +84,39 @@ void frmDEP::Form_Load() {
 }
 
 void frmDEP::ajustarTamano() {
-    // Each column as wide as its title and its rows (the first thousand at most, as the header
-    // measures them), not wider than a third of the screen; the window as wide as its columns,
-    // within the screen that shows the main window.
+    // Each column as wide as its title and the texts of its first thousand rows, not wider than a
+    // third of the screen; the window as wide as its columns, within the screen that shows the
+    // main window. The texts are measured as the delegate lays them out (the text and a focus
+    // margin each side), a text equal to the one above it only once.
     const QScreen* pantalla = parentWidget() ? parentWidget()->screen() : screen();
     const QRect disponible = pantalla ? pantalla->availableGeometry() : QRect(0, 0, 1024, 768);
     QHeaderView* encabezado = lstDEP->header();
+    const QFontMetrics medida(lstDEP->font());
+    const int margen = 2 * (lstDEP->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, lstDEP) + 1);
+    std::array<int, lista::kColumnas> anchos{};
+    std::array<QString, lista::kColumnas> anteriores;
+    for (int c = 0; c < lista::kColumnas; ++c)
+        anchos[static_cast<size_t>(c)] = encabezado->sectionSizeHint(c);
+    constexpr int kFilasMedidas = 1000;
+    for (int f = 0; f < std::min(kFilasMedidas, m_lista.filas()); ++f) {
+        for (size_t c = 0; c < anchos.size(); ++c) {
+            QString texto = m_lista.texto(f, static_cast<int>(c));
+            if (f > 0 && texto == anteriores[c])
+                continue;
+            anchos[c] = std::max(anchos[c], medida.horizontalAdvance(texto) + margen);
+            anteriores[c] = std::move(texto);
+        }
+    }
     int columnas = 0;
     for (int c = 0; c < lista::kColumnas; ++c) {
-        lstDEP->resizeColumnToContents(c);
-        const int ancho = std::min(lstDEP->columnWidth(c), disponible.width() / 3);
+        const int ancho = std::min(anchos[static_cast<size_t>(c)], disponible.width() / 3);
         encabezado->resizeSection(c, ancho);
         columnas += ancho;
     }
     // The list takes the window's width less its margins (geometriaLista).
     constexpr int kPrueba = 1000;
     const int margenes = kPrueba - lista::geometriaLista(kPrueba, kPrueba).ancho.value_or(0);
-    const int bordes =
-        2 * lstDEP->frameWidth() + lstDEP->verticalScrollBar()->sizeHint().width() + margenes;
+    const int bordes = 2 * lstDEP->frameWidth() + lstDEP->verticalScrollBar()->sizeHint().width() + margenes;
     // The title bar and borders: known once shown; before, a usual allowance.
     const QSize marco = isVisible() ? frameGeometry().size() - size() : QSize(16, 48);
     const int ancho = std::min(columnas + bordes, disponible.width() - marco.width());
@@ -113,9 +132,10 @@ void frmDEP::ajustarTamano() {
 }
 
 void frmDEP::abrirSeleccionado() {
-    QTreeWidgetItem* actual = lstDEP->currentItem();
-    const int fila = actual && actual->isSelected() ? lstDEP->indexOfTopLevelItem(actual) : -1;
-    // After a save the list reloads; the cursor stays on the same row, which now holds the next line.
+    const QModelIndex actual = lstDEP->currentIndex();
+    const int fila =
+        actual.isValid() && lstDEP->selectionModel()->isRowSelected(actual.row(), {}) ? actual.row() : -1;
+    // After a save the cursor stays on the same row, which may now hold the next line.
     m_filaPreferida = fila;
     m_lista.abrirEditor(fila);
 }
@@ -124,26 +144,11 @@ void frmDEP::mostrarItems() {
     lstDEP->setAccessibleDescription(m_lista.modo() == lista::Modo::ConErrores
                                          ? QStringLiteral("Registros con errores")
                                          : QStringLiteral("Registros correctos"));
-    lstDEP->clear();
-    QList<QTreeWidgetItem*> filas;
-    for (const ItemDEP& item : m_lista.lstDEP()) {
-        auto* fila = new QTreeWidgetItem(QStringList{item.texto} + item.subItems);
-        for (int c = 4; c <= 6; ++c)
-            fila->setTextAlignment(c, Qt::AlignRight | Qt::AlignVCenter);
-        if (item.color) {
-            const QBrush pincel(QColor(item.color->rojo, item.color->verde, item.color->azul));
-            for (int c = 0; c < lista::kColumnas; ++c)
-                fila->setForeground(c, pincel);
-        }
-        filas << fila;
-    }
-    lstDEP->addTopLevelItems(filas);
-    if (!filas.isEmpty()) {
-        QTreeWidgetItem* actual =
-            filas.value(std::clamp(m_filaPreferida, 0, static_cast<int>(filas.size()) - 1));
-        lstDEP->setCurrentItem(actual);
-        lstDEP->scrollToItem(actual);
-    }
+    if (m_modelo->rowCount() == 0)
+        return;
+    const QModelIndex actual = m_modelo->index(std::clamp(m_filaPreferida, 0, m_modelo->rowCount() - 1), 0);
+    lstDEP->setCurrentIndex(actual);
+    lstDEP->scrollTo(actual);
 }
 
 void frmDEP::ubicarLista() {

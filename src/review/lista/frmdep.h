@@ -5,11 +5,14 @@
 
 #include <QMainWindow>
 #include <functional>
+#include <memory>
 
 class QAction;
-class QTreeWidget;
+class QTreeView;
 
 namespace tarvix {
+
+class ModeloDEP;
 
 // "Resultados": the article lines of the current interno for review, with the editor on Enter or a
 // double-click and the export of the list in the menu.
@@ -17,6 +20,7 @@ class frmDEP : public QMainWindow {
     Q_OBJECT
 public:
     frmDEP(Globales& g, QWidget* parent = nullptr, EditorRegistro editor = {});
+    ~frmDEP() override;
 
     ListaDEP& lista() { return m_lista; }
     void setEditor(EditorRegistro editor) { m_lista.setEditor(std::move(editor)); }
@@ -26,7 +30,7 @@ public:
     // Opens the editor on the selected line (double-click, Enter).
     void abrirSeleccionado();
 
-    QTreeWidget* lstDEP;
+    QTreeView* lstDEP;
     QAction* mnu_expoExcel;
 
 protected:
@@ -39,6 +43,8 @@ private:
     void ubicarLista();
 
     ListaDEP m_lista;
+    // Goes before the list it shows (the view lets go of it then).
+    std::unique_ptr<ModeloDEP> m_modelo;
     QWidget* m_interior;
     int m_filaPreferida = 0;
 };

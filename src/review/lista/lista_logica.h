@@ -1,9 +1,12 @@
 #pragma once
 
+#include "components/formatos.h"
 #include "components/globales.h"
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
+#include <array>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -48,6 +51,14 @@ QStringList encabezados();
 // The statements of both lists, the interno written with its quotes doubled.
 QString sqlRegConErrores(const QString& interno);
 QString sqlRegOK(const QString& interno);
+// The line with this ARTORD when it belongs to the list of `modo`: the list's own condition.
+QString sqlLinea(Modo modo, const QString& interno, int artord);
+
+// The values read of a line: the eleven columns shown, in their order.
+using Valores = std::array<QVariant, kColumnas>;
+// True when line `a` comes before line `b` in the list of `modo`, as the list's statement orders
+// them: NULL first, numbers before texts, texts by the working database's comparison.
+bool vaAntes(Modo modo, const Valores& a, const Valores& b);
 // Text colour of a line by its PRCEST in each list.
 std::optional<ColorTexto> colorPorEstado(Modo modo, const QString& prcest);
 // A "description|pattern;pattern" filter in the form the save dialog of the seam takes:
@@ -66,13 +77,30 @@ GeometriaLista geometriaLista(int anchoInterior, int altoInterior);
 
 } // namespace lista
 
-// The logic of the review window frmDEP: the items of lstDEP, the editor on a line with the reload
-// after a save, and the export of the list shown.
+// What the window is told about the rows of the list: a whole load, or one line updated after a
+// save (changed in place, moved, or gone from the list).
+class ObservadorDEP {
+public:
+    virtual ~ObservadorDEP() = default;
+    virtual void antesDeCargar() = 0;
+    virtual void cargada() = 0;
+    virtual void antesDeQuitar(int fila) = 0;
+    virtual void quitada() = 0;
+    // `hasta` is the line's place once moved.
+    virtual void antesDeMover(int desde, int hasta) = 0;
+    virtual void movida() = 0;
+    virtual void cambiada(int fila) = 0;
+};
+
+// The logic of the review window frmDEP: the lines of lstDEP, the editor on a line with the update
+// of the list after a save, and the export of the list shown. The lines keep the values of the
+// columns shown, as read; their texts are written when asked for (texto, item).
 class ListaDEP {
 public:
     explicit ListaDEP(Globales& g, EditorRegistro editor = {});
 
     void setEditor(EditorRegistro editor) { m_editor = std::move(editor); }
+    void setObservador(ObservadorDEP* observador) { m_observador = observador; }
 
     // Load: the list chosen by g_iModoLista.
     void Form_Load();
@@ -80,10 +108,17 @@ public:
     void CargarRegOK();
 
     lista::Modo modo() const { return m_modo; }
-    const std::vector<ItemDEP>& lstDEP() const { return m_items; }
+    int filas() const { return static_cast<int>(m_filas.size()); }
+    // The text of a column of a line (column 0: ARTORD as "0000"), its colour, and the whole item.
+    QString texto(int fila, int columna) const;
+    std::optional<ColorTexto> color(int fila) const;
+    ItemDEP item(int fila) const;
+    // Every item, in the list's order (writes every text: for the export and the tests).
+    std::vector<ItemDEP> lstDEP() const;
 
     // Double-click or Enter on the item at `fila` (-1 when none is selected): opens the editor on
-    // that line; after a save reloads the list shown. True when the list was reloaded.
+    // that line; after a save the list shows what loading it again would show, updating only that
+    // line. True when the editor saved.
     bool abrirEditor(int fila);
 
     // "Exportar a Excel": asks for the file name and exports.
@@ -91,16 +126,21 @@ public:
     // Writes the items, as listed, to `archivo` as an XML spreadsheet.
     void ExportarAExcel(const QString& archivo);
 
-    // Called after every (re)load of the items.
+    // Called after every change of the lines (a load or the update after a save).
     std::function<void()> cambiado;
 
 private:
     void cargar(lista::Modo modo);
+    // After a save of the line at `fila`: reads it again and changes, moves or removes it.
+    void actualizar(int fila);
+    const Mesquel::Formatos& formatos() const;
 
     Globales& m_g;
     EditorRegistro m_editor;
+    ObservadorDEP* m_observador = nullptr;
     lista::Modo m_modo = lista::Modo::ConErrores;
-    std::vector<ItemDEP> m_items;
+    QString m_interno; // the interno of the lines loaded
+    std::vector<lista::Valores> m_filas;
     QString ax_XmlExcel;
 };
 

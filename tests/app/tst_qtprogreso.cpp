@@ -1,0 +1,58 @@
+#include "app/ventanas/qtinteraccion.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProgressBar>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace tarvix;
+
+class TstQtProgreso : public QObject {
+    Q_OBJECT
+private slots:
+    void barraCadaTantoConElValorFinal();
+};
+
+// A run that gives the bar a value per line: the bar takes a few of them, and every change of the
+// label or the bar, or the return to the event loop, shows the last one given.
+void TstQtProgreso::barraCadaTantoConElValorFinal() {
+    QLabel etiqueta;
+    QProgressBar barra;
+    QStringList mensajes;
+    QtProgreso p(&etiqueta, &barra, [&](const QString& t) { mensajes << t; });
+    QSignalSpy cambios(&barra, &QProgressBar::valueChanged);
+    p.barraRango(0, 5000);
+    QElapsedTimer reloj;
+    reloj.start();
+    for (int v = 1; v <= 5000; ++v)
+        p.barraValor(v);
+    const qint64 ms = reloj.elapsed();
+    QVERIFY2(cambios.size() <= 2 + ms / QtProgreso::kIntervaloBarra.count(),
+             qPrintable(QString::number(cambios.size())));
+    QCOMPARE(barra.value(), 1); // the first value is shown at once
+
+    p.mensaje(QStringLiteral("Procesando... Etapa 2 de 4"));
+    QCOMPARE(barra.value(), 5000);
+    QCOMPARE(etiqueta.text(), QStringLiteral("Procesando... Etapa 2 de 4"));
+    QCOMPARE(mensajes, QStringList{QStringLiteral("Procesando... Etapa 2 de 4")});
+
+    // A value held back goes before a new range, which resets the bar as it would have without
+    // holding it back; the next value waits.
+    p.barraValor(4000);
+    p.barraValor(4500);
+    QCOMPARE(barra.value(), 5000);
+    p.barraRango(0, 10);
+    QCOMPARE(cambios.last().value(0).toInt(), 4500);
+    QCOMPARE(barra.value(), -1);
+    p.barraValor(1);
+    QCOMPARE(barra.value(), -1);
+    QTRY_COMPARE(barra.value(), 1); // the event loop shows it
+    p.barraValor(7);
+    p.barraVisible(false);
+    QCOMPARE(barra.value(), 7);
+    QVERIFY(barra.isHidden());
+}
+
+QTEST_MAIN(TstQtProgreso)
+#include "tst_qtprogreso.moc"
