@@ -7,9 +7,9 @@
 #include "components/clbase.h"
 #include "components/interaccion.h"
 #include "components/interaccionguionada.h"
-#include "review/frmmodificar.h"
-#include "review/lista/frmdep.h"
 #include "review/lista/lista_logica.h"
+#include "review/lista/ventanas/frmdep.h"
+#include "review/ventanas/frmmodificar.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

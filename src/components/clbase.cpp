@@ -516,7 +516,8 @@ void clBase::ComenzarLote(bool soloLecturas) {
 }
 
 void clBase::abrirLote() {
-    if (!m_sqlite || m_transaccion != Transaccion::Ninguna || m_sqlite->enTransaccion() || (m_loteLecturas && !m_sqlite->enWal()))
+    if (!m_sqlite || m_transaccion != Transaccion::Ninguna || m_sqlite->enTransaccion() ||
+        (m_loteLecturas && !m_sqlite->enWal()))
         return;
     qint64 n = 0;
     QString error;

@@ -108,7 +108,6 @@ void lineasCorrectas(Programa& p, int cuantas) {
                   .arg(vb::SqlTexto(p.g.g_sInterno)));
 }
 
-
 bool Programa::crearYElegirInterno(const QString& nro) {
     QString descripcion = QStringLiteral("factura de ejemplo");
     if (!NuevoInterno(g, nro, descripcion))

@@ -22,7 +22,8 @@ const QString kQuedoComoEstaba = QStringLiteral(
 // `mensajes` waits for its end and gives what it was shown.
 class OtroPuesto {
 public:
-    OtroPuesto(const std::optional<Velno::ParametrosConexion>& servidor, std::function<void(Programa&)> preparar) {
+    OtroPuesto(const std::optional<Velno::ParametrosConexion>& servidor,
+               std::function<void(Programa&)> preparar) {
         std::future<void> listo = m_listo.get_future();
         std::shared_future<void> ir = m_ir.get_future().share();
         m_fin = std::async(std::launch::async, [this, servidor, preparar, ir] {
@@ -222,7 +223,8 @@ void TstPuestos::esperaAcotada_data() {
     QTest::addColumn<int>("bloqueo");
     QTest::addColumn<int>("sentencia");
     QTest::addColumn<QString>("texto");
-    QTest::newRow("espera de un cerrojo") << 1 << -1 << QStringLiteral("Otro puesto tiene ocupados los datos");
+    QTest::newRow("espera de un cerrojo")
+        << 1 << -1 << QStringLiteral("Otro puesto tiene ocupados los datos");
     QTest::newRow("sentencia lenta") << 0 << 1 << QStringLiteral("superó el tiempo máximo de espera");
 }
 

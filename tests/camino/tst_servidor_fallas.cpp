@@ -177,7 +177,8 @@ void TstServidorFallas::servidorDetenidoDuranteLaTransferencia() {
     QVERIFY(servidor.arrancar());
     prog.paso3().FRM3_Tranferir();
     m = prog.mensajesNuevos();
-    QCOMPARE(m, QStringList{QStringLiteral("Se transfirio %1 articulos en el interno ").arg(kLineas) + interno});
+    QCOMPARE(m,
+             QStringList{QStringLiteral("Se transfirio %1 articulos en el interno ").arg(kLineas) + interno});
     QCOMPARE(contar(prog, QStringLiteral("select count(*) as n from subitems where interno = ") +
                               vb::SqlTexto(interno)),
              kLineas);
@@ -206,10 +207,10 @@ void TstServidorFallas::servidorDetenidoDuranteLaTransferencia() {
     prog.paso3().FRM3_Tranferir();
     m = prog.mensajesNuevos();
     QVERIFY2(m.size() == 2, qPrintable(m.join(u'|')));
-    QCOMPARE(m,
-             (QStringList{QStringLiteral("El interno [ ") + interno +
-                              QStringLiteral(" ] ya existe.\r\n\r\nDesea reemplazarlo?"),
-                          QStringLiteral("Se transfirio %1 articulos en el interno ").arg(kLineas) + interno}));
+    QCOMPARE(
+        m, (QStringList{QStringLiteral("El interno [ ") + interno +
+                            QStringLiteral(" ] ya existe.\r\n\r\nDesea reemplazarlo?"),
+                        QStringLiteral("Se transfirio %1 articulos en el interno ").arg(kLineas) + interno}));
 }
 
 // The catalog reads of a transfer go ahead of its writes: an article that comes back further down
@@ -277,7 +278,8 @@ void TstServidorFallas::fallaDeUnaLineaDelCatalogo() {
     const auto estado = [&]() {
         return prog.filasAduana(QStringLiteral("select * from subitems where interno = ") + i +
                                 QStringLiteral(" order by idarticulo")) +
-               prog.filasAduana(QStringLiteral("select interno, fobdivisas from caratula where interno = ") + i) +
+               prog.filasAduana(QStringLiteral("select interno, fobdivisas from caratula where interno = ") +
+                                i) +
                prog.filasAduana(QStringLiteral("select * from catarticulos where idcatalogo = ") + c +
                                 QStringLiteral(" order by idarticulo"));
     };
@@ -288,17 +290,18 @@ void TstServidorFallas::fallaDeUnaLineaDelCatalogo() {
     }
     const QList<QVariantMap> antes = estado();
     QCOMPARE(antes.size(), reemplazo ? 601 : 0);
-    prog.trabajo(QStringLiteral("update ART set ARTDSCMARIA = '%1', ARTTOT = 9 where INTNRO = %2 and ARTORD = 280")
-                     .arg(QString(300, u'M'), i));
+    prog.trabajo(
+        QStringLiteral("update ART set ARTDSCMARIA = '%1', ARTTOT = 9 where INTNRO = %2 and ARTORD = 280")
+            .arg(QString(300, u'M'), i));
 
     prog.paso3().FRM3_Tranferir();
     const QStringList m = prog.mensajesNuevos();
     QCOMPARE(m.size(), reemplazo ? 2 : 1);
     const QString informe = m.last();
     QVERIFY2(informe.contains(reemplazo ? QStringLiteral(".frmMain_FRAM3_Transfer_C_ActualCAT (330)] \r\n\r\n"
-                                                        "update CATARTICULOS")
+                                                         "update CATARTICULOS")
                                         : QStringLiteral(".frmMain_FRAM3_Transfer_C_ActualCAT (560)] \r\n\r\n"
-                                                        "insert into CATARTICULOS")),
+                                                         "insert into CATARTICULOS")),
              qPrintable(prueba::visible(informe)));
     QVERIFY2(informe.contains(QStringLiteral("'F-280'")), qPrintable(informe));
     QVERIFY2(informe.startsWith(QStringLiteral("Un texto es más largo de lo que admite su columna en la base "

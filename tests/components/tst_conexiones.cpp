@@ -224,10 +224,12 @@ void TstConexiones::erroresDelServidor_data() {
     QTest::addColumn<QString>("espanol");
     const QString q = QStringLiteral(" QPSQL: Unable to create query");
     QTest::newRow("permiso") << QStringLiteral("ERROR:  permission denied for table subitems\n(42501)") + q
-                             << QString() << QStringLiteral("El usuario de la base de datos no tiene permiso");
+                             << QString()
+                             << QStringLiteral("El usuario de la base de datos no tiene permiso");
     QTest::newRow("bloqueo mutuo") << QStringLiteral("ERROR:  deadlock detected\nDETAIL: ...(40P01)") + q
                                    << QString() << QStringLiteral("La operación chocó con la de otro puesto");
-    QTest::newRow("tiempo") << QStringLiteral("ERROR:  canceling statement due to statement timeout(57014)") + q
+    QTest::newRow("tiempo") << QStringLiteral("ERROR:  canceling statement due to statement timeout(57014)") +
+                                   q
                             << QString() << QStringLiteral("La operación superó el tiempo máximo");
     QTest::newRow("disco lleno")
         << QStringLiteral("ERROR:  could not extend file \"base/1/2\": No space left on device(53100)") + q
@@ -238,8 +240,9 @@ void TstConexiones::erroresDelServidor_data() {
     QTest::newRow("reinicio")
         << QStringLiteral("FATAL:  terminating connection due to administrator command(57P01)") + q
         << QString() << QStringLiteral("Se perdió la conexión con el servidor de base de datos (el servidor");
-    QTest::newRow("código del controlador") << QStringLiteral("ERROR:  no space left") << QStringLiteral("53100")
-                                            << QStringLiteral("El servidor de base de datos se quedó sin espacio");
+    QTest::newRow("código del controlador")
+        << QStringLiteral("ERROR:  no space left") << QStringLiteral("53100")
+        << QStringLiteral("El servidor de base de datos se quedó sin espacio");
     QTest::newRow("sin código, por el texto") << QStringLiteral("server closed the connection unexpectedly")
                                               << QString() << QStringLiteral("Se perdió la conexión");
 }

@@ -204,13 +204,13 @@ void TstMotorSqlite::comoElDriver() {
             for (int i = 0; i < reg.count(); ++i) {
                 const QVariant esperado = q.value(i);
                 const QVariant obtenido = rs.Fields(i);
-                QVERIFY2(obtenido.metaType() == esperado.metaType() &&
-                             obtenido.isNull() == esperado.isNull() && obtenido == esperado,
-                         qPrintable(s + QStringLiteral(" col %1: %2 (%3) / %4 (%5)")
-                                            .arg(i)
-                                            .arg(obtenido.toString(), QString::fromLatin1(obtenido.typeName()),
-                                                 esperado.toString(),
-                                                 QString::fromLatin1(esperado.typeName()))));
+                QVERIFY2(
+                    obtenido.metaType() == esperado.metaType() && obtenido.isNull() == esperado.isNull() &&
+                        obtenido == esperado,
+                    qPrintable(s + QStringLiteral(" col %1: %2 (%3) / %4 (%5)")
+                                       .arg(i)
+                                       .arg(obtenido.toString(), QString::fromLatin1(obtenido.typeName()),
+                                            esperado.toString(), QString::fromLatin1(esperado.typeName()))));
             }
             rs.MoveNext();
             ++filas;

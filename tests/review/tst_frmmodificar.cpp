@@ -1,8 +1,8 @@
-#include "controls/clcntrl.h"
+#include "controls/ventanas/clcntrl.h"
 #include "entorno.h"
-#include "review/frmcargasufijos.h"
-#include "review/frmmodificar.h"
-#include "review/frmposicion.h"
+#include "review/ventanas/frmcargasufijos.h"
+#include "review/ventanas/frmmodificar.h"
+#include "review/ventanas/frmposicion.h"
 
 #include <QApplication>
 #include <QComboBox>

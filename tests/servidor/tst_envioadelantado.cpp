@@ -153,7 +153,7 @@ void TstEnvioAdelantado::lecturasIgualesALasSincronicas() {
                                           .arg(sincronicas[i].first[int(c)]);
                 QVERIFY2(a.metaType() == s.metaType(),
                          qPrintable(donde + u' ' + QString::fromLatin1(a.metaType().name()) + u'/' +
-                                   QString::fromLatin1(s.metaType().name())));
+                                    QString::fromLatin1(s.metaType().name())));
                 QVERIFY2(a.isNull() == s.isNull(), qPrintable(donde));
                 QVERIFY2(a == s, qPrintable(donde + u' ' + a.toString() + u'/' + s.toString()));
             }

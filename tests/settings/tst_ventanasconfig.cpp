@@ -2,8 +2,8 @@
 #include "components/clbase.h"
 #include "components/configuracion.h"
 #include "components/interaccionguionada.h"
-#include "settings/frmconfig.h"
-#include "settings/frmrelpais.h"
+#include "settings/ventanas/frmconfig.h"
+#include "settings/ventanas/frmrelpais.h"
 #include "testsupport.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "app/ventanas/frmmain.h"
 #include "components/clbase.h"
 #include "components/interaccionguionada.h"
-#include "review/lista/frmdep.h"
+#include "review/lista/ventanas/frmdep.h"
 #include "testsupport.h"
 
 #include <QLabel>

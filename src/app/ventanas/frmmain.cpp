@@ -2,10 +2,10 @@
 
 #include "app/ventanas/frminterno.h"
 #include "components/espera.h"
-#include "intake/carga/vistagrilla.h"
-#include "review/frmmodificar.h"
-#include "review/lista/frmdep.h"
-#include "settings/frmconfig.h"
+#include "intake/carga/ventanas/vistagrilla.h"
+#include "review/lista/ventanas/frmdep.h"
+#include "review/ventanas/frmmodificar.h"
+#include "settings/ventanas/frmconfig.h"
 
 #include <QApplication>
 #include <QFrame>

@@ -1,8 +1,8 @@
 #include "app/ventanas/qtinteraccion.h"
 
-#include "intake/carga/frmcampos.h"
-#include "review/frmcargasufijos.h"
-#include "settings/frmrelpais.h"
+#include "intake/carga/ventanas/frmcampos.h"
+#include "review/ventanas/frmcargasufijos.h"
+#include "settings/ventanas/frmrelpais.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,9 +1,9 @@
 #include "app/ventanas/frmmain.h"
 #include "components/clbase.h"
 #include "components/interaccionguionada.h"
-#include "intake/carga/frmcampos.h"
 #include "intake/carga/paso2.h"
-#include "intake/carga/vistagrilla.h"
+#include "intake/carga/ventanas/frmcampos.h"
+#include "intake/carga/ventanas/vistagrilla.h"
 #include "testsupport.h"
 
 #include <QAbstractItemView>

@@ -1,6 +1,6 @@
 #include "programalista.h"
-#include "review/lista/frmdep.h"
-#include "review/lista/modelodep.h"
+#include "review/lista/ventanas/frmdep.h"
+#include "review/lista/ventanas/modelodep.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "review/lista/modelodep.h"
+#include "review/lista/ventanas/modelodep.h"
 
 #include <QBrush>
 #include <QColor>

@@ -1,8 +1,8 @@
-#include "review/frmmodificar.h"
+#include "review/ventanas/frmmodificar.h"
 
-#include "controls/clcntrl.h"
-#include "review/frmcargasufijos.h"
-#include "review/frmposicion.h"
+#include "controls/ventanas/clcntrl.h"
+#include "review/ventanas/frmcargasufijos.h"
+#include "review/ventanas/frmposicion.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,7 +1,7 @@
-#include "settings/frmconfig.h"
+#include "settings/ventanas/frmconfig.h"
 
-#include "settings/controles.h"
-#include "settings/frmrelpais.h"
+#include "settings/ventanas/controles.h"
+#include "settings/ventanas/frmrelpais.h"
 
 #include <QApplication>
 #include <QComboBox>

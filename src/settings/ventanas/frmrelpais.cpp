@@ -1,6 +1,6 @@
-#include "settings/frmrelpais.h"
+#include "settings/ventanas/frmrelpais.h"
 
-#include "settings/controles.h"
+#include "settings/ventanas/controles.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "review/frmposicion.h"
+#include "review/ventanas/frmposicion.h"
 
 #include <QGridLayout>
 #include <QKeyEvent>

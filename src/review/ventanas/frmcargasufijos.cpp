@@ -1,4 +1,4 @@
-#include "review/frmcargasufijos.h"
+#include "review/ventanas/frmcargasufijos.h"
 
 #include <QGroupBox>
 #include <QKeyEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "controls/clcntrl.h"
+#include "controls/ventanas/clcntrl.h"
 #include "review/posicion_logica.h"
 
 #include <QDialog>

@@ -1,4 +1,4 @@
-#include "controls/clcntrl.h"
+#include "controls/ventanas/clcntrl.h"
 
 #include "controls/reglascntrl.h"
 

@@ -1,6 +1,6 @@
-#include "review/lista/frmdep.h"
+#include "review/lista/ventanas/frmdep.h"
 
-#include "review/lista/modelodep.h"
+#include "review/lista/ventanas/modelodep.h"
 
 #include <QAction>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "intake/carga/vistagrilla.h"
+#include "intake/carga/ventanas/vistagrilla.h"
 
 #include "intake/carga/grilla.h"
 

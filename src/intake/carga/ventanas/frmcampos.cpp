@@ -1,4 +1,4 @@
-#include "intake/carga/frmcampos.h"
+#include "intake/carga/ventanas/frmcampos.h"
 
 #include "components/globales.h"
 #include "intake/carga/mapeo.h"
