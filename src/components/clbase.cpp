@@ -15,6 +15,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QStorageInfo>
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -66,6 +67,12 @@ QString codigoEnTexto(const QString& texto) {
 }
 } // namespace
 
+namespace {
+constexpr const char kDiscoLleno[] =
+    "No queda espacio en el disco para la base de datos: el disco está lleno; "
+    "libere espacio y vuelva a intentarlo";
+} // namespace
+
 QString describirErrorSql(const QString& textoDriver, const QString& codigo) {
     const QString t = textoDriver.trimmed();
     struct Caso {
@@ -112,7 +119,8 @@ QString describirErrorSql(const QString& textoDriver, const QString& codigo) {
         {"has no column named", "No existe la columna"},
         {"readonly database", "La base de datos es de solo lectura: no se pueden guardar cambios"},
         {"read-only", "La base de datos es de solo lectura: no se pueden guardar cambios"},
-        {"database or disk is full", "No queda espacio en el disco para la base de datos"},
+        {"database or disk is full", kDiscoLleno},
+        {"No space left on device", kDiscoLleno},
         {"disk I/O error", "Error de lectura o escritura en el disco de la base de datos"},
         {"file is not a database", "El archivo no es una base de datos válida o está dañado"},
         {"database disk image is malformed", "La base de datos está dañada"},
@@ -143,6 +151,20 @@ QString describirErrorSql(const QString& textoDriver, const QString& codigo) {
             return con(k.texto);
     }
     return t.isEmpty() ? QStringLiteral("Error de base de datos") : t;
+}
+
+QString describirErrorSqlite(const QString& textoDriver, qint64 bytesLibres) {
+    // Less than a megabyte free: SQLite could not write its pages or its journal.
+    constexpr qint64 kMinimo = 1024 * 1024;
+    if (bytesLibres >= 0 && bytesLibres < kMinimo &&
+        textoDriver.contains(QLatin1String("disk I/O error"), Qt::CaseInsensitive))
+        return QString::fromUtf8(kDiscoLleno) + QStringLiteral(" (") + textoDriver.trimmed() + u')';
+    return describirErrorSql(textoDriver);
+}
+
+QString describirErrorSqlite(const QString& textoDriver, const QString& archivo) {
+    const QStorageInfo disco(QFileInfo(archivo).absolutePath());
+    return describirErrorSqlite(textoDriver, disco.isValid() ? disco.bytesAvailable() : -1);
 }
 
 clBase::clBase(QString nombre)
@@ -279,9 +301,10 @@ void clBase::Conectar() {
             db = QSqlDatabase();
             QSqlDatabase::removeDatabase(m_conexion);
             // The password never appears in the message: the driver text does not carry it.
-            throw VbError(
-                tarvix::errores::BaseDeDatos, kOrigen,
-                QStringLiteral("No se puede abrir la %1: %2").arg(m_nombre, describirErrorSql(e.text())));
+            const QString causa = p.driver == u"QSQLITE" ? describirErrorSqlite(e.text(), p.baseDeDatos)
+                                                         : describirErrorSql(e.text());
+            throw VbError(tarvix::errores::BaseDeDatos, kOrigen,
+                          QStringLiteral("No se puede abrir la %1: %2").arg(m_nombre, causa));
         }
         m_abierta = true;
         if (p.driver == u"QSQLITE") {
@@ -293,9 +316,9 @@ void clBase::Conectar() {
                 const QSqlError e = q.lastError();
                 q = QSqlQuery();
                 Desconectar();
-                throw VbError(
-                    tarvix::errores::BaseDeDatos, kOrigen,
-                    QStringLiteral("No se puede abrir la %1: %2").arg(m_nombre, describirErrorSql(e.text())));
+                throw VbError(tarvix::errores::BaseDeDatos, kOrigen,
+                              QStringLiteral("No se puede abrir la %1: %2")
+                                  .arg(m_nombre, describirErrorSqlite(e.text(), p.baseDeDatos)));
             }
             q.exec(QStringLiteral("PRAGMA journal_mode=WAL"));
             q.exec(QStringLiteral("PRAGMA synchronous=NORMAL"));

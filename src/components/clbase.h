@@ -224,5 +224,10 @@ private:
 // Spanish text for the usual driver failures, with the driver's own text after it. On a server the
 // SQLSTATE code decides (`codigo`, or the one the text carries as the PostgreSQL driver writes it).
 QString describirErrorSql(const QString& textoDriver, const QString& codigo = QString());
+// The same for a failure on the SQLite file `archivo`. SQLite reports a write that ran out of space
+// as a plain I/O error: on a disk with almost nothing free it is told as a full disk.
+QString describirErrorSqlite(const QString& textoDriver, const QString& archivo);
+// As above, given the bytes still free on the file's disk (negative: unknown).
+QString describirErrorSqlite(const QString& textoDriver, qint64 bytesLibres);
 
 } // namespace Velno

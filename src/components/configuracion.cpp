@@ -16,10 +16,11 @@ QString leer(const QString& clave, const QString& porDefecto) {
     return s.value(QString::fromLatin1(kSeccion) + u'/' + clave, porDefecto).toString();
 }
 
-void guardar(const QString& clave, const QString& valor) {
+bool guardar(const QString& clave, const QString& valor) {
     QSettings s = abrir();
     s.setValue(QString::fromLatin1(kSeccion) + u'/' + clave, valor);
     s.sync();
+    return s.status() == QSettings::NoError;
 }
 
 QString ubicacion() {

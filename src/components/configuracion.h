@@ -10,7 +10,8 @@ inline constexpr const char* kAplicacion = "ProcesoKORM";
 inline constexpr const char* kSeccion = "CONFIG";
 
 QString leer(const QString& clave, const QString& porDefecto = QString());
-void guardar(const QString& clave, const QString& valor);
+// False when the settings file could not be written (read-only folder, full disk).
+bool guardar(const QString& clave, const QString& valor);
 // Where the settings are kept (for the README and the messages).
 QString ubicacion();
 } // namespace configuracion

@@ -73,7 +73,7 @@ void ejecutarScript(QSqlDatabase& db, const QString& texto, const QString& nombr
             fallar(QStringLiteral("Error al crear la base de datos (%1, instrucción %2): %3")
                        .arg(nombre)
                        .arg(n)
-                       .arg(q.lastError().text()));
+                       .arg(Velno::describirErrorSqlite(q.lastError().text(), db.databaseName())));
     }
     q.finish();
 }
@@ -90,8 +90,8 @@ void crearBaseSqlite(const QString& ruta, const QStringList& scripts) {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), conexion);
         db.setDatabaseName(temporal);
         if (!db.open()) {
-            error =
-                QStringLiteral("No se puede crear la base de datos %1: %2").arg(ruta, db.lastError().text());
+            error = QStringLiteral("No se puede crear la base de datos %1: %2")
+                        .arg(ruta, Velno::describirErrorSqlite(db.lastError().text(), temporal));
         } else {
             try {
                 comparacion::registrar(db);
@@ -103,7 +103,7 @@ void crearBaseSqlite(const QString& ruta, const QStringList& scripts) {
                     ejecutarScript(db, leerRecurso(s), QFileInfo(s).fileName());
                 if (!db.commit())
                     error = QStringLiteral("No se puede crear la base de datos %1: %2")
-                                .arg(ruta, db.lastError().text());
+                                .arg(ruta, Velno::describirErrorSqlite(db.lastError().text(), temporal));
             } catch (const VbError& e) {
                 db.rollback();
                 error = e.descripcion();

@@ -110,6 +110,14 @@ DatosOrigen BuscarOrigen(Globales& g, const QString& pais) {
             throw VbError(
                 errores::BaseDeDatos, QStringLiteral("modGlobal.BuscarOrigen"),
                 QStringLiteral("No se puede abrir la ventana de relación de países para el origen ") + pais);
+        // The window's box would cut the text: the relation saved would never match it again, and
+        // the window would open for ever.
+        if (pais.size() > kLargoMaximoOrigen)
+            throw VbError(errores::BaseDeDatos, QStringLiteral("modGlobal.BuscarOrigen"),
+                          QStringLiteral("El origen tiene %1 caracteres y la ventana de relación de países "
+                                         "admite hasta %2: acórtelo en la planilla y vuelva a procesar")
+                              .arg(pais.size())
+                              .arg(kLargoMaximoOrigen));
         do {
             g.g_sRetorno = pais;
             g.g_sRetornoESM.clear();

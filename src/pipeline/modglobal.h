@@ -54,7 +54,9 @@ QString ObtenerCodigoUnidad(const Globales& g, const QString& texto);
 void ProcesarUnidades(DatosUnidad& datos);
 
 // Origin code and goods state of a country text from table ORG; an unknown country opens the
-// country-relation window until a relation is saved.
+// country-relation window until a relation is saved. A text longer than the window's box holds
+// (kLargoMaximoOrigen) could never be related: it raises an error instead.
+inline constexpr qsizetype kLargoMaximoOrigen = 32767;
 DatosOrigen BuscarOrigen(Globales& g, const QString& pais);
 
 // The value-suffix text of a line from the suffix groups of its position. The values of suffixes

@@ -115,17 +115,24 @@ bool LogicaConfig::GrabarySalir() {
     const QString intcat =
         cboIdCatalogo.isEmpty() ? m_intcatGuardado : itemGemelo(cboIdCatalogo, catalogoSeleccionado);
     m_g.g_sINTCAT = intcat;
-    configuracion::guardar(kINTCAT, intcat);
+    bool grabado = configuracion::guardar(kINTCAT, intcat);
 
     const QString intdun =
         cboIdUnidad.isEmpty() ? m_intdunGuardado : itemGemelo(cboIdUnidad, unidadSeleccionada);
     m_g.g_sINTDUN = intdun;
-    configuracion::guardar(kINTDUN, intdun);
+    grabado = configuracion::guardar(kINTDUN, intdun) && grabado;
 
     m_g.g_sAA_MARCA = txtMarca;
-    configuracion::guardar(kAA_MARCA, txtMarca);
+    grabado = configuracion::guardar(kAA_MARCA, txtMarca) && grabado;
 
-    configuracion::guardar(kPRECIO_UNITARIO, vb::CStr(porcentaje));
+    grabado = configuracion::guardar(kPRECIO_UNITARIO, vb::CStr(porcentaje)) && grabado;
+    // The window still closes (only [ESC] closes it): the values rule until the program ends.
+    if (!grabado)
+        m_g.interaccion->mensaje(
+            QStringLiteral("No se pudo guardar la configuración en ") + configuracion::ubicacion() +
+                QStringLiteral(": la carpeta no admite escritura o el disco está lleno. Los valores "
+                               "elegidos rigen solo hasta cerrar el programa."),
+            Icono::Critico);
     return true;
 }
 

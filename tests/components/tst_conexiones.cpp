@@ -38,6 +38,8 @@ private slots:
     void entidades();
     void erroresDelServidor_data();
     void erroresDelServidor();
+    void discoLleno_data();
+    void discoLleno();
     void entidadSinServidor();
     void fechasPorMotor();
     void formatos();
@@ -215,6 +217,32 @@ void TstConexiones::entidades() {
     Trelvan::Central vacia;
     vacia.LoadParameters(m_dir.filePath(QStringLiteral("no-hay.ini")));
     QVERIFY(!vacia.tieneEntidad(QStringLiteral("NCM")));
+}
+
+// SQLite on a full disk: told as such, whether SQLite says so or only reports an I/O error.
+void TstConexiones::discoLleno_data() {
+    QTest::addColumn<QString>("texto");
+    QTest::addColumn<qint64>("libres"); // bytes free on the disk; -1: unknown
+    QTest::addColumn<bool>("lleno");
+    const QString io = QStringLiteral("disk I/O error Unable to fetch row");
+    QTest::newRow("lleno según SQLite") << QStringLiteral("database or disk is full") << qint64(1) << true;
+    QTest::newRow("sin espacio") << QStringLiteral("No space left on device") << qint64(-1) << true;
+    QTest::newRow("E/S, disco sin espacio") << io << qint64(0) << true;
+    QTest::newRow("E/S, casi sin espacio") << io << qint64(1024 * 1024 - 1) << true;
+    QTest::newRow("E/S, con espacio") << io << qint64(1024 * 1024) << false;
+    QTest::newRow("E/S, espacio desconocido") << io << qint64(-1) << false;
+    QTest::newRow("otra falla, sin espacio") << QStringLiteral("database is locked") << qint64(0) << false;
+}
+
+void TstConexiones::discoLleno() {
+    QFETCH(QString, texto);
+    QFETCH(qint64, libres);
+    QFETCH(bool, lleno);
+    const QString d = Velno::describirErrorSqlite(texto, libres);
+    QCOMPARE(d.startsWith(
+                 QStringLiteral("No queda espacio en el disco para la base de datos: el disco está lleno")),
+             lleno);
+    QVERIFY2(d.endsWith(QStringLiteral(" (") + texto + u')'), qPrintable(d));
 }
 
 // The server's failures in Spanish, by their SQLSTATE, with the server's own text kept after it.

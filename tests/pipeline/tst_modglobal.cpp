@@ -51,6 +51,8 @@ private slots:
     void buscarOrigenPreguntaHastaGuardar();
     void buscarOrigenConComilla();
     void buscarOrigenFallas();
+    void buscarOrigenLargo_data();
+    void buscarOrigenLargo();
 
     void armarSufijosGrupos();
     void armarSufijosValoresZ();
@@ -314,6 +316,35 @@ void TstModGlobal::buscarOrigenFallas() {
     QVERIFY(e);
     QCOMPARE(e->numero(), 1111);
     QVERIFY(e->descripcion().contains(QStringLiteral("ATLANTIDA")));
+}
+
+void TstModGlobal::buscarOrigenLargo_data() {
+    QTest::addColumn<int>("largo");
+    QTest::newRow("lo que cabe en la ventana") << 32767;
+    QTest::newRow("uno más") << 32768;
+}
+
+// A text the window's box would cut could never be related: one error for the line, no window.
+void TstModGlobal::buscarOrigenLargo() {
+    QFETCH(int, largo);
+    Globales& g = m_p->g;
+    m_p->guion.limpiar();
+    const QString pais(largo, u'X');
+    m_p->guion.ventanasRelacionPais.enqueue([&] {
+        Programa::ejecutar(*g.g_oBase, QStringLiteral("insert into ORG (PAI, ORI, ESM) values (") +
+                                           vb::SqlTexto(g.g_sRetorno) + QStringLiteral(",'310','2')"));
+        g.g_sRetorno = QStringLiteral("310");
+    });
+    const auto e = errorDe([&] { QCOMPARE(BuscarOrigen(g, pais).ORI, QStringLiteral("310")); });
+    QCOMPARE(ventanasAbiertas(m_p->guion), largo <= 32767 ? 1 : 0);
+    QCOMPARE(bool(e), largo > 32767);
+    if (e) {
+        QCOMPARE(e->numero(), 1111);
+        QCOMPARE(e->descripcion(),
+                 QStringLiteral("El origen tiene 32768 caracteres y la ventana de relación de "
+                                "países admite hasta 32767: acórtelo en la planilla y "
+                                "vuelva a procesar"));
+    }
 }
 
 void TstModGlobal::armarSufijosGrupos() {

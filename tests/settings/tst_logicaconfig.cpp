@@ -11,6 +11,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -78,6 +80,7 @@ private slots:
     void seleccionesGuardadasYOrden();
     void catalogoGuardadoQueYaNoExiste();
     void escGuardaLoMostradoYRigeEnSeguida();
+    void configuracionNoGrabable();
     void porcentaje_data();
     void porcentaje();
     void aduanaInalcanzable();
@@ -192,6 +195,29 @@ void TstLogicaConfig::escGuardaLoMostradoYRigeEnSeguida() {
     QCOMPARE(otra.cboCatalogo.at(otra.catalogoSeleccionado), kTecnosur);
     QCOMPARE(otra.cboUnidad.at(otra.unidadSeleccionada), QStringLiteral("KILOGRAMOS"));
     QCOMPARE(otra.txtMarca, QStringLiteral(" Acme "));
+}
+
+// A settings folder that cannot be made (its parent is a file; chmod stops no one running as root):
+// the failure is told, the values rule for this run.
+void TstLogicaConfig::configuracionNoGrabable() {
+    QTemporaryDir raiz;
+    QFile archivo(raiz.filePath(QStringLiteral("config")));
+    QVERIFY(archivo.open(QIODevice::WriteOnly));
+    const QString antes = QFileInfo(QFileInfo(configuracion::ubicacion()).absolutePath()).absolutePath();
+    Programa p(carpeta());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       archivo.fileName() + QStringLiteral("/sub"));
+    LogicaConfig l(p.g);
+    l.Form_Load();
+    const bool cerro = l.GrabarySalir();
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, antes);
+    QVERIFY(cerro);
+    const auto m = p.guion.mensajes();
+    QCOMPARE(m.size(), 1);
+    QVERIFY2(
+        m[0].texto.startsWith(QStringLiteral("No se pudo guardar la configuración en ") + archivo.fileName()),
+        qPrintable(m[0].texto));
+    QCOMPARE(p.g.g_sINTCAT, QStringLiteral("1"));
 }
 
 void TstLogicaConfig::porcentaje_data() {

@@ -363,7 +363,10 @@ void ListaDEP::ExportarAExcel(const QString& archivo) {
     int linea = 0;
     try {
         linea = 10;
-        if (QFileInfo::exists(archivo)) {
+        // A symbolic link counts as existing even when its target is missing: on "Sí" the link
+        // itself is removed and a new file written in its place, never its target.
+        const QFileInfo info(archivo);
+        if (info.exists() || info.isSymLink()) {
             linea = 20;
             Respuesta r = Respuesta::No;
             avisar(m_g,

@@ -140,7 +140,13 @@ bool SaveFileUTF8(const QString& ruta, const QString& texto, Interaccion* avisos
     try {
         linea = 10;
         std::unique_ptr<QFile> archivo;
-        if (QFileInfo::exists(ruta)) {
+        const QFileInfo info(ruta);
+        // Never write through a symbolic link: it could lead outside the chosen folder.
+        if (info.isSymLink())
+            throw VbError(kErrorAccesoArchivo, QStringLiteral("modExcelXMl"),
+                          QStringLiteral("Error de acceso a la ruta o al archivo: ") + ruta +
+                              QStringLiteral(" (es un vínculo simbólico)"));
+        if (info.exists()) {
             archivo = OpenFileAppend(ruta);
         } else {
             linea = 20;

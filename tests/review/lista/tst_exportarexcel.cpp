@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -97,6 +98,8 @@ private slots:
     void archivoExacto_data();
     void archivoExacto();
     void sobreescribirYCancelar();
+    void vinculoSimbolico_data();
+    void vinculoSimbolico();
     void fallasDeEscritura();
     void listaDeCeldas();
     void abreEnHojaDeCalculo();
@@ -177,6 +180,39 @@ void TstExportarExcel::sobreescribirYCancelar() {
     QCOMPARE(p.guion.avisos.size(), 2);
     QCOMPARE(p.guion.avisos[1].texto, QStringLiteral("Generacion de archivo cancelado!"));
     QCOMPARE(QDir(p.dir.path()).entryList({QStringLiteral("*.xls*")}), QStringList());
+}
+
+void TstExportarExcel::vinculoSimbolico_data() {
+    QTest::addColumn<bool>("colgante"); // the link's target is missing
+    QTest::addColumn<int>("respuesta");
+    QTest::newRow("colgante, no") << true << int(Respuesta::No);
+    QTest::newRow("colgante, si") << true << int(Respuesta::Si);
+    QTest::newRow("a un archivo, no") << false << int(Respuesta::No);
+    QTest::newRow("a un archivo, si") << false << int(Respuesta::Si);
+}
+
+void TstExportarExcel::vinculoSimbolico() {
+    QFETCH(bool, colgante);
+    QFETCH(int, respuesta);
+    ListaSembrada f;
+    auto& [p, l] = f;
+    QTemporaryDir afuera;
+    const QString destino = afuera.filePath(QStringLiteral("ajeno.xls"));
+    if (!colgante)
+        escribir(destino, "ajeno");
+    const QString ruta = p.ruta(QStringLiteral("vinculo.xls"));
+    QVERIFY(QFile::link(destino, ruta));
+    p.guion.respuestas.enqueue(static_cast<Respuesta>(respuesta));
+    l.ExportarAExcel(ruta);
+    // Asked as an existing file; whatever the answer, the target outside the folder is untouched.
+    QVERIFY(!p.guion.avisos.isEmpty());
+    QCOMPARE(p.guion.avisos[0].texto,
+             QStringLiteral("El archivo [") + ruta + QStringLiteral("] ya existe, desea SOBREESCRIBIRLO ?"));
+    QCOMPARE(leer(destino), colgante ? QByteArray("(sin archivo)") : QByteArray("ajeno"));
+    const QFileInfo info(ruta);
+    QCOMPARE(info.isSymLink(), respuesta == int(Respuesta::No));
+    if (respuesta == int(Respuesta::Si))
+        QCOMPARE(leer(ruta), kCabeza + kTitulos + kFilas + kCierre);
 }
 
 void TstExportarExcel::fallasDeEscritura() {
