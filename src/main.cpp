@@ -1,6 +1,8 @@
 #include "app/terminal.h"
 #include "app/ventanas/frmmain.h"
+#include "components/estadoasistente.h"
 #include "components/memoria.h"
+#include "components/servicios.h"
 #include "data/rutas.h"
 
 #include <QApplication>
@@ -27,8 +29,9 @@ int main(int argc, char* argv[]) {
                     QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QApplication::installTranslator(&qtBase);
 
-    tarvix::Globales g;
-    tarvix::frmMain ventana(g);
+    tarvix::Servicios srv;
+    tarvix::EstadoAsistente estado;
+    tarvix::frmMain ventana(srv, estado);
     ventana.show();
     ventana.iniciar(tarvix::rutas::carpetaDatos());
     return app.exec();

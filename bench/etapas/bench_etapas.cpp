@@ -59,22 +59,23 @@ private:
 
 struct Entorno {
     QTemporaryDir dir;
-    Globales g;
+    Servicios srv;
+    EstadoAsistente estado;
     InteraccionGuionada guion;
     ProgresoCronometro progreso;
     std::unique_ptr<ControladorPrincipal> c;
     Grilla grilla;
 
     Entorno() {
-        g.interaccion = &guion;
-        g.progreso = &progreso;
-        c = std::make_unique<ControladorPrincipal>(g);
+        srv.setInteraccion(&guion);
+        srv.setProgreso(&progreso);
+        c = std::make_unique<ControladorPrincipal>(srv, estado);
         c->Form_Load(dir.path());
-        g.g_sInterno = QStringLiteral("BENCH");
-        g.g_sINTCAT = QStringLiteral("1");
-        g.g_sINTDUN = QStringLiteral("07");
-        ejecutar(*g.g_oBase, QStringLiteral("insert into ORG (PAI, ORI, ESM) values ('CHINA','310','2')"));
-        Velno::clBase& aduana = g.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS"));
+        estado.g_sInterno = QStringLiteral("BENCH");
+        estado.g_sINTCAT = QStringLiteral("1");
+        estado.g_sINTDUN = QStringLiteral("07");
+        ejecutar(*srv.g_oBase, QStringLiteral("insert into ORG (PAI, ORI, ESM) values ('CHINA','310','2')"));
+        Velno::clBase& aduana = srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS"));
         ejecutar(aduana, QStringLiteral("BEGIN"));
         for (int i = 0; i < kLineas; ++i) {
             const QString pos = posicion(i);
@@ -114,7 +115,7 @@ struct Entorno {
 void BM_Etapas(benchmark::State& state) {
     static Entorno e;
     for (auto _ : state) {
-        if (!FRAM2_GuardarDatosToBase(e.g, e.grilla)) {
+        if (!FRAM2_GuardarDatosToBase(e.srv, e.estado, e.grilla)) {
             state.SkipWithError(e.guion.avisos.isEmpty() ? "la corrida falló"
                                                          : e.guion.avisos.last().texto.toUtf8().constData());
             break;
@@ -126,9 +127,9 @@ void BM_Etapas(benchmark::State& state) {
         state.counters[etapa] = ms / static_cast<double>(state.iterations());
     e.progreso.ms.clear();
     Recordset rs;
-    e.g.g_oBase->setSql(
+    e.srv.g_oBase->setSql(
         QStringLiteral("select count(*) as n from ART where INTNRO = 'BENCH' and PRCCRC = 'OK'"));
-    e.g.g_oBase->CrearRs(rs);
+    e.srv.g_oBase->CrearRs(rs);
     state.counters["lineas_ok"] = rs.Fields(0).toDouble();
     rusage uso{};
     getrusage(RUSAGE_SELF, &uso);

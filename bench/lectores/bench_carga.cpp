@@ -4,9 +4,10 @@
 //   bench_carga --carpeta DIR [benchmark flags]   factura.xlsx and factura.xls of DIR (generar.py)
 //   bench_carga --una-carga FILE                  one load, for whole-process time and peak memory
 #include "components/archivos.h"
-#include "components/globales.h"
+#include "components/estadoasistente.h"
 #include "components/interaccionguionada.h"
 #include "components/memoria.h"
+#include "components/servicios.h"
 #include "components/vberror.h"
 #include "intake/carga/carga.h"
 #include "intake/carga/grilla.h"
@@ -28,20 +29,21 @@ namespace {
 
 // The step-2 surroundings of a headless load: no dialog, every message recorded.
 struct Carga {
-    Globales g;
+    Servicios srv;
+    EstadoAsistente estado;
     InteraccionGuionada guion;
     Pindra::Archivos archivos{&guion};
     ModeloGrilla grilla;
 
     Carga() {
-        g.interaccion = &guion;
-        g.g_oArchivos = &archivos;
+        srv.setInteraccion(&guion);
+        srv.g_oArchivos = &archivos;
     }
 
     // Loads `ruta`; on failure returns why (the message shown, or what the grid lacks).
     QString cargar(const QString& ruta) {
         guion.limpiar();
-        if (!lf_LevantarExcel(ruta, grilla, g))
+        if (!lf_LevantarExcel(ruta, grilla, srv))
             return guion.mensajes().isEmpty() ? QStringLiteral("la carga falló sin mensaje")
                                               : guion.mensajes().last().texto;
         // Header, blue field row, then the lines.

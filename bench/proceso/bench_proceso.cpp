@@ -36,7 +36,8 @@ QString propio(const char* prefijo) {
 // The program started on a fresh data folder whose entidades.ini points both entities at the server.
 struct Programa {
     QTemporaryDir dir;
-    Globales g;
+    Servicios srv;
+    EstadoAsistente estado;
     InteraccionGuionada guion; // every question is answered Yes
     std::unique_ptr<ControladorPrincipal> c;
     QString interno = propio("BPG");
@@ -53,28 +54,28 @@ struct Programa {
               << "\nuser=" << qEnvironmentVariable("TARVIX_PG_USUARIO")
               << "\npassword=" << qEnvironmentVariable("TARVIX_PG_CLAVE") << "\n\n";
         ini.close();
-        g.interaccion = &guion;
-        g.progreso = &progreso;
-        c = std::make_unique<ControladorPrincipal>(g);
+        srv.setInteraccion(&guion);
+        srv.setProgreso(&progreso);
+        c = std::make_unique<ControladorPrincipal>(srv, estado);
         c->Form_Load(dir.path());
-        if (g.g_iPaso != 1)
+        if (estado.g_iPaso != 1)
             qFatal("el programa no arrancó: %s", qPrintable(guion.avisos.value(0).texto));
-        g.g_sInterno = interno;
-        g.g_sINTCAT = catalogo;
-        g.g_sINTDUN = QStringLiteral("07");
+        estado.g_sInterno = interno;
+        estado.g_sINTCAT = catalogo;
+        estado.g_sINTDUN = QStringLiteral("07");
         trabajo(QStringLiteral("insert into INTN (INTNRO, INTDSC) values ('%1','banco')").arg(interno));
     }
     void trabajo(const QString& sql) {
-        g.g_oBase->setSql(sql);
-        g.g_oBase->Ejecutar();
+        srv.g_oBase->setSql(sql);
+        srv.g_oBase->Ejecutar();
     }
     void aduana(const QString& sql) {
-        g.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS")).EjecutarDirecto(sql);
+        srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS")).EjecutarDirecto(sql);
     }
     void limpiarAduana() {
         aduana(QStringLiteral("delete from caratula where interno = '%1'").arg(interno));
         aduana(QStringLiteral("delete from subitems where interno = '%1'").arg(interno));
-        aduana(QStringLiteral("delete from catarticulos where idcatalogo = '%1'").arg(g.g_sINTCAT));
+        aduana(QStringLiteral("delete from catarticulos where idcatalogo = '%1'").arg(estado.g_sINTCAT));
     }
     void fallo(benchmark::State& state) {
         state.SkipWithError(guion.avisos.isEmpty() ? "la corrida no terminó"
@@ -109,9 +110,9 @@ struct Transferencia {
     }
     void transferir(benchmark::State& state) {
         bool ok = false;
-        FRAM3_Transfer_B_Pasaje(p.g, ok);
+        FRAM3_Transfer_B_Pasaje(p.srv, p.estado, ok);
         if (ok)
-            FRAM3_Transfer_C_ActualCAT(p.g, ok);
+            FRAM3_Transfer_C_ActualCAT(p.srv, p.estado, ok);
         if (!ok)
             p.fallo(state);
     }
@@ -189,7 +190,7 @@ struct Etapa2 {
         p.trabajo(QStringLiteral("insert into ORG (PAI, ORI, ESM) values ('CHINA','310','2')"));
         // The catalog: article i on the i-th position of the nomenclature, round and round; the
         // LAPI flag left to the nomenclature for most, as the brokerage's catalogs have it.
-        p.aduana(QStringLiteral("delete from catarticulos where idcatalogo = '%1'").arg(p.g.g_sINTCAT));
+        p.aduana(QStringLiteral("delete from catarticulos where idcatalogo = '%1'").arg(p.estado.g_sINTCAT));
         p.aduana(
             QStringLiteral(
                 "insert into catarticulos (idcatalogo, idarticulo, descripcion, ncm, lapi, sufijos, "
@@ -201,7 +202,7 @@ struct Etapa2 {
                 "posicion, row_number() over (order by [001], [002]) - 1 as k, count(*) over () as n from "
                 "ncm) "
                 "as p on p.k = i % p.n")
-                .arg(p.g.g_sINTCAT)
+                .arg(p.estado.g_sINTCAT)
                 .arg(kLineas));
         const QStringList campos{QStringLiteral("[ ARTICULO ]"), QStringLiteral("[ DESCRIPC ]"),
                                  QStringLiteral("[ CANTIDAD ]"), QStringLiteral("[ TOTAL ]"),
@@ -230,7 +231,7 @@ Etapa2& etapa2() {
 void BM_Etapa2Servidor(benchmark::State& state) {
     Etapa2& e = etapa2();
     for (auto _ : state) {
-        if (!FRAM2_GuardarDatosToBase(e.p.g, e.grilla) || e.reloj.segundos() < 0) {
+        if (!FRAM2_GuardarDatosToBase(e.p.srv, e.p.estado, e.grilla) || e.reloj.segundos() < 0) {
             e.p.fallo(state);
             break;
         }
@@ -238,9 +239,10 @@ void BM_Etapa2Servidor(benchmark::State& state) {
     }
     // Lines the stage completed from the catalog (the last run's).
     Recordset rs;
-    e.p.g.g_oBase->setSql(QStringLiteral("select count(*) as n from ART where INTNRO = '%1' and PRCNCM <> ''")
-                              .arg(e.p.interno));
-    e.p.g.g_oBase->CrearRs(rs);
+    e.p.srv.g_oBase->setSql(
+        QStringLiteral("select count(*) as n from ART where INTNRO = '%1' and PRCNCM <> ''")
+            .arg(e.p.interno));
+    e.p.srv.g_oBase->CrearRs(rs);
     state.counters["completadas"] = rs.Fields(0).toDouble();
     state.SetItemsProcessed(state.iterations() * kLineas);
 }

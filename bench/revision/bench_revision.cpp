@@ -59,18 +59,19 @@ void esperarPintura(const Pinturas& p, int antes) {
 
 struct Programa {
     QTemporaryDir dir;
-    Globales g;
+    Servicios srv;
+    EstadoAsistente estado;
     InteraccionGuionada guion;
     ProgresoNulo progreso;
     std::unique_ptr<ControladorPrincipal> c;
     QWidget principal;
 
     explicit Programa(int lineas) {
-        g.interaccion = &guion;
-        g.progreso = &progreso;
-        c = std::make_unique<ControladorPrincipal>(g);
+        srv.setInteraccion(&guion);
+        srv.setProgreso(&progreso);
+        c = std::make_unique<ControladorPrincipal>(srv, estado);
         c->Form_Load(dir.path());
-        g.g_sInterno = QStringLiteral("BENCH");
+        estado.g_sInterno = QStringLiteral("BENCH");
         ejecutar(QStringLiteral("insert into INTN (INTNRO, INTDSC) values ('BENCH','banco')"));
         // Lines the editor saves as they are: position 8301.10.00.000P (units "07", suffix AA),
         // declared unit "07", country 310.
@@ -87,15 +88,15 @@ struct Programa {
         principal.show();
     }
     void ejecutar(const QString& sql) {
-        g.g_oBase->setSql(sql);
-        g.g_oBase->Ejecutar();
+        srv.g_oBase->setSql(sql);
+        srv.g_oBase->Ejecutar();
     }
     // "Datos con Errores" (1) or "Registros OK" (2), as step 3 opens them.
     frmDEP* abrir(int modo) {
-        g.g_iModoLista = modo;
-        mostrarRevision(g, &principal, [this](int artord) {
+        estado.g_iModoLista = modo;
+        mostrarRevision(srv, estado, &principal, [this](int artord) {
             QWidget* padre = ventanaRevision();
-            return abrirEditor(g, padre ? padre : &principal, artord);
+            return abrirEditor(srv, estado, padre ? padre : &principal, artord);
         });
         return ventanaRevision();
     }
@@ -140,11 +141,11 @@ void BM_AbrirLista(benchmark::State& state) {
 // The list's lines alone, without the window: the statement and its rows.
 void BM_CargarLista(benchmark::State& state) {
     Programa& p = programa(static_cast<int>(state.range(1)));
-    p.g.g_iModoLista = static_cast<int>(state.range(0));
+    p.estado.g_iModoLista = static_cast<int>(state.range(0));
     for (auto _ : state) {
         QElapsedTimer reloj;
         reloj.start();
-        ListaDEP lista(p.g);
+        ListaDEP lista(p.srv, p.estado);
         lista.Form_Load();
         state.SetIterationTime(static_cast<double>(reloj.nsecsElapsed()) / 1e9);
     }

@@ -21,18 +21,19 @@ constexpr int kLineas = 10000;
 
 struct Programa {
     QTemporaryDir dir;
-    Globales g;
+    Servicios srv;
+    EstadoAsistente estado;
     InteraccionGuionada guion; // every question is answered Yes
     ProgresoNulo progreso;
     std::unique_ptr<ControladorPrincipal> c;
 
     Programa() {
-        g.interaccion = &guion;
-        g.progreso = &progreso;
-        c = std::make_unique<ControladorPrincipal>(g);
+        srv.setInteraccion(&guion);
+        srv.setProgreso(&progreso);
+        c = std::make_unique<ControladorPrincipal>(srv, estado);
         c->Form_Load(dir.path());
-        g.g_sInterno = QStringLiteral("BENCH");
-        g.g_sINTCAT = QStringLiteral("1");
+        estado.g_sInterno = QStringLiteral("BENCH");
+        estado.g_sINTCAT = QStringLiteral("1");
         trabajo(QStringLiteral("insert into INTN (INTNRO, INTDSC) values ('BENCH','banco')"));
         trabajo(
             QStringLiteral(
@@ -49,11 +50,11 @@ struct Programa {
                 .arg(kLineas));
     }
     void trabajo(const QString& sql) {
-        g.g_oBase->setSql(sql);
-        g.g_oBase->Ejecutar();
+        srv.g_oBase->setSql(sql);
+        srv.g_oBase->Ejecutar();
     }
     void aduana(const QString& sql) {
-        g.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS")).EjecutarDirecto(sql);
+        srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS")).EjecutarDirecto(sql);
     }
     void limpiarAduana() {
         aduana(QStringLiteral("delete from caratula where interno = 'BENCH'"));
@@ -62,7 +63,7 @@ struct Programa {
     }
     void transferir(benchmark::State& state) {
         guion.avisos.clear();
-        ControladorPaso3 paso3(g);
+        ControladorPaso3 paso3(srv, estado);
         paso3.FRM3_Tranferir();
         // The last box says how many articles arrived; anything else is a failure.
         const QString esperado = QStringLiteral("Se transfirio %1 articulos").arg(kLineas);

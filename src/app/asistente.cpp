@@ -4,7 +4,8 @@
 
 namespace tarvix {
 
-Asistente::Asistente(Globales& g) : m_g(g), m_principal(g), m_paso2(g), m_paso3(g) {
+Asistente::Asistente(Servicios& srv, EstadoAsistente& estado)
+    : m_srv(srv), m_estado(estado), m_principal(srv, estado), m_paso2(srv, estado), m_paso3(srv, estado) {
     m_principal.setPasos(this, this);
     QObject::connect(&m_paso2, &ControladorPaso2::cargaLista, &m_principal,
                      [this] { m_principal.habilitarSiguiente(true, QString()); });
@@ -21,7 +22,7 @@ bool Asistente::FRAM2_VerificarDatos() {
 }
 
 bool Asistente::FRAM2_GuardarDatosToBase() {
-    return tarvix::FRAM2_GuardarDatosToBase(m_g, m_paso2.grilla());
+    return tarvix::FRAM2_GuardarDatosToBase(m_srv, m_estado, m_paso2.grilla());
 }
 
 void Asistente::FRAM3_CargarEstadisticas() {

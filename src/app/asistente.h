@@ -12,7 +12,7 @@ namespace tarvix {
 // draws these controllers; tests and benchmarks drive them directly.
 class Asistente : public PasoCarga, public PasoResultados {
 public:
-    explicit Asistente(Globales& g);
+    explicit Asistente(Servicios& srv, EstadoAsistente& estado);
     ~Asistente() override;
 
     ControladorPrincipal& principal() { return m_principal; }
@@ -25,7 +25,8 @@ public:
     void FRM3_Tranferir() override;
 
 private:
-    Globales& m_g;
+    Servicios& m_srv;
+    EstadoAsistente& m_estado;
     ControladorPrincipal m_principal;
     ControladorPaso2 m_paso2;
     ControladorPaso3 m_paso3;

@@ -14,7 +14,8 @@
 
 namespace tarvix {
 
-ControladorPrincipal::ControladorPrincipal(Globales& g, QObject* parent) : QObject(parent), m_g(g) {}
+ControladorPrincipal::ControladorPrincipal(Servicios& srv, EstadoAsistente& estado, QObject* parent)
+    : QObject(parent), m_srv(srv), m_estado(estado) {}
 
 ControladorPrincipal::~ControladorPrincipal() = default;
 
@@ -45,24 +46,23 @@ void ControladorPrincipal::Form_Load(const QString& carpetaDatos) {
     try {
         linea = 10;
         m_base = std::make_unique<Velno::clBase>();
-        m_g.g_oBase = m_base.get();
+        m_srv.g_oBase = m_base.get();
         linea = 20;
         m_formatos = std::make_unique<Mesquel::Formatos>();
-        m_g.g_oFormatos = m_formatos.get();
+        m_srv.g_oFormatos = m_formatos.get();
         linea = 30;
-        m_archivos = std::make_unique<Pindra::Archivos>(m_g.interaccion);
-        m_g.g_oArchivos = m_archivos.get();
+        m_archivos = std::make_unique<Pindra::Archivos>(&m_srv.interaccion());
+        m_srv.g_oArchivos = m_archivos.get();
         linea = 40;
         m_central = std::make_unique<Trelvan::Central>();
-        m_g.g_oCentral = m_central.get();
+        m_srv.g_oCentral = m_central.get();
         QString ini = rutas::iniEntidades(carpetaDatos);
         try {
             ini = bases::prepararAduanaPorDefecto(carpetaDatos);
         } catch (const VbError& e) {
             // Without the embedded customs database the program still starts; the first use of
             // an entity reports that it is not defined.
-            if (m_g.interaccion)
-                m_g.interaccion->mensaje(informeNumerado(e, QStringLiteral("frmMain.Form_Load"), linea));
+            m_srv.interaccion().mensaje(informeNumerado(e, QStringLiteral("frmMain.Form_Load"), linea));
         }
         bases::actualizarComparacion(rutas::baseAduana(carpetaDatos));
         m_central->LoadParameters(ini);
@@ -82,20 +82,19 @@ void ControladorPrincipal::Form_Load(const QString& carpetaDatos) {
         linea = 90;
         cargarConfiguracion();
         linea = 100;
-        m_g.g_iPaso = 1;
+        m_estado.g_iPaso = 1;
     } catch (const VbError& e) {
         notificar();
-        if (m_g.interaccion)
-            m_g.interaccion->mensaje(informeNumerado(e, QStringLiteral("frmMain.Form_Load"), linea));
+        m_srv.interaccion().mensaje(informeNumerado(e, QStringLiteral("frmMain.Form_Load"), linea));
         return;
     }
     notificar();
 }
 
 void ControladorPrincipal::cargarConfiguracion() {
-    m_g.g_sINTDUN = configuracion::leer(QStringLiteral("INTDUN"), QString());
-    m_g.g_sINTCAT = configuracion::leer(QStringLiteral("INTCAT"), QString());
-    m_g.g_sAA_MARCA = configuracion::leer(QStringLiteral("AA_MARCA"), QString());
+    m_estado.g_sINTDUN = configuracion::leer(QStringLiteral("INTDUN"), QString());
+    m_estado.g_sINTCAT = configuracion::leer(QStringLiteral("INTCAT"), QString());
+    m_estado.g_sAA_MARCA = configuracion::leer(QStringLiteral("AA_MARCA"), QString());
 }
 
 void ControladorPrincipal::ActualizarTablaART() {
@@ -103,8 +102,8 @@ void ControladorPrincipal::ActualizarTablaART() {
     for (const QString& sql : {QStringLiteral("Alter table ART add column OTROS varchar(250)"),
                                QStringLiteral("Alter table ART add column CODIGOCIP varchar(250)")}) {
         try {
-            m_g.g_oBase->setSql(sql);
-            m_g.g_oBase->Ejecutar();
+            m_srv.g_oBase->setSql(sql);
+            m_srv.g_oBase->Ejecutar();
         } catch (const VbError&) {
         }
     }
@@ -115,18 +114,17 @@ void ControladorPrincipal::FRAM1_CargarInternos() {
     internoSeleccionado = -1;
     try {
         Recordset rs;
-        m_g.g_oBase->setSql(QStringLiteral("select * from INTN order by INTNRO"));
-        if (m_g.g_oBase->CrearRs(rs)) {
+        m_srv.g_oBase->setSql(QStringLiteral("select * from INTN order by INTNRO"));
+        if (m_srv.g_oBase->CrearRs(rs)) {
             while (!rs.Fin()) {
-                internos.push_back({m_g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("INTNRO"))),
-                                    m_g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("INTDSC")))});
+                internos.push_back({m_srv.g_oFormatos->EsNull(rs.Fields(QStringLiteral("INTNRO"))),
+                                    m_srv.g_oFormatos->EsNull(rs.Fields(QStringLiteral("INTDSC")))});
                 rs.MoveNext();
             }
         }
     } catch (const VbError& e) {
-        if (m_g.interaccion)
-            m_g.interaccion->mensaje(informeCorto(e, QStringLiteral("frmMain.FRAM1_CargarInternos")),
-                                     Icono::Critico);
+        m_srv.interaccion().mensaje(informeCorto(e, QStringLiteral("frmMain.FRAM1_CargarInternos")),
+                                    Icono::Critico);
     }
     if (!internos.empty())
         internoSeleccionado = 0;
@@ -145,12 +143,12 @@ void ControladorPrincipal::FRAM1_Enter() {
 }
 
 void ControladorPrincipal::FRAM1_DespuesDeNuevoInterno() {
-    if (!m_g.g_bInternoCreado)
+    if (!m_estado.g_bInternoCreado)
         return;
     FRAM1_CargarInternos();
     // Enter goes on with the interno just created, not with the one selected before.
     for (size_t i = 0; i < internos.size(); ++i)
-        if (internos[i].nro == m_g.g_sInternoCreado) {
+        if (internos[i].nro == m_estado.g_sInternoCreado) {
             internoSeleccionado = static_cast<int>(i);
             notificar();
             break;
@@ -163,15 +161,15 @@ void ControladorPrincipal::FRAM1_EliminarInterno() {
     const int fila = internoSeleccionado;
     const QString interno = internos[static_cast<size_t>(fila)].nro;
     try {
-        if (m_g.interaccion->mensaje(QStringLiteral("Desea eliminar el Interno ") + interno + u'?',
-                                     Icono::Pregunta, Botones::SiNo) != Respuesta::Si)
+        if (m_srv.interaccion().mensaje(QStringLiteral("Desea eliminar el Interno ") + interno + u'?',
+                                        Icono::Pregunta, Botones::SiNo) != Respuesta::Si)
             return;
-        m_g.g_oBase->setSql(QStringLiteral("delete from ART where INTNRO = '") + vb::DoblarComillas(interno) +
-                            u'\'');
-        m_g.g_oBase->Ejecutar();
-        m_g.g_oBase->setSql(QStringLiteral("delete from INTN where INTNRO = '") +
-                            vb::DoblarComillas(interno) + u'\'');
-        if (m_g.g_oBase->Ejecutar() > 0) {
+        m_srv.g_oBase->setSql(QStringLiteral("delete from ART where INTNRO = '") +
+                              vb::DoblarComillas(interno) + u'\'');
+        m_srv.g_oBase->Ejecutar();
+        m_srv.g_oBase->setSql(QStringLiteral("delete from INTN where INTNRO = '") +
+                              vb::DoblarComillas(interno) + u'\'');
+        if (m_srv.g_oBase->Ejecutar() > 0) {
             internos.erase(internos.begin() + fila);
             if (internos.empty())
                 internoSeleccionado = -1;
@@ -180,26 +178,27 @@ void ControladorPrincipal::FRAM1_EliminarInterno() {
             notificar();
         }
     } catch (const VbError& e) {
-        m_g.interaccion->mensaje(informeCorto(e, QStringLiteral("frmMain.EliminarInterno")), Icono::Critico);
+        m_srv.interaccion().mensaje(informeCorto(e, QStringLiteral("frmMain.EliminarInterno")),
+                                    Icono::Critico);
     }
 }
 
 void ControladorPrincipal::MAIN_CambiarPaso() {
     int linea = 0;
     try {
-        switch (m_g.g_iPaso) {
+        switch (m_estado.g_iPaso) {
         case 1: {
             linea = 10;
             if (internos.empty()) {
-                m_g.interaccion->mensaje(
+                m_srv.interaccion().mensaje(
                     QStringLiteral(
                         "Debe seleccionar un interno para continuar, presione [ INSERT ] para crear uno."),
                     Icono::Exclamacion, Botones::Aceptar);
                 return;
             }
             linea = 20;
-            m_g.g_iPaso = 2;
-            m_g.g_sInterno = internos[static_cast<size_t>(std::max(0, internoSeleccionado))].nro;
+            m_estado.g_iPaso = 2;
+            m_estado.g_sInterno = internos[static_cast<size_t>(std::max(0, internoSeleccionado))].nro;
             fram1Habilitado = false;
             marcoAlFrente = 2;
             cmdSiguienteEnabled = false;
@@ -208,12 +207,12 @@ void ControladorPrincipal::MAIN_CambiarPaso() {
             notificar();
             linea = 30;
             Recordset rs;
-            m_g.g_oBase->setSql(QStringLiteral("select count(INTNRO) as Total from ART where INTNRO = '") +
-                                vb::DoblarComillas(m_g.g_sInterno) + u'\'');
+            m_srv.g_oBase->setSql(QStringLiteral("select count(INTNRO) as Total from ART where INTNRO = '") +
+                                  vb::DoblarComillas(m_estado.g_sInterno) + u'\'');
             linea = 40;
-            if (m_g.g_oBase->CrearRs(rs)) {
+            if (m_srv.g_oBase->CrearRs(rs)) {
                 linea = 50;
-                if (m_g.g_oFormatos->EsNumero(rs.Fields(QStringLiteral("Total"))) > 0) {
+                if (m_srv.g_oFormatos->EsNumero(rs.Fields(QStringLiteral("Total"))) > 0) {
                     cmdSiguienteEnabled = true;
                     setMensaje(QStringLiteral(
                         "Este interno contiene registros haga click en SIGUIENTE, para depurar."));
@@ -249,7 +248,7 @@ void ControladorPrincipal::MAIN_CambiarPaso() {
             linea = 70;
             cmdSiguienteCaption = QStringLiteral("Transferir");
             cmdSiguienteNegrita = true;
-            m_g.g_iPaso = 3;
+            m_estado.g_iPaso = 3;
             notificar();
             break;
         }
@@ -263,28 +262,29 @@ void ControladorPrincipal::MAIN_CambiarPaso() {
         }
     } catch (const VbError& e) {
         notificar();
-        m_g.interaccion->mensaje(informeNumerado(e, QStringLiteral("frmMain.MAIN_CambiarPaso"), linea));
+        m_srv.interaccion().mensaje(informeNumerado(e, QStringLiteral("frmMain.MAIN_CambiarPaso"), linea));
     }
 }
 
-bool NuevoInterno(Globales& g, const QString& txtInterno, QString& txtDescripcion) {
+bool NuevoInterno(Servicios& srv, EstadoAsistente& estado, const QString& txtInterno,
+                  QString& txtDescripcion) {
     try {
         if (vb::Trim(txtInterno).isEmpty()) {
-            g.interaccion->mensaje(QStringLiteral("Debe ingresar el número interno"), Icono::Exclamacion);
+            srv.interaccion().mensaje(QStringLiteral("Debe ingresar el número interno"), Icono::Exclamacion);
             return false;
         }
         if (vb::Trim(txtDescripcion).isEmpty())
             txtDescripcion = txtInterno;
-        g.g_oBase->setSql(QStringLiteral("insert into INTN (INTNRO, INTDSC) values (") + u'\'' +
-                          vb::ComillasABlancos(txtInterno) + QStringLiteral("',") + u'\'' +
-                          vb::ComillasABlancos(txtDescripcion) + QStringLiteral("')"));
-        if (g.g_oBase->Ejecutar() > 0) {
-            g.g_bInternoCreado = true;
-            g.g_sInternoCreado = vb::ComillasABlancos(txtInterno);
+        srv.g_oBase->setSql(QStringLiteral("insert into INTN (INTNRO, INTDSC) values (") + u'\'' +
+                            vb::ComillasABlancos(txtInterno) + QStringLiteral("',") + u'\'' +
+                            vb::ComillasABlancos(txtDescripcion) + QStringLiteral("')"));
+        if (srv.g_oBase->Ejecutar() > 0) {
+            estado.g_bInternoCreado = true;
+            estado.g_sInternoCreado = vb::ComillasABlancos(txtInterno);
         }
         return true;
     } catch (const VbError& e) {
-        g.interaccion->mensaje(informeCorto(e, QStringLiteral("frmInterno.NuevoInterno")), Icono::Critico);
+        srv.interaccion().mensaje(informeCorto(e, QStringLiteral("frmInterno.NuevoInterno")), Icono::Critico);
         return false;
     }
 }

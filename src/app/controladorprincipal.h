@@ -1,6 +1,7 @@
 #pragma once
 
-#include "components/globales.h"
+#include "components/estadoasistente.h"
+#include "components/servicios.h"
 
 #include <QObject>
 #include <QString>
@@ -48,10 +49,11 @@ public:
         QString dsc;
     };
 
-    ControladorPrincipal(Globales& g, QObject* parent = nullptr);
+    ControladorPrincipal(Servicios& srv, EstadoAsistente& estado, QObject* parent = nullptr);
     ~ControladorPrincipal() override;
 
-    Globales& globales() { return m_g; }
+    Servicios& servicios() { return m_srv; }
+    EstadoAsistente& estado() { return m_estado; }
     // The steps 2 and 3 the wizard drives; without them it only changes frames.
     void setPasos(PasoCarga* carga, PasoResultados* resultados) {
         m_carga = carga;
@@ -104,7 +106,9 @@ private:
     void ActualizarTablaART();
     void cargarConfiguracion();
 
-    Globales& m_g;
+    Servicios& m_srv;
+
+    EstadoAsistente& m_estado;
     PasoCarga* m_carga = nullptr;
     PasoResultados* m_resultados = nullptr;
     std::unique_ptr<Velno::clBase> m_base;
@@ -114,6 +118,7 @@ private:
 };
 
 // frmInterno's logic: validates and inserts a new interno. True when the window is to close.
-bool NuevoInterno(Globales& g, const QString& txtInterno, QString& txtDescripcion);
+bool NuevoInterno(Servicios& srv, EstadoAsistente& estado, const QString& txtInterno,
+                  QString& txtDescripcion);
 
 } // namespace tarvix

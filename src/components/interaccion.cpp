@@ -24,4 +24,14 @@ Respuesta botonPorDefecto(Botones botones, std::optional<Respuesta> pedido) {
     return siNo ? Respuesta::Si : Respuesta::Aceptar;
 }
 
+InteraccionNula& InteraccionNula::instancia() {
+    static InteraccionNula nula;
+    return nula;
+}
+
+ProgresoNulo& ProgresoNulo::instancia() {
+    static ProgresoNulo nulo;
+    return nulo;
+}
+
 } // namespace tarvix

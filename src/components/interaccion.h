@@ -43,6 +43,8 @@ public:
 
     // Hourglass pointer while a long run works.
     virtual void cursorEspera(bool activo) { (void)activo; }
+    // Whether the modal windows above can be shown to someone (false where no one can answer).
+    virtual bool abreVentanas() const { return true; }
 };
 
 // Status label and progress bar of the main window.
@@ -55,9 +57,33 @@ public:
     virtual void barraValor(int valor) = 0;
 };
 
+// A seam that asks nothing: message boxes answer with the button Enter would press, inputs and file
+// dialogs are cancelled, the modal windows choose nothing. It stands in until the application
+// installs its own, so a run without windows never waits for an answer.
+class InteraccionNula : public Interaccion {
+public:
+    static InteraccionNula& instancia();
+    Respuesta mensaje(const QString&, Icono, Botones botones, const QString&,
+                      std::optional<Respuesta> porDefecto) override {
+        return botonPorDefecto(botones, porDefecto);
+    }
+    QString entrada(const QString&, const QString&, const QString&, bool* cancelado) override {
+        if (cancelado)
+            *cancelado = true;
+        return {};
+    }
+    QString abrirArchivo(const QString&, const QString&, const QString&) override { return {}; }
+    QString guardarArchivo(const QString&, const QString&, const QString&) override { return {}; }
+    void relacionPais() override {}
+    void elegirCampo() override {}
+    int elegirOpcion(const QString&, const QStringList&, int) override { return -1; }
+    bool abreVentanas() const override { return false; }
+};
+
 // A progress that shows nothing (headless runs and benchmarks).
 class ProgresoNulo : public Progreso {
 public:
+    static ProgresoNulo& instancia();
     void mensaje(const QString&) override {}
     void barraVisible(bool) override {}
     void barraRango(int, int) override {}

@@ -49,13 +49,13 @@ QString FormatearNCM(const QString& texto) {
     }
 }
 
-QString ObtenerCodigoUnidad(const Globales& g, const QString& texto) {
+QString ObtenerCodigoUnidad(const EstadoAsistente& estado, const QString& texto) {
     const QString u = vb::UCase(vb::Trim(texto));
     if (u == u"UNIDADES" || u == u"UNIDAD" || u == u"PC" || u == u"PCS")
         return QStringLiteral("07");
     if (u == u"KILO" || u == u"KILOS")
         return QStringLiteral("01");
-    return g.g_sINTDUN;
+    return estado.g_sINTDUN;
 }
 
 void ProcesarUnidades(DatosUnidad& d) {
@@ -93,20 +93,20 @@ void ProcesarUnidades(DatosUnidad& d) {
     }
 }
 
-DatosOrigen BuscarOrigen(Globales& g, const QString& pais) {
+DatosOrigen BuscarOrigen(Servicios& srv, EstadoAsistente& estado, const QString& pais) {
     DatosOrigen r;
     try {
         if (pais.isEmpty())
             return r;
-        g.g_oBase->setSql(QStringLiteral("select ORI, ESM from ORG where PAI = '") +
-                          vb::DoblarComillas(pais) + u'\'');
+        srv.g_oBase->setSql(QStringLiteral("select ORI, ESM from ORG where PAI = '") +
+                            vb::DoblarComillas(pais) + u'\'');
         Recordset rs;
-        if (g.g_oBase->CrearRs(rs)) {
+        if (srv.g_oBase->CrearRs(rs)) {
             r.ORI = textoDe(rs.Fields(QStringLiteral("ORI")));
             r.ESM = textoDe(rs.Fields(QStringLiteral("ESM")));
             return r;
         }
-        if (!g.interaccion)
+        if (!srv.interaccion().abreVentanas())
             throw VbError(
                 errores::BaseDeDatos, QStringLiteral("modGlobal.BuscarOrigen"),
                 QStringLiteral("No se puede abrir la ventana de relación de países para el origen ") + pais);
@@ -119,21 +119,21 @@ DatosOrigen BuscarOrigen(Globales& g, const QString& pais) {
                               .arg(pais.size())
                               .arg(kLargoMaximoOrigen));
         do {
-            g.g_sRetorno = pais;
-            g.g_sRetornoESM.clear();
-            g.interaccion->relacionPais();
-        } while (g.g_sRetorno.isEmpty());
-        r.ORI = g.g_sRetorno;
-        r.ESM = g.g_sRetornoESM;
+            estado.g_sRetorno = pais;
+            estado.g_sRetornoESM.clear();
+            srv.interaccion().relacionPais();
+        } while (estado.g_sRetorno.isEmpty());
+        r.ORI = estado.g_sRetorno;
+        r.ESM = estado.g_sRetornoESM;
         return r;
     } catch (const VbError& e) {
         throw VbError(errores::BuscarOrigen, e.origen(), e.descripcion());
     }
 }
 
-QString ArmarSufijos(const Globales& g, const QString& posicion, const QString& marca, const QString& modelo,
-                     const QString& sufijo1, QString& valor1, const QString& sufijo2, QString& valor2,
-                     const QString& sufijo3, QString& valor3) {
+QString ArmarSufijos(const Servicios& srv, const QString& posicion, const QString& marca,
+                     const QString& modelo, const QString& sufijo1, QString& valor1, const QString& sufijo2,
+                     QString& valor2, const QString& sufijo3, QString& valor3) {
     // Statements are numbered 10 to 490 for the report, in order: 10-30 the six-digit values,
     // 40-130 the statement, 140-170 the query, 180-430 the groups, 440-490 the result.
     const QString seis = QStringLiteral("000000");
@@ -150,8 +150,8 @@ QString ArmarSufijos(const Globales& g, const QString& posicion, const QString& 
         if (vb::Left(sufijo3, 1) == u"Z")
             valor3 = vb::Format(valor3, seis);
         linea = 40;
-        const QString m = g.g_oCentral->getMidFormatbyEntity(ncm, QStringLiteral("SUFIJO"), 3,
-                                                             QStringLiteral("len(SUFIJO)"));
+        const QString m = srv.g_oCentral->getMidFormatbyEntity(ncm, QStringLiteral("SUFIJO"), 3,
+                                                               QStringLiteral("len(SUFIJO)"));
         // The position's pieces go into the statement with their quotes doubled.
         linea = 50;
         QString sql = QStringLiteral("select distinct left(SUFIJO,2) as SUF,");
@@ -171,10 +171,10 @@ QString ArmarSufijos(const Globales& g, const QString& posicion, const QString& 
         linea = 120;
         sql += QStringLiteral(" group by left(SUFIJO,2) order by left(SUFIJO,2)");
         linea = 130;
-        g.g_oCentral->getDataConnectionByEntity(ncm).setSql(sql);
+        srv.g_oCentral->getDataConnectionByEntity(ncm).setSql(sql);
         linea = 140;
         Recordset rs;
-        if (!g.g_oCentral->getDataConnectionByEntity(ncm).CrearRs(rs)) {
+        if (!srv.g_oCentral->getDataConnectionByEntity(ncm).CrearRs(rs)) {
             linea = 150;
             return QString();
         }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "components/globales.h"
+#include "components/estadoasistente.h"
+#include "components/servicios.h"
 
 #include <QString>
 
@@ -47,7 +48,7 @@ void ValidarCodigoArticulo(const QString& codigo, qint32 linea);
 QString FormatearNCM(const QString& texto);
 
 // Unit code of a unit text: "07" for units, "01" for kilograms, the INTDUN setting otherwise.
-QString ObtenerCodigoUnidad(const Globales& g, const QString& texto);
+QString ObtenerCodigoUnidad(const EstadoAsistente& estado, const QString& texto);
 
 // Fills the output fields of `datos`: the known foreign units are converted to kilograms, metres or
 // litres; an unknown unit text raises an error.
@@ -57,13 +58,13 @@ void ProcesarUnidades(DatosUnidad& datos);
 // country-relation window until a relation is saved. A text longer than the window's box holds
 // (kLargoMaximoOrigen) could never be related: it raises an error instead.
 inline constexpr qsizetype kLargoMaximoOrigen = 32767;
-DatosOrigen BuscarOrigen(Globales& g, const QString& pais);
+DatosOrigen BuscarOrigen(Servicios& srv, EstadoAsistente& estado, const QString& pais);
 
 // The value-suffix text of a line from the suffix groups of its position. The values of suffixes
 // beginning with "Z" are written with six digits, in the caller's variables too.
-QString ArmarSufijos(const Globales& g, const QString& posicion, const QString& marca, const QString& modelo,
-                     const QString& sufijo1, QString& valor1, const QString& sufijo2, QString& valor2,
-                     const QString& sufijo3, QString& valor3);
+QString ArmarSufijos(const Servicios& srv, const QString& posicion, const QString& marca,
+                     const QString& modelo, const QString& sufijo1, QString& valor1, const QString& sufijo2,
+                     QString& valor2, const QString& sufijo3, QString& valor3);
 
 // Puts `valor` into the group `codigo` of a suffix text, unless the group already has a value and
 // `forzar` is false. `valor` is cut to 20 characters and upper-cased in the caller's variable.

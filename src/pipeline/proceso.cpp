@@ -3,9 +3,10 @@
 #include "components/central.h"
 #include "components/clbase.h"
 #include "components/espera.h"
+#include "components/estadoasistente.h"
 #include "components/formatos.h"
-#include "components/globales.h"
 #include "components/interaccion.h"
+#include "components/servicios.h"
 #include "components/sufijos.h"
 #include "components/vb.h"
 #include "components/vberror.h"
@@ -99,7 +100,8 @@ struct Estado {
 
 class Proceso {
 public:
-    Proceso(Globales& g, const GrillaDatos& grilla) : m_g(g), m_grilla(grilla) {}
+    Proceso(Servicios& srv, EstadoAsistente& estado, const GrillaDatos& grilla)
+        : m_srv(srv), m_estado(estado), m_grilla(grilla) {}
 
     bool ejecutar();
 
@@ -108,27 +110,18 @@ private:
     void etapa2();
     void etapa3();
     void etapa4();
-    void mensaje(const QString& t) {
-        if (m_g.progreso)
-            m_g.progreso->mensaje(t);
-    }
-    void barraRango(int minimo, int maximo) {
-        if (m_g.progreso)
-            m_g.progreso->barraRango(minimo, maximo);
-    }
-    void barraValor(int v) {
-        if (m_g.progreso)
-            m_g.progreso->barraValor(v);
-    }
-    QString interno() const { return vb::DoblarComillas(m_g.g_sInterno); }
+    void mensaje(const QString& t) { m_srv.progreso().mensaje(t); }
+    void barraRango(int minimo, int maximo) { m_srv.progreso().barraRango(minimo, maximo); }
+    void barraValor(int v) { m_srv.progreso().barraValor(v); }
+    QString interno() const { return vb::DoblarComillas(m_estado.g_sInterno); }
     qint64 ejecutarSql(const QString& sql) {
         if (&sql != &m_e.sql)
             m_e.sql = sql;
-        m_g.g_oBase->setSql(m_e.sql);
-        return m_g.g_oBase->Ejecutar();
+        m_srv.g_oBase->setSql(m_e.sql);
+        return m_srv.g_oBase->Ejecutar();
     }
     Velno::clBase& aduana(const QString& entidad) {
-        return m_g.g_oCentral->getDataConnectionByEntity(entidad);
+        return m_srv.g_oCentral->getDataConnectionByEntity(entidad);
     }
     // Sets the statement on the entity's connection and runs it on the connection asked for again.
     bool consultarAduana(const QString& entidad, const QString& sql, Recordset& rs) {
@@ -136,10 +129,12 @@ private:
         return aduana(entidad).CrearRs(rs);
     }
     QString texto(const Recordset& rs, const QString& campo) const {
-        return m_g.g_oFormatos->EsNull(rs.Fields(campo));
+        return m_srv.g_oFormatos->EsNull(rs.Fields(campo));
     }
 
-    Globales& m_g;
+    Servicios& m_srv;
+
+    EstadoAsistente& m_estado;
     const GrillaDatos& m_grilla;
     Estado m_e;
     Sorvex::Sufijos m_validador;
@@ -148,29 +143,28 @@ private:
 bool Proceso::ejecutar() {
     try {
         m_e.linea = 10;
-        if (m_g.progreso)
-            m_g.progreso->barraVisible(true);
+        m_srv.progreso().barraVisible(true);
         m_e.linea = 20;
-        m_validador.ConexionString(*m_g.g_oCentral);
+        m_validador.ConexionString(*m_srv.g_oCentral);
         m_e.linea = 30;
-        if (m_g.g_sINTCAT.isEmpty()) {
-            m_g.interaccion->mensaje(QStringLiteral("Falta seleccionar el CATALOGO") +
-                                         QStringLiteral("\r\n\r\n") +
-                                         QStringLiteral("Haga click en CONFIGURACIÓN"),
-                                     Icono::Exclamacion, Botones::Aceptar);
+        if (m_estado.g_sINTCAT.isEmpty()) {
+            m_srv.interaccion().mensaje(QStringLiteral("Falta seleccionar el CATALOGO") +
+                                            QStringLiteral("\r\n\r\n") +
+                                            QStringLiteral("Haga click en CONFIGURACIÓN"),
+                                        Icono::Exclamacion, Botones::Aceptar);
             return false;
         }
         m_e.linea = 40;
         const Posiciones p = leerMapeo(m_grilla);
         // The whole run writes the working database in one lote: one commit instead of one per line.
-        Velno::LoteSql lote(*m_g.g_oBase);
+        Velno::LoteSql lote(*m_srv.g_oBase);
         // The catalog and the nomenclator are only read during the run: each holds one view of its
         // database for all of it. (An entity missing from the configuration is reported by the
         // stage that first uses it.)
         std::optional<Velno::LoteSql> vistaCatalogo, vistaNcm;
-        if (m_g.g_oCentral->tieneEntidad(QStringLiteral("INTERNOS")))
+        if (m_srv.g_oCentral->tieneEntidad(QStringLiteral("INTERNOS")))
             vistaCatalogo.emplace(aduana(QStringLiteral("INTERNOS")), Velno::LoteSql::Uso::Lecturas);
-        if (m_g.g_oCentral->tieneEntidad(QStringLiteral("NCM")))
+        if (m_srv.g_oCentral->tieneEntidad(QStringLiteral("NCM")))
             vistaNcm.emplace(aduana(QStringLiteral("NCM")), Velno::LoteSql::Uso::Lecturas);
         m_e.linea = 50;
         ejecutarSql(QStringLiteral("delete from ART where INTNRO = '") + interno() + u'\'');
@@ -182,22 +176,21 @@ bool Proceso::ejecutar() {
         m_e.linea = 500;
         mensaje(QStringLiteral("Procesando... Cantidades declaradas"));
         mensaje(QStringLiteral("Fin de Proceso"));
-        if (m_g.progreso)
-            m_g.progreso->barraVisible(false);
+        m_srv.progreso().barraVisible(false);
         return true;
     } catch (const VbError& e) {
-        m_g.interaccion->mensaje(InformeError::descripcionYNumero(e)
-                                     .seccion(u" - seccion [", u"frmMain.FRAM2_GuardarDatosToBase (", u"")
-                                     .mas(m_e.linea)
-                                     .mas(u")]::")
-                                     .mas(e.origen())
-                                     .mas(u"\r\n\r\nlinea excel ")
-                                     .mas(m_e.filaExcel)
-                                     .mas(u" articulo excel ")
-                                     .mas(m_e.articuloExcel)
-                                     .mas(u"\r\n")
-                                     .mas(m_e.sql),
-                                 Icono::Critico, Botones::Aceptar);
+        m_srv.interaccion().mensaje(InformeError::descripcionYNumero(e)
+                                        .seccion(u" - seccion [", u"frmMain.FRAM2_GuardarDatosToBase (", u"")
+                                        .mas(m_e.linea)
+                                        .mas(u")]::")
+                                        .mas(e.origen())
+                                        .mas(u"\r\n\r\nlinea excel ")
+                                        .mas(m_e.filaExcel)
+                                        .mas(u" articulo excel ")
+                                        .mas(m_e.articuloExcel)
+                                        .mas(u"\r\n")
+                                        .mas(m_e.sql),
+                                    Icono::Critico, Botones::Aceptar);
         return false;
     }
 }
@@ -241,8 +234,8 @@ void Proceso::etapa1(const Posiciones& p) {
 
         m_e.linea = 100;
         // Declared unit, quantity, unit price and total by the unit fields that are mapped.
-        const double cantidad = dosDecimales(m_g.g_oFormatos->EsNumero(celda(p.cantidad)));
-        const double total = dosDecimales(m_g.g_oFormatos->EsNumero(celda(p.total)));
+        const double cantidad = dosDecimales(m_srv.g_oFormatos->EsNumero(celda(p.cantidad)));
+        const double total = dosDecimales(m_srv.g_oFormatos->EsNumero(celda(p.total)));
         QString unidad, textoCantidad, textoPrecio;
         if (conUnidadQx && !conUnidad) {
             DatosUnidad d;
@@ -255,8 +248,8 @@ void Proceso::etapa1(const Posiciones& p) {
             textoCantidad = vb::NumeroSql(d.CantidadDestino);
             textoPrecio = vb::NumeroSql(d.PrecioDestino);
         } else {
-            unidad =
-                ObtenerCodigoUnidad(m_g, conUnidad && !conUnidadQx ? vb::Trim(celda(p.unidad)) : QString());
+            unidad = ObtenerCodigoUnidad(m_estado,
+                                         conUnidad && !conUnidadQx ? vb::Trim(celda(p.unidad)) : QString());
             textoCantidad = vb::NumeroSql(cantidad);
             textoPrecio =
                 vb::PuntoDecimal(vb::Format(vb::Dividir(total, cantidad), QStringLiteral("00.00000")));
@@ -271,16 +264,17 @@ void Proceso::etapa1(const Posiciones& p) {
 
         m_e.linea = 110;
         const QString origen = vb::Trim(celda(p.origen));
-        q(sql, BuscarOrigen(m_g, origen).ORI);
-        q(sql, BuscarOrigen(m_g, origen).ORI);
-        q(sql, p.procedencia != 0 ? BuscarOrigen(m_g, vb::Trim(celda(p.procedencia))).ORI : QString());
+        q(sql, BuscarOrigen(m_srv, m_estado, origen).ORI);
+        q(sql, BuscarOrigen(m_srv, m_estado, origen).ORI);
+        q(sql,
+          p.procedencia != 0 ? BuscarOrigen(m_srv, m_estado, vb::Trim(celda(p.procedencia))).ORI : QString());
 
         m_e.linea = 120;
         // The weight goes in as a number (point-decimal), so the column holds 12.5 and not the
         // locale's text "12,50" under any locale.
         if (colKilos != 0)
             sql += vb::PuntoDecimal(
-                       vb::Format(m_g.g_oFormatos->EsNumero(celda(colKilos)), QStringLiteral("00.00"))) +
+                       vb::Format(m_srv.g_oFormatos->EsNumero(celda(colKilos)), QStringLiteral("00.00"))) +
                    u',';
         else
             sql += QStringLiteral("0,");
@@ -291,7 +285,7 @@ void Proceso::etapa1(const Posiciones& p) {
 
         m_e.linea = 130;
         QString marca =
-            p.marca != kNoMapeado ? vb::Left(vb::UCase(limpio(celda(p.marca))), 20) : m_g.g_sAA_MARCA;
+            p.marca != kNoMapeado ? vb::Left(vb::UCase(limpio(celda(p.marca))), 20) : m_estado.g_sAA_MARCA;
         QString modelo = vb::Left(vb::UCase(limpio(celda(p.articulo))), 20);
         q(sql, marca);
         q(sql, modelo);
@@ -303,7 +297,7 @@ void Proceso::etapa1(const Posiciones& p) {
         if (p.ncm != kNoMapeado) {
             QString posicion = FormatearNCM(vb::Trim(celda(p.ncm)));
             QString s1, v1, s2, v2, s3, v3;
-            sufijos = ArmarSufijos(m_g, posicion, marca, modelo, s1, v1, s2, v2, s3, v3);
+            sufijos = ArmarSufijos(m_srv, posicion, marca, modelo, s1, v1, s2, v2, s3, v3);
         }
         q(sql, sufijos);
         for (int i = 0; i < 3; ++i)
@@ -352,13 +346,13 @@ void Proceso::etapa2() {
     mensaje(QStringLiteral("Procesando... Etapa 2 de 4: Buscando articulos en catalogo"));
     m_e.linea = 210;
     Recordset grupos;
-    m_g.g_oBase->setSql(
+    m_srv.g_oBase->setSql(
         QStringLiteral("select DISTINCT ARTNRO, ARTUNI, MARCA, ARTDSC from ART where INTNRO = '") +
         interno() + QStringLiteral("' order by ARTNRO"));
-    m_e.sql = m_g.g_oBase->Sql();
-    m_g.g_oBase->CrearRs(grupos);
+    m_e.sql = m_srv.g_oBase->Sql();
+    m_srv.g_oBase->CrearRs(grupos);
     barraRango(0, grupos.RecordCount());
-    const QString catalogo = vb::DoblarComillas(m_g.g_sINTCAT);
+    const QString catalogo = vb::DoblarComillas(m_estado.g_sINTCAT);
     const auto consultaCatalogo = [&catalogo](const QString& artnro) -> QString {
         return QStringLiteral(
                    "select ncm, lapi, sufijos, idunidad, estadistica, estadomerc, deresp, preciounitario, "
@@ -535,11 +529,11 @@ void Proceso::etapa4() {
     barraValor(1);
     m_e.linea = 410;
     Recordset rs;
-    m_g.g_oBase->setSql(
+    m_srv.g_oBase->setSql(
         QStringLiteral("select PRCNCM, PRCSUF, INTNRO, ARTORD, ARTKGU from ART where INTNRO = '") +
         interno() + QStringLiteral("' and PRCEST IN ('A','U')"));
-    m_e.sql = m_g.g_oBase->Sql();
-    if (m_g.g_oBase->CrearRs(rs))
+    m_e.sql = m_srv.g_oBase->Sql();
+    if (m_srv.g_oBase->CrearRs(rs))
         barraRango(0, rs.RecordCount());
     while (!rs.Fin()) {
         m_e.linea = 420;
@@ -579,9 +573,9 @@ void Proceso::etapa4() {
 
 } // namespace
 
-bool FRAM2_GuardarDatosToBase(Globales& g, const GrillaDatos& grilla) {
-    const PunteroEspera espera(g.interaccion, PunteroEspera::Ocupado);
-    Proceso p(g, grilla);
+bool FRAM2_GuardarDatosToBase(Servicios& srv, EstadoAsistente& estado, const GrillaDatos& grilla) {
+    const PunteroEspera espera(&srv.interaccion(), PunteroEspera::Ocupado);
+    Proceso p(srv, estado, grilla);
     return p.ejecutar();
 }
 

@@ -4,7 +4,9 @@
 
 namespace tarvix {
 
-struct Globales;
+struct EstadoAsistente;
+
+struct Servicios;
 
 // What the processing run reads of the preview grid: row 1 carries the field labels, rows 2 to
 // Rows() - 1 the invoice lines.
@@ -19,6 +21,6 @@ public:
 // The processing run of step 2: stores the grid's lines as article lines of the current interno,
 // completes them from the catalog, fills the declared quantities and validates position and value
 // suffixes. True only when all four stages ran to the end; a failure is reported through the seam.
-bool FRAM2_GuardarDatosToBase(Globales& g, const GrillaDatos& grilla);
+bool FRAM2_GuardarDatosToBase(Servicios& srv, EstadoAsistente& estado, const GrillaDatos& grilla);
 
 } // namespace tarvix

@@ -20,14 +20,15 @@ const QString k00 = QStringLiteral("00");
 const QString k0000 = QStringLiteral("00.00");
 } // namespace
 
-LogicaModificar::LogicaModificar(Globales& g) : m_g(g), m_espera(g.interaccion) {}
+LogicaModificar::LogicaModificar(Servicios& srv, EstadoAsistente& estado)
+    : m_srv(srv), m_estado(estado), m_espera(&srv.interaccion()) {}
 
 void LogicaModificar::abrir(int artord) {
     Tag = Format(artord, QStringLiteral("0000"));
 }
 
 void LogicaModificar::aviso(const QString& texto, Icono icono) {
-    m_g.interaccion->mensaje(texto, icono);
+    m_srv.interaccion().mensaje(texto, icono);
 }
 
 bool LogicaModificar::esNumero(const QString& texto) const {
@@ -35,7 +36,7 @@ bool LogicaModificar::esNumero(const QString& texto) const {
 }
 
 double LogicaModificar::numero(const QString& texto) const {
-    return m_g.g_oFormatos->EsNumero(texto);
+    return m_srv.g_oFormatos->EsNumero(texto);
 }
 
 QString LogicaModificar::numeroSql(const QString& texto) const {
@@ -52,10 +53,10 @@ void LogicaModificar::Form_Activate() {
 void LogicaModificar::CargarDatos() {
     int paso = 1;
     try {
-        Velno::clBase& base = *m_g.g_oBase;
-        const Mesquel::Formatos& f = *m_g.g_oFormatos;
-        base.setSql(QStringLiteral("select * from ART where INTNRO = '") + DoblarComillas(m_g.g_sInterno) +
-                    QStringLiteral("' and ARTORD = ") + Tag);
+        Velno::clBase& base = *m_srv.g_oBase;
+        const Mesquel::Formatos& f = *m_srv.g_oFormatos;
+        base.setSql(QStringLiteral("select * from ART where INTNRO = '") +
+                    DoblarComillas(m_estado.g_sInterno) + QStringLiteral("' and ARTORD = ") + Tag);
         Recordset rs;
         if (!base.CrearRs(rs))
             return;
@@ -124,7 +125,7 @@ void LogicaModificar::CargarDatos() {
         lbMarca.Caption = marca;
         paso = 19;
         if (!Trim(marca).isEmpty())
-            m_g.g_sAA_MARCA = Trim(marca);
+            m_estado.g_sAA_MARCA = Trim(marca);
         paso = 20;
         int encontrado = 9999;
         base.setSql(QStringLiteral("select * from pais order by descripcion"));
@@ -151,7 +152,7 @@ bool LogicaModificar::VerificarDatos() {
     txtPRCNCM.Text = posicionNormalizada(txtPRCNCM.Text);
     try {
         Sorvex::Sufijos oSufijos;
-        oSufijos.ConexionString(*m_g.g_oCentral);
+        oSufijos.ConexionString(*m_srv.g_oCentral);
         if (!(numero(txtARTTOT.Text) > 0)) {
             aviso(QStringLiteral("El fob total no puede ser 0, verifique el archivo excel"));
             return false;
@@ -200,7 +201,7 @@ bool LogicaModificar::VerificarDatos() {
             break;
         }
         if (cboPRCORI.ListIndex < 0)
-            return m_g.interaccion->mensaje(
+            return m_srv.interaccion().mensaje(
                        QStringLiteral("No ha seleccionado ningun pais, desea continuar?"), Icono::Pregunta,
                        Botones::SiNo) == Respuesta::Si;
         return true;
@@ -234,7 +235,7 @@ QString LogicaModificar::sentenciaGrabar() const {
     sql += QStringLiteral("PRCCRC = 'OK' ");
     sql += QStringLiteral("where ");
     sql += QStringLiteral("ARTORD = ") + Tag + QStringLiteral(" and ");
-    sql += QStringLiteral("INTNRO = '") + texto(m_g.g_sInterno) + QStringLiteral("' ");
+    sql += QStringLiteral("INTNRO = '") + texto(m_estado.g_sInterno) + QStringLiteral("' ");
     return sql;
 }
 
@@ -242,11 +243,11 @@ bool LogicaModificar::GrabarDatos() {
     try {
         if (!VerificarDatos())
             return false;
-        Velno::clBase& base = *m_g.g_oBase;
+        Velno::clBase& base = *m_srv.g_oBase;
         base.setSql(sentenciaGrabar());
         if (base.Ejecutar() > 0) {
             Tag.clear();
-            m_g.g_sRetorno = QStringLiteral("OK");
+            m_estado.g_sRetorno = QStringLiteral("OK");
             cargado = false;
             return true;
         }
@@ -284,8 +285,8 @@ void LogicaModificar::ProcesarNCM(QString posicion) {
         paso = 3;
         posicion = posicionNormalizada(posicion);
         paso = 4;
-        Trelvan::Central& central = *m_g.g_oCentral;
-        const Mesquel::Formatos& f = *m_g.g_oFormatos;
+        Trelvan::Central& central = *m_srv.g_oCentral;
+        const Mesquel::Formatos& f = *m_srv.g_oFormatos;
         central.getDataConnectionByEntity(QStringLiteral("NCM"))
             .setSql(
                 QStringLiteral(
@@ -317,7 +318,7 @@ void LogicaModificar::ProcesarNCM(QString posicion) {
             lbPRCSUN.Tag.clear();
         }
         paso = 8;
-        DialogoSufijos dialogo(m_g, m_espera);
+        DialogoSufijos dialogo(m_srv, m_estado, m_espera);
         txtPRCSUF.Text = dialogo.VerificarSufijos(txtARTNRO.Text, posicion, txtPRCSUF.Text);
         paso = 9;
         lbPRCSUN.Tag = Format(d, k00);

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "components/espera.h"
-#include "components/globales.h"
+#include "components/estadoasistente.h"
+#include "components/servicios.h"
 
 #include <QString>
 #include <QStringList>
@@ -29,7 +30,7 @@ public:
         int ListIndex = -1;
     };
 
-    explicit LogicaModificar(Globales& g);
+    explicit LogicaModificar(Servicios& srv, EstadoAsistente& estado);
 
     // The line to edit: ARTORD as the window's Tag, four digits.
     void abrir(int artord);
@@ -76,7 +77,9 @@ private:
     QString numeroSql(const QString& texto) const;
     QString sentenciaGrabar() const;
 
-    Globales& m_g;
+    Servicios& m_srv;
+
+    EstadoAsistente& m_estado;
     PunteroEspera m_espera;
     QString m_paisLinea; // PRCORI of the line as loaded
 };

@@ -27,7 +27,8 @@ QString condicionPosicion(const QString& posicion, const QString& entreCondicion
            QStringLiteral("'");
 }
 
-LogicaPosicion::LogicaPosicion(Globales& g) : m_g(g), m_espera(g.interaccion) {}
+LogicaPosicion::LogicaPosicion(Servicios& srv, EstadoAsistente& estado)
+    : m_srv(srv), m_estado(estado), m_espera(&srv.interaccion()) {}
 
 bool LogicaPosicion::Buscar() {
     if (Trim(TxtNCMF).isEmpty())
@@ -38,26 +39,26 @@ bool LogicaPosicion::Buscar() {
         patron.replace(u'.', u'%');
         LstNCM.clear();
         LstNCM_ListIndex = -1;
-        Velno::clBase& ncm = m_g.g_oCentral->getDataConnectionByEntity(QStringLiteral("NCM"));
+        Velno::clBase& ncm = m_srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("NCM"));
         ncm.setSql(
             QStringLiteral("select [001]+ '.' +[002] + [003] as ncm,[012] as estadistica,[020] as deresp "
                            "from ncm where [001] like '") +
             DoblarComillas(patron) + QStringLiteral("%' order by [001],[002],[003]"));
         Recordset rs;
-        if (!m_g.g_oCentral->getDataConnectionByEntity(QStringLiteral("NCM")).CrearRs(rs)) {
+        if (!m_srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("NCM")).CrearRs(rs)) {
             m_espera.normal();
-            m_g.interaccion->mensaje(QStringLiteral("Posición no encontrada."), Icono::Exclamacion);
+            m_srv.interaccion().mensaje(QStringLiteral("Posición no encontrada."), Icono::Exclamacion);
             return false;
         }
         for (; !rs.EOF_(); rs.MoveNext())
-            LstNCM << Trim(m_g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("ncm"))));
+            LstNCM << Trim(m_srv.g_oFormatos->EsNull(rs.Fields(QStringLiteral("ncm"))));
         LstNCM_ListIndex = 0;
         m_espera.normal();
         return true;
     } catch (const VbError& e) {
         m_espera.normal();
         // The lookup's report names no section: its label is empty.
-        m_g.interaccion->mensaje(InformeError::numeroYDescripcion(e).mas(u"Sección []"));
+        m_srv.interaccion().mensaje(InformeError::numeroYDescripcion(e).mas(u"Sección []"));
         return false;
     }
 }
@@ -67,8 +68,8 @@ void LogicaPosicion::MostrarDatos(const QString& posicion) {
         LbDescripcion.clear();
         LstSufijos.clear();
         m_espera.ocupado();
-        Trelvan::Central& central = *m_g.g_oCentral;
-        const Mesquel::Formatos& f = *m_g.g_oFormatos;
+        Trelvan::Central& central = *m_srv.g_oCentral;
+        const Mesquel::Formatos& f = *m_srv.g_oFormatos;
         central.getDataConnectionByEntity(QStringLiteral("NCM"))
             .setSql(QStringLiteral(
                         "Select [010] as descrip,[004] as descrip1, [012] as estadistica,[020] as deresp, "
@@ -88,7 +89,7 @@ void LogicaPosicion::MostrarDatos(const QString& posicion) {
         m_espera.normal();
     } catch (const VbError& e) {
         m_espera.normal();
-        m_g.interaccion->mensaje(e.descripcion());
+        m_srv.interaccion().mensaje(e.descripcion());
     }
 }
 

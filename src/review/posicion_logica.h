@@ -1,7 +1,8 @@
 #pragma once
 
 #include "components/espera.h"
-#include "components/globales.h"
+#include "components/estadoasistente.h"
+#include "components/servicios.h"
 
 #include <QString>
 #include <QStringList>
@@ -19,7 +20,7 @@ QString condicionPosicion(const QString& posicion, const QString& entreCondicion
 // shows the description and value suffixes of the highlighted one and hands the chosen one back.
 class LogicaPosicion {
 public:
-    explicit LogicaPosicion(Globales& g);
+    explicit LogicaPosicion(Servicios& srv, EstadoAsistente& estado);
 
     // Enter in TxtNCMF. True when the list was filled (its first line selected): the list takes
     // the focus.
@@ -41,7 +42,8 @@ public:
     bool buscado = false;
 
 private:
-    Globales& m_g;
+    Servicios& m_srv;
+    EstadoAsistente& m_estado;
     PunteroEspera m_espera;
 };
 

@@ -39,7 +39,8 @@ qsizetype posicionEntrada(const QString& texto, const QString& codigo) {
     return 0;
 }
 
-DialogoSufijos::DialogoSufijos(Globales& g, PunteroEspera& espera) : m_g(g), m_espera(espera) {}
+DialogoSufijos::DialogoSufijos(Servicios& srv, EstadoAsistente& estado, PunteroEspera& espera)
+    : m_srv(srv), m_estado(estado), m_espera(espera) {}
 
 namespace {
 
@@ -54,7 +55,7 @@ void agregarEntrada(QString& acumulado, const QString& entrada) {
 QString DialogoSufijos::valorPorDefecto(const QString& codigo, const QString& previo) const {
     if (previo.isEmpty()) {
         if (codigo == QStringLiteral("AA"))
-            return m_g.g_sAA_MARCA;
+            return m_estado.g_sAA_MARCA;
         if (codigo == QStringLiteral("AI") || codigo == QStringLiteral("AB"))
             return g_sArticulo;
         return QString();
@@ -82,12 +83,12 @@ bool DialogoSufijos::pedirValor(const QString& codigo, const QString& detalle, c
         QString respuesta;
         {
             PausaEspera pausa(m_espera);
-            respuesta = m_g.interaccion->entrada(detalle + QStringLiteral(" [") + codigo + u']',
-                                                 QStringLiteral("Ingrese Valor ") + codigo, porDefecto);
+            respuesta = m_srv.interaccion().entrada(detalle + QStringLiteral(" [") + codigo + u']',
+                                                    QStringLiteral("Ingrese Valor ") + codigo, porDefecto);
             porDefecto.clear(); // a repeated question starts empty
             if (respuesta.isEmpty() &&
-                m_g.interaccion->mensaje(QStringLiteral("Desea cancelar la operación"), Icono::Pregunta,
-                                         Botones::SiNo) == Respuesta::Si)
+                m_srv.interaccion().mensaje(QStringLiteral("Desea cancelar la operación"), Icono::Pregunta,
+                                            Botones::SiNo) == Respuesta::Si)
                 return false;
         }
         respuesta.replace(u'(', u' ').replace(u')', u' ').replace(u'-', u' ');
@@ -99,7 +100,7 @@ bool DialogoSufijos::pedirValor(const QString& codigo, const QString& detalle, c
                 return true;
             }
             PausaEspera pausa(m_espera);
-            m_g.interaccion->mensaje(QStringLiteral("Debe Ingresar un Valor Númerico"));
+            m_srv.interaccion().mensaje(QStringLiteral("Debe Ingresar un Valor Númerico"));
         } else if (!Trim(limpio).isEmpty()) {
             agregarEntrada(acumulado, Trim(codigo) + u'(' + limpio + u')');
             return true;
@@ -127,14 +128,14 @@ bool DialogoSufijos::elegirOpcion(const QString& grupo, const QStringList& codig
     int elegida = -1;
     {
         PausaEspera pausa(m_espera);
-        elegida =
-            m_g.interaccion->elegirOpcion(tituloOpciones(), lineas, cntrl::buscarPrefijo(lineas, porDefecto));
+        elegida = m_srv.interaccion().elegirOpcion(tituloOpciones(), lineas,
+                                                   cntrl::buscarPrefijo(lineas, porDefecto));
     }
     if (elegida >= 0 && elegida < lineas.size())
         g_sOpcionSufijo = lineas.at(elegida);
     if (g_sOpcionSufijo.isEmpty()) {
         PausaEspera pausa(m_espera);
-        m_g.interaccion->mensaje(QStringLiteral("Error en generar sufijos"));
+        m_srv.interaccion().mensaje(QStringLiteral("Error en generar sufijos"));
         return false;
     }
     agregarEntrada(acumulado, Left(g_sOpcionSufijo, 4));
@@ -150,8 +151,8 @@ QString DialogoSufijos::VerificarSufijos(const QString& articulo, const QString&
         m_clase = Clase::SinClase;
         paso = 2;
         const QString lista = listaSim(posicion);
-        Trelvan::Central& central = *m_g.g_oCentral;
-        const Mesquel::Formatos& f = *m_g.g_oFormatos;
+        Trelvan::Central& central = *m_srv.g_oCentral;
+        const Mesquel::Formatos& f = *m_srv.g_oFormatos;
         paso = 3;
         // Groups in the order of their codes, as the entries of the catalog and the run are.
         central.getDataConnectionByEntity(QStringLiteral("NCM"))
@@ -160,7 +161,7 @@ QString DialogoSufijos::VerificarSufijos(const QString& articulo, const QString&
         Recordset grupos;
         if (!central.getDataConnectionByEntity(QStringLiteral("NCM")).CrearRs(grupos)) {
             PausaEspera pausa(m_espera);
-            m_g.interaccion->mensaje(QStringLiteral("No se encontro Sufijo en el nomenclador"));
+            m_srv.interaccion().mensaje(QStringLiteral("No se encontro Sufijo en el nomenclador"));
             return QStringLiteral("SIN SUFIJOS");
         }
         paso = 4;
@@ -194,10 +195,11 @@ QString DialogoSufijos::VerificarSufijos(const QString& articulo, const QString&
         return acumulado;
     } catch (const VbError& e) {
         m_espera.normal();
-        m_g.interaccion->mensaje(InformeError::numeroYDescripcion(e)
-                                     .seccion(u"\r\n\r\nSeccion [", u"frmModificar.VarificarSufijos", u"]::")
-                                     .mas(paso),
-                                 Icono::Critico);
+        m_srv.interaccion().mensaje(
+            InformeError::numeroYDescripcion(e)
+                .seccion(u"\r\n\r\nSeccion [", u"frmModificar.VarificarSufijos", u"]::")
+                .mas(paso),
+            Icono::Critico);
         return QString();
     }
 }

@@ -1,7 +1,8 @@
 #pragma once
 
 #include "components/espera.h"
-#include "components/globales.h"
+#include "components/estadoasistente.h"
+#include "components/servicios.h"
 
 #include <QChar>
 #include <QString>
@@ -20,7 +21,7 @@ QString sLimpiarValor(const QString& valor);
 // options are picked in the option chooser (through the seam's elegirOpcion).
 class DialogoSufijos {
 public:
-    DialogoSufijos(Globales& g, PunteroEspera& espera);
+    DialogoSufijos(Servicios& srv, EstadoAsistente& estado, PunteroEspera& espera);
 
     // The suffix text for `posicion`, using the entries of `previo` as defaults: entries joined and
     // ended by "-"; "SIN SUFIJOS" when the position has none; empty when the user cancelled or no
@@ -43,7 +44,9 @@ private:
                       const QString& previo, QString& acumulado);
     QString valorPorDefecto(const QString& codigo, const QString& previo) const;
 
-    Globales& m_g;
+    Servicios& m_srv;
+
+    EstadoAsistente& m_estado;
     PunteroEspera& m_espera;
     Clase m_clase = Clase::SinClase;
 };

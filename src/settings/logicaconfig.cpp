@@ -28,7 +28,7 @@ QString itemGemelo(const QStringList& ids, int indice) {
 
 } // namespace
 
-LogicaConfig::LogicaConfig(Globales& g) : m_g(g) {}
+LogicaConfig::LogicaConfig(Servicios& srv, EstadoAsistente& estado) : m_srv(srv), m_estado(estado) {}
 
 void LogicaConfig::Form_Load() {
     txtMarca = configuracion::leer(kAA_MARCA, QStringLiteral(""));
@@ -63,11 +63,12 @@ bool LogicaConfig::cargarDeAduana(const QString& sql, const QString& campoId, bo
         Recordset rs;
         // The statement is set through one call and run through the next: the manager hands out the
         // same connection for the same entity.
-        m_g.g_oCentral->getDataConnectionByEntity(kINTERNOS).setSql(sql);
-        if (m_g.g_oCentral->getDataConnectionByEntity(kINTERNOS).CrearRs(rs)) {
+        m_srv.g_oCentral->getDataConnectionByEntity(kINTERNOS).setSql(sql);
+        if (m_srv.g_oCentral->getDataConnectionByEntity(kINTERNOS).CrearRs(rs)) {
             while (!rs.Fin()) {
-                const QString id = m_g.g_oFormatos->EsNull(rs.Fields(campoId));
-                const QString descripcion = m_g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("descripcion")));
+                const QString id = m_srv.g_oFormatos->EsNull(rs.Fields(campoId));
+                const QString descripcion =
+                    m_srv.g_oFormatos->EsNull(rs.Fields(QStringLiteral("descripcion")));
                 if (id == recordado && posicion < 0)
                     posicion = static_cast<int>(ids.size());
                 ids << id;
@@ -88,7 +89,7 @@ bool LogicaConfig::cargarDeAduana(const QString& sql, const QString& campoId, bo
 }
 
 void LogicaConfig::avisarAduana(const VbError& e, const QString& queFallo, const QString& queSeConserva) {
-    m_g.interaccion->mensaje(
+    m_srv.interaccion().mensaje(
         QStringLiteral("No se pudieron leer ") + queFallo +
             QStringLiteral(" de la base de datos del sistema aduanero (entidad INTERNOS). Al "
                            "cerrar con [ESC] ") +
@@ -104,7 +105,7 @@ bool LogicaConfig::GrabarySalir() {
     // open with every setting as it was.
     double porcentaje = 0;
     if (!vb::EsNumero(txtVariacionPrecio, &porcentaje)) {
-        m_g.interaccion->mensaje(
+        m_srv.interaccion().mensaje(
             QStringLiteral("El % de variación de precio debe ser un número (por ejemplo %1). "
                            "No se guardó ningún cambio.")
                 .arg(QLocale().toString(12.5)),
@@ -114,21 +115,21 @@ bool LogicaConfig::GrabarySalir() {
     // A list that could not be filled keeps the value stored before.
     const QString intcat =
         cboIdCatalogo.isEmpty() ? m_intcatGuardado : itemGemelo(cboIdCatalogo, catalogoSeleccionado);
-    m_g.g_sINTCAT = intcat;
+    m_estado.g_sINTCAT = intcat;
     bool grabado = configuracion::guardar(kINTCAT, intcat);
 
     const QString intdun =
         cboIdUnidad.isEmpty() ? m_intdunGuardado : itemGemelo(cboIdUnidad, unidadSeleccionada);
-    m_g.g_sINTDUN = intdun;
+    m_estado.g_sINTDUN = intdun;
     grabado = configuracion::guardar(kINTDUN, intdun) && grabado;
 
-    m_g.g_sAA_MARCA = txtMarca;
+    m_estado.g_sAA_MARCA = txtMarca;
     grabado = configuracion::guardar(kAA_MARCA, txtMarca) && grabado;
 
     grabado = configuracion::guardar(kPRECIO_UNITARIO, vb::CStr(porcentaje)) && grabado;
     // The window still closes (only [ESC] closes it): the values rule until the program ends.
     if (!grabado)
-        m_g.interaccion->mensaje(
+        m_srv.interaccion().mensaje(
             QStringLiteral("No se pudo guardar la configuración en ") + configuracion::ubicacion() +
                 QStringLiteral(": la carpeta no admite escritura o el disco está lleno. Los valores "
                                "elegidos rigen solo hasta cerrar el programa."),
@@ -141,18 +142,18 @@ void LogicaConfig::ORI_CargarListado() {
     relacionSeleccionada = -1;
     try {
         Recordset rs;
-        m_g.g_oBase->setSql(QStringLiteral("select * from ORG order by PAI"));
-        if (m_g.g_oBase->CrearRs(rs)) {
+        m_srv.g_oBase->setSql(QStringLiteral("select * from ORG order by PAI"));
+        if (m_srv.g_oBase->CrearRs(rs)) {
             while (!rs.Fin()) {
-                lstRELPAIS.push_back({m_g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("PAI"))),
-                                      m_g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("ORI"))),
-                                      m_g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("ESM")))});
+                lstRELPAIS.push_back({m_srv.g_oFormatos->EsNull(rs.Fields(QStringLiteral("PAI"))),
+                                      m_srv.g_oFormatos->EsNull(rs.Fields(QStringLiteral("ORI"))),
+                                      m_srv.g_oFormatos->EsNull(rs.Fields(QStringLiteral("ESM")))});
                 rs.MoveNext();
             }
         }
     } catch (const VbError& e) {
-        m_g.interaccion->mensaje(informeCorto(e, QStringLiteral("frmConfig.ORI_CargarListado")),
-                                 Icono::Critico);
+        m_srv.interaccion().mensaje(informeCorto(e, QStringLiteral("frmConfig.ORI_CargarListado")),
+                                    Icono::Critico);
     }
     if (!lstRELPAIS.empty())
         relacionSeleccionada = 0;
@@ -160,8 +161,8 @@ void LogicaConfig::ORI_CargarListado() {
 
 void LogicaConfig::Ori_Nuevo() {
     // The relation window opens with an empty "Valor origen".
-    m_g.g_sRetorno = QStringLiteral("");
-    m_g.interaccion->relacionPais();
+    m_estado.g_sRetorno = QStringLiteral("");
+    m_srv.interaccion().relacionPais();
     ORI_CargarListado();
 }
 
@@ -171,13 +172,13 @@ void LogicaConfig::ORI_Eliminar() {
     const auto fila = static_cast<size_t>(relacionSeleccionada);
     const Relacion r = lstRELPAIS[fila];
     try {
-        if (m_g.interaccion->mensaje(QStringLiteral("Confirma eliminar la relación ") + r.pai +
-                                         QStringLiteral(" - ") + r.ori,
-                                     Icono::Pregunta, Botones::SiNo) != Respuesta::Si)
+        if (m_srv.interaccion().mensaje(QStringLiteral("Confirma eliminar la relación ") + r.pai +
+                                            QStringLiteral(" - ") + r.ori,
+                                        Icono::Pregunta, Botones::SiNo) != Respuesta::Si)
             return;
-        m_g.g_oBase->setSql(QStringLiteral("delete from ORG where PAI = '") + vb::DoblarComillas(r.pai) +
-                            QStringLiteral("' and ORI = '") + vb::DoblarComillas(r.ori) + u'\'');
-        if (m_g.g_oBase->Ejecutar() > 0) {
+        m_srv.g_oBase->setSql(QStringLiteral("delete from ORG where PAI = '") + vb::DoblarComillas(r.pai) +
+                              QStringLiteral("' and ORI = '") + vb::DoblarComillas(r.ori) + u'\'');
+        if (m_srv.g_oBase->Ejecutar() > 0) {
             lstRELPAIS.erase(lstRELPAIS.begin() + relacionSeleccionada);
             if (lstRELPAIS.empty())
                 relacionSeleccionada = -1;
@@ -185,7 +186,7 @@ void LogicaConfig::ORI_Eliminar() {
                 relacionSeleccionada = static_cast<int>(lstRELPAIS.size()) - 1;
         }
     } catch (const VbError& e) {
-        m_g.interaccion->mensaje(informeSinEtiqueta(e), Icono::Critico);
+        m_srv.interaccion().mensaje(informeSinEtiqueta(e), Icono::Critico);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "components/globales.h"
+#include "components/estadoasistente.h"
+#include "components/servicios.h"
 
 #include <QString>
 #include <QStringList>
@@ -21,7 +22,7 @@ public:
         QString esm; // "Est Mer"
     };
 
-    explicit LogicaConfig(Globales& g);
+    explicit LogicaConfig(Servicios& srv, EstadoAsistente& estado);
 
     // Fills every control from the settings, the customs-system database and ORG.
     void Form_Load();
@@ -55,7 +56,9 @@ private:
                         const QString& queSeConserva);
     void avisarAduana(const VbError& e, const QString& queFallo, const QString& queSeConserva);
 
-    Globales& m_g;
+    Servicios& m_srv;
+
+    EstadoAsistente& m_estado;
     // The values stored when the window opened: kept when their list could not be filled.
     QString m_intdunGuardado;
     QString m_intcatGuardado;

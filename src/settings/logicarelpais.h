@@ -1,6 +1,7 @@
 #pragma once
 
-#include "components/globales.h"
+#include "components/estadoasistente.h"
+#include "components/servicios.h"
 
 #include <QString>
 #include <QStringList>
@@ -13,7 +14,7 @@ namespace tarvix {
 // when nothing was saved).
 class LogicaRelPais {
 public:
-    explicit LogicaRelPais(Globales& g);
+    explicit LogicaRelPais(Servicios& srv, EstadoAsistente& estado);
 
     // Takes the origin text from g_sRetorno (and clears it) and fills the country list.
     void Form_Load();
@@ -30,7 +31,8 @@ public:
     QString txtESM = QStringLiteral("2");
 
 private:
-    Globales& m_g;
+    Servicios& m_srv;
+    EstadoAsistente& m_estado;
 };
 
 } // namespace tarvix

@@ -28,7 +28,7 @@ QString precio(const LineaArt& art, int& linea, int lineaKilos, int lineaGuardad
 
 } // namespace
 
-QString sentenciaActualizarCatalogo(const Globales& g, const LineaArt& art, int& linea) {
+QString sentenciaActualizarCatalogo(const EstadoAsistente& estado, const LineaArt& art, int& linea) {
     const auto campo = [&art](Col c) { return vb::DoblarComillas(art.texto(c)); };
     linea = 110;
     QString s = QStringLiteral("update CATARTICULOS set ");
@@ -62,19 +62,19 @@ QString sentenciaActualizarCatalogo(const Globales& g, const LineaArt& art, int&
     linea = 300;
     s += QStringLiteral("where ");
     linea = 310;
-    s += QStringLiteral("idcatalogo = '") + vb::DoblarComillas(g.g_sINTCAT) + QStringLiteral("' and ") +
+    s += QStringLiteral("idcatalogo = '") + vb::DoblarComillas(estado.g_sINTCAT) + QStringLiteral("' and ") +
          QStringLiteral("idarticulo = '") + campo(Col::ARTNRO) + u'\'';
     return s;
 }
 
-QString sentenciaAgregarCatalogo(const Globales& g, const LineaArt& art, int& linea) {
+QString sentenciaAgregarCatalogo(const EstadoAsistente& estado, const LineaArt& art, int& linea) {
     linea = 350;
     QString s =
         QStringLiteral("insert into CATARTICULOS (idcatalogo, idarticulo, descripcion, idpais, cantidad, "
                        "Preciounitario, ncm, lapi, sufijos, idunidad, estadistica, valorrelacionestadistica, "
                        "estadomerc, descripcion_maria ,deresp,artkgunitario) values (");
     linea = 360;
-    s += vb::SqlTexto(g.g_sINTCAT) + u',';
+    s += vb::SqlTexto(estado.g_sINTCAT) + u',';
     linea = 370;
     s += art.citado(Col::ARTNRO) + u',';
     linea = 380;
@@ -108,7 +108,7 @@ QString sentenciaAgregarCatalogo(const Globales& g, const LineaArt& art, int& li
     return s;
 }
 
-void FRAM3_Transfer_C_ActualCAT(Globales& g, bool& ok) {
+void FRAM3_Transfer_C_ActualCAT(Servicios& srv, EstadoAsistente& estado, bool& ok) {
     int linea = 0;
     // The last update or insert built, shown in the report of a failure.
     QString ultima;
@@ -116,31 +116,31 @@ void FRAM3_Transfer_C_ActualCAT(Globales& g, bool& ok) {
         linea = 20;
         ok = false;
         linea = 30;
-        progreso(g).barraRango(0, 100);
+        srv.progreso().barraRango(0, 100);
         linea = 40;
-        progreso(g).barraValor(1);
+        srv.progreso().barraValor(1);
         Recordset rs;
         linea = 50;
-        g.g_oBase->setSql(QStringLiteral("select * from ART where INTNRO = '") + internoSql(g) +
-                          QStringLiteral("' order by ARTORD"));
+        srv.g_oBase->setSql(QStringLiteral("select * from ART where INTNRO = '") +
+                            internoSql(estado.g_sInterno) + QStringLiteral("' order by ARTORD"));
         linea = 60;
-        if (!g.g_oBase->CrearRs(rs))
+        if (!srv.g_oBase->CrearRs(rs))
             return;
         linea = 70;
-        progreso(g).barraRango(0, rs.RecordCount());
+        srv.progreso().barraRango(0, rs.RecordCount());
         linea = 80;
-        bloquearCatalogo(g);
-        const LineaArt art(g, rs);
+        bloquearCatalogo(srv, estado.g_sINTCAT);
+        const LineaArt art(srv, estado, rs);
         const auto consulta = [&]() -> QString {
             return QStringLiteral("select idarticulo from catarticulos where idcatalogo = '") +
-                   vb::DoblarComillas(g.g_sINTCAT) + QStringLiteral("' and idarticulo = '") +
+                   vb::DoblarComillas(estado.g_sINTCAT) + QStringLiteral("' and idarticulo = '") +
                    vb::DoblarComillas(art.texto(Col::ARTNRO)) + u'\'';
         };
         // On a server the existence reads go ahead of the loop. Each line writes only the catalog
         // row of its own article, so a read stays true while other lines are written; the read of
         // an article that an earlier line wrote (the same code again, in any case or with blanks
         // around it) is left to run in its turn, after that write.
-        Velno::clBase& cat = aduana(g);
+        Velno::clBase& cat = aduana(srv);
         struct Olvido {
             Velno::clBase& base;
             ~Olvido() { base.OlvidarLecturas(); }
@@ -167,20 +167,20 @@ void FRAM3_Transfer_C_ActualCAT(Globales& g, bool& ok) {
                     linea = 100;
                     Recordset existe;
                     if (cat.CrearRs(existe)) {
-                        ultima = sentenciaActualizarCatalogo(g, art, linea);
+                        ultima = sentenciaActualizarCatalogo(estado, art, linea);
                         linea = 320;
                         cat.setSql(ultima);
                         linea = 330;
                         cat.EjecutarEnCola(ultima, 330);
                     } else {
-                        ultima = sentenciaAgregarCatalogo(g, art, linea);
+                        ultima = sentenciaAgregarCatalogo(estado, art, linea);
                         linea = 550;
                         cat.setSql(ultima);
                         linea = 560;
                         cat.EjecutarEnCola(ultima, 560);
                     }
                     linea = 580;
-                    progreso(g).barraValor(rs.AbsolutePosition());
+                    srv.progreso().barraValor(rs.AbsolutePosition());
                     linea = 600;
                     rs.MoveNext();
                     linea = 80;
@@ -201,13 +201,13 @@ void FRAM3_Transfer_C_ActualCAT(Globales& g, bool& ok) {
         ok = true;
     } catch (const VbError& e) {
         ok = false;
-        const QString nota = deshacerTransferencia(g);
-        g.interaccion->mensaje(InformeError::descripcionYNumero(e)
-                                   .seccion(u" - seccion [", u"frmMain_FRAM3_Transfer_C_ActualCAT (", u"")
-                                   .mas(linea)
-                                   .mas(u")] \r\n\r\n")
-                                   .mas(ultima)
-                                   .mas(nota));
+        const QString nota = deshacerTransferencia(srv, estado);
+        srv.interaccion().mensaje(InformeError::descripcionYNumero(e)
+                                      .seccion(u" - seccion [", u"frmMain_FRAM3_Transfer_C_ActualCAT (", u"")
+                                      .mas(linea)
+                                      .mas(u")] \r\n\r\n")
+                                      .mas(ultima)
+                                      .mas(nota));
     }
 }
 

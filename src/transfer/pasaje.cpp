@@ -18,10 +18,10 @@ using namespace transferencia;
 namespace {
 
 // The date literal of the customs system for a date text of the user's locale; NULL otherwise.
-QString fechaSql(Globales& g, const QString& fecha) {
+QString fechaSql(Servicios& srv, const QString& fecha) {
     if (!vb::EsFecha(fecha))
         return QStringLiteral("NULL");
-    return g.g_oCentral->getDateFormatbyEntity(kEntidad, fecha);
+    return srv.g_oCentral->getDateFormatbyEntity(kEntidad, fecha);
 }
 
 // Quantity of a line: the stored one when it is above 0, else the net weight when the unit (as
@@ -44,7 +44,7 @@ QString cantidadEspecial(const LineaArt& art, Col campoCantidad, Col campoUnidad
 
 } // namespace
 
-QString sentenciaSubitems(const Globales& g, const LineaArt& art, int& linea) {
+QString sentenciaSubitems(const EstadoAsistente& estado, const LineaArt& art, int& linea) {
     const auto dsc = [&art](Col c) { return vb::Trim(art.texto(c)); };
     QString s =
         QStringLiteral("insert into subitems "
@@ -55,14 +55,14 @@ QString sentenciaSubitems(const Globales& g, const LineaArt& art, int& linea) {
     linea = 370;
     s += art.citado(Col::ARTNRO) + u',';
     linea = 380;
-    s += vb::SqlTexto(g.g_sINTCAT) + u',';
+    s += vb::SqlTexto(estado.g_sINTCAT) + u',';
     linea = 390;
     s += art.citado(Col::ARTDSC) + u',';
     linea = 400;
     s += vb::SqlTexto(dsc(Col::ARTDSCMARIA) + u' ' + dsc(Col::ARTDSCMARIA2) + u' ' + dsc(Col::ARTDSCMARIA3)) +
          u',';
     linea = 410;
-    s += vb::SqlTexto(g.g_sInterno) + u',';
+    s += vb::SqlTexto(estado.g_sInterno) + u',';
     linea = 420;
     s += art.citado(Col::PRCNCM) + u',';
     linea = 430;
@@ -108,95 +108,97 @@ QString sentenciaSubitems(const Globales& g, const LineaArt& art, int& linea) {
     return s;
 }
 
-void FRAM3_Transfer_B_Pasaje(Globales& g, bool& ok) {
+void FRAM3_Transfer_B_Pasaje(Servicios& srv, EstadoAsistente& estado, bool& ok) {
     int linea = 0;
     try {
         linea = 20;
         ok = false;
-        const QString interno = internoSql(g);
+        const QString interno = internoSql(estado.g_sInterno);
         Recordset rs;
         linea = 30;
-        aduana(g).setSql(QStringLiteral("select interno from caratula where interno = '") + interno + u'\'');
+        aduana(srv).setSql(QStringLiteral("select interno from caratula where interno = '") + interno +
+                           u'\'');
         linea = 40;
-        if (aduana(g).CrearRs(rs)) {
+        if (aduana(srv).CrearRs(rs)) {
             linea = 50;
-            if (g.interaccion->mensaje(QStringLiteral("El interno [ ") + g.g_sInterno +
-                                           QStringLiteral(" ] ya existe.\r\n\r\nDesea reemplazarlo?"),
-                                       Icono::Pregunta, Botones::SiNo) == Respuesta::No)
+            if (srv.interaccion().mensaje(QStringLiteral("El interno [ ") + estado.g_sInterno +
+                                              QStringLiteral(" ] ya existe.\r\n\r\nDesea reemplazarlo?"),
+                                          Icono::Pregunta, Botones::SiNo) == Respuesta::No)
                 return;
             linea = 60;
-            aduana(g).setSql(QStringLiteral("delete from caratula where interno = '") + interno + u'\'');
+            aduana(srv).setSql(QStringLiteral("delete from caratula where interno = '") + interno + u'\'');
             linea = 70;
-            aduana(g).Ejecutar();
+            aduana(srv).Ejecutar();
             linea = 80;
-            aduana(g).setSql(QStringLiteral("delete from subitems where interno = '") + interno + u'\'');
+            aduana(srv).setSql(QStringLiteral("delete from subitems where interno = '") + interno + u'\'');
             linea = 90;
-            aduana(g).Ejecutar();
+            aduana(srv).Ejecutar();
             linea = 100;
-            aduana(g).setSql(QStringLiteral("delete from facturas where interno = '") + interno + u'\'');
+            aduana(srv).setSql(QStringLiteral("delete from facturas where interno = '") + interno + u'\'');
             linea = 110;
-            aduana(g).Ejecutar();
+            aduana(srv).Ejecutar();
         }
         linea = 130;
-        progreso(g).barraRango(0, 100);
+        srv.progreso().barraRango(0, 100);
         linea = 140;
-        progreso(g).barraValor(1);
+        srv.progreso().barraValor(1);
 
         linea = 150;
-        g.g_oBase->setSql(
+        srv.g_oBase->setSql(
             QStringLiteral("select FECHA_EMBARQUE,FECHA_ARRIBO,sum(ARTTOT) as total from ART where "
                            "INTNRO = '") +
             interno + QStringLiteral("' group by FECHA_EMBARQUE,FECHA_ARRIBO"));
         linea = 160;
-        if (!g.g_oBase->CrearRs(rs))
+        if (!srv.g_oBase->CrearRs(rs))
             return;
         linea = 170;
-        const QString embarque = vb::Trim(g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("FECHA_EMBARQUE"))));
+        const QString embarque =
+            vb::Trim(srv.g_oFormatos->EsNull(rs.Fields(QStringLiteral("FECHA_EMBARQUE"))));
         linea = 180;
-        const QString arribo = vb::Trim(g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("FECHA_ARRIBO"))));
+        const QString arribo = vb::Trim(srv.g_oFormatos->EsNull(rs.Fields(QStringLiteral("FECHA_ARRIBO"))));
         linea = 190;
-        const QString embarqueSql = fechaSql(g, embarque);
+        const QString embarqueSql = fechaSql(srv, embarque);
         linea = 230;
-        const QString arriboSql = fechaSql(g, arribo);
+        const QString arriboSql = fechaSql(srv, arribo);
         linea = 290;
         const double total =
-            g.g_oFormatos->EsNumero(g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("Total"))));
+            srv.g_oFormatos->EsNumero(srv.g_oFormatos->EsNull(rs.Fields(QStringLiteral("Total"))));
 
         linea = 300;
-        aduana(g).setSql(
+        aduana(srv).setSql(
             QStringLiteral("insert into caratula (interno,idsubreg, fechaalta, ONCCAHabilitado, "
                            "DJAI_FECHA_EMB_APROX, DJAI_FECHA_ARRIB_APROX, fobdivisas , fobcoddivisas, "
                            "fobdivcambio) values ('") +
             interno + QStringLiteral("','DJAI',") +
-            g.g_oCentral->getDateFormatbyEntity(kEntidad, QDateTime::currentDateTime()) +
+            srv.g_oCentral->getDateFormatbyEntity(kEntidad, QDateTime::currentDateTime()) +
             QStringLiteral(",'N',") + embarqueSql + u',' + arriboSql + u',' +
             vb::PuntoDecimal(vb::Format(total, QStringLiteral("00.00"))) + QStringLiteral(",'DOL',1.0000)"));
         linea = 310;
-        aduana(g).Ejecutar();
+        aduana(srv).Ejecutar();
 
         linea = 320;
-        g.g_oBase->setSql(QStringLiteral("select * from ART where INTNRO = '") + interno +
-                          QStringLiteral("' and PRCCRC = 'OK' order by ARTORD"));
+        srv.g_oBase->setSql(QStringLiteral("select * from ART where INTNRO = '") + interno +
+                            QStringLiteral("' and PRCCRC = 'OK' order by ARTORD"));
         linea = 330;
-        if (!g.g_oBase->CrearRs(rs))
+        if (!srv.g_oBase->CrearRs(rs))
             return;
         linea = 340;
-        progreso(g).barraRango(0, rs.RecordCount());
+        srv.progreso().barraRango(0, rs.RecordCount());
         linea = 350;
-        const LineaArt art(g, rs);
+        const LineaArt art(srv, estado, rs);
         // The inserts go without waiting for each answer (on a server); a failure is found out a
         // few lines later and reported as the failure of its own line.
         try {
             try {
                 while (!rs.Fin()) {
                     linea = 360;
-                    const QString sentencia = sentenciaSubitems(g, art, linea);
+                    const QString sentencia = sentenciaSubitems(estado, art, linea);
                     linea = 790;
-                    aduana(g).setSql(sentencia);
+                    aduana(srv).setSql(sentencia);
                     linea = 800;
-                    aduana(g).EjecutarEnCola(sentencia, 800, true);
+                    aduana(srv).EjecutarEnCola(sentencia, 800, true);
                     linea = 830;
-                    progreso(g).barraValor(rs.AbsolutePosition());
+                    srv.progreso().barraValor(rs.AbsolutePosition());
                     linea = 850;
                     rs.MoveNext();
                     linea = 350;
@@ -204,11 +206,11 @@ void FRAM3_Transfer_B_Pasaje(Globales& g, bool& ok) {
             } catch (const VbError&) {
                 // The lines queued before the failure still go in; a queued insert that failed
                 // before it is the failure to report.
-                aduana(g).ConfirmarCola();
+                aduana(srv).ConfirmarCola();
                 throw;
             }
             linea = 800;
-            aduana(g).ConfirmarCola();
+            aduana(srv).ConfirmarCola();
         } catch (const Velno::FallaEnCola& f) {
             if (f.sinFilas()) {
                 // A line that added no row stops the transfer there.
@@ -225,9 +227,9 @@ void FRAM3_Transfer_B_Pasaje(Globales& g, bool& ok) {
     } catch (const VbError& e) {
         ok = false;
         // Inside the driver's transaction nothing of the interno stays: undone before the report.
-        const QString nota = deshacerTransferencia(g);
-        g.interaccion->mensaje(informeNumerado(e, QStringLiteral("frmMain.FRAM3_Transfer_B_Pasaje"), linea) +
-                               nota);
+        const QString nota = deshacerTransferencia(srv, estado);
+        srv.interaccion().mensaje(
+            informeNumerado(e, QStringLiteral("frmMain.FRAM3_Transfer_B_Pasaje"), linea) + nota);
     }
 }
 

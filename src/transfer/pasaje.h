@@ -1,6 +1,7 @@
 #pragma once
 
-#include "components/globales.h"
+#include "components/estadoasistente.h"
+#include "components/servicios.h"
 
 namespace tarvix {
 
@@ -12,10 +13,10 @@ class LineaArt;
 // row per correct line, asking before it replaces an interno that is already there. `ok` is true
 // only when every correct line was written; a failure is reported to the user. Inside the driver's
 // transaction a failure undoes it before the report; alone it leaves what was already written.
-void FRAM3_Transfer_B_Pasaje(Globales& g, bool& ok);
+void FRAM3_Transfer_B_Pasaje(Servicios& srv, EstadoAsistente& estado, bool& ok);
 
 // The subitems insert of the current line. `linea` follows the value being built, for the error
 // report.
-QString sentenciaSubitems(const Globales& g, const transferencia::LineaArt& art, int& linea);
+QString sentenciaSubitems(const EstadoAsistente& estado, const transferencia::LineaArt& art, int& linea);
 
 } // namespace tarvix

@@ -30,37 +30,39 @@ qint64 entero(double v) {
 
 } // namespace
 
-void FRAM3_Transfer_A_Validar(Globales& g, bool& ok) {
+void FRAM3_Transfer_A_Validar(Servicios& srv, EstadoAsistente& estado, bool& ok) {
     ok = false;
     try {
         Recordset rs;
-        g.g_oBase->setSql(QStringLiteral("select count(INTNRO) as Cant from ART where INTNRO = '") +
-                          internoSql(g) + QStringLiteral("' and (PRCCRC <> 'OK' or PRCCRC is null)"));
-        if (!g.g_oBase->CrearRs(rs))
+        srv.g_oBase->setSql(QStringLiteral("select count(INTNRO) as Cant from ART where INTNRO = '") +
+                            internoSql(estado.g_sInterno) +
+                            QStringLiteral("' and (PRCCRC <> 'OK' or PRCCRC is null)"));
+        if (!srv.g_oBase->CrearRs(rs))
             return;
-        if (g.g_oFormatos->EsNumero(rs.Fields(QStringLiteral("Cant"))) == 0) {
+        if (srv.g_oFormatos->EsNumero(rs.Fields(QStringLiteral("Cant"))) == 0) {
             ok = true;
             return;
         }
-        g.interaccion->mensaje(
+        srv.interaccion().mensaje(
             QStringLiteral("Hay registros para depurar.\r\n\r\nHaga click en el boton \"DATOS SIN DEPURAR\""),
             Icono::Exclamacion, Botones::Aceptar);
     } catch (const VbError& e) {
         ok = false;
-        g.interaccion->mensaje(informeCorto(e, QStringLiteral("frmMain_FRAM3_Transfer_A_Validar")),
-                               Icono::Critico, Botones::Aceptar);
+        srv.interaccion().mensaje(informeCorto(e, QStringLiteral("frmMain_FRAM3_Transfer_A_Validar")),
+                                  Icono::Critico, Botones::Aceptar);
     }
 }
 
-ControladorPaso3::ControladorPaso3(Globales& g, QObject* parent) : QObject(parent), m_g(g) {}
+ControladorPaso3::ControladorPaso3(Servicios& srv, EstadoAsistente& estado, QObject* parent)
+    : QObject(parent), m_srv(srv), m_estado(estado) {}
 
 qint64 ControladorPaso3::contar(const QString& cola) {
     Recordset rs;
-    m_g.g_oBase->setSql(QStringLiteral("select count(INTNRO) as total from ART where INTNRO = '") +
-                        internoSql(m_g) + cola);
-    if (!m_g.g_oBase->CrearRs(rs))
+    m_srv.g_oBase->setSql(QStringLiteral("select count(INTNRO) as total from ART where INTNRO = '") +
+                          internoSql(m_estado.g_sInterno) + cola);
+    if (!m_srv.g_oBase->CrearRs(rs))
         return 0;
-    return entero(m_g.g_oFormatos->EsNumero(rs.Fields(QStringLiteral("Total"))));
+    return entero(m_srv.g_oFormatos->EsNumero(rs.Fields(QStringLiteral("Total"))));
 }
 
 void ControladorPaso3::FRAM3_CargarEstadisticas() {
@@ -89,7 +91,7 @@ void ControladorPaso3::ponerMensaje(const QString& texto) {
     if (mensaje)
         mensaje(texto);
     else
-        progreso(m_g).mensaje(texto);
+        m_srv.progreso().mensaje(texto);
 }
 
 void ControladorPaso3::FRM3_Tranferir() {
@@ -103,58 +105,61 @@ void ControladorPaso3::FRM3_Tranferir() {
         linea = 20;
         ponerMensaje(QStringLiteral("Validando datos..."));
         linea = 40;
-        FRAM3_Transfer_A_Validar(m_g, ok);
+        FRAM3_Transfer_A_Validar(m_srv, m_estado, ok);
         if (!ok)
             return;
         linea = 50;
         ponerMensaje(QStringLiteral("Transfiriendo al Kalmora Windows..."));
         linea = 70;
-        progreso(m_g).barraVisible(true);
-        if (m_g.g_oCentral->tieneEntidad(kEntidad))
-            transaccion.emplace(m_g);
+        m_srv.progreso().barraVisible(true);
+        if (m_srv.g_oCentral->tieneEntidad(kEntidad))
+            transaccion.emplace(m_srv, m_estado);
         linea = 80;
-        FRAM3_Transfer_B_Pasaje(m_g, ok);
+        FRAM3_Transfer_B_Pasaje(m_srv, m_estado, ok);
         if (!ok)
             return;
         linea = 90;
         ponerMensaje(QStringLiteral("Actualizando catalogo..."));
         linea = 110;
-        FRAM3_Transfer_C_ActualCAT(m_g, ok);
+        FRAM3_Transfer_C_ActualCAT(m_srv, m_estado, ok);
         if (!ok)
             return;
         if (transaccion)
             transaccion->confirmar();
         transaccion.reset();
         linea = 120;
-        aduana(m_g).setSql(QStringLiteral("select count(interno) as Total from subitems where interno = '") +
-                           internoSql(m_g) + u'\'');
+        aduana(m_srv).setSql(
+            QStringLiteral("select count(interno) as Total from subitems where interno = '") +
+            internoSql(m_estado.g_sInterno) + u'\'');
         linea = 130;
         Recordset rs;
-        if (aduana(m_g).CrearRs(rs)) {
+        if (aduana(m_srv).CrearRs(rs)) {
             linea = 140;
-            if (m_g.g_oFormatos->EsNumero(rs.Fields(QStringLiteral("Total"))) > 0) {
+            if (m_srv.g_oFormatos->EsNumero(rs.Fields(QStringLiteral("Total"))) > 0) {
                 linea = 150;
-                m_g.interaccion->mensaje(QStringLiteral("Se transfirio ") +
-                                             m_g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("Total"))) +
-                                             QStringLiteral(" articulos en el interno ") + m_g.g_sInterno,
-                                         Icono::Informacion, Botones::Aceptar);
+                m_srv.interaccion().mensaje(
+                    QStringLiteral("Se transfirio ") +
+                        m_srv.g_oFormatos->EsNull(rs.Fields(QStringLiteral("Total"))) +
+                        QStringLiteral(" articulos en el interno ") + m_estado.g_sInterno,
+                    Icono::Informacion, Botones::Aceptar);
             } else {
                 linea = 170;
-                m_g.interaccion->mensaje(
-                    QStringLiteral("ERROR: No se transfirio los articulos en el interno ") + m_g.g_sInterno,
+                m_srv.interaccion().mensaje(
+                    QStringLiteral("ERROR: No se transfirio los articulos en el interno ") +
+                        m_estado.g_sInterno,
                     Icono::Exclamacion, Botones::Aceptar);
             }
         }
         linea = 200;
         ponerMensaje(QStringLiteral("Fin de proceso"));
         linea = 210;
-        progreso(m_g).barraVisible(false);
+        m_srv.progreso().barraVisible(false);
     } catch (const VbError& e) {
         const QString nota = transaccion ? transaccion->deshacer() : QString();
-        m_g.interaccion->mensaje(InformeError::descripcionYNumero(e)
-                                     .seccion(u" - seccion [", u"FRAM3_Transferir", u"]:: linea ")
-                                     .mas(linea)
-                                     .mas(nota));
+        m_srv.interaccion().mensaje(InformeError::descripcionYNumero(e)
+                                        .seccion(u" - seccion [", u"FRAM3_Transferir", u"]:: linea ")
+                                        .mas(linea)
+                                        .mas(nota));
     }
 }
 

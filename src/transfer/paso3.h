@@ -1,6 +1,7 @@
 #pragma once
 
-#include "components/globales.h"
+#include "components/estadoasistente.h"
+#include "components/servicios.h"
 
 #include <QObject>
 #include <QString>
@@ -10,14 +11,14 @@ namespace tarvix {
 
 // Passes when no line of the current interno is left to correct (every PRCCRC is "OK"); otherwise
 // tells the user so. A failure is reported and leaves `ok` false.
-void FRAM3_Transfer_A_Validar(Globales& g, bool& ok);
+void FRAM3_Transfer_A_Validar(Servicios& srv, EstadoAsistente& estado, bool& ok);
 
 // Step 3 of the wizard: the six counters of the processed interno and the transfer driver. It
 // holds the counter texts the frame shows and tells the window when they changed.
 class ControladorPaso3 : public QObject {
     Q_OBJECT
 public:
-    explicit ControladorPaso3(Globales& g, QObject* parent = nullptr);
+    explicit ControladorPaso3(Servicios& srv, EstadoAsistente& estado, QObject* parent = nullptr);
 
     // Counts the lines of the interno into the six counters. Traps nothing: a failure reaches the
     // wizard's report.
@@ -53,7 +54,9 @@ private:
     qint64 contar(const QString& cola);
     void ponerMensaje(const QString& texto);
 
-    Globales& m_g;
+    Servicios& m_srv;
+
+    EstadoAsistente& m_estado;
 };
 
 } // namespace tarvix

@@ -67,27 +67,23 @@ bool esNumeroSql(const QString& t) {
 
 } // namespace
 
-Velno::clBase& aduana(Globales& g) {
-    return g.g_oCentral->getDataConnectionByEntity(kEntidad);
-}
-
-Progreso& progreso(Globales& g) {
-    static ProgresoNulo nulo;
-    return g.progreso ? *g.progreso : nulo;
+Velno::clBase& aduana(const Servicios& srv) {
+    return srv.g_oCentral->getDataConnectionByEntity(kEntidad);
 }
 
 namespace {
-QString notaDeshecha(const Globales& g) {
+QString notaDeshecha(const QString& interno) {
     return QStringLiteral("\r\n\r\nLa base aduanera quedó como estaba: no se escribió ni se reemplazó "
                           "nada del interno ") +
-           g.g_sInterno + u'.';
+           interno + u'.';
 }
 } // namespace
 
-TransaccionTransferencia::TransaccionTransferencia(Globales& g) : m_g(g) {
-    aduana(g).ComenzarTransaccion(
-        QStringLiteral("interno ") + g.g_sInterno,
-        QStringLiteral("El interno ") + g.g_sInterno +
+TransaccionTransferencia::TransaccionTransferencia(Servicios& srv, EstadoAsistente& estado)
+    : m_srv(srv), m_estado(estado) {
+    aduana(srv).ComenzarTransaccion(
+        QStringLiteral("interno ") + estado.g_sInterno,
+        QStringLiteral("El interno ") + estado.g_sInterno +
             QStringLiteral(" se está transfiriendo desde otro puesto y no terminó a tiempo: espere a que "
                            "termine y vuelva a intentarlo"));
 }
@@ -98,7 +94,7 @@ TransaccionTransferencia::~TransaccionTransferencia() {
 
 void TransaccionTransferencia::confirmar() {
     try {
-        aduana(m_g).ConfirmarTransaccion();
+        aduana(m_srv).ConfirmarTransaccion();
     } catch (...) {
         m_fallida = true;
         throw;
@@ -106,32 +102,33 @@ void TransaccionTransferencia::confirmar() {
 }
 
 QString TransaccionTransferencia::deshacer() {
-    const QString nota = deshacerTransferencia(m_g);
+    const QString nota = deshacerTransferencia(m_srv, m_estado);
     if (m_fallida) {
         m_fallida = false;
-        return notaDeshecha(m_g);
+        return notaDeshecha(m_estado.g_sInterno);
     }
     return nota;
 }
 
-QString deshacerTransferencia(Globales& g) {
-    if (!g.g_oCentral->tieneEntidad(kEntidad) || !aduana(g).DeshacerTransaccion())
+QString deshacerTransferencia(Servicios& srv, EstadoAsistente& estado) {
+    if (!srv.g_oCentral->tieneEntidad(kEntidad) || !aduana(srv).DeshacerTransaccion())
         return QString();
-    return notaDeshecha(g);
+    return notaDeshecha(estado.g_sInterno);
 }
 
-void bloquearCatalogo(Globales& g) {
-    aduana(g).Bloquear(QStringLiteral("catalogo ") + g.g_sINTCAT,
-                       QStringLiteral("El catálogo ") + g.g_sINTCAT +
-                           QStringLiteral(" se está actualizando desde otro puesto y no terminó a tiempo: "
-                                          "vuelva a intentarlo"));
+void bloquearCatalogo(Servicios& srv, const QString& catalogo) {
+    aduana(srv).Bloquear(QStringLiteral("catalogo ") + catalogo,
+                         QStringLiteral("El catálogo ") + catalogo +
+                             QStringLiteral(" se está actualizando desde otro puesto y no terminó a tiempo: "
+                                            "vuelva a intentarlo"));
 }
 
-QString internoSql(const Globales& g) {
-    return vb::DoblarComillas(g.g_sInterno);
+QString internoSql(const QString& interno) {
+    return vb::DoblarComillas(interno);
 }
 
-LineaArt::LineaArt(const Globales& g, const Recordset& rs) : m_g(g), m_rs(rs) {
+LineaArt::LineaArt(const Servicios& srv, const EstadoAsistente& estado, const Recordset& rs)
+    : m_srv(srv), m_estado(estado), m_rs(rs) {
     const QStringList& columnas = rs.Columnas();
     for (size_t i = 0; i < m_indice.size(); ++i) {
         const QLatin1String nombre(kNombres[i]);
@@ -148,11 +145,11 @@ LineaArt::LineaArt(const Globales& g, const Recordset& rs) : m_g(g), m_rs(rs) {
 }
 
 QString LineaArt::texto(Col c) const {
-    return m_g.g_oFormatos->EsNull(m_rs.Fields(m_indice[static_cast<size_t>(c)]));
+    return m_srv.g_oFormatos->EsNull(m_rs.Fields(m_indice[static_cast<size_t>(c)]));
 }
 
 double LineaArt::numero(Col c) const {
-    return m_g.g_oFormatos->EsNumero(m_rs.Fields(m_indice[static_cast<size_t>(c)]));
+    return m_srv.g_oFormatos->EsNumero(m_rs.Fields(m_indice[static_cast<size_t>(c)]));
 }
 
 QString LineaArt::guardado(Col c) const {

@@ -1,8 +1,9 @@
 #pragma once
 
-#include "components/globales.h"
+#include "components/estadoasistente.h"
 #include "components/interaccion.h"
 #include "components/recordset.h"
+#include "components/servicios.h"
 #include "components/vb.h"
 
 #include <QString>
@@ -19,13 +20,10 @@ inline const QString kEntidad = QStringLiteral("INTERNOS");
 
 // The connection of the entity, asked for anew on every call (the statement set through one result
 // is the one the next result runs).
-Velno::clBase& aduana(Globales& g);
-
-// The progress seam of the run, or one that shows nothing.
-Progreso& progreso(Globales& g);
+Velno::clBase& aduana(const Servicios& srv);
 
 // The interno with its quotes doubled, ready to close a condition "... = '".
-QString internoSql(const Globales& g);
+QString internoSql(const QString& interno);
 
 // One interno's transfer is one transaction of the customs connection: the interno and the catalog
 // entries of its lines are written whole or not at all. It opens with the first statement and takes
@@ -33,7 +31,7 @@ QString internoSql(const Globales& g);
 // one (and is told, when it waits too long); it is undone when the object goes unconfirmed.
 class TransaccionTransferencia {
 public:
-    explicit TransaccionTransferencia(Globales& g);
+    explicit TransaccionTransferencia(Servicios& srv, EstadoAsistente& estado);
     ~TransaccionTransferencia();
     TransaccionTransferencia(const TransaccionTransferencia&) = delete;
     TransaccionTransferencia& operator=(const TransaccionTransferencia&) = delete;
@@ -43,18 +41,19 @@ public:
     QString deshacer();
 
 private:
-    Globales& m_g;
+    Servicios& m_srv;
+    EstadoAsistente& m_estado;
     bool m_fallida = false;
 };
 
 // Undoes the transfer's transaction when one is open (or about to open). Returns the sentence, to
 // end a failure's report, that tells that the customs database is as it was; empty when there was
 // no transaction.
-QString deshacerTransferencia(Globales& g);
+QString deshacerTransferencia(Servicios& srv, EstadoAsistente& estado);
 
 // Serialises the catalog updates of the stations for the rest of the transfer's transaction: two
 // stations adding the same article take turns, and the second finds the first one's entry.
-void bloquearCatalogo(Globales& g);
+void bloquearCatalogo(Servicios& srv, const QString& catalogo);
 
 // The ART columns the transfer reads.
 enum class Col {
@@ -88,7 +87,7 @@ enum class Col {
 // are looked up once, when the reader is made; a missing one raises error 3265 then.
 class LineaArt {
 public:
-    LineaArt(const Globales& g, const Recordset& rs);
+    LineaArt(const Servicios& srv, const EstadoAsistente& estado, const Recordset& rs);
 
     // The value as text; Null gives empty text.
     QString texto(Col c) const;
@@ -111,7 +110,8 @@ public:
     const Recordset& rs() const { return m_rs; }
 
 private:
-    const Globales& m_g;
+    const Servicios& m_srv;
+    const EstadoAsistente& m_estado;
     const Recordset& m_rs;
     std::array<int, static_cast<size_t>(Col::Cantidad)> m_indice{};
 };

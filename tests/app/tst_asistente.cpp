@@ -38,20 +38,21 @@ struct PasosGuionados : PasoCarga, PasoResultados {
 
 // One run of the program on a data folder.
 struct Programa {
-    Globales g;
+    Servicios srv;
+    EstadoAsistente estado;
     InteraccionGuionada guion;
     PasosGuionados pasos;
     std::unique_ptr<ControladorPrincipal> c;
 
     explicit Programa(const QString& carpeta) {
-        g.interaccion = &guion;
-        c = std::make_unique<ControladorPrincipal>(g);
+        srv.setInteraccion(&guion);
+        c = std::make_unique<ControladorPrincipal>(srv, estado);
         c->setPasos(&pasos, &pasos);
         c->Form_Load(carpeta);
     }
     void ejecutar(const QString& sql) {
-        g.g_oBase->setSql(sql);
-        g.g_oBase->Ejecutar();
+        srv.g_oBase->setSql(sql);
+        srv.g_oBase->Ejecutar();
     }
     QStringList nros() const {
         QStringList r;
@@ -109,7 +110,7 @@ void TstAsistente::primerArranqueYSegundo() {
     {
         Programa p(carpeta());
         QVERIFY2(p.guion.avisos.isEmpty(), qPrintable(p.guion.avisos.value(0).texto));
-        QCOMPARE(p.g.g_iPaso, 1);
+        QCOMPARE(p.estado.g_iPaso, 1);
         QCOMPARE(p.c->lbVersion, QStringLiteral("Versión: 1.1.20 - Generado 09/08/2018"));
         QVERIFY(QFile::exists(ruta));
         QVERIFY(QFile::exists(rutas::iniEntidades(carpeta())));
@@ -119,14 +120,14 @@ void TstAsistente::primerArranqueYSegundo() {
             QStringLiteral("insert into ART (INTNRO, ARTORD, OTROS, CODIGOCIP) values ('100',1,'o','c')"));
         // The delivered countries are there.
         Recordset rs;
-        p.g.g_oBase->setSql(QStringLiteral("select count(*) as n from PAIS"));
-        QVERIFY(p.g.g_oBase->CrearRs(rs));
-        QVERIFY(p.g.g_oFormatos->EsNumero(rs.Fields(QStringLiteral("n"))) > 200);
+        p.srv.g_oBase->setSql(QStringLiteral("select count(*) as n from PAIS"));
+        QVERIFY(p.srv.g_oBase->CrearRs(rs));
+        QVERIFY(p.srv.g_oFormatos->EsNumero(rs.Fields(QStringLiteral("n"))) > 200);
         // The customs entities answer.
-        Velno::clBase& ncm = p.g.g_oCentral->getDataConnectionByEntity(QStringLiteral("NCM"));
+        Velno::clBase& ncm = p.srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("NCM"));
         ncm.setSql(QStringLiteral("select count(*) as n from ncm"));
         QVERIFY(ncm.CrearRs(rs));
-        QVERIFY(p.g.g_oFormatos->EsNumero(rs.Fields(QStringLiteral("n"))) >= 200);
+        QVERIFY(p.srv.g_oFormatos->EsNumero(rs.Fields(QStringLiteral("n"))) >= 200);
     }
     const QStringList cols = columnas(ruta, QStringLiteral("ART"));
     QVERIFY(cols.contains(QStringLiteral("OTROS")));
@@ -135,12 +136,12 @@ void TstAsistente::primerArranqueYSegundo() {
         // Second start: the upgrade fails silently, the rows are kept.
         Programa p(carpeta());
         QVERIFY(p.guion.avisos.isEmpty());
-        QCOMPARE(p.g.g_iPaso, 1);
+        QCOMPARE(p.estado.g_iPaso, 1);
         QCOMPARE(p.nros(), QStringList{QStringLiteral("100")});
         QCOMPARE(p.c->internos[0].dsc, QStringLiteral("cien"));
         Recordset rs;
-        p.g.g_oBase->setSql(QStringLiteral("select OTROS from ART where INTNRO = '100'"));
-        QVERIFY(p.g.g_oBase->CrearRs(rs));
+        p.srv.g_oBase->setSql(QStringLiteral("select OTROS from ART where INTNRO = '100'"));
+        QVERIFY(p.srv.g_oBase->CrearRs(rs));
         QCOMPARE(rs.Fields(QStringLiteral("OTROS")).toString(), QStringLiteral("o"));
     }
     QCOMPARE(columnas(ruta, QStringLiteral("ART")).count(QStringLiteral("OTROS")), 1);
@@ -149,15 +150,15 @@ void TstAsistente::primerArranqueYSegundo() {
 void TstAsistente::configuracionInicial() {
     {
         Programa p(carpeta());
-        QCOMPARE(p.g.g_sINTDUN, QString());
-        QCOMPARE(p.g.g_sINTCAT, QString());
-        QCOMPARE(p.g.g_sAA_MARCA, QString());
+        QCOMPARE(p.estado.g_sINTDUN, QString());
+        QCOMPARE(p.estado.g_sINTCAT, QString());
+        QCOMPARE(p.estado.g_sAA_MARCA, QString());
     }
     configuracion::guardar(QStringLiteral("INTCAT"), QStringLiteral("2"));
     configuracion::guardar(QStringLiteral("AA_MARCA"), QStringLiteral("ACME"));
     Programa p(carpeta());
-    QCOMPARE(p.g.g_sINTCAT, QStringLiteral("2"));
-    QCOMPARE(p.g.g_sAA_MARCA, QStringLiteral("ACME"));
+    QCOMPARE(p.estado.g_sINTCAT, QStringLiteral("2"));
+    QCOMPARE(p.estado.g_sAA_MARCA, QStringLiteral("ACME"));
 }
 
 void TstAsistente::baseDeTrabajoDanada() {
@@ -169,7 +170,7 @@ void TstAsistente::baseDeTrabajoDanada() {
     f.close();
 
     Programa p(carpeta());
-    QCOMPARE(p.g.g_iPaso, 0);
+    QCOMPARE(p.estado.g_iPaso, 0);
     const auto m = p.guion.mensajes();
     QCOMPARE(m.size(), 1);
     QVERIFY2(
@@ -178,7 +179,7 @@ void TstAsistente::baseDeTrabajoDanada() {
     QVERIFY(m[0].texto.contains(QStringLiteral("no es una base de datos válida")));
     // "Siguiente >" does nothing at step 0, and the file is as it was.
     p.c->MAIN_CambiarPaso();
-    QCOMPARE(p.g.g_iPaso, 0);
+    QCOMPARE(p.estado.g_iPaso, 0);
     QCOMPARE(p.guion.mensajes().size(), 1);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), basura);
@@ -192,9 +193,9 @@ void TstAsistente::aduanaNoDisponible() {
     ini.write("[NCM]\ndriver=QNOEXISTE\n[INTERNOS]\ndriver=QSQLITE\ndatabase=db/no-esta.db\n");
     ini.close();
     Programa p(carpeta());
-    QCOMPARE(p.g.g_iPaso, 1);
+    QCOMPARE(p.estado.g_iPaso, 1);
     QVERIFY(p.guion.avisos.isEmpty());
-    Velno::clBase& b = p.g.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS"));
+    Velno::clBase& b = p.srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS"));
     b.setSql(QStringLiteral("select 1"));
     Recordset rs;
     QVERIFY_THROWS_EXCEPTION(VbError, b.CrearRs(rs));
@@ -214,7 +215,7 @@ void TstAsistente::pasoUnoSinInternos() {
         QStringLiteral("Debe seleccionar un interno para continuar, presione [ INSERT ] para crear uno."));
     QCOMPARE(m[0].icono, Icono::Exclamacion);
     QCOMPARE(m[0].botones, Botones::Aceptar);
-    QCOMPARE(p.g.g_iPaso, 1);
+    QCOMPARE(p.estado.g_iPaso, 1);
     QCOMPARE(p.c->marcoAlFrente, 1);
     p.c->FRAM1_EliminarInterno(); // Delete on the empty list does nothing
     QCOMPARE(p.guion.avisos.size(), 1);
@@ -230,8 +231,8 @@ void TstAsistente::internoConRegistros() {
     p.pasos.verificarDatos = [&] { return verifico = true; };
     p.pasos.cargarEstadisticas = [&] { estadisticas = true; };
     p.c->FRAM1_Enter();
-    QCOMPARE(p.g.g_iPaso, 2);
-    QCOMPARE(p.g.g_sInterno, QStringLiteral("B"));
+    QCOMPARE(p.estado.g_iPaso, 2);
+    QCOMPARE(p.estado.g_sInterno, QStringLiteral("B"));
     QCOMPARE(p.c->marcoAlFrente, 2);
     QVERIFY(!p.c->fram1Habilitado);
     QCOMPARE(p.c->lbPasoNro, QStringLiteral("Paso 2"));
@@ -244,7 +245,7 @@ void TstAsistente::internoConRegistros() {
     p.c->MAIN_CambiarPaso();
     QVERIFY(!verifico); // Tag "OK": no verification, no processing
     QVERIFY(estadisticas);
-    QCOMPARE(p.g.g_iPaso, 3);
+    QCOMPARE(p.estado.g_iPaso, 3);
     QCOMPARE(p.c->marcoAlFrente, 3);
     QVERIFY(!p.c->fram2Habilitado);
     QCOMPARE(p.c->Main_lbMensaje, QString());
@@ -258,7 +259,7 @@ void TstAsistente::internoConRegistros() {
     p.c->MAIN_CambiarPaso();
     p.c->MAIN_CambiarPaso();
     QCOMPARE(transferencias, 2);
-    QCOMPARE(p.g.g_iPaso, 3);
+    QCOMPARE(p.estado.g_iPaso, 3);
 }
 
 void TstAsistente::internoSinRegistrosYPasos() {
@@ -266,7 +267,7 @@ void TstAsistente::internoSinRegistrosYPasos() {
     p.ejecutar(QStringLiteral("insert into INTN (INTNRO, INTDSC) values ('A','a')"));
     p.c->FRAM1_CargarInternos();
     p.c->MAIN_CambiarPaso();
-    QCOMPARE(p.g.g_iPaso, 2);
+    QCOMPARE(p.estado.g_iPaso, 2);
     QVERIFY(!p.c->cmdSiguienteEnabled);
     QCOMPARE(p.c->cmdSiguienteTag, QString());
     QCOMPARE(p.c->Main_lbMensaje, QString());
@@ -286,18 +287,18 @@ void TstAsistente::internoSinRegistrosYPasos() {
     p.c->MAIN_CambiarPaso();
     QCOMPARE(verificaciones, 1);
     QCOMPARE(procesos, 0);
-    QCOMPARE(p.g.g_iPaso, 2);
+    QCOMPARE(p.estado.g_iPaso, 2);
     QCOMPARE(p.c->marcoAlFrente, 2);
     // Verification passes, processing fails: still step 2.
     resultadoVerificacion = true;
     p.c->MAIN_CambiarPaso();
     QCOMPARE(procesos, 1);
-    QCOMPARE(p.g.g_iPaso, 2);
+    QCOMPARE(p.estado.g_iPaso, 2);
     QVERIFY(p.c->fram2Habilitado);
     // Processing succeeds: step 3.
     p.pasos.guardarDatosToBase = [] { return true; };
     p.c->MAIN_CambiarPaso();
-    QCOMPARE(p.g.g_iPaso, 3);
+    QCOMPARE(p.estado.g_iPaso, 3);
 }
 
 void TstAsistente::fallaDeEstadisticas() {
@@ -313,7 +314,7 @@ void TstAsistente::fallaDeEstadisticas() {
     // FRAM3 in front, FRAM2 disabled, the step still 2, the numbered report of the wizard.
     QCOMPARE(p.c->marcoAlFrente, 3);
     QVERIFY(!p.c->fram2Habilitado);
-    QCOMPARE(p.g.g_iPaso, 2);
+    QCOMPARE(p.estado.g_iPaso, 2);
     const auto m = p.guion.mensajes();
     QCOMPARE(m.size(), 1);
     QCOMPARE(prueba::visible(m[0].texto),
@@ -326,35 +327,35 @@ void TstAsistente::crearInterno() {
     Programa p(carpeta());
     // Blanks only: refused.
     QString dsc = QStringLiteral("x");
-    QVERIFY(!NuevoInterno(p.g, QStringLiteral("   "), dsc));
+    QVERIFY(!NuevoInterno(p.srv, p.estado, QStringLiteral("   "), dsc));
     QCOMPARE(p.guion.mensajes().last().texto, QStringLiteral("Debe ingresar el número interno"));
     QCOMPARE(p.guion.mensajes().last().icono, Icono::Exclamacion);
-    QVERIFY(!p.g.g_bInternoCreado);
+    QVERIFY(!p.estado.g_bInternoCreado);
 
     // Blanks around are kept, an empty description copies the number, quotes become blanks.
     dsc = QStringLiteral("  ");
-    QVERIFY(NuevoInterno(p.g, QStringLiteral(" 24001 "), dsc));
-    QVERIFY(p.g.g_bInternoCreado);
+    QVERIFY(NuevoInterno(p.srv, p.estado, QStringLiteral(" 24001 "), dsc));
+    QVERIFY(p.estado.g_bInternoCreado);
     QCOMPARE(dsc, QStringLiteral(" 24001 "));
-    p.g.g_bInternoCreado = false;
+    p.estado.g_bInternoCreado = false;
     dsc = QStringLiteral("D'ANGELO 'SA'");
-    QVERIFY(NuevoInterno(p.g, QStringLiteral("O'1"), dsc));
+    QVERIFY(NuevoInterno(p.srv, p.estado, QStringLiteral("O'1"), dsc));
     p.c->FRAM1_DespuesDeNuevoInterno();
     QCOMPARE(p.nros(), (QStringList{QStringLiteral(" 24001 "), QStringLiteral("O 1")}));
     QCOMPARE(p.c->internos[1].dsc, QStringLiteral("D ANGELO  SA "));
     QCOMPARE(p.c->internoSeleccionado, 1); // the new interno, not the first of the list
 
     // A duplicate: the short report of frmInterno, the window stays open, nothing changes.
-    p.g.g_bInternoCreado = false;
+    p.estado.g_bInternoCreado = false;
     dsc = QStringLiteral("otra");
-    QVERIFY(!NuevoInterno(p.g, QStringLiteral(" 24001 "), dsc));
+    QVERIFY(!NuevoInterno(p.srv, p.estado, QStringLiteral(" 24001 "), dsc));
     const auto ultimo = p.guion.mensajes().last();
     QVERIFY2(
         ultimo.texto.endsWith(QStringLiteral(" - seccion [VezezirAZEDO2_TARVIX.frmInterno.NuevoInterno]")),
         qPrintable(ultimo.texto));
     QVERIFY(ultimo.texto.startsWith(QStringLiteral("Ya existe un registro con la misma clave")));
     QCOMPARE(ultimo.icono, Icono::Critico);
-    QVERIFY(!p.g.g_bInternoCreado);
+    QVERIFY(!p.estado.g_bInternoCreado);
     p.c->FRAM1_DespuesDeNuevoInterno();
     QCOMPARE(p.c->internos.size(), size_t(2));
 }
@@ -378,8 +379,8 @@ void TstAsistente::eliminarInterno() {
     p.c->FRAM1_EliminarInterno();
     QCOMPARE(p.nros(), (QStringList{QStringLiteral("A"), QStringLiteral("C")}));
     Recordset rs;
-    p.g.g_oBase->setSql(QStringLiteral("select INTNRO from ART order by INTNRO"));
-    QVERIFY(p.g.g_oBase->CrearRs(rs));
+    p.srv.g_oBase->setSql(QStringLiteral("select INTNRO from ART order by INTNRO"));
+    QVERIFY(p.srv.g_oBase->CrearRs(rs));
     QCOMPARE(rs.RecordCount(), 1);
     QCOMPARE(rs.Fields(QStringLiteral("INTNRO")).toString(), QStringLiteral("C"));
 }

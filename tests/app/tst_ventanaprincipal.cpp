@@ -44,7 +44,8 @@ private slots:
 private:
     void abrir();
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Globales> m_g;
+    std::unique_ptr<Servicios> m_srv;
+    std::unique_ptr<EstadoAsistente> m_estado;
     std::unique_ptr<frmMain> m_v;
     InteraccionGuionada m_guion;
 };
@@ -53,13 +54,14 @@ void TstVentanaPrincipal::init() {
     prueba::aislarConfiguracion();
     m_v.reset();
     m_dir = std::make_unique<QTemporaryDir>();
-    m_g = std::make_unique<Globales>();
+    m_srv = std::make_unique<Servicios>();
+    m_estado = std::make_unique<EstadoAsistente>();
     m_guion = InteraccionGuionada();
 }
 
 void TstVentanaPrincipal::abrir() {
-    m_v = std::make_unique<frmMain>(*m_g);
-    m_g->interaccion = &m_guion;
+    m_v = std::make_unique<frmMain>(*m_srv, *m_estado);
+    m_srv->setInteraccion(&m_guion);
     m_v->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_v.get()));
     m_v->iniciar(m_dir->path());
@@ -175,8 +177,9 @@ void TstVentanaPrincipal::escTerminaElPrograma() {
 // The real message box: Enter presses the button the logic named, else the first one.
 void TstVentanaPrincipal::enterPulsaElBotonPorDefecto() {
     QWidget ventana;
-    Globales g;
-    QtInteraccion seam(g, &ventana);
+    Servicios srv;
+    EstadoAsistente estado;
+    QtInteraccion seam(srv, estado, &ventana);
     const std::optional<Respuesta> pedidos[] = {std::nullopt, Respuesta::No, Respuesta::Cancelar};
     const Respuesta esperadas[] = {Respuesta::Si, Respuesta::No, Respuesta::Cancelar};
     for (size_t i = 0; i < std::size(pedidos); ++i) {

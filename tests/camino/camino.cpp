@@ -83,9 +83,9 @@ Programa::Programa(const std::optional<Velno::ParametrosConexion>& servidor, con
     configuracion::guardar(QStringLiteral("INTDUN"), QStringLiteral("07"));
     if (servidor)
         escribirIni(m_dir.path(), *servidor);
-    g.interaccion = &guion;
-    g.progreso = &progreso;
-    m_asistente = std::make_unique<Asistente>(g);
+    srv.setInteraccion(&guion);
+    srv.setProgreso(&progreso);
+    m_asistente = std::make_unique<Asistente>(srv, estado);
     principal().Form_Load(m_dir.path());
 }
 
@@ -93,8 +93,8 @@ Programa::~Programa() = default;
 
 // Correct article lines of the current interno, ready to transfer.
 void lineasCorrectas(Programa& p, int cuantas) {
-    p.trabajo(QStringLiteral("insert into INTN (INTNRO, INTDSC) values (") + vb::SqlTexto(p.g.g_sInterno) +
-              QStringLiteral(", 'fallas')"));
+    p.trabajo(QStringLiteral("insert into INTN (INTNRO, INTDSC) values (") +
+              vb::SqlTexto(p.estado.g_sInterno) + QStringLiteral(", 'fallas')"));
     p.trabajo(QStringLiteral(
                   "insert into ART (INTNRO, ARTORD, ARTNRO, ARTDSC, ARTCAN, ARTUNI, ARTTOT, ARTKGU, "
                   "ARTORG, PROCEDENCIA, FECHA_EMBARQUE, FECHA_ARRIBO, MARCA, MODELO, OTROS, CODIGOCIP, "
@@ -105,19 +105,19 @@ void lineasCorrectas(Programa& p, int cuantas) {
                   "'8301.10.00.000P', 'AA(ACME)-', 'N', '07', 2, '07', 2, 0, '2', '310', 'A', 'OK' "
                   "from n")
                   .arg(cuantas)
-                  .arg(vb::SqlTexto(p.g.g_sInterno)));
+                  .arg(vb::SqlTexto(p.estado.g_sInterno)));
 }
 
 bool Programa::crearYElegirInterno(const QString& nro) {
     QString descripcion = QStringLiteral("factura de ejemplo");
-    if (!NuevoInterno(g, nro, descripcion))
+    if (!NuevoInterno(srv, estado, nro, descripcion))
         return false;
     principal().FRAM1_DespuesDeNuevoInterno();
     for (size_t i = 0; i < principal().internos.size(); ++i)
         if (principal().internos[i].nro == nro)
             principal().seleccionarInterno(static_cast<int>(i));
     principal().MAIN_CambiarPaso();
-    return g.g_iPaso == 2 && g.g_sInterno == nro;
+    return estado.g_iPaso == 2 && estado.g_sInterno == nro;
 }
 
 void Programa::abrirFactura(const QString& ruta) {
@@ -128,14 +128,14 @@ void Programa::abrirFactura(const QString& ruta) {
 void Programa::establecerCampo(int columna, const QString& etiqueta) {
     paso2().grilla().setRow(paso2().grilla().Rows() - 1);
     paso2().grilla().setCol(columna);
-    guion.ventanasCampo.enqueue([this, etiqueta] { g.g_sRetorno = etiqueta; });
+    guion.ventanasCampo.enqueue([this, etiqueta] { estado.g_sRetorno = etiqueta; });
     paso2().FRAM2_Grid_KeyDown(ControladorPaso2::vbKeyF1);
 }
 
 void Programa::responderRelaciones(int cuantas, const QHash<QString, QString>& paises) {
     for (int i = 0; i < cuantas; ++i) {
         guion.ventanasRelacionPais.enqueue([this, paises] {
-            LogicaRelPais ventana(g);
+            LogicaRelPais ventana(srv, estado);
             ventana.Form_Load();
             ventana.paisSeleccionado = ventana.cboidPais.indexOf(paises.value(ventana.txtValor));
             ventana.f_Grabar();
@@ -144,7 +144,7 @@ void Programa::responderRelaciones(int cuantas, const QHash<QString, QString>& p
 }
 
 bool Programa::corregirLinea(int artord, const QString& posicion) {
-    LogicaModificar editor(g);
+    LogicaModificar editor(srv, estado);
     editor.abrir(artord);
     editor.Form_Activate();
     editor.txtPRCNCM.Text = posicion;
@@ -154,20 +154,20 @@ bool Programa::corregirLinea(int artord, const QString& posicion) {
 }
 
 void Programa::trabajo(const QString& sql) {
-    g.g_oBase->setSql(sql);
-    g.g_oBase->Ejecutar();
+    srv.g_oBase->setSql(sql);
+    srv.g_oBase->Ejecutar();
 }
 
 void Programa::aduana(const QString& sql) {
-    g.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS")).EjecutarDirecto(sql);
+    srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS")).EjecutarDirecto(sql);
 }
 
 QList<QVariantMap> Programa::filasTrabajo(const QString& sql) {
-    return filas(*g.g_oBase, sql);
+    return filas(*srv.g_oBase, sql);
 }
 
 QList<QVariantMap> Programa::filasAduana(const QString& sql) {
-    return filas(g.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS")), sql);
+    return filas(srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS")), sql);
 }
 
 Limpieza::Limpieza(Programa& p, QString catalogo, QStringList internos)
@@ -190,7 +190,7 @@ void Limpieza::borrar() {
     } catch (const VbError&) {
         // A case that failed may leave the connection lost: once more on a new one.
         try {
-            m_p.g.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS")).Conectar();
+            m_p.srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS")).Conectar();
             borrarTodo();
         } catch (const VbError& e) {
             qWarning("no se pudo limpiar el servidor: %s", qPrintable(e.descripcion()));
@@ -201,8 +201,8 @@ void Limpieza::borrar() {
 InternoDePrueba::InternoDePrueba(const Velno::ParametrosConexion& pg, const QString& prefijo, int lineas)
     : prog(pg), interno(nombrePropio(prefijo)), catalogo(nombrePropio(prefijo.left(1))),
       limpieza(prog, catalogo, {interno}) {
-    prog.g.g_sInterno = interno;
-    prog.g.g_sINTCAT = catalogo;
+    prog.estado.g_sInterno = interno;
+    prog.estado.g_sINTCAT = catalogo;
     lineasCorrectas(prog, lineas);
 }
 

@@ -53,7 +53,9 @@ public:
                       const QString& catalogo = QStringLiteral("1"));
     ~Programa();
 
-    tarvix::Globales g;
+    tarvix::Servicios srv;
+
+    tarvix::EstadoAsistente estado;
     tarvix::InteraccionGuionada guion;
     ProgresoEspiado progreso;
 

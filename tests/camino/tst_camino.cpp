@@ -91,10 +91,10 @@ void TstCamino::caminoCompleto() {
     static int caso = 0;
     const QString interno = camino::nombrePropio(QStringLiteral("CAM")) + u'-' + QString::number(++caso);
     Programa p(servidor ? pg : std::nullopt, catalogo);
-    QCOMPARE(p.g.g_iPaso, 1);
+    QCOMPARE(p.estado.g_iPaso, 1);
     QCOMPARE(p.mensajesNuevos(), QStringList());
-    QCOMPARE(p.g.g_sINTCAT, catalogo);
-    QCOMPARE(p.g.g_oCentral->motorDe(QStringLiteral("INTERNOS")),
+    QCOMPARE(p.estado.g_sINTCAT, catalogo);
+    QCOMPARE(p.srv.g_oCentral->motorDe(QStringLiteral("INTERNOS")),
              servidor ? Motor::PostgreSQL : Motor::SQLite);
     // With the entities on the server no embedded customs database is made.
     QCOMPARE(QFile::exists(rutas::baseAduana(p.carpeta())), !servidor);
@@ -140,7 +140,7 @@ void TstCamino::caminoCompleto() {
     p.paso2().cmdAutomatico_Click();
     p.principal().MAIN_CambiarPaso();
     QCOMPARE(p.mensajesNuevos(), QStringList{QStringLiteral("Falta establecer el campo DESCRIPCION")});
-    QCOMPARE(p.g.g_iPaso, 2);
+    QCOMPARE(p.estado.g_iPaso, 2);
     p.establecerCampo(1, kDescripcion);
     p.establecerCampo(8, QStringLiteral("[ KILOS ]"));
     QCOMPARE(grilla.TextMatrix(kFilaCampos, 1), kDescripcion);
@@ -149,7 +149,7 @@ void TstCamino::caminoCompleto() {
     p.responderRelaciones(5, kPaises);
     p.principal().MAIN_CambiarPaso();
     QCOMPARE(p.mensajesNuevos(), QStringList());
-    QCOMPARE(p.g.g_iPaso, 3);
+    QCOMPARE(p.estado.g_iPaso, 3);
     QVERIFY(p.guion.ventanasRelacionPais.isEmpty());
     QCOMPARE(p.filasTrabajo(QStringLiteral("select count(*) as n from ORG"))[0][QStringLiteral("n")].toInt(),
              5);

@@ -113,8 +113,8 @@ void TstComparacion::internoOrigenYCatalogo() {
     // Internos: one per text without regard to case, listed in that order.
     QString descripcion;
     for (const char* nro : {"A1", "A3", "a2"})
-        QVERIFY(NuevoInterno(p.g, QString::fromLatin1(nro), descripcion));
-    QVERIFY(!NuevoInterno(p.g, QStringLiteral("a1"), descripcion));
+        QVERIFY(NuevoInterno(p.srv, p.estado, QString::fromLatin1(nro), descripcion));
+    QVERIFY(!NuevoInterno(p.srv, p.estado, QStringLiteral("a1"), descripcion));
     QVERIFY(
         p.mensajesNuevos().value(0).startsWith(QStringLiteral("Ya existe un registro con la misma clave")));
     p.principal().FRAM1_CargarInternos();
@@ -141,11 +141,12 @@ void TstComparacion::internoOrigenYCatalogo() {
                              "('JAPÓN', '320', '2')"));
 
     // The invoice writes them otherwise: only the ones without their accent are not known.
-    p.g.g_sInterno = QStringLiteral("a1");
+    p.estado.g_sInterno = QStringLiteral("a1");
     p.responderRelaciones(1, {{QStringLiteral("JAPON"), QStringLiteral("320")}});
-    QVERIFY(FRAM2_GuardarDatosToBase(p.g, Factura({{QStringLiteral("ab-12"), QStringLiteral("China")},
-                                                   {QStringLiteral("ñandú-1"), QStringLiteral("ñandú")},
-                                                   {QStringLiteral("JAPON-3"), QStringLiteral("JAPON")}})));
+    QVERIFY(FRAM2_GuardarDatosToBase(p.srv, p.estado,
+                                     Factura({{QStringLiteral("ab-12"), QStringLiteral("China")},
+                                              {QStringLiteral("ñandú-1"), QStringLiteral("ñandú")},
+                                              {QStringLiteral("JAPON-3"), QStringLiteral("JAPON")}})));
     QCOMPARE(p.mensajesNuevos(), QStringList());
     QVERIFY(p.guion.ventanasRelacionPais.isEmpty());
     const auto lineas =
@@ -158,7 +159,7 @@ void TstComparacion::internoOrigenYCatalogo() {
 
     // The catalog update finds the codes it holds and adds only the one it does not.
     bool ok = false;
-    FRAM3_Transfer_C_ActualCAT(p.g, ok);
+    FRAM3_Transfer_C_ActualCAT(p.srv, p.estado, ok);
     QVERIFY(ok);
     const auto cat =
         p.filasAduana(QStringLiteral("select * from catarticulos where idcatalogo = %1 order by idarticulo")
@@ -185,45 +186,46 @@ void TstComparacion::actualizacionDeBasesAntiguas() {
     QCOMPARE(sinElPrograma(aduana, "begin;" + esquemaAntiguo(QStringLiteral(":/sql/aduana/esquema.sql")) +
                                        esquemaAntiguo(QStringLiteral(":/sql/aduana/demo.sql")) + "commit;"),
              QString());
-    const auto arrancar = [&](const std::function<void(Globales&)>& despues) {
-        Globales g;
+    const auto arrancar = [&](const std::function<void(Servicios&)>& despues) {
+        Servicios srv;
+        EstadoAsistente estado;
         InteraccionGuionada guion;
-        g.interaccion = &guion;
-        ControladorPrincipal c(g);
+        srv.setInteraccion(&guion);
+        ControladorPrincipal c(srv, estado);
         c.Form_Load(dir.path());
-        QVERIFY(g.g_iPaso == 1 && guion.avisos.isEmpty());
-        despues(g);
+        QVERIFY(estado.g_iPaso == 1 && guion.avisos.isEmpty());
+        despues(srv);
     };
     const auto contar = [](Velno::clBase& b, const QString& sql) {
         return int(camino::filas(b, sql).size());
     };
     // Every text column of the table compares without regard to case.
-    const auto conComparacion = [&](Globales& g, const char* tabla) {
+    const auto conComparacion = [&](Servicios& srv, const char* tabla) {
         const QString sql =
-            camino::filas(*g.g_oBase, QStringLiteral("select sql from sqlite_master where name = '%1'")
-                                          .arg(QString::fromLatin1(tabla)))
+            camino::filas(*srv.g_oBase, QStringLiteral("select sql from sqlite_master where name = '%1'")
+                                            .arg(QString::fromLatin1(tabla)))
                 .value(0)
                 .value(QStringLiteral("sql"))
                 .toString();
         return sql.count(QStringLiteral("varchar(")) == sql.count(QStringLiteral(") COLLATE NOCASE"));
     };
-    arrancar([&](Globales& g) {
-        QVERIFY(!conComparacion(g, "INTN") && !conComparacion(g, "ART") && conComparacion(g, "ORG"));
-        QCOMPARE(contar(*g.g_oBase, QStringLiteral("select * from ORG where PAI = 'China'")), 1);
-        QCOMPARE(contar(*g.g_oBase, QStringLiteral("select * from ART")), 3);
-        g.g_oBase->EjecutarDirecto(QStringLiteral("delete from ART where INTNRO = 'a1'"));
-        g.g_oBase->EjecutarDirecto(QStringLiteral("delete from INTN where INTNRO = 'a1'"));
+    arrancar([&](Servicios& srv) {
+        QVERIFY(!conComparacion(srv, "INTN") && !conComparacion(srv, "ART") && conComparacion(srv, "ORG"));
+        QCOMPARE(contar(*srv.g_oBase, QStringLiteral("select * from ORG where PAI = 'China'")), 1);
+        QCOMPARE(contar(*srv.g_oBase, QStringLiteral("select * from ART")), 3);
+        srv.g_oBase->EjecutarDirecto(QStringLiteral("delete from ART where INTNRO = 'a1'"));
+        srv.g_oBase->EjecutarDirecto(QStringLiteral("delete from INTN where INTNRO = 'a1'"));
     });
     // Without them the next start upgrades both, keeping the columns it added and the index.
-    arrancar([&](Globales& g) {
-        QVERIFY(conComparacion(g, "INTN") && conComparacion(g, "ART"));
-        QCOMPARE(
-            contar(*g.g_oBase, QStringLiteral("select * from ART where INTNRO = 'b2' and CODIGOCIP is null")),
-            1);
-        QCOMPARE(
-            contar(*g.g_oBase, QStringLiteral("select * from sqlite_master where name = 'ix_art_articulo'")),
-            1);
-        QCOMPARE(contar(g.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS")),
+    arrancar([&](Servicios& srv) {
+        QVERIFY(conComparacion(srv, "INTN") && conComparacion(srv, "ART"));
+        QCOMPARE(contar(*srv.g_oBase,
+                        QStringLiteral("select * from ART where INTNRO = 'b2' and CODIGOCIP is null")),
+                 1);
+        QCOMPARE(contar(*srv.g_oBase,
+                        QStringLiteral("select * from sqlite_master where name = 'ix_art_articulo'")),
+                 1);
+        QCOMPARE(contar(srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS")),
                         QStringLiteral("select * from catarticulos where idarticulo = 'tx650'")),
                  1);
     });

@@ -127,8 +127,8 @@ void TstPuestos::mismoInternoDesdeOtroPuesto() {
     Velno::ParametrosConexion impaciente = *pg;
     impaciente.tiempoBloqueo = 1;
     Programa b(impaciente);
-    b.g.g_sInterno = a.interno;
-    b.g.g_sINTCAT = a.catalogo;
+    b.estado.g_sInterno = a.interno;
+    b.estado.g_sINTCAT = a.catalogo;
     camino::lineasCorrectas(b, 120);
     QStringList deB;
     qint64 espera = 0;
@@ -163,8 +163,8 @@ void TstPuestos::mismoInternoAlMismoTiempo() {
     const QString catalogo = a.catalogo;
     for (int vuelta = 0; vuelta < 6; ++vuelta) {
         OtroPuesto b(pg, [&](Programa& p) {
-            p.g.g_sInterno = interno;
-            p.g.g_sINTCAT = catalogo;
+            p.estado.g_sInterno = interno;
+            p.estado.g_sINTCAT = catalogo;
             camino::lineasCorrectas(p, 200);
             p.guion.respuestas.enqueue(Respuesta::Si);
         });
@@ -198,8 +198,8 @@ void TstPuestos::articulosEnComunEnDosPuestos() {
     camino::Limpieza limpieza(a.prog, QStringLiteral("1"), {otroInterno});
     const QString catalogo = a.catalogo;
     OtroPuesto b(pg, [&](Programa& p) {
-        p.g.g_sInterno = otroInterno;
-        p.g.g_sINTCAT = catalogo;
+        p.estado.g_sInterno = otroInterno;
+        p.estado.g_sINTCAT = catalogo;
         camino::lineasCorrectas(p, 120);
         p.trabajo(QStringLiteral("update ART set ARTNRO = 'F-' || (ARTORD + 60) where INTNRO = ") +
                   vb::SqlTexto(otroInterno));
@@ -267,14 +267,14 @@ void TstPuestos::esperaAcotada() {
 // so it waits for the first one instead of failing at its first write.
 void TstPuestos::baseEmbebidaEsperaAlPrimero() {
     Programa a;
-    a.g.g_sInterno = QStringLiteral("EMB-A");
+    a.estado.g_sInterno = QStringLiteral("EMB-A");
     camino::lineasCorrectas(a, 300);
     const QString archivo = a.carpeta() + QStringLiteral("/db/aduana.db");
     OtroPuesto b(std::nullopt, [&](Programa& p) {
         Velno::ParametrosConexion compartida;
         compartida.baseDeDatos = archivo;
-        p.g.g_oCentral->definirEntidad(QStringLiteral("INTERNOS"), compartida);
-        p.g.g_sInterno = QStringLiteral("EMB-B");
+        p.srv.g_oCentral->definirEntidad(QStringLiteral("INTERNOS"), compartida);
+        p.estado.g_sInterno = QStringLiteral("EMB-B");
         camino::lineasCorrectas(p, 300);
     });
     pausar(a, kPasaje, 40, [&b] {

@@ -73,11 +73,11 @@ void TstServidorFallas::servidorInalcanzableAlArrancar() {
     Velno::ParametrosConexion p = *m_pg;
     p.puerto = 1; // nobody listens there
     Programa prog(p);
-    QCOMPARE(prog.g.g_iPaso, 1);
+    QCOMPARE(prog.estado.g_iPaso, 1);
     QCOMPARE(prog.mensajesNuevos(), QStringList());
 
     // The settings window: the catalogs cannot be read; it says so and keeps the stored ones.
-    LogicaConfig config(prog.g);
+    LogicaConfig config(prog.srv, prog.estado);
     config.Form_Load();
     QStringList m = prog.mensajesNuevos();
     QVERIFY(!m.isEmpty());
@@ -103,7 +103,7 @@ void TstServidorFallas::servidorInalcanzableAlArrancar() {
                                            "puede conectar con el servidor de base de datos")),
             qPrintable(m[0]));
         QVERIFY2(m[0].contains(QStringLiteral("FRAM2_GuardarDatosToBase")), qPrintable(m[0]));
-        QCOMPARE(prog.g.g_iPaso, 2);
+        QCOMPARE(prog.estado.g_iPaso, 2);
     }
     // The program goes on: the working database answers and step 1 lists the interno.
     QCOMPARE(prog.filasTrabajo(QStringLiteral("select count(*) as n from ART where INTNRO = 'SIN-SERVIDOR'"))
@@ -120,8 +120,8 @@ void TstServidorFallas::credencialesIncorrectas() {
     Velno::ParametrosConexion p = *m_pg;
     p.clave = QStringLiteral("no-es-la-clave-42");
     Programa prog(p);
-    QCOMPARE(prog.g.g_iPaso, 1);
-    prog.g.g_sInterno = camino::nombrePropio(QStringLiteral("CRED"));
+    QCOMPARE(prog.estado.g_iPaso, 1);
+    prog.estado.g_sInterno = camino::nombrePropio(QStringLiteral("CRED"));
     camino::lineasCorrectas(prog, 3);
     prog.paso3().FRM3_Tranferir();
     const QStringList m = prog.mensajesNuevos();

@@ -19,19 +19,20 @@ namespace prueba {
 // demo data.
 struct Programa {
     QTemporaryDir carpeta;
-    tarvix::Globales g;
+    tarvix::Servicios srv;
+    tarvix::EstadoAsistente estado;
     tarvix::InteraccionGuionada guion;
     std::unique_ptr<tarvix::ControladorPrincipal> c;
 
     Programa() {
         aislarConfiguracion();
-        g.interaccion = &guion;
-        c = std::make_unique<tarvix::ControladorPrincipal>(g);
+        srv.setInteraccion(&guion);
+        c = std::make_unique<tarvix::ControladorPrincipal>(srv, estado);
         c->Form_Load(carpeta.path());
     }
-    bool listo() const { return g.g_iPaso == 1 && guion.avisos.isEmpty(); }
+    bool listo() const { return estado.g_iPaso == 1 && guion.avisos.isEmpty(); }
 
-    Velno::clBase& ncm() { return g.g_oCentral->getDataConnectionByEntity(QStringLiteral("NCM")); }
+    Velno::clBase& ncm() { return srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("NCM")); }
     static void ejecutar(Velno::clBase& base, const QString& sql) {
         base.setSql(sql);
         base.Ejecutar();

@@ -21,8 +21,8 @@ int ventanasAbiertas(const InteraccionGuionada& guion) {
 // ArmarSufijos with brand ACME, model X1 and the given suffixes.
 struct Armado {
     QString sufijo1, valor1, sufijo2, valor2, sufijo3, valor3;
-    QString armar(const Globales& g, const QString& posicion) {
-        return ArmarSufijos(g, posicion, QStringLiteral("ACME"), QStringLiteral("X1"), sufijo1, valor1,
+    QString armar(const Servicios& srv, const QString& posicion) {
+        return ArmarSufijos(srv, posicion, QStringLiteral("ACME"), QStringLiteral("X1"), sufijo1, valor1,
                             sufijo2, valor2, sufijo3, valor3);
     }
 };
@@ -145,9 +145,10 @@ void TstModGlobal::obtenerCodigoUnidad_data() {
 void TstModGlobal::obtenerCodigoUnidad() {
     QFETCH(QString, texto);
     QFETCH(QString, esperado);
-    Globales g;
-    g.g_sINTDUN = QStringLiteral("99");
-    QCOMPARE(ObtenerCodigoUnidad(g, texto), esperado);
+    Servicios srv;
+    EstadoAsistente estado;
+    estado.g_sINTDUN = QStringLiteral("99");
+    QCOMPARE(ObtenerCodigoUnidad(estado, texto), esperado);
 }
 
 void TstModGlobal::procesarUnidades_data() {
@@ -231,88 +232,92 @@ void TstModGlobal::procesarUnidadesErrores() {
 }
 
 void TstModGlobal::buscarOrigenVacio() {
-    Globales g; // no database and no window: nothing may be looked up
-    const DatosOrigen o = BuscarOrigen(g, QString());
+    Servicios srv;
+    EstadoAsistente estado; // no database and no window: nothing may be looked up
+    const DatosOrigen o = BuscarOrigen(srv, estado, QString());
     QVERIFY(o.ORI.isEmpty());
     QVERIFY(o.ESM.isEmpty());
 }
 
 void TstModGlobal::buscarOrigenConocido() {
-    Velno::clBase& base = *m_p->g.g_oBase;
+    Velno::clBase& base = *m_p->srv.g_oBase;
     Programa::ejecutar(base, QStringLiteral("insert into ORG (PAI, ORI, ESM) values ('CHINA','310','2')"));
     Programa::ejecutar(base,
                        QStringLiteral("insert into ORG (PAI, ORI, ESM) values ('SIN DATOS',NULL,NULL)"));
     m_p->guion.limpiar();
-    DatosOrigen o = BuscarOrigen(m_p->g, QStringLiteral("CHINA"));
+    DatosOrigen o = BuscarOrigen(m_p->srv, m_p->estado, QStringLiteral("CHINA"));
     QCOMPARE(o.ORI, QStringLiteral("310"));
     QCOMPARE(o.ESM, QStringLiteral("2"));
-    o = BuscarOrigen(m_p->g, QStringLiteral("SIN DATOS"));
+    o = BuscarOrigen(m_p->srv, m_p->estado, QStringLiteral("SIN DATOS"));
     QVERIFY(o.ORI.isEmpty());
     QVERIFY(o.ESM.isEmpty());
     QCOMPARE(ventanasAbiertas(m_p->guion), 0);
 }
 
 void TstModGlobal::buscarOrigenPreguntaHastaGuardar() {
-    Globales& g = m_p->g;
+    Servicios& srv = m_p->srv;
+    EstadoAsistente& estado = m_p->estado;
     InteraccionGuionada& guion = m_p->guion;
     guion.limpiar();
     QStringList recibido;
     // First window: closed without saving. Second: saves the relation.
     guion.ventanasRelacionPais.enqueue([&] {
-        recibido << g.g_sRetorno + u'|' + g.g_sRetornoESM;
-        g.g_sRetorno.clear();
+        recibido << estado.g_sRetorno + u'|' + estado.g_sRetornoESM;
+        estado.g_sRetorno.clear();
     });
     guion.ventanasRelacionPais.enqueue([&] {
-        recibido << g.g_sRetorno + u'|' + g.g_sRetornoESM;
-        Programa::ejecutar(*g.g_oBase,
+        recibido << estado.g_sRetorno + u'|' + estado.g_sRetornoESM;
+        Programa::ejecutar(*srv.g_oBase,
                            QStringLiteral("insert into ORG (PAI, ORI, ESM) values ('TAIWAN','313','5')"));
-        g.g_sRetorno = QStringLiteral("313");
-        g.g_sRetornoESM = QStringLiteral("5");
+        estado.g_sRetorno = QStringLiteral("313");
+        estado.g_sRetornoESM = QStringLiteral("5");
     });
-    g.g_sRetornoESM = QStringLiteral("resto");
-    DatosOrigen o = BuscarOrigen(g, QStringLiteral("TAIWAN"));
+    estado.g_sRetornoESM = QStringLiteral("resto");
+    DatosOrigen o = BuscarOrigen(srv, estado, QStringLiteral("TAIWAN"));
     QCOMPARE(o.ORI, QStringLiteral("313"));
     QCOMPARE(o.ESM, QStringLiteral("5"));
     QCOMPARE(recibido, (QStringList{QStringLiteral("TAIWAN|"), QStringLiteral("TAIWAN|")}));
     QCOMPARE(ventanasAbiertas(guion), 2);
     // Related now: no window the next time.
-    o = BuscarOrigen(g, QStringLiteral("TAIWAN"));
+    o = BuscarOrigen(srv, estado, QStringLiteral("TAIWAN"));
     QCOMPARE(o.ORI, QStringLiteral("313"));
     QCOMPARE(ventanasAbiertas(guion), 2);
 }
 
 void TstModGlobal::buscarOrigenConComilla() {
-    Globales& g = m_p->g;
+    Servicios& srv = m_p->srv;
+    EstadoAsistente& estado = m_p->estado;
     const QString pais = QStringLiteral("COTE D'IVOIRE");
-    g.interaccion = &m_p->guion;
+    srv.setInteraccion(&m_p->guion);
     m_p->guion.limpiar();
     m_p->guion.ventanasRelacionPais.enqueue([&] {
-        Programa::ejecutar(*g.g_oBase, QStringLiteral("insert into ORG (PAI, ORI, ESM) values (") +
-                                           vb::SqlTexto(g.g_sRetorno) + QStringLiteral(",'406','2')"));
-        g.g_sRetorno = QStringLiteral("406");
-        g.g_sRetornoESM = QStringLiteral("2");
+        Programa::ejecutar(*srv.g_oBase, QStringLiteral("insert into ORG (PAI, ORI, ESM) values (") +
+                                             vb::SqlTexto(estado.g_sRetorno) + QStringLiteral(",'406','2')"));
+        estado.g_sRetorno = QStringLiteral("406");
+        estado.g_sRetornoESM = QStringLiteral("2");
     });
-    QCOMPARE(BuscarOrigen(g, pais).ORI, QStringLiteral("406"));
-    QCOMPARE(BuscarOrigen(g, pais).ORI, QStringLiteral("406"));
+    QCOMPARE(BuscarOrigen(srv, estado, pais).ORI, QStringLiteral("406"));
+    QCOMPARE(BuscarOrigen(srv, estado, pais).ORI, QStringLiteral("406"));
     QCOMPARE(ventanasAbiertas(m_p->guion), 1);
-    Recordset rs = Programa::consultar(*g.g_oBase, QStringLiteral("select PAI from ORG where ORI = '406'"));
+    Recordset rs = Programa::consultar(*srv.g_oBase, QStringLiteral("select PAI from ORG where ORI = '406'"));
     QCOMPARE(rs.Fields(QStringLiteral("PAI")).toString(), pais);
 }
 
 void TstModGlobal::buscarOrigenFallas() {
     // A failing database: 1111 with the source and the description of the failure.
     Programa otro;
-    Programa::ejecutar(*otro.g.g_oBase, QStringLiteral("drop table ORG"));
-    auto e = errorDe([&] { BuscarOrigen(otro.g, QStringLiteral("CHINA")); });
+    Programa::ejecutar(*otro.srv.g_oBase, QStringLiteral("drop table ORG"));
+    auto e = errorDe([&] { BuscarOrigen(otro.srv, otro.estado, QStringLiteral("CHINA")); });
     QVERIFY(e);
     QCOMPARE(e->numero(), 1111);
     QCOMPARE(e->origen(), QStringLiteral("Velno.clBase"));
     QVERIFY2(e->descripcion().startsWith(QStringLiteral("No existe la tabla")), qPrintable(e->descripcion()));
 
     // An unknown country and no window to ask with: an error, not an endless loop.
-    Globales g = m_p->g;
-    g.interaccion = nullptr;
-    e = errorDe([&] { BuscarOrigen(g, QStringLiteral("ATLANTIDA")); });
+    Servicios srv = m_p->srv;
+    EstadoAsistente estado = m_p->estado;
+    srv.setInteraccion(nullptr);
+    e = errorDe([&] { BuscarOrigen(srv, estado, QStringLiteral("ATLANTIDA")); });
     QVERIFY(e);
     QCOMPARE(e->numero(), 1111);
     QVERIFY(e->descripcion().contains(QStringLiteral("ATLANTIDA")));
@@ -327,15 +332,16 @@ void TstModGlobal::buscarOrigenLargo_data() {
 // A text the window's box would cut could never be related: one error for the line, no window.
 void TstModGlobal::buscarOrigenLargo() {
     QFETCH(int, largo);
-    Globales& g = m_p->g;
+    Servicios& srv = m_p->srv;
+    EstadoAsistente& estado = m_p->estado;
     m_p->guion.limpiar();
     const QString pais(largo, u'X');
     m_p->guion.ventanasRelacionPais.enqueue([&] {
-        Programa::ejecutar(*g.g_oBase, QStringLiteral("insert into ORG (PAI, ORI, ESM) values (") +
-                                           vb::SqlTexto(g.g_sRetorno) + QStringLiteral(",'310','2')"));
-        g.g_sRetorno = QStringLiteral("310");
+        Programa::ejecutar(*srv.g_oBase, QStringLiteral("insert into ORG (PAI, ORI, ESM) values (") +
+                                             vb::SqlTexto(estado.g_sRetorno) + QStringLiteral(",'310','2')"));
+        estado.g_sRetorno = QStringLiteral("310");
     });
-    const auto e = errorDe([&] { QCOMPARE(BuscarOrigen(g, pais).ORI, QStringLiteral("310")); });
+    const auto e = errorDe([&] { QCOMPARE(BuscarOrigen(srv, estado, pais).ORI, QStringLiteral("310")); });
     QCOMPARE(ventanasAbiertas(m_p->guion), largo <= 32767 ? 1 : 0);
     QCOMPARE(bool(e), largo > 32767);
     if (e) {
@@ -348,30 +354,30 @@ void TstModGlobal::buscarOrigenLargo() {
 }
 
 void TstModGlobal::armarSufijosGrupos() {
-    const Globales& g = m_p->g;
+    const Servicios& srv = m_p->srv;
     // 8467.21: AA, AB and the option group AH from the heading, ZB from the subheading.
     Armado a;
-    QCOMPARE(a.armar(g, QStringLiteral("8467.21.00.000R")), QStringLiteral("AA(ACME)-AB(X1)-"));
+    QCOMPARE(a.armar(srv, QStringLiteral("8467.21.00.000R")), QStringLiteral("AA(ACME)-AB(X1)-"));
     a.sufijo1 = QStringLiteral("AH01");
     a.sufijo2 = QStringLiteral("ZB");
     a.valor2 = QStringLiteral("650");
-    QCOMPARE(a.armar(g, QStringLiteral("8467.21.00.000R")),
+    QCOMPARE(a.armar(srv, QStringLiteral("8467.21.00.000R")),
              QStringLiteral("AA(ACME)-AB(X1)-AH01-ZB(000650)-"));
     QCOMPARE(a.valor2, QStringLiteral("000650"));
     // The third pair, and the AI group carrying the model.
     Armado b;
     b.sufijo3 = QStringLiteral("ZC");
     b.valor3 = QStringLiteral("20");
-    QCOMPARE(b.armar(g, QStringLiteral("8516.50.00.000D")), QStringLiteral("AA(ACME)-AI(X1)-ZC(000020)-"));
+    QCOMPARE(b.armar(srv, QStringLiteral("8516.50.00.000D")), QStringLiteral("AA(ACME)-AI(X1)-ZC(000020)-"));
     // A position without groups.
     Armado c;
     c.sufijo1 = QStringLiteral("ZA");
     c.valor1 = QStringLiteral("7");
-    QCOMPARE(c.armar(g, QStringLiteral("7318.14.00.000K")), QString());
+    QCOMPARE(c.armar(srv, QStringLiteral("7318.14.00.000K")), QString());
     QCOMPARE(c.valor1, QStringLiteral("000007")); // formatted before the groups are known
     // Brand and model go into their items as they come, "-" included.
     const QString conGuion =
-        ArmarSufijos(g, QStringLiteral("8205.40.00.000C"), QStringLiteral("B-D"), QStringLiteral("X-1"),
+        ArmarSufijos(srv, QStringLiteral("8205.40.00.000C"), QStringLiteral("B-D"), QStringLiteral("X-1"),
                      c.sufijo2, c.valor2, c.sufijo2, c.valor2, c.sufijo2, c.valor2);
     QCOMPARE(conGuion, QStringLiteral("AA(B-D)-AB(X-1)-"));
 }
@@ -383,14 +389,14 @@ void TstModGlobal::armarSufijosValoresZ() {
     a.valor1 = QStringLiteral("12");
     a.sufijo2 = QStringLiteral("AB");
     a.valor2 = QStringLiteral("12");
-    QCOMPARE(a.armar(m_p->g, QStringLiteral("8539.52.00.100X")), QStringLiteral("AA(ACME)-ZB1-"));
+    QCOMPARE(a.armar(m_p->srv, QStringLiteral("8539.52.00.100X")), QStringLiteral("AA(ACME)-ZB1-"));
     QCOMPARE(a.valor1, QStringLiteral("000012"));
     QCOMPARE(a.valor2, QStringLiteral("12")); // not a Z suffix: unchanged
     // A value that is not a number is left as it is.
     Armado b;
     b.sufijo1 = QStringLiteral("ZB");
     b.valor1 = QStringLiteral("N/D");
-    QCOMPARE(b.armar(m_p->g, QStringLiteral("8539.52.00.100X")), QStringLiteral("AA(ACME)-ZB(N/D)-"));
+    QCOMPARE(b.armar(m_p->srv, QStringLiteral("8539.52.00.100X")), QStringLiteral("AA(ACME)-ZB(N/D)-"));
 }
 
 void TstModGlobal::armarSufijosGrupoPropio() {
@@ -400,24 +406,25 @@ void TstModGlobal::armarSufijosGrupoPropio() {
     Armado a;
     a.sufijo1 = QStringLiteral("XY");
     a.valor1 = QStringLiteral("5");
-    QCOMPARE(a.armar(m_p->g, QStringLiteral("8301.10.00.000X")), QStringLiteral("AA(ACME)-XY(5)-"));
+    QCOMPARE(a.armar(m_p->srv, QStringLiteral("8301.10.00.000X")), QStringLiteral("AA(ACME)-XY(5)-"));
     QCOMPARE(a.valor1, QStringLiteral("5"));
     Programa::ejecutar(m_p->ncm(), QStringLiteral("delete from sufidos where sufijo = 'XY'"));
 }
 
 void TstModGlobal::armarSufijosComillaEnPosicion() {
     Armado a;
-    const auto e = errorDe([&] { a.armar(m_p->g, QStringLiteral("8'67.21.00.000R")); });
+    const auto e = errorDe([&] { a.armar(m_p->srv, QStringLiteral("8'67.21.00.000R")); });
     QVERIFY2(!e, e ? qPrintable(e->descripcion()) : "");
 }
 
 void TstModGlobal::armarSufijosFallas() {
     // The entity is missing: the substring expression fails first.
-    Globales g;
+    Servicios srv;
+    EstadoAsistente estado;
     Trelvan::Central sinEntidades;
-    g.g_oCentral = &sinEntidades;
+    srv.g_oCentral = &sinEntidades;
     Armado a;
-    auto e = errorDe([&] { a.armar(g, QStringLiteral("8467.21.00.000R")); });
+    auto e = errorDe([&] { a.armar(srv, QStringLiteral("8467.21.00.000R")); });
     QVERIFY(e);
     QCOMPARE(e->numero(), -2146102393);
     QCOMPARE(e->origen(), kEtiqueta + QStringLiteral("ArmarSufijos Linea 40 ]Trelvan.Central"));
@@ -426,7 +433,7 @@ void TstModGlobal::armarSufijosFallas() {
     // The query fails.
     Programa otro;
     Programa::ejecutar(otro.ncm(), QStringLiteral("drop table sufidos"));
-    e = errorDe([&] { a.armar(otro.g, QStringLiteral("8467.21.00.000R")); });
+    e = errorDe([&] { a.armar(otro.srv, QStringLiteral("8467.21.00.000R")); });
     QVERIFY(e);
     QCOMPARE(e->numero(), -2146102393);
     QCOMPARE(e->origen(),

@@ -52,7 +52,7 @@ void TstSufijos::initTestCase() {
 
 void TstSufijos::init() {
     m_v = std::make_unique<Sorvex::Sufijos>();
-    m_v->ConexionString(*m_p->g.g_oCentral);
+    m_v->ConexionString(*m_p->srv.g_oCentral);
 }
 
 void TstSufijos::posicionInexistente_data() {
@@ -80,7 +80,7 @@ void TstSufijos::posicionInexistente() {
 void TstSufijos::articulosDelCatalogo() {
     // The demo catalogs carry complete suffix texts; their 14-character positions are not complete.
     Recordset rs =
-        Programa::consultar(m_p->g.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS")),
+        Programa::consultar(m_p->srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS")),
                             QStringLiteral("select idarticulo, ncm, sufijos from catarticulos"));
     int validos = 0;
     for (; !rs.Fin(); rs.MoveNext()) {
@@ -97,7 +97,7 @@ void TstSufijos::articulosDelCatalogo() {
 void TstSufijos::textoArmadoEsValido() {
     // What the batch rule builds from complete data is accepted, in any order of the items.
     QString v1, v2 = QStringLiteral("650"), v3;
-    const QString armado = ArmarSufijos(m_p->g, kTaladro, QStringLiteral("ACME"), QStringLiteral("X1"),
+    const QString armado = ArmarSufijos(m_p->srv, kTaladro, QStringLiteral("ACME"), QStringLiteral("X1"),
                                         QStringLiteral("AH01"), v1, QStringLiteral("ZB"), v2, QString(), v3);
     QCOMPARE(armado, kTaladroValido);
     QCOMPARE(m_v->ValidarSufijos(kTaladro, armado), qint16(0));
@@ -107,12 +107,12 @@ void TstSufijos::textoArmadoEsValido() {
     // Without the six-digit power the ZB group is missing.
     QString vacio;
     const QString incompleto =
-        ArmarSufijos(m_p->g, kTaladro, QStringLiteral("ACME"), QStringLiteral("X1"), QStringLiteral("AH01"),
+        ArmarSufijos(m_p->srv, kTaladro, QStringLiteral("ACME"), QStringLiteral("X1"), QStringLiteral("AH01"),
                      vacio, QString(), vacio, QString(), vacio);
     QCOMPARE(m_v->ValidarSufijos(kTaladro, incompleto), qint16(2));
     // A model holding "-" breaks its item.
     const QString conGuion =
-        ArmarSufijos(m_p->g, kTaladro, QStringLiteral("ACME"), QStringLiteral("TX-650"),
+        ArmarSufijos(m_p->srv, kTaladro, QStringLiteral("ACME"), QStringLiteral("TX-650"),
                      QStringLiteral("AH01"), v1, QStringLiteral("ZB"), v2, QString(), v3);
     QCOMPARE(m_v->ValidarSufijos(kTaladro, conGuion), qint16(2));
 }
@@ -196,7 +196,7 @@ void TstSufijos::cacheCoherente() {
         for (const QString& p : posiciones) {
             for (const QString& t : textos) {
                 Sorvex::Sufijos nuevo;
-                nuevo.ConexionString(*m_p->g.g_oCentral);
+                nuevo.ConexionString(*m_p->srv.g_oCentral);
                 QCOMPARE(m_v->ValidarSufijos(p, t), nuevo.ValidarSufijos(p, t));
             }
         }
@@ -205,7 +205,7 @@ void TstSufijos::cacheCoherente() {
     Programa::ejecutar(m_p->ncm(), QStringLiteral("insert into sufidos (sim, sufijo, detalle) "
                                                   "values ('7318.14.  .   ','ZE','PIEZAS')"));
     QCOMPARE(m_v->ValidarSufijos(kTornillo, QString()), qint16(0));
-    m_v->ConexionString(*m_p->g.g_oCentral);
+    m_v->ConexionString(*m_p->srv.g_oCentral);
     QCOMPARE(m_v->ValidarSufijos(kTornillo, QString()), qint16(2));
     QCOMPARE(m_v->ValidarSufijos(kTornillo, QStringLiteral("ZE(000012)-")), qint16(0));
     Programa::ejecutar(m_p->ncm(), QStringLiteral("delete from sufidos where sim = '7318.14.  .   '"));
@@ -223,7 +223,7 @@ void TstSufijos::fallaDeBase() {
     Programa otro;
     Programa::ejecutar(otro.ncm(), QStringLiteral("drop table sufidos"));
     Sorvex::Sufijos v;
-    v.ConexionString(*otro.g.g_oCentral);
+    v.ConexionString(*otro.srv.g_oCentral);
     const auto e = errorDe([&] { v.ValidarSufijos(kTaladro, kTaladroValido); });
     QVERIFY(e);
     QCOMPARE(e->numero(), errores::BaseDeDatos);

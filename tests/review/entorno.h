@@ -18,27 +18,28 @@
 // interno of the tests and the scripted seam.
 struct Entorno {
     QTemporaryDir dir;
-    tarvix::Globales g;
+    tarvix::Servicios srv;
+    tarvix::EstadoAsistente estado;
     tarvix::InteraccionGuionada guion;
     std::unique_ptr<tarvix::ControladorPrincipal> c;
 
     explicit Entorno(const QString& interno = QStringLiteral("T1")) {
         prueba::aislarConfiguracion();
-        g.interaccion = &guion;
-        c = std::make_unique<tarvix::ControladorPrincipal>(g);
+        srv.setInteraccion(&guion);
+        c = std::make_unique<tarvix::ControladorPrincipal>(srv, estado);
         c->Form_Load(dir.path());
-        g.g_sInterno = interno;
+        estado.g_sInterno = interno;
         ejecutar(QStringLiteral("insert into INTN (INTNRO, INTDSC) values (") +
                  tarvix::vb::SqlTexto(interno) + QStringLiteral(", 'pruebas')"));
     }
 
     void ejecutar(const QString& sql) {
-        g.g_oBase->setSql(sql);
-        g.g_oBase->Ejecutar();
+        srv.g_oBase->setSql(sql);
+        srv.g_oBase->Ejecutar();
     }
     void ejecutarNcm(const QString& sql) {
-        g.g_oCentral->getDataConnectionByEntity(QStringLiteral("NCM")).setSql(sql);
-        g.g_oCentral->getDataConnectionByEntity(QStringLiteral("NCM")).Ejecutar();
+        srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("NCM")).setSql(sql);
+        srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("NCM")).Ejecutar();
     }
 
     using Valores = std::initializer_list<std::pair<const char*, QVariant>>;
@@ -46,7 +47,8 @@ struct Entorno {
     // An ART row of the interno: texts quoted, numbers with a point.
     void linea(int artord, Valores valores) {
         QString columnas = QStringLiteral("INTNRO, ARTORD");
-        QString datos = tarvix::vb::SqlTexto(g.g_sInterno) + QStringLiteral(", ") + QString::number(artord);
+        QString datos =
+            tarvix::vb::SqlTexto(estado.g_sInterno) + QStringLiteral(", ") + QString::number(artord);
         for (const auto& [columna, valor] : valores) {
             columnas += QStringLiteral(", ") + QString::fromLatin1(columna);
             if (valor.isNull())
@@ -84,10 +86,11 @@ struct Entorno {
     // A column of a line as stored.
     QVariant leer(int artord, const QString& columna) {
         tarvix::Recordset rs;
-        g.g_oBase->setSql(QStringLiteral("select ") + columna + QStringLiteral(" from ART where INTNRO = ") +
-                          tarvix::vb::SqlTexto(g.g_sInterno) + QStringLiteral(" and ARTORD = ") +
-                          QString::number(artord));
-        if (!g.g_oBase->CrearRs(rs))
+        srv.g_oBase->setSql(QStringLiteral("select ") + columna +
+                            QStringLiteral(" from ART where INTNRO = ") +
+                            tarvix::vb::SqlTexto(estado.g_sInterno) + QStringLiteral(" and ARTORD = ") +
+                            QString::number(artord));
+        if (!srv.g_oBase->CrearRs(rs))
             return QVariant();
         return rs.Fields(0);
     }

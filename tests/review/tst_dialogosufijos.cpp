@@ -86,9 +86,9 @@ void TstDialogoSufijos::posicionDeEntrada() {
 
 void TstDialogoSufijos::gruposDeTodasLasClases() {
     Entorno e;
-    e.g.g_sAA_MARCA = QStringLiteral("ACME");
-    PunteroEspera espera(e.g.interaccion);
-    DialogoSufijos d(e.g, espera);
+    e.estado.g_sAA_MARCA = QStringLiteral("ACME");
+    PunteroEspera espera(&e.srv.interaccion());
+    DialogoSufijos d(e.srv, e.estado, espera);
     e.guion.opciones.enqueue(2);
     e.guion.entradas << QStringLiteral("bosch") << QStringLiteral("gsb 13") << QStringLiteral("12");
     const QString r =
@@ -107,9 +107,9 @@ void TstDialogoSufijos::gruposDeTodasLasClases() {
 
 void TstDialogoSufijos::valoresPorDefectoDelTextoAnterior() {
     Entorno e;
-    e.g.g_sAA_MARCA = QStringLiteral("NO SE USA");
-    PunteroEspera espera(e.g.interaccion);
-    DialogoSufijos d(e.g, espera);
+    e.estado.g_sAA_MARCA = QStringLiteral("NO SE USA");
+    PunteroEspera espera(&e.srv.interaccion());
+    DialogoSufijos d(e.srv, e.estado, espera);
     // Every question answered with its default: the text comes back as it was.
     const QString previo = QStringLiteral("AA(OLD)-AB(M1)-AH03-ZB(000500)-");
     QCOMPARE(d.VerificarSufijos(QStringLiteral("TX650"), QStringLiteral("8467.21.00.000R"), previo), previo);
@@ -134,8 +134,8 @@ void TstDialogoSufijos::valoresPorDefectoDelTextoAnterior() {
 
 void TstDialogoSufijos::ningunaOpcionYChooserSinEleccion() {
     Entorno e;
-    PunteroEspera espera(e.g.interaccion);
-    DialogoSufijos d(e.g, espera);
+    PunteroEspera espera(&e.srv.interaccion());
+    DialogoSufijos d(e.srv, e.estado, espera);
     // An option group last still ends the text with "-"; "Ninguna opción" gives the code and "00".
     e.guion.entradas.enqueue(QStringLiteral("lacoste"));
     e.guion.opciones.enqueue(0);
@@ -153,8 +153,8 @@ void TstDialogoSufijos::ningunaOpcionYChooserSinEleccion() {
 
 void TstDialogoSufijos::numeroRechazadoYRecortado() {
     Entorno e;
-    PunteroEspera espera(e.g.interaccion);
-    DialogoSufijos d(e.g, espera);
+    PunteroEspera espera(&e.srv.interaccion());
+    DialogoSufijos d(e.srv, e.estado, espera);
     // 8504.40.40.000S: AA, AB and ZB under the full position.
     e.guion.entradas << QStringLiteral("a") << QStringLiteral("b") << QStringLiteral("12a")
                      << QStringLiteral("1234567");
@@ -169,9 +169,9 @@ void TstDialogoSufijos::numeroRechazadoYRecortado() {
 
 void TstDialogoSufijos::cancelar() {
     Entorno e;
-    e.g.g_sAA_MARCA = QStringLiteral("ACME");
-    PunteroEspera espera(e.g.interaccion);
-    DialogoSufijos d(e.g, espera);
+    e.estado.g_sAA_MARCA = QStringLiteral("ACME");
+    PunteroEspera espera(&e.srv.interaccion());
+    DialogoSufijos d(e.srv, e.estado, espera);
     // An empty answer, "No": asked again, without the default.
     e.guion.entradas << QString::fromLatin1("") << QStringLiteral("yale");
     e.guion.respuestas.enqueue(Respuesta::No);
@@ -193,8 +193,8 @@ void TstDialogoSufijos::cancelar() {
 
 void TstDialogoSufijos::sinSufijos() {
     Entorno e;
-    PunteroEspera espera(e.g.interaccion);
-    DialogoSufijos d(e.g, espera);
+    PunteroEspera espera(&e.srv.interaccion());
+    DialogoSufijos d(e.srv, e.estado, espera);
     QCOMPARE(d.VerificarSufijos(QString(), QStringLiteral("7318.15.00.100W"), QStringLiteral("AA(X)-")),
              QStringLiteral("SIN SUFIJOS"));
     QCOMPARE(preguntas(e.guion),
@@ -205,8 +205,8 @@ void TstDialogoSufijos::grupoSinClaseAceptaTexto() {
     Entorno e;
     e.ejecutarNcm(QStringLiteral(
         "insert into sufidos (sim, sufijo, detalle) values ('3214.  .  .   ', 'XY', 'COLOR')"));
-    PunteroEspera espera(e.g.interaccion);
-    DialogoSufijos d(e.g, espera);
+    PunteroEspera espera(&e.srv.interaccion());
+    DialogoSufijos d(e.srv, e.estado, espera);
     e.guion.entradas << QStringLiteral("") << QStringLiteral("rojo");
     e.guion.respuestas.enqueue(Respuesta::No);
     QCOMPARE(d.VerificarSufijos(QString(), QStringLiteral("3214.10.10.000E"), QString()),
@@ -226,8 +226,8 @@ void TstDialogoSufijos::grupoSinClaseAceptaTexto() {
 
 void TstDialogoSufijos::textoConGuionesYParentesis() {
     Entorno e;
-    PunteroEspera espera(e.g.interaccion);
-    DialogoSufijos d(e.g, espera);
+    PunteroEspera espera(&e.srv.interaccion());
+    DialogoSufijos d(e.srv, e.estado, espera);
     e.guion.entradas << QStringLiteral("acme-pro (x) de la casa grande");
     QCOMPARE(d.VerificarSufijos(QString(), QStringLiteral("8301.10.00.000P"), QString()),
              QStringLiteral("AA(ACME PRO  X  DE LA C)-"));
@@ -236,8 +236,8 @@ void TstDialogoSufijos::textoConGuionesYParentesis() {
 void TstDialogoSufijos::falla() {
     Entorno e;
     e.ejecutarNcm(QStringLiteral("drop table sufidos"));
-    PunteroEspera espera(e.g.interaccion);
-    DialogoSufijos d(e.g, espera);
+    PunteroEspera espera(&e.srv.interaccion());
+    DialogoSufijos d(e.srv, e.estado, espera);
     QCOMPARE(d.VerificarSufijos(QString(), QStringLiteral("8301.10.00.000P"), QStringLiteral("AA(X)-")),
              QString());
     QCOMPARE(e.guion.mensajes().size(), 1);

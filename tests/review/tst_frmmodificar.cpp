@@ -111,9 +111,9 @@ void TstFrmModificar::controlesTabuladorYF11() {
         f->txtDescripcionMaria->setPlainText(QStringLiteral("Nuevo texto"));
         QTest::keyClick(f->txtDescripcionMaria, Qt::Key_F11);
     });
-    QVERIFY(abrirEditor(e.g, nullptr, 3));
+    QVERIFY(abrirEditor(e.srv, e.estado, nullptr, 3));
     QVERIFY(visto);
-    QCOMPARE(e.g.g_sRetorno, QStringLiteral("OK"));
+    QCOMPARE(e.estado.g_sRetorno, QStringLiteral("OK"));
     QCOMPARE(e.leer(3, QStringLiteral("PRCEST")).toString(), QStringLiteral("M"));
     QCOMPARE(e.leer(3, QStringLiteral("PRCCRC")).toString(), QStringLiteral("OK"));
     QCOMPARE(e.leer(3, QStringLiteral("PRCCAN")).toDouble(), 9.0);
@@ -123,12 +123,12 @@ void TstFrmModificar::controlesTabuladorYF11() {
 void TstFrmModificar::escNoGraba() {
     Entorno e;
     e.lineaValida(1);
-    e.g.g_sRetorno = QStringLiteral("OK"); // stale: the editor clears it before opening
+    e.estado.g_sRetorno = QStringLiteral("OK"); // stale: the editor clears it before opening
     alAbrir<frmModificar>([](frmModificar* f) {
         f->txtPRCDUN->setText(QStringLiteral("01"));
         QTest::keyClick(f->txtPRCDUN, Qt::Key_Escape);
     });
-    QVERIFY(!abrirEditor(e.g, nullptr, 1));
+    QVERIFY(!abrirEditor(e.srv, e.estado, nullptr, 1));
     QCOMPARE(e.leer(1, QStringLiteral("PRCDUN")).toString(), QStringLiteral("07"));
     QCOMPARE(e.leer(1, QStringLiteral("PRCEST")).toString(), QStringLiteral("E"));
 }
@@ -150,7 +150,7 @@ void TstFrmModificar::enterVerificaLaPosicion() {
         QVERIFY(f->txtPRCSCA->isVisible() && f->lbPRCLAP->isVisible());
         QTest::keyClick(f->txtPRCNCM, Qt::Key_F11);
     });
-    QVERIFY(abrirEditor(e.g, nullptr, 2));
+    QVERIFY(abrirEditor(e.srv, e.estado, nullptr, 2));
     QCOMPARE(e.leer(2, QStringLiteral("PRCNCM")).toString(), QStringLiteral("6109.10.00.000X"));
     QCOMPARE(e.leer(2, QStringLiteral("PRCSUN")).toString(), QStringLiteral("07"));
     QCOMPARE(e.leer(2, QStringLiteral("PRCSCA")).toDouble(), 10.0);
@@ -202,12 +202,12 @@ void TstFrmModificar::f6AbreLaBusqueda() {
         QVERIFY(f->isVisible());
         QTest::keyClick(f->txtPRCNCM, Qt::Key_Escape);
     });
-    QVERIFY(!abrirEditor(e.g, nullptr, 1));
+    QVERIFY(!abrirEditor(e.srv, e.estado, nullptr, 1));
 }
 
 void TstFrmModificar::busquedaCancelada() {
     Entorno e;
-    FrmPosicion b(e.g);
+    FrmPosicion b(e.srv, e.estado);
     prueba::hijo<QLineEdit>(b, "TxtNCMF")->setText(QStringLiteral("8467"));
     QTimer::singleShot(0, [&b] {
         QVERIFY(prueba::hijo<QListWidget>(b, "LstNCM")->count() > 0);

@@ -54,8 +54,8 @@ void TstModificar::carga() {
                 {"PRCCRC", QStringLiteral("OK")},
                 {"ARTDSCMARIA", QStringLiteral("Taladro percutor")},
                 {"MARCA", QStringLiteral(" TECNO ")}});
-    e.g.g_sAA_MARCA = QStringLiteral("AJUSTE");
-    LogicaModificar m(e.g);
+    e.estado.g_sAA_MARCA = QStringLiteral("AJUSTE");
+    LogicaModificar m(e.srv, e.estado);
     m.abrir(7);
     QCOMPARE(m.Tag, QStringLiteral("0007"));
     m.Form_Activate();
@@ -79,7 +79,7 @@ void TstModificar::carga() {
     QCOMPARE(m.lbPRCLAP.Tag, QStringLiteral("S"));
     QCOMPARE(m.lbEstado.Caption, QStringLiteral("OK"));
     QCOMPARE(m.lbMarca.Caption, QStringLiteral(" TECNO "));
-    QCOMPARE(e.g.g_sAA_MARCA, QStringLiteral("TECNO"));
+    QCOMPARE(e.estado.g_sAA_MARCA, QStringLiteral("TECNO"));
     // The country list, with the line's country selected.
     QVERIFY(m.cboPRCORI.items.size() > 200);
     QCOMPARE(m.cboidPRCORI.items.at(m.cboPRCORI.ListIndex), QStringLiteral("310"));
@@ -94,7 +94,7 @@ void TstModificar::carga() {
 void TstModificar::cargaSinLineaNiDerecho() {
     Entorno e;
     {
-        LogicaModificar m(e.g);
+        LogicaModificar m(e.srv, e.estado);
         m.abrir(99);
         m.Form_Activate();
         QVERIFY(e.guion.avisos.isEmpty());
@@ -107,7 +107,7 @@ void TstModificar::cargaSinLineaNiDerecho() {
                 {"PRCLAP", QStringLiteral("S")},
                 {"PRCCRC", QStringLiteral("POS")},
                 {"PRCORI", QStringLiteral("nada")}});
-    LogicaModificar m(e.g);
+    LogicaModificar m(e.srv, e.estado);
     m.abrir(1);
     m.Form_Activate();
     QCOMPARE(m.txtPRCNCM.Text, QStringLiteral("7318.15.00.100W"));
@@ -126,7 +126,7 @@ void TstModificar::cargaSinLineaNiDerecho() {
 void TstModificar::validacionesEnOrden() {
     Entorno e;
     e.linea(3, {{"ARTTOT", 0.0}, {"PRCEST", QStringLiteral("E")}, {"PRCCRC", QStringLiteral("POS")}});
-    LogicaModificar m(e.g);
+    LogicaModificar m(e.srv, e.estado);
     m.abrir(3);
     m.Form_Activate();
     m.txtPRCCAN.Text = QStringLiteral("abc");
@@ -188,8 +188,8 @@ void TstModificar::grabar() {
     Entorno e;
     e.lineaValida(4);
     e.ejecutar(QStringLiteral("update ART set PRCSCA = 5 where ARTORD = 4"));
-    e.g.g_sRetorno = QStringLiteral("X");
-    LogicaModificar m(e.g);
+    e.estado.g_sRetorno = QStringLiteral("X");
+    LogicaModificar m(e.srv, e.estado);
     m.abrir(4);
     m.Form_Activate();
     m.txtPRCCAN.Text = QStringLiteral("12,5");
@@ -198,7 +198,7 @@ void TstModificar::grabar() {
     m.txtDescripcionMaria.Text = QStringLiteral("Candado de bronce");
     QVERIFY(m.GrabarDatos());
     QVERIFY2(e.guion.avisos.isEmpty(), qPrintable(e.mensajes().join(u'|')));
-    QCOMPARE(e.g.g_sRetorno, QStringLiteral("OK"));
+    QCOMPARE(e.estado.g_sRetorno, QStringLiteral("OK"));
     QCOMPARE(m.Tag, QString());
     QVERIFY(!m.cargado);
     QCOMPARE(e.leer(4, QStringLiteral("PRCEST")).toString(), QStringLiteral("M"));
@@ -217,7 +217,7 @@ void TstModificar::grabar() {
 void TstModificar::grabarConComillas() {
     Entorno e(QStringLiteral("D'ANGELO"));
     e.lineaValida(1);
-    LogicaModificar m(e.g);
+    LogicaModificar m(e.srv, e.estado);
     m.abrir(1);
     m.Form_Activate();
     QCOMPARE(m.txtARTNRO.Text, QStringLiteral("CAND40")); // loaded through the quoted interno
@@ -235,7 +235,7 @@ void TstModificar::cantidadEstadisticaCopiada() {
     Entorno e;
     e.lineaValida(2);
     e.ejecutar(QStringLiteral("update ART set PRCECA = 0, PRCCAN = 7.25 where ARTORD = 2"));
-    LogicaModificar m(e.g);
+    LogicaModificar m(e.srv, e.estado);
     m.abrir(2);
     m.Form_Activate();
     QCOMPARE(m.txtPRCECA.Text, QStringLiteral("00.00"));
@@ -247,7 +247,7 @@ void TstModificar::paisNoElegido() {
     Entorno e;
     e.lineaValida(5);
     e.ejecutar(QStringLiteral("update ART set PRCORI = NULL where ARTORD = 5"));
-    LogicaModificar m(e.g);
+    LogicaModificar m(e.srv, e.estado);
     m.abrir(5);
     m.Form_Activate();
     e.guion.respuestas.enqueue(Respuesta::No);
@@ -267,7 +267,7 @@ void TstModificar::lapiConservadoOBorrado() {
     e.ejecutar(QStringLiteral("update ART set PRCLAP = 'S', PRCCRC = 'OK' where ARTORD = 1"));
     e.ejecutar(QStringLiteral("update ART set PRCLAP = 'S' where ARTORD = 2"));
     for (int ord : {1, 2}) {
-        LogicaModificar m(e.g);
+        LogicaModificar m(e.srv, e.estado);
         m.abrir(ord);
         m.Form_Activate();
         QVERIFY(m.GrabarDatos());
@@ -281,7 +281,7 @@ void TstModificar::procesarNcmEncontrada() {
     e.lineaValida(1);
     e.ejecutar(QStringLiteral("update ART set PRCSUF = NULL, PRCNCM = '6109.10.00.000X', ARTNRO = 'REM1' "
                               "where ARTORD = 1"));
-    LogicaModificar m(e.g);
+    LogicaModificar m(e.srv, e.estado);
     m.abrir(1);
     m.Form_Activate();
     QCOMPARE(m.txtPRCNCM.Tag, QStringLiteral("07"));
@@ -314,7 +314,7 @@ void TstModificar::procesarNcmEncontrada() {
 
 void TstModificar::procesarNcmSinDerechoNiLapi() {
     Entorno e;
-    LogicaModificar m(e.g);
+    LogicaModificar m(e.srv, e.estado);
     m.lbPRCSUN.Visible = m.txtPRCSCA.Visible = true;
     m.lbPRCSUN.Tag = QStringLiteral("07");
     m.ProcesarNCM(QStringLiteral("7318.15.00.100W"));
@@ -337,7 +337,7 @@ void TstModificar::procesarNcmSinDerechoNiLapi() {
 
 void TstModificar::procesarNcmRechazos() {
     Entorno e;
-    LogicaModificar m(e.g);
+    LogicaModificar m(e.srv, e.estado);
     m.lbPRCEUN.Caption = QStringLiteral("antes");
     // Too short for a position but long enough for the check: refused.
     m.txtPRCNCM.Text = QStringLiteral("6109.10.00");
@@ -370,7 +370,7 @@ void TstModificar::procesarNcmRechazos() {
 void TstModificar::procesarNcmFalla() {
     Entorno e;
     e.ejecutarNcm(QStringLiteral("drop table ncm"));
-    LogicaModificar m(e.g);
+    LogicaModificar m(e.srv, e.estado);
     m.ProcesarNCM(QStringLiteral("8301.10.00.000P"));
     QCOMPARE(e.guion.mensajes().size(), 1);
     const auto aviso = e.guion.mensajes().first();

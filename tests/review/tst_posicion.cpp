@@ -30,7 +30,7 @@ void TstPosicion::patrones() {
 
 void TstPosicion::buscar() {
     Entorno e;
-    LogicaPosicion p(e.g);
+    LogicaPosicion p(e.srv, e.estado);
     // Four digits, a dot and two digits: the dot stands for any text.
     p.TxtNCMF = QStringLiteral("8467.2");
     QVERIFY(p.Buscar());
@@ -50,7 +50,7 @@ void TstPosicion::buscar() {
 
 void TstPosicion::buscarSinResultado() {
     Entorno e;
-    LogicaPosicion p(e.g);
+    LogicaPosicion p(e.srv, e.estado);
     p.TxtNCMF = QStringLiteral("8467");
     QVERIFY(p.Buscar());
     p.TxtNCMF = QStringLiteral("99'");
@@ -63,7 +63,7 @@ void TstPosicion::buscarSinResultado() {
 
 void TstPosicion::mostrarDatos() {
     Entorno e;
-    LogicaPosicion p(e.g);
+    LogicaPosicion p(e.srv, e.estado);
     p.MostrarDatos(QStringLiteral("8471.30.12.000Z"));
     QVERIFY(p.LbDescripcion.startsWith(QStringLiteral("Máquinas automáticas para tratamiento")));
     QVERIFY(p.LbDescripcion.contains(QStringLiteral("\r\n\r\nDe peso inferior a 3,5 kg")));
@@ -85,11 +85,11 @@ void TstPosicion::mostrarDatos() {
 
 void TstPosicion::activacionYEleccion() {
     Entorno e;
-    LogicaPosicion p(e.g);
+    LogicaPosicion p(e.srv, e.estado);
     // Nothing to search: no search, no list.
     QVERIFY(!p.Form_Activate());
     QVERIFY(p.buscado);
-    LogicaPosicion q(e.g);
+    LogicaPosicion q(e.srv, e.estado);
     q.TxtNCMF = QStringLiteral("8301");
     QVERIFY(q.Form_Activate());
     QCOMPARE(q.LstNCM.size(), 2);

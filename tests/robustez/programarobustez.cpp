@@ -17,12 +17,12 @@ using namespace tarvix;
 void Guion::relacionPais() {
     InteraccionGuionada::relacionPais();
     ++ventanasPais;
-    m_repeticiones = m_g.g_sRetorno == m_ultimoPais ? m_repeticiones + 1 : 1;
-    m_ultimoPais = m_g.g_sRetorno;
+    m_repeticiones = m_estado.g_sRetorno == m_ultimoPais ? m_repeticiones + 1 : 1;
+    m_ultimoPais = m_estado.g_sRetorno;
     if (m_repeticiones > 3)
         throw VbError(1, QStringLiteral("prueba"),
                       QStringLiteral("La relación de países no se pudo guardar"));
-    LogicaRelPais ventana(m_g);
+    LogicaRelPais ventana(m_srv, m_estado);
     ventana.Form_Load();
     ventana.f_Grabar();
 }
@@ -42,9 +42,9 @@ Programa::Programa() {
     prueba::aislarConfiguracion();
     configuracion::guardar(QStringLiteral("INTCAT"), QStringLiteral("1"));
     configuracion::guardar(QStringLiteral("INTDUN"), QStringLiteral("07"));
-    g.interaccion = &guion;
-    g.progreso = &progreso;
-    asistente = std::make_unique<Asistente>(g);
+    srv.setInteraccion(&guion);
+    srv.setProgreso(&progreso);
+    asistente = std::make_unique<Asistente>(srv, estado);
     c = &asistente->principal();
     c->Form_Load(m_carpeta.path());
 }
@@ -59,13 +59,13 @@ QString Programa::rutaAduana() const {
 }
 
 Velno::clBase& Programa::trabajo() {
-    return *g.g_oBase;
+    return *srv.g_oBase;
 }
 Velno::clBase& Programa::ncm() {
-    return g.g_oCentral->getDataConnectionByEntity(QStringLiteral("NCM"));
+    return srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("NCM"));
 }
 Velno::clBase& Programa::aduana() {
-    return g.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS"));
+    return srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS"));
 }
 
 void Programa::ejecutar(Velno::clBase& base, const QString& sql) {
@@ -92,12 +92,13 @@ void Programa::elegirInterno(const QString& interno) {
     ejecutar(QStringLiteral("insert into INTN (INTNRO, INTDSC) values (") + vb::SqlTexto(interno) +
              QStringLiteral(", 'prueba')"));
     c->FRAM1_CargarInternos();
-    g.g_sInterno = c->internos.at(0).nro;
+    estado.g_sInterno = c->internos.at(0).nro;
 }
 
 QString Programa::columna(int artord, const QString& nombre) {
     return valor(QStringLiteral("select ") + nombre + QStringLiteral(" from ART where INTNRO = ") +
-                 vb::SqlTexto(g.g_sInterno) + QStringLiteral(" and ARTORD = ") + QString::number(artord));
+                 vb::SqlTexto(estado.g_sInterno) + QStringLiteral(" and ARTORD = ") +
+                 QString::number(artord));
 }
 
 QMap<QString, qint64> Programa::recuento(Velno::clBase& base, const QString& prefijo) {

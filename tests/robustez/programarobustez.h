@@ -23,12 +23,13 @@ namespace robustez {
 // run with an error instead of looping.
 class Guion : public tarvix::InteraccionGuionada {
 public:
-    explicit Guion(tarvix::Globales& g) : m_g(g) {}
+    explicit Guion(tarvix::Servicios& srv, tarvix::EstadoAsistente& estado) : m_srv(srv), m_estado(estado) {}
     void relacionPais() override;
     int ventanasPais = 0;
 
 private:
-    tarvix::Globales& m_g;
+    tarvix::Servicios& m_srv;
+    tarvix::EstadoAsistente& m_estado;
     QString m_ultimoPais;
     int m_repeticiones = 0;
 };
@@ -57,8 +58,10 @@ public:
     QString rutaTrabajo() const;
     QString rutaAduana() const;
 
-    tarvix::Globales g;
-    Guion guion{g};
+    tarvix::Servicios srv;
+
+    tarvix::EstadoAsistente estado;
+    Guion guion{srv, estado};
     tarvix::ProgresoNulo progreso;
     std::unique_ptr<tarvix::Asistente> asistente;
     tarvix::ControladorPrincipal* c = nullptr;

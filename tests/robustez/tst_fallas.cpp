@@ -43,7 +43,7 @@ struct Preparado : Programa {
         ejecutar(QStringLiteral("insert into INTN (INTNRO, INTDSC) values ('OTRO','otro')"));
         ejecutar(QStringLiteral("insert into ART (INTNRO, ARTORD, ARTNRO) values ('OTRO', 1, 'X1')"));
         elegirInterno(QStringLiteral("24001"));
-        if (!FRAM2_GuardarDatosToBase(g, factura(2)))
+        if (!FRAM2_GuardarDatosToBase(srv, estado, factura(2)))
             qFatal("la primera corrida falló");
     }
     // Every line of the working database, to tell that nothing stored was lost.
@@ -101,14 +101,14 @@ void TstFallas::baseDeTrabajoBorrada() {
                             p.rutaTrabajo() +
                             QStringLiteral(": fue borrado o movido con el programa abierto.");
 
-    QVERIFY(!FRAM2_GuardarDatosToBase(p.g, factura(2)));
+    QVERIFY(!FRAM2_GuardarDatosToBase(p.srv, p.estado, factura(2)));
     VERIFICAR_INFORME(p, borrada, kSeccionCorrida + QStringLiteral("50)]::Velno.clBase"));
     QString descripcion;
-    QVERIFY(!NuevoInterno(p.g, QStringLiteral("25001"), descripcion));
+    QVERIFY(!NuevoInterno(p.srv, p.estado, QStringLiteral("25001"), descripcion));
     VERIFICAR_INFORME(p, borrada, QStringLiteral("[VezezirAZEDO2_TARVIX.frmInterno.NuevoInterno]"));
     p.c->FRAM1_CargarInternos();
     VERIFICAR_INFORME(p, borrada, QStringLiteral("[VezezirAZEDO2_TARVIX.frmMain.FRAM1_CargarInternos]"));
-    ControladorPaso3 paso3(p.g);
+    ControladorPaso3 paso3(p.srv, p.estado);
     paso3.FRM3_Tranferir();
     VERIFICAR_INFORME(p, borrada, QStringLiteral("[VezezirAZEDO2_TARVIX.frmMain_FRAM3_Transfer_A_Validar]"));
 
@@ -128,19 +128,19 @@ void TstFallas::baseDeTrabajoSoloLectura() {
     const QString soloLectura =
         QStringLiteral("La base de datos es de solo lectura: no se pueden guardar cambios");
 
-    QVERIFY(!FRAM2_GuardarDatosToBase(p.g, factura(3)));
+    QVERIFY(!FRAM2_GuardarDatosToBase(p.srv, p.estado, factura(3)));
     VERIFICAR_INFORME(p, soloLectura, kSeccionCorrida + QStringLiteral("50)]"));
     QString descripcion;
-    QVERIFY(!NuevoInterno(p.g, QStringLiteral("25001"), descripcion));
+    QVERIFY(!NuevoInterno(p.srv, p.estado, QStringLiteral("25001"), descripcion));
     VERIFICAR_INFORME(p, soloLectura, QStringLiteral("[VezezirAZEDO2_TARVIX.frmInterno.NuevoInterno]"));
 
-    p.g.g_sRetorno = QStringLiteral("MADE IN ITALY");
-    LogicaRelPais pais(p.g);
+    p.estado.g_sRetorno = QStringLiteral("MADE IN ITALY");
+    LogicaRelPais pais(p.srv, p.estado);
     pais.Form_Load();
     QVERIFY(!pais.f_Grabar());
     VERIFICAR_INFORME(p, soloLectura, QStringLiteral("[VezezirAZEDO2_TARVIX.frmRelPais.f_Grabar]"));
 
-    LogicaModificar editor(p.g);
+    LogicaModificar editor(p.srv, p.estado);
     editor.abrir(1);
     editor.Form_Activate();
     editor.txtPRCDUN.Text = QStringLiteral("01");
@@ -152,7 +152,7 @@ void TstFallas::baseDeTrabajoSoloLectura() {
     // Writable again: the program goes on where it was.
     p.trabajo().setCadenaConexion(QStringLiteral("Driver=QSQLITE;Data Source=") + p.rutaTrabajo());
     p.trabajo().Conectar();
-    QVERIFY(FRAM2_GuardarDatosToBase(p.g, factura(3)));
+    QVERIFY(FRAM2_GuardarDatosToBase(p.srv, p.estado, factura(3)));
     QCOMPARE(p.valor(QStringLiteral("select count(*) from ART where INTNRO = '24001'")), QStringLiteral("3"));
 }
 
@@ -165,7 +165,7 @@ void TstFallas::discoLlenoEnLaCorrida() {
     QVERIFY(antes.constLast().startsWith(QStringLiteral("OTRO|")));
     p.limitarPaginas(p.trabajo(), p.paginas(p.trabajo()) + 4);
 
-    QVERIFY(!FRAM2_GuardarDatosToBase(p.g, factura(200, 3000)));
+    QVERIFY(!FRAM2_GuardarDatosToBase(p.srv, p.estado, factura(200, 3000)));
     const QString informe = p.mensajes().value(0);
     VERIFICAR_INFORME(p, QStringLiteral("No queda espacio en el disco para la base de datos"),
                       kSeccionCorrida + QStringLiteral("150)]"));
@@ -177,7 +177,7 @@ void TstFallas::discoLlenoEnLaCorrida() {
     QCOMPARE(p.valor(QStringLiteral("select count(*) from ORG")), QStringLiteral("1"));
 
     p.limitarPaginas(p.trabajo(), 1073741823);
-    QVERIFY(FRAM2_GuardarDatosToBase(p.g, factura(200, 3000)));
+    QVERIFY(FRAM2_GuardarDatosToBase(p.srv, p.estado, factura(200, 3000)));
     QCOMPARE(p.valor(QStringLiteral("select count(*) from ART where INTNRO = '24001'")),
              QStringLiteral("200"));
 }
@@ -186,13 +186,13 @@ void TstFallas::discoLlenoEnLaCorrida() {
 // it was, the working database is not touched, and the transfer goes through once there is room.
 void TstFallas::discoLlenoEnLaTransferencia() {
     Preparado p;
-    QVERIFY(FRAM2_GuardarDatosToBase(p.g, factura(60, 3000)));
+    QVERIFY(FRAM2_GuardarDatosToBase(p.srv, p.estado, factura(60, 3000)));
     p.corregirTodo();
     const QStringList lineas = p.lineas();
     const auto aduana = Programa::recuento(p.aduana(), QString());
     p.limitarPaginas(p.aduana(), p.paginas(p.aduana()) + 2);
 
-    ControladorPaso3 paso3(p.g);
+    ControladorPaso3 paso3(p.srv, p.estado);
     paso3.FRM3_Tranferir();
     VERIFICAR_INFORME(
         p, QStringLiteral("No queda espacio en el disco para la base de datos"),
@@ -224,11 +224,11 @@ void TstFallas::tablaFaltanteEnAduana() {
     Programa::ejecutar(p.aduana(), QStringLiteral("drop table ") + tabla);
     const QString falta = QStringLiteral("No existe la tabla (no such table: ") + tabla;
 
-    QVERIFY(!FRAM2_GuardarDatosToBase(p.g, factura(2)));
+    QVERIFY(!FRAM2_GuardarDatosToBase(p.srv, p.estado, factura(2)));
     VERIFICAR_INFORME(p, falta, kSeccionCorrida + seccionCorrida);
 
-    p.g.g_sAA_MARCA = QStringLiteral("ACME"); // the brand the suffix dialogue proposes
-    LogicaModificar editor(p.g);
+    p.estado.g_sAA_MARCA = QStringLiteral("ACME"); // the brand the suffix dialogue proposes
+    LogicaModificar editor(p.srv, p.estado);
     editor.abrir(2);
     editor.Form_Activate();
     editor.ProcesarNCM(QStringLiteral("8204.11.00.000K"));
@@ -239,7 +239,7 @@ void TstFallas::tablaFaltanteEnAduana() {
         QVERIFY(p.mensajes().isEmpty()); // the catalog is not needed there
 
     p.corregirTodo();
-    ControladorPaso3 paso3(p.g);
+    ControladorPaso3 paso3(p.srv, p.estado);
     paso3.FRM3_Tranferir();
     if (tabla == u"catarticulos") {
         VERIFICAR_INFORME(
@@ -255,7 +255,7 @@ void TstFallas::tablaFaltanteEnAduana() {
 
     // The program goes on: step 1 and a new interno work as before.
     QString descripcion;
-    QVERIFY(NuevoInterno(p.g, QStringLiteral("25001"), descripcion));
+    QVERIFY(NuevoInterno(p.srv, p.estado, QStringLiteral("25001"), descripcion));
     p.c->FRAM1_CargarInternos();
     QCOMPARE(p.c->internos.size(), size_t(3));
     QVERIFY(p.mensajes().isEmpty());

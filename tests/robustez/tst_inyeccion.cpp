@@ -44,7 +44,7 @@ void lineaCorrecta(Programa& p, int artord) {
         QStringLiteral("insert into ART (INTNRO, ARTORD, ARTNRO, ARTDSC, ARTCAN, ARTUNI, ARTTOT, MARCA, "
                        "PRCNCM, PRCSUF, PRCDUN, PRCCAN, PRCEUN, PRCECA, PRCESM, PRCORI, PRCEST, PRCCRC) "
                        "values (") +
-        SqlTexto(p.g.g_sInterno) +
+        SqlTexto(p.estado.g_sInterno) +
         QStringLiteral(", %1, 'CAND40', 'Candado', 10, 2.5, 25, 'ACME', "
                        "'8301.10.00.000P', 'AA(ACME)-', '07', 10, '07', 10, "
                        "'2', '310', 'E', 'SUF')")
@@ -126,7 +126,8 @@ void TstInyeccion::corrida() {
     grilla.agregar({c, c, c, QStringLiteral("2"), c, c, c, c, c, c, c, c, c});
     grilla.agregar({QStringLiteral("JL24"), c, QStringLiteral("PCS"), QStringLiteral("1"),
                     QStringLiteral("5"), c, c, QStringLiteral("1"), c, c, c, c, c});
-    QVERIFY2(FRAM2_GuardarDatosToBase(p.g, grilla), qPrintable(prueba::visible(p.mensajes().join(u'\n'))));
+    QVERIFY2(FRAM2_GuardarDatosToBase(p.srv, p.estado, grilla),
+             qPrintable(prueba::visible(p.mensajes().join(u'\n'))));
     QCOMPARE(p.mensajes(), QStringList());
     // The country text was related once, through the relation window, and found afterwards.
     QCOMPARE(p.guion.ventanasPais, 1);
@@ -186,7 +187,7 @@ void TstInyeccion::celdasQueNoSonNumerosNiUnidades() {
                         QStringLiteral("1"), QStringLiteral("5"), QStringLiteral("CHINA")});
         grilla.agregar({QStringLiteral("A2"), QStringLiteral("dos"), qx ? carga : QStringLiteral("EA"),
                         qx ? QStringLiteral("1") : carga, QStringLiteral("5"), QStringLiteral("CHINA")});
-        QVERIFY(!FRAM2_GuardarDatosToBase(p.g, grilla));
+        QVERIFY(!FRAM2_GuardarDatosToBase(p.srv, p.estado, grilla));
         const QStringList m = p.mensajes();
         QCOMPARE(m.size(), 1);
         const QString inicio = qx ? QString(QStringLiteral("No se reconoce la unidad: ") + sinBlancos(carga) +
@@ -208,11 +209,11 @@ void TstInyeccion::internoNuevoYEliminado() {
     Programa p;
     p.ejecutar(QStringLiteral("insert into INTN (INTNRO, INTDSC) values ('OTRO', 'otro')"));
     QString descripcion = carga + QStringLiteral(" desc");
-    QVERIFY(NuevoInterno(p.g, carga, descripcion));
+    QVERIFY(NuevoInterno(p.srv, p.estado, carga, descripcion));
     QString sinDescripcion;
-    QVERIFY(NuevoInterno(p.g, carga + QStringLiteral("2"), sinDescripcion));
+    QVERIFY(NuevoInterno(p.srv, p.estado, carga + QStringLiteral("2"), sinDescripcion));
     QCOMPARE(p.mensajes(), QStringList());
-    QVERIFY(p.g.g_bInternoCreado);
+    QVERIFY(p.estado.g_bInternoCreado);
 
     const auto blancos = [](QString s) { return almacenado(s.replace(u'\'', u' ')); };
     const QString nro = blancos(carga);
@@ -248,27 +249,27 @@ void TstInyeccion::relacionDePais() {
     p.ejecutar(QStringLiteral("insert into ORG (PAI, ORI, ESM) values ('CHINA','310','2')"));
     auto esperado = p.recuento();
 
-    p.g.g_sRetorno = carga;
-    LogicaRelPais ventana(p.g);
+    p.estado.g_sRetorno = carga;
+    LogicaRelPais ventana(p.srv, p.estado);
     ventana.Form_Load();
     QCOMPARE(ventana.txtValor, carga);
     ventana.txtESM = carga;
     ventana.paisSeleccionado = 1;
     QVERIFY(ventana.f_Grabar());
     const QString id = ventana.cboidPais.at(1);
-    QCOMPARE(p.g.g_sRetorno, id);
-    QCOMPARE(p.g.g_sRetornoESM, carga);
+    QCOMPARE(p.estado.g_sRetorno, id);
+    QCOMPARE(p.estado.g_sRetornoESM, carga);
     esperado[QStringLiteral("ORG")] += 1;
     QCOMPARE(p.recuento(), esperado);
 
-    const DatosOrigen o = BuscarOrigen(p.g, carga);
+    const DatosOrigen o = BuscarOrigen(p.srv, p.estado, carga);
     QCOMPARE(o.ORI, id);
     QCOMPARE(o.ESM, almacenado(sinBlancos(carga)));
     QCOMPARE(p.guion.ventanasPais, 0);
 
     // The same text again: the database refuses the duplicate and the window stays open.
-    p.g.g_sRetorno = carga;
-    LogicaRelPais otra(p.g);
+    p.estado.g_sRetorno = carga;
+    LogicaRelPais otra(p.srv, p.estado);
     otra.Form_Load();
     QVERIFY(!otra.f_Grabar());
     QCOMPARE(p.mensajes().size(), 1);
@@ -276,7 +277,7 @@ void TstInyeccion::relacionDePais() {
              qPrintable(p.mensajes()[0]));
     QCOMPARE(p.recuento(), esperado);
 
-    LogicaConfig config(p.g);
+    LogicaConfig config(p.srv, p.estado);
     config.ORI_CargarListado();
     for (int i = 0; i < static_cast<int>(config.lstRELPAIS.size()); ++i)
         if (config.lstRELPAIS[static_cast<size_t>(i)].pai == almacenado(carga))
@@ -294,11 +295,11 @@ void TstInyeccion::relacionDePais() {
 void TstInyeccion::configuracion() {
     QFETCH(QString, carga);
     Programa p;
-    LogicaConfig config(p.g);
+    LogicaConfig config(p.srv, p.estado);
     config.Form_Load();
     config.txtMarca = carga;
     QVERIFY(config.GrabarySalir());
-    QCOMPARE(p.g.g_sAA_MARCA, carga);
+    QCOMPARE(p.estado.g_sAA_MARCA, carga);
     QCOMPARE(configuracion::leer(QStringLiteral("AA_MARCA")), carga);
 
     p.elegirInterno(QStringLiteral("24001"));
@@ -306,10 +307,10 @@ void TstInyeccion::configuracion() {
     Grilla grilla({kArticulo, kDescripc, kCantidad, kTotal, kOrigen});
     grilla.agregar({QStringLiteral("A1"), QStringLiteral("uno"), QStringLiteral("1"), QStringLiteral("5"),
                     QStringLiteral("CHINA")});
-    QVERIFY(FRAM2_GuardarDatosToBase(p.g, grilla));
+    QVERIFY(FRAM2_GuardarDatosToBase(p.srv, p.estado, grilla));
     QCOMPARE(p.columna(1, QStringLiteral("MARCA")), almacenado(carga));
 
-    LogicaConfig otra(p.g);
+    LogicaConfig otra(p.srv, p.estado);
     otra.Form_Load();
     otra.txtMarca = QStringLiteral("OTRA");
     otra.txtVariacionPrecio = carga;
@@ -343,7 +344,7 @@ void TstInyeccion::editor() {
     lineaCorrecta(p, 1);
     auto esperado = p.recuento();
 
-    LogicaModificar m(p.g);
+    LogicaModificar m(p.srv, p.estado);
     m.abrir(1);
     m.Form_Activate();
     m.txtPRCDUN.Text = carga;
@@ -356,7 +357,7 @@ void TstInyeccion::editor() {
 
     // The suffix text typed by hand: stored as typed when it is valid, refused otherwise.
     const QString sufijo = QStringLiteral("AA(") + carga + QStringLiteral(")-");
-    LogicaModificar s(p.g);
+    LogicaModificar s(p.srv, p.estado);
     s.abrir(1);
     s.Form_Activate();
     s.txtPRCSUF.Text = sufijo;
@@ -372,7 +373,7 @@ void TstInyeccion::editor() {
 
     // Boxes that hold numbers: the payload is refused before anything is written.
     const QString guardada = fila(p, 1);
-    LogicaModificar n(p.g);
+    LogicaModificar n(p.srv, p.estado);
     n.abrir(1);
     n.Form_Activate();
     n.txtPRCCAN.Text = carga;
@@ -393,7 +394,7 @@ void TstInyeccion::editor() {
     // The position lookup: the text is a pattern ("." and "%" stand for any characters, "_" for one),
     // never part of the statement.
     p.guion.limpiar();
-    LogicaPosicion busqueda(p.g);
+    LogicaPosicion busqueda(p.srv, p.estado);
     busqueda.TxtNCMF = carga;
     const bool comodin = carga.contains(u'%') || carga.contains(u'_');
     QCOMPARE(busqueda.Buscar(), comodin);
@@ -436,7 +437,7 @@ void TstInyeccion::respuestasDeSufijos() {
     Programa p;
     p.elegirInterno(QStringLiteral("24001"));
     lineaCorrecta(p, 1);
-    LogicaModificar m(p.g);
+    LogicaModificar m(p.srv, p.estado);
     m.abrir(1);
     m.Form_Activate();
     p.guion.entradas << carga << QStringLiteral("ACME");
@@ -453,7 +454,7 @@ void TstInyeccion::transferencia() {
     QFETCH(QString, carga);
     Programa p;
     p.elegirInterno(carga);
-    const QString interno = p.g.g_sInterno;
+    const QString interno = p.estado.g_sInterno;
     QCOMPARE(interno, almacenado(carga));
     const QString v = SqlTexto(carga);
     for (const QString& articulo : {carga, QStringLiteral("JL24")})
@@ -469,7 +470,7 @@ void TstInyeccion::transferencia() {
                 .arg(v));
     auto esperado = p.recuento();
 
-    ControladorPaso3 paso3(p.g);
+    ControladorPaso3 paso3(p.srv, p.estado);
     paso3.FRM3_Tranferir();
     QCOMPARE(p.mensajes(), QStringList{QStringLiteral("Se transfirio 2 articulos en el interno ") + interno});
     esperado[QStringLiteral("aduana.caratula")] += 1;
@@ -539,15 +540,15 @@ void TstInyeccion::catalogoYUnidadElegidos() {
                                         "idarticulo = 'JL24'");
     const QString original = Programa::valor(p.aduana(), jl24);
 
-    LogicaConfig config(p.g);
+    LogicaConfig config(p.srv, p.estado);
     config.Form_Load();
     const QString id = almacenado(carga);
     config.catalogoSeleccionado = static_cast<int>(config.cboIdCatalogo.indexOf(id));
     config.unidadSeleccionada = static_cast<int>(config.cboIdUnidad.indexOf(id));
     QVERIFY(config.catalogoSeleccionado >= 0 && config.unidadSeleccionada >= 0);
     QVERIFY(config.GrabarySalir());
-    QCOMPARE(p.g.g_sINTCAT, id);
-    QCOMPARE(p.g.g_sINTDUN, id);
+    QCOMPARE(p.estado.g_sINTCAT, id);
+    QCOMPARE(p.estado.g_sINTDUN, id);
 
     p.elegirInterno(QStringLiteral("24001"));
     p.ejecutar(QStringLiteral("insert into ORG (PAI, ORI, ESM) values ('CHINA','310','2')"));
@@ -556,7 +557,7 @@ void TstInyeccion::catalogoYUnidadElegidos() {
                     QStringLiteral("1"), QStringLiteral("5"), QStringLiteral("CHINA")});
     grilla.agregar({QStringLiteral("NUEVO"), QStringLiteral("Nuevo"), QStringLiteral("SETS"),
                     QStringLiteral("1"), QStringLiteral("5"), QStringLiteral("CHINA")});
-    QVERIFY(FRAM2_GuardarDatosToBase(p.g, grilla));
+    QVERIFY(FRAM2_GuardarDatosToBase(p.srv, p.estado, grilla));
     QCOMPARE(p.columna(1, QStringLiteral("PRCCRC")), QStringLiteral("OK"));
     QCOMPARE(p.columna(2, QStringLiteral("PRCDUN")), id);
     QCOMPARE(p.columna(2, QStringLiteral("PRCEST")), QString());
@@ -564,7 +565,7 @@ void TstInyeccion::catalogoYUnidadElegidos() {
     p.ejecutar(QStringLiteral("update ART set PRCNCM = '8204.11.00.000K', PRCEST = 'M', PRCCRC = 'OK' where "
                               "ARTORD = 2"));
     auto esperado = p.recuento();
-    ControladorPaso3 paso3(p.g);
+    ControladorPaso3 paso3(p.srv, p.estado);
     paso3.FRM3_Tranferir();
     QCOMPARE(p.mensajes(), QStringList{QStringLiteral("Se transfirio 2 articulos en el interno 24001")});
     esperado[QStringLiteral("aduana.caratula")] += 1;

@@ -33,17 +33,17 @@ void TstRecorrido::facturaDeEjemplo() {
     QFETCH(QString, archivo);
     const prueba::LocaleFijo locale(QStringLiteral("es_AR"));
     Programa p;
-    QCOMPARE(p.g.g_iPaso, 1);
+    QCOMPARE(p.estado.g_iPaso, 1);
     ControladorPaso2& paso2 = p.asistente->paso2();
     ControladorPaso3& paso3 = p.asistente->paso3();
     const auto aduana = Programa::recuento(p.aduana(), QString());
 
     // Step 1: a new interno.
     QString descripcion = QStringLiteral("Factura de ejemplo");
-    QVERIFY(NuevoInterno(p.g, QStringLiteral("24001"), descripcion));
+    QVERIFY(NuevoInterno(p.srv, p.estado, QStringLiteral("24001"), descripcion));
     p.c->FRAM1_DespuesDeNuevoInterno();
     p.c->MAIN_CambiarPaso();
-    QCOMPARE(p.g.g_iPaso, 2);
+    QCOMPARE(p.estado.g_iPaso, 2);
 
     // Step 2: the invoice, the fixed layout and the description column by hand.
     p.guion.archivos.enqueue(archivo);
@@ -51,11 +51,11 @@ void TstRecorrido::facturaDeEjemplo() {
     QCOMPARE(paso2.grilla().Rows(), 16);
     paso2.cmdAutomatico_Click();
     paso2.grilla().setCol(1);
-    p.guion.ventanasCampo.enqueue([&p] { p.g.g_sRetorno = QStringLiteral("[ DESCRIPC ]"); });
+    p.guion.ventanasCampo.enqueue([&p] { p.estado.g_sRetorno = QStringLiteral("[ DESCRIPC ]"); });
     paso2.FRAM2_Grid_KeyDown(ControladorPaso2::vbKeyF1);
     p.c->MAIN_CambiarPaso();
     QVERIFY2(p.mensajes().isEmpty(), qPrintable(prueba::visible(p.mensajes().join(u'\n'))));
-    QCOMPARE(p.g.g_iPaso, 3);
+    QCOMPARE(p.estado.g_iPaso, 3);
     QCOMPARE(paso3.cuentas.total, qint64(14));
     QCOMPARE(paso3.cuentas.nuevos, qint64(3));
     QCOMPARE(p.guion.ventanasPais, 5); // the five country texts of the invoice
@@ -65,7 +65,7 @@ void TstRecorrido::facturaDeEjemplo() {
         p.consultar(QStringLiteral("select ARTORD from ART where PRCCRC is null or PRCCRC <> 'OK'"));
     QVERIFY(pendientes.RecordCount() >= 3);
     for (; !pendientes.Fin(); pendientes.MoveNext()) {
-        LogicaModificar editor(p.g);
+        LogicaModificar editor(p.srv, p.estado);
         editor.abrir(pendientes.Fields(0).toInt());
         editor.Form_Activate();
         editor.txtPRCNCM.Text = QStringLiteral("8301.10.00.000P");

@@ -25,21 +25,22 @@ const QString kTecnosur = QStringLiteral("[2] TECNOSUR S.R.L. - INFORMÁTICA Y E
 
 // One run of the program on a data folder, with the embedded customs database.
 struct Programa {
-    Globales g;
+    Servicios srv;
+    EstadoAsistente estado;
     InteraccionGuionada guion;
     std::unique_ptr<ControladorPrincipal> c;
 
     explicit Programa(const QString& carpeta) {
-        g.interaccion = &guion;
-        c = std::make_unique<ControladorPrincipal>(g);
+        srv.setInteraccion(&guion);
+        c = std::make_unique<ControladorPrincipal>(srv, estado);
         c->Form_Load(carpeta);
     }
     void ejecutar(const QString& sql) {
-        g.g_oBase->setSql(sql);
-        g.g_oBase->Ejecutar();
+        srv.g_oBase->setSql(sql);
+        srv.g_oBase->Ejecutar();
     }
     void ejecutarAduana(const QString& sql) {
-        Velno::clBase& b = g.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS"));
+        Velno::clBase& b = srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS"));
         b.setSql(sql);
         b.Ejecutar();
     }
@@ -47,12 +48,12 @@ struct Programa {
     QStringList org() {
         QStringList r;
         Recordset rs;
-        g.g_oBase->setSql(QStringLiteral("select PAI, ORI, ESM from ORG order by PAI"));
-        g.g_oBase->CrearRs(rs);
+        srv.g_oBase->setSql(QStringLiteral("select PAI, ORI, ESM from ORG order by PAI"));
+        srv.g_oBase->CrearRs(rs);
         for (; !rs.Fin(); rs.MoveNext())
-            r << g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("PAI"))) + u'|' +
-                     g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("ORI"))) + u'|' +
-                     g.g_oFormatos->EsNull(rs.Fields(QStringLiteral("ESM")));
+            r << srv.g_oFormatos->EsNull(rs.Fields(QStringLiteral("PAI"))) + u'|' +
+                     srv.g_oFormatos->EsNull(rs.Fields(QStringLiteral("ORI"))) + u'|' +
+                     srv.g_oFormatos->EsNull(rs.Fields(QStringLiteral("ESM")));
         return r;
     }
 };
@@ -113,7 +114,7 @@ void TstLogicaConfig::init() {
 
 void TstLogicaConfig::sinConfiguracionGuardada() {
     Programa p(carpeta());
-    LogicaConfig l(p.g);
+    LogicaConfig l(p.srv, p.estado);
     l.Form_Load();
     QVERIFY2(p.guion.avisos.isEmpty(), qPrintable(p.guion.avisos.value(0).texto));
     QCOMPARE(l.cboUnidad.size(), 24);
@@ -140,7 +141,7 @@ void TstLogicaConfig::seleccionesGuardadasYOrden() {
     // A catalog whose description sorts first although its id is the highest.
     p.ejecutarAduana(
         QStringLiteral("insert into catalogo (idcatalogo, descripcion) values ('30', 'AAA IMPORTADORA')"));
-    LogicaConfig l(p.g);
+    LogicaConfig l(p.srv, p.estado);
     l.Form_Load();
     QCOMPARE(l.cboUnidad.at(l.unidadSeleccionada), QStringLiteral("UNIDADES"));
     QCOMPARE(l.cboCatalogo, (QStringList{QStringLiteral("[30] AAA IMPORTADORA"), kAustral, kTecnosur}));
@@ -154,21 +155,21 @@ void TstLogicaConfig::catalogoGuardadoQueYaNoExiste() {
     configuracion::guardar(QStringLiteral("INTCAT"), QStringLiteral("99"));
     configuracion::guardar(QStringLiteral("INTDUN"), QStringLiteral("XX"));
     Programa p(carpeta());
-    LogicaConfig l(p.g);
+    LogicaConfig l(p.srv, p.estado);
     l.Form_Load();
     QCOMPARE(l.catalogoSeleccionado, 0);
     QCOMPARE(l.unidadSeleccionada, 0);
     QVERIFY(l.GrabarySalir());
     QCOMPARE(guardado("INTCAT"), QStringLiteral("1"));
     QCOMPARE(guardado("INTDUN"), QStringLiteral("20"));
-    QCOMPARE(p.g.g_sINTCAT, QStringLiteral("1"));
+    QCOMPARE(p.estado.g_sINTCAT, QStringLiteral("1"));
 }
 
 void TstLogicaConfig::escGuardaLoMostradoYRigeEnSeguida() {
     Programa p(carpeta());
-    QCOMPARE(p.g.g_sINTCAT, QString());
+    QCOMPARE(p.estado.g_sINTCAT, QString());
     {
-        LogicaConfig l(p.g);
+        LogicaConfig l(p.srv, p.estado);
         l.Form_Load();
         QVERIFY(l.GrabarySalir()); // right after opening: the entries chosen by default
     }
@@ -176,21 +177,21 @@ void TstLogicaConfig::escGuardaLoMostradoYRigeEnSeguida() {
     QCOMPARE(guardado("INTDUN"), QStringLiteral("20"));
     QCOMPARE(guardado("AA_MARCA"), QString());
     QCOMPARE(guardado("PRECIO_UNITARIO"), QStringLiteral("0"));
-    QCOMPARE(p.g.g_sINTCAT, QStringLiteral("1"));
-    QCOMPARE(p.g.g_sINTDUN, QStringLiteral("20"));
-    QCOMPARE(p.g.g_sAA_MARCA, QString());
+    QCOMPARE(p.estado.g_sINTCAT, QStringLiteral("1"));
+    QCOMPARE(p.estado.g_sINTDUN, QStringLiteral("20"));
+    QCOMPARE(p.estado.g_sAA_MARCA, QString());
 
     // Changing every value: the globals take them at once, the window reopens with them.
-    LogicaConfig l(p.g);
+    LogicaConfig l(p.srv, p.estado);
     l.Form_Load();
     l.catalogoSeleccionado = 1;
     l.unidadSeleccionada = static_cast<int>(l.cboUnidad.indexOf(QStringLiteral("KILOGRAMOS")));
     l.txtMarca = QStringLiteral(" Acme ");
     QVERIFY(l.GrabarySalir());
-    QCOMPARE(p.g.g_sINTCAT, QStringLiteral("2"));
-    QCOMPARE(p.g.g_sINTDUN, QStringLiteral("01"));
-    QCOMPARE(p.g.g_sAA_MARCA, QStringLiteral(" Acme ")); // as typed
-    LogicaConfig otra(p.g);
+    QCOMPARE(p.estado.g_sINTCAT, QStringLiteral("2"));
+    QCOMPARE(p.estado.g_sINTDUN, QStringLiteral("01"));
+    QCOMPARE(p.estado.g_sAA_MARCA, QStringLiteral(" Acme ")); // as typed
+    LogicaConfig otra(p.srv, p.estado);
     otra.Form_Load();
     QCOMPARE(otra.cboCatalogo.at(otra.catalogoSeleccionado), kTecnosur);
     QCOMPARE(otra.cboUnidad.at(otra.unidadSeleccionada), QStringLiteral("KILOGRAMOS"));
@@ -207,7 +208,7 @@ void TstLogicaConfig::configuracionNoGrabable() {
     Programa p(carpeta());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
                        archivo.fileName() + QStringLiteral("/sub"));
-    LogicaConfig l(p.g);
+    LogicaConfig l(p.srv, p.estado);
     l.Form_Load();
     const bool cerro = l.GrabarySalir();
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, antes);
@@ -217,7 +218,7 @@ void TstLogicaConfig::configuracionNoGrabable() {
     QVERIFY2(
         m[0].texto.startsWith(QStringLiteral("No se pudo guardar la configuración en ") + archivo.fileName()),
         qPrintable(m[0].texto));
-    QCOMPARE(p.g.g_sINTCAT, QStringLiteral("1"));
+    QCOMPARE(p.estado.g_sINTCAT, QStringLiteral("1"));
 }
 
 void TstLogicaConfig::porcentaje_data() {
@@ -251,7 +252,7 @@ void TstLogicaConfig::porcentaje() {
     prueba::LocaleFijo fijo(locale);
     configuracion::guardar(QStringLiteral("INTCAT"), QStringLiteral("1"));
     Programa p(carpeta());
-    LogicaConfig l(p.g);
+    LogicaConfig l(p.srv, p.estado);
     l.Form_Load();
     l.catalogoSeleccionado = 1;
     l.txtMarca = QStringLiteral("NUEVA");
@@ -273,8 +274,8 @@ void TstLogicaConfig::porcentaje() {
     QCOMPARE(guardado("INTDUN"), QStringLiteral("<nada>"));
     QCOMPARE(guardado("AA_MARCA"), QStringLiteral("<nada>"));
     QCOMPARE(guardado("PRECIO_UNITARIO"), QStringLiteral("<nada>"));
-    QCOMPARE(p.g.g_sINTCAT, QStringLiteral("1"));
-    QCOMPARE(p.g.g_sAA_MARCA, QString());
+    QCOMPARE(p.estado.g_sINTCAT, QStringLiteral("1"));
+    QCOMPARE(p.estado.g_sAA_MARCA, QString());
 }
 
 void TstLogicaConfig::aduanaInalcanzable() {
@@ -287,10 +288,10 @@ void TstLogicaConfig::aduanaInalcanzable() {
               "no-esta.db\n");
     ini.close();
     Programa p(carpeta());
-    QCOMPARE(p.g.g_iPaso, 1);
+    QCOMPARE(p.estado.g_iPaso, 1);
     p.ejecutar(QStringLiteral("insert into ORG (PAI, ORI, ESM) values ('CHINA','310','2')"));
 
-    LogicaConfig l(p.g);
+    LogicaConfig l(p.srv, p.estado);
     l.Form_Load();
     const auto m = p.guion.mensajes();
     QCOMPARE(m.size(), 1); // one message, not one per list
@@ -313,8 +314,8 @@ void TstLogicaConfig::aduanaInalcanzable() {
     // The unit and the catalog that could not be shown keep their stored values.
     QCOMPARE(guardado("INTDUN"), QStringLiteral("07"));
     QCOMPARE(guardado("INTCAT"), QStringLiteral("2"));
-    QCOMPARE(p.g.g_sINTDUN, QStringLiteral("07"));
-    QCOMPARE(p.g.g_sINTCAT, QStringLiteral("2"));
+    QCOMPARE(p.estado.g_sINTDUN, QStringLiteral("07"));
+    QCOMPARE(p.estado.g_sINTCAT, QStringLiteral("2"));
 }
 
 void TstLogicaConfig::listadoYEliminarRelacion() {
@@ -322,7 +323,7 @@ void TstLogicaConfig::listadoYEliminarRelacion() {
     p.ejecutar(QStringLiteral("insert into ORG (PAI, ORI, ESM) values ('MADE IN CHINA','310','2')"));
     p.ejecutar(QStringLiteral("insert into ORG (PAI, ORI, ESM) values ('D''ITALIA','315',NULL)"));
     p.ejecutar(QStringLiteral("insert into ORG (PAI, ORI, ESM) values ('BRASIL','203','1')"));
-    LogicaConfig l(p.g);
+    LogicaConfig l(p.srv, p.estado);
     l.Form_Load();
     const QStringList todas{QStringLiteral("BRASIL|203|1"), QStringLiteral("D'ITALIA|315|"),
                             QStringLiteral("MADE IN CHINA|310|2")};
@@ -359,7 +360,7 @@ void TstLogicaConfig::listadoYEliminarRelacion() {
 void TstLogicaConfig::fallasDelListadoYDelBorrado() {
     Programa p(carpeta());
     p.ejecutar(QStringLiteral("insert into ORG (PAI, ORI, ESM) values ('CHINA','310','2')"));
-    LogicaConfig l(p.g);
+    LogicaConfig l(p.srv, p.estado);
     l.Form_Load();
     p.ejecutar(QStringLiteral("drop table ORG"));
 
@@ -387,12 +388,12 @@ void TstLogicaConfig::fallasDelListadoYDelBorrado() {
 
 void TstLogicaConfig::nuevaRelacionDesdeConfiguracion() {
     Programa p(carpeta());
-    LogicaConfig l(p.g);
+    LogicaConfig l(p.srv, p.estado);
     l.Form_Load();
-    p.g.g_sRetorno = QStringLiteral("resto de otra ventana");
+    p.estado.g_sRetorno = QStringLiteral("resto de otra ventana");
     QString valorAlAbrir = QStringLiteral("<sin abrir>");
     p.guion.ventanasRelacionPais.enqueue([&] {
-        LogicaRelPais r(p.g);
+        LogicaRelPais r(p.srv, p.estado);
         r.Form_Load();
         valorAlAbrir = r.txtValor;
         r.txtValor = QStringLiteral("HECHO EN CHINA");
@@ -410,13 +411,13 @@ void TstLogicaConfig::nuevaRelacionDesdeConfiguracion() {
 
 void TstLogicaConfig::relacionDesdeElProceso() {
     Programa p(carpeta());
-    p.g.g_sRetorno = QStringLiteral("MADE IN CHINA");
-    p.g.g_sRetornoESM = QString();
-    LogicaRelPais r(p.g);
+    p.estado.g_sRetorno = QStringLiteral("MADE IN CHINA");
+    p.estado.g_sRetornoESM = QString();
+    LogicaRelPais r(p.srv, p.estado);
     r.Form_Load();
     QVERIFY(p.guion.avisos.isEmpty());
     QCOMPARE(r.txtValor, QStringLiteral("MADE IN CHINA"));
-    QCOMPARE(p.g.g_sRetorno, QString());
+    QCOMPARE(p.estado.g_sRetorno, QString());
     QCOMPARE(r.txtESM, QStringLiteral("2"));
     QVERIFY(r.cboPais.size() > 200);
     QCOMPARE(r.cboidPais.size(), r.cboPais.size());
@@ -431,34 +432,34 @@ void TstLogicaConfig::relacionDesdeElProceso() {
     r.paisSeleccionado = static_cast<int>(china);
     QVERIFY(r.f_Grabar());
     QCOMPARE(p.org(), QStringList{QStringLiteral("MADE IN CHINA|310|2")});
-    QCOMPARE(p.g.g_sRetorno, QStringLiteral("310"));
-    QCOMPARE(p.g.g_sRetornoESM, QStringLiteral("2"));
+    QCOMPARE(p.estado.g_sRetorno, QStringLiteral("310"));
+    QCOMPARE(p.estado.g_sRetornoESM, QStringLiteral("2"));
 
     // The goods state is stored trimmed and handed back as typed.
-    p.g.g_sRetorno = QStringLiteral("  HECHO EN BRASIL ");
-    LogicaRelPais otra(p.g);
+    p.estado.g_sRetorno = QStringLiteral("  HECHO EN BRASIL ");
+    LogicaRelPais otra(p.srv, p.estado);
     otra.Form_Load();
     otra.paisSeleccionado = static_cast<int>(otra.cboidPais.indexOf(QStringLiteral("203")));
     otra.txtESM = QStringLiteral(" 3 ");
     QVERIFY(otra.f_Grabar());
     QVERIFY(p.org().contains(QStringLiteral("  HECHO EN BRASIL |203|3")));
-    QCOMPARE(p.g.g_sRetorno, QStringLiteral("203"));
-    QCOMPARE(p.g.g_sRetornoESM, QStringLiteral(" 3 "));
+    QCOMPARE(p.estado.g_sRetorno, QStringLiteral("203"));
+    QCOMPARE(p.estado.g_sRetornoESM, QStringLiteral(" 3 "));
 }
 
 void TstLogicaConfig::escNoGuardaNada() {
     Programa p(carpeta());
-    p.g.g_sRetorno = QStringLiteral("CHINA");
-    LogicaRelPais r(p.g);
+    p.estado.g_sRetorno = QStringLiteral("CHINA");
+    LogicaRelPais r(p.srv, p.estado);
     r.Form_Load();
     r.Cancelar();
-    QCOMPARE(p.g.g_sRetorno, QString());
+    QCOMPARE(p.estado.g_sRetorno, QString());
     QVERIFY(p.org().isEmpty());
 }
 
 void TstLogicaConfig::validaciones() {
     Programa p(carpeta());
-    LogicaRelPais r(p.g);
+    LogicaRelPais r(p.srv, p.estado);
     r.Form_Load();
     r.txtValor = QStringLiteral("   ");
     QVERIFY(!r.f_Grabar());
@@ -472,12 +473,12 @@ void TstLogicaConfig::validaciones() {
     QCOMPARE(m[1].texto, QStringLiteral("El campo Estado de Mercaderia no puede estar vacio"));
     QCOMPARE(m[1].icono, Icono::Critico);
     QVERIFY(p.org().isEmpty());
-    QCOMPARE(p.g.g_sRetorno, QString());
+    QCOMPARE(p.estado.g_sRetorno, QString());
 }
 
 void TstLogicaConfig::comillasYDuplicados() {
     Programa p(carpeta());
-    LogicaRelPais r(p.g);
+    LogicaRelPais r(p.srv, p.estado);
     r.Form_Load();
     r.txtValor = QStringLiteral("D'ITALIA");
     r.txtESM = QStringLiteral("1'");
@@ -487,8 +488,8 @@ void TstLogicaConfig::comillasYDuplicados() {
     QVERIFY(p.guion.avisos.isEmpty());
 
     // The same origin text again: a report, nothing handed back, the window stays open.
-    p.g.g_sRetorno = QStringLiteral("D'ITALIA");
-    LogicaRelPais otra(p.g);
+    p.estado.g_sRetorno = QStringLiteral("D'ITALIA");
+    LogicaRelPais otra(p.srv, p.estado);
     otra.Form_Load();
     QVERIFY(!otra.f_Grabar());
     const auto m = p.guion.mensajes();
@@ -497,14 +498,14 @@ void TstLogicaConfig::comillasYDuplicados() {
     QVERIFY2(m[0].texto.startsWith(QStringLiteral("Ya existe un registro con la misma clave")),
              qPrintable(m[0].texto));
     QVERIFY(m[0].texto.endsWith(QStringLiteral(" - seccion [VezezirAZEDO2_TARVIX.frmRelPais.f_Grabar]")));
-    QCOMPARE(p.g.g_sRetorno, QString());
+    QCOMPARE(p.estado.g_sRetorno, QString());
     QCOMPARE(p.org().size(), 1);
 }
 
 void TstLogicaConfig::sinPaisesOTablaPais() {
     Programa p(carpeta());
     p.ejecutar(QStringLiteral("delete from PAIS"));
-    LogicaRelPais r(p.g);
+    LogicaRelPais r(p.srv, p.estado);
     r.Form_Load();
     QVERIFY(r.cboPais.isEmpty());
     QCOMPARE(r.paisSeleccionado, -1);
@@ -516,8 +517,8 @@ void TstLogicaConfig::sinPaisesOTablaPais() {
     QVERIFY(p.org().isEmpty());
 
     p.ejecutar(QStringLiteral("drop table PAIS"));
-    p.g.g_sRetorno = QStringLiteral("CHINA");
-    LogicaRelPais sinTabla(p.g);
+    p.estado.g_sRetorno = QStringLiteral("CHINA");
+    LogicaRelPais sinTabla(p.srv, p.estado);
     sinTabla.Form_Load();
     QCOMPARE(sinTabla.txtValor, QStringLiteral("CHINA")); // opens with what was filled
     const auto m = p.guion.mensajes();

@@ -67,7 +67,8 @@ private:
     void abrir();
     std::unique_ptr<prueba::LocaleFijo> m_locale;
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<Globales> m_g;
+    std::unique_ptr<Servicios> m_srv;
+    std::unique_ptr<EstadoAsistente> m_estado;
     std::unique_ptr<frmMain> m_v;
     InteraccionGuionada m_guion;
 };
@@ -83,7 +84,8 @@ void TstVentanasConfig::init() {
     prueba::aislarConfiguracion();
     m_locale = std::make_unique<prueba::LocaleFijo>(QStringLiteral("es_AR"));
     m_dir = std::make_unique<QTemporaryDir>();
-    m_g = std::make_unique<Globales>();
+    m_srv = std::make_unique<Servicios>();
+    m_estado = std::make_unique<EstadoAsistente>();
     m_guion = InteraccionGuionada();
 }
 
@@ -93,9 +95,9 @@ void TstVentanasConfig::cleanup() {
 }
 
 void TstVentanasConfig::abrir() {
-    m_v = std::make_unique<frmMain>(*m_g);
+    m_v = std::make_unique<frmMain>(*m_srv, *m_estado);
     // Messages are answered by the script; the relation window is the real one behind the seam.
-    m_g->interaccion = &m_guion;
+    m_srv->setInteraccion(&m_guion);
     m_v->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_v.get()));
     m_v->iniciar(m_dir->path());
@@ -160,9 +162,9 @@ void TstVentanasConfig::configuracionConElTeclado() {
     QCOMPARE(guardado("INTCAT"), QStringLiteral("2"));
     QCOMPARE(guardado("AA_MARCA"), QStringLiteral("ACME"));
     QCOMPARE(guardado("PRECIO_UNITARIO"), QStringLiteral("7,5"));
-    QCOMPARE(m_g->g_sINTDUN, QStringLiteral("27"));
-    QCOMPARE(m_g->g_sINTCAT, QStringLiteral("2"));
-    QCOMPARE(m_g->g_sAA_MARCA, QStringLiteral("ACME"));
+    QCOMPARE(m_estado->g_sINTDUN, QStringLiteral("27"));
+    QCOMPARE(m_estado->g_sINTCAT, QStringLiteral("2"));
+    QCOMPARE(m_estado->g_sAA_MARCA, QStringLiteral("ACME"));
     QVERIFY(m_v->isVisible()); // Esc in the settings window does not end the program
 }
 
@@ -179,7 +181,7 @@ void TstVentanasConfig::cajaDeCierreNoGuarda() {
     QVERIFY(visto);
     QCOMPARE(guardado("AA_MARCA"), QStringLiteral("<nada>"));
     QCOMPARE(guardado("INTCAT"), QStringLiteral("<nada>"));
-    QCOMPARE(m_g->g_sAA_MARCA, QString());
+    QCOMPARE(m_estado->g_sAA_MARCA, QString());
 }
 
 void TstVentanasConfig::relacionesConInsertYDelete() {
@@ -226,7 +228,7 @@ void TstVentanasConfig::relacionesConInsertYDelete() {
             QCOMPARE(m_guion.mensajes().last().texto,
                      QStringLiteral("Confirma eliminar la relación D'ITALIA - 417"));
             QCOMPARE(prueba::hijo<QTreeWidget>(*f, "lstRELPAIS")->topLevelItemCount(), 0);
-            QVERIFY(relaciones(*m_g->g_oBase).isEmpty());
+            QVERIFY(relaciones(*m_srv->g_oBase).isEmpty());
             QTest::keyClick(prueba::hijo<QTreeWidget>(*f, "lstRELPAIS"), Qt::Key_Escape);
             QVERIFY(!f->isVisible());
         },
@@ -239,7 +241,7 @@ void TstVentanasConfig::relacionesConInsertYDelete() {
 void TstVentanasConfig::relacionPedidaPorElProceso() {
     abrir();
     bool visto = false;
-    m_g->g_sRetorno = QStringLiteral("MADE IN CHINA");
+    m_estado->g_sRetorno = QStringLiteral("MADE IN CHINA");
     alAbrir<frmRelPais>(
         [](frmRelPais* r) {
             QCOMPARE(prueba::hijo<QLineEdit>(*r, "txtValor")->text(), QStringLiteral("MADE IN CHINA"));
@@ -249,11 +251,11 @@ void TstVentanasConfig::relacionPedidaPorElProceso() {
         &visto);
     m_v->interaccion().relacionPais();
     QVERIFY(visto);
-    QCOMPARE(m_g->g_sRetorno, QString());
-    QVERIFY(relaciones(*m_g->g_oBase).isEmpty());
+    QCOMPARE(m_estado->g_sRetorno, QString());
+    QVERIFY(relaciones(*m_srv->g_oBase).isEmpty());
 
     visto = false;
-    m_g->g_sRetorno = QStringLiteral("MADE IN CHINA");
+    m_estado->g_sRetorno = QStringLiteral("MADE IN CHINA");
     alAbrir<frmRelPais>(
         [](frmRelPais* r) {
             prueba::hijo<QComboBox>(*r, "cboPais")
@@ -264,9 +266,9 @@ void TstVentanasConfig::relacionPedidaPorElProceso() {
         &visto);
     m_v->interaccion().relacionPais();
     QVERIFY(visto);
-    QCOMPARE(m_g->g_sRetorno, QStringLiteral("310"));
-    QCOMPARE(m_g->g_sRetornoESM, QStringLiteral("2"));
-    QCOMPARE(relaciones(*m_g->g_oBase), QStringList{QStringLiteral("MADE IN CHINA|310|2")});
+    QCOMPARE(m_estado->g_sRetorno, QStringLiteral("310"));
+    QCOMPARE(m_estado->g_sRetornoESM, QStringLiteral("2"));
+    QCOMPARE(relaciones(*m_srv->g_oBase), QStringList{QStringLiteral("MADE IN CHINA|310|2")});
 }
 
 QTEST_MAIN(TstVentanasConfig)

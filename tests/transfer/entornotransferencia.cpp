@@ -27,29 +27,29 @@ void datosLocales() {
 
 Entorno::Entorno() {
     aislarConfiguracion();
-    g.interaccion = &guion;
-    g.progreso = &progreso;
-    m_c = std::make_unique<ControladorPrincipal>(g);
+    srv.setInteraccion(&guion);
+    srv.setProgreso(&progreso);
+    m_c = std::make_unique<ControladorPrincipal>(srv, estado);
     m_c->Form_Load(m_dir.path());
-    if (g.g_iPaso != 1)
+    if (estado.g_iPaso != 1)
         qFatal("El programa no arrancó en la carpeta de prueba");
-    g.g_sInterno = QStringLiteral("24001");
-    g.g_sINTCAT = QStringLiteral("1");
+    estado.g_sInterno = QStringLiteral("24001");
+    estado.g_sINTCAT = QStringLiteral("1");
     trabajo(QStringLiteral("insert into INTN (INTNRO, INTDSC) values ('24001','prueba')"));
 }
 
 void Entorno::trabajo(const QString& sql) {
-    g.g_oBase->setSql(sql);
-    g.g_oBase->Ejecutar();
+    srv.g_oBase->setSql(sql);
+    srv.g_oBase->Ejecutar();
 }
 
 void Entorno::aduana(const QString& sql) {
-    Velno::clBase& c = g.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS"));
+    Velno::clBase& c = srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS"));
     c.EjecutarDirecto(sql);
 }
 
 QList<QVariantMap> Entorno::filasAduana(const QString& sql) {
-    Velno::clBase& c = g.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS"));
+    Velno::clBase& c = srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS"));
     const QString anterior = c.Sql();
     c.setSql(sql);
     Recordset rs;

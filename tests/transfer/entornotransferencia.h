@@ -44,7 +44,9 @@ class Entorno {
 public:
     Entorno();
 
-    tarvix::Globales g;
+    tarvix::Servicios srv;
+
+    tarvix::EstadoAsistente estado;
     tarvix::InteraccionGuionada guion;
     ProgresoGrabado progreso;
 

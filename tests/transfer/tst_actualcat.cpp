@@ -14,7 +14,7 @@ namespace {
 
 bool actualizar(Entorno& e) {
     bool ok = false;
-    FRAM3_Transfer_C_ActualCAT(e.g, ok);
+    FRAM3_Transfer_C_ActualCAT(e.srv, e.estado, ok);
     return ok;
 }
 
@@ -57,11 +57,11 @@ void TstActualCat::sentencias() {
     e.linea(lineaCompleta());
     e.linea({{QStringLiteral("PRCECA"), QVariant()}, {QStringLiteral("PRCSCA"), QVariant()}});
     Recordset rs;
-    e.g.g_oBase->setSql(QStringLiteral("select * from ART order by ARTORD"));
-    QVERIFY(e.g.g_oBase->CrearRs(rs));
-    const transferencia::LineaArt art(e.g, rs);
+    e.srv.g_oBase->setSql(QStringLiteral("select * from ART order by ARTORD"));
+    QVERIFY(e.srv.g_oBase->CrearRs(rs));
+    const transferencia::LineaArt art(e.srv, e.estado, rs);
     int linea = 0;
-    QCOMPARE(sentenciaAgregarCatalogo(e.g, art, linea),
+    QCOMPARE(sentenciaAgregarCatalogo(e.estado, art, linea),
              QStringLiteral(
                  "insert into CATARTICULOS (idcatalogo, idarticulo, descripcion, idpais, cantidad, "
                  "Preciounitario, ncm, lapi, sufijos, idunidad, estadistica, valorrelacionestadistica, "
@@ -69,7 +69,7 @@ void TstActualCat::sentencias() {
                  "ANGELO','203',0,01.5000,'7318.15.00.000Z','N','AA(D''A)-','01','07',012.5,'2','D''ANGELO',"
                  "'01',03.5)"));
     QCOMPARE(linea, 540);
-    QCOMPARE(sentenciaActualizarCatalogo(e.g, art, linea),
+    QCOMPARE(sentenciaActualizarCatalogo(e.estado, art, linea),
              QStringLiteral(
                  "update CATARTICULOS set descripcion = 'TAZA D''ANGELO',idpais = '203',cantidad = '0',"
                  "Preciounitario = 01.5000,ncm = '7318.15.00.000Z',lapi = 'N',sufijos = 'AA(D''A)-',"
@@ -79,14 +79,16 @@ void TstActualCat::sentencias() {
     rs.MoveNext();
     // Stored unit price for units other than kilograms; empty quantities are written as 0.
     QVERIFY(
-        sentenciaAgregarCatalogo(e.g, art, linea)
+        sentenciaAgregarCatalogo(e.estado, art, linea)
             .endsWith(QStringLiteral("'TOR-10','TORNILLO 10 "
                                      "MM','203',0,1.5,'7318.15.00.000Z','N','AA(ACME)-','07','07',0,'2','M1',"
                                      "'',0)")));
-    QVERIFY(sentenciaActualizarCatalogo(e.g, art, linea).contains(QStringLiteral("Preciounitario = 1.5,")));
-    QVERIFY(sentenciaActualizarCatalogo(e.g, art, linea)
+    QVERIFY(
+        sentenciaActualizarCatalogo(e.estado, art, linea).contains(QStringLiteral("Preciounitario = 1.5,")));
+    QVERIFY(sentenciaActualizarCatalogo(e.estado, art, linea)
                 .contains(QStringLiteral("valorrelacionestadistica = 0,")));
-    QVERIFY(sentenciaActualizarCatalogo(e.g, art, linea).contains(QStringLiteral("valorderesp = 0 where")));
+    QVERIFY(
+        sentenciaActualizarCatalogo(e.estado, art, linea).contains(QStringLiteral("valorderesp = 0 where")));
 }
 
 void TstActualCat::agregarYLuegoActualizar() {

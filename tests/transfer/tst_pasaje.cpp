@@ -22,16 +22,16 @@ const QString kCabeza = QStringLiteral(
 // The subitems statement of line `orden` of the interno.
 QString sentencia(Entorno& e, int orden) {
     Recordset rs;
-    e.g.g_oBase->setSql(QStringLiteral("select * from ART where ARTORD = %1").arg(orden));
-    if (!e.g.g_oBase->CrearRs(rs))
+    e.srv.g_oBase->setSql(QStringLiteral("select * from ART where ARTORD = %1").arg(orden));
+    if (!e.srv.g_oBase->CrearRs(rs))
         return QString();
     int linea = 0;
-    return sentenciaSubitems(e.g, transferencia::LineaArt(e.g, rs), linea);
+    return sentenciaSubitems(e.estado, transferencia::LineaArt(e.srv, e.estado, rs), linea);
 }
 
 bool pasar(Entorno& e) {
     bool ok = false;
-    FRAM3_Transfer_B_Pasaje(e.g, ok);
+    FRAM3_Transfer_B_Pasaje(e.srv, e.estado, ok);
     return ok;
 }
 
@@ -260,8 +260,8 @@ void TstPasaje::reemplazo() {
 
 void TstPasaje::comillasIntactas() {
     Entorno e;
-    e.g.g_sInterno = QStringLiteral("O'HIGGINS");
-    e.g.g_sINTCAT = QStringLiteral("CAT'1");
+    e.estado.g_sInterno = QStringLiteral("O'HIGGINS");
+    e.estado.g_sINTCAT = QStringLiteral("CAT'1");
     e.linea({{QStringLiteral("INTNRO"), QStringLiteral("O'HIGGINS")},
              {QStringLiteral("ARTNRO"), QStringLiteral("D'ANGELO-1")},
              {QStringLiteral("ARTDSC"), QStringLiteral("TAZA D'ANGELO")},

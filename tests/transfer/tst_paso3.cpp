@@ -58,7 +58,7 @@ void TstPaso3::estadisticasIndependientes() {
     e.linea({{QStringLiteral("INTNRO"), QStringLiteral("24002")},
              {QStringLiteral("PRCCRC"), QStringLiteral("POS")}});
 
-    ControladorPaso3 c(e.g);
+    ControladorPaso3 c(e.srv, e.estado);
     QSignalSpy cambios(&c, &ControladorPaso3::cambiado);
     c.FRAM3_CargarEstadisticas();
     QVERIFY(cambios.count() >= 1);
@@ -72,7 +72,7 @@ void TstPaso3::estadisticasIndependientes() {
 void TstPaso3::estadisticasSinLineas() {
     Entorno e;
     e.linea({{QStringLiteral("INTNRO"), QStringLiteral("otro")}});
-    ControladorPaso3 c(e.g);
+    ControladorPaso3 c(e.srv, e.estado);
     c.FRAM3_lbTotal = QStringLiteral("x"); // recomputed on every entry into step 3
     c.FRAM3_CargarEstadisticas();
     QCOMPARE(etiquetas(c), QStringList(6, QStringLiteral("0000")));
@@ -86,7 +86,7 @@ void TstPaso3::estadisticasSinDesborde() {
                              "from n where i < 40000) select '24001', i, case when i <= 30000 then 'A' else "
                              "'' end, case when i <= 30000 "
                              "then 'POS' else 'OK' end from n"));
-    ControladorPaso3 c(e.g);
+    ControladorPaso3 c(e.srv, e.estado);
     c.FRAM3_CargarEstadisticas();
     QCOMPARE(etiquetas(c),
              (QStringList{QStringLiteral("40000"), QStringLiteral("30000"), QStringLiteral("10000"),
@@ -97,7 +97,7 @@ void TstPaso3::estadisticasNoAtrapanFallas() {
     Entorno e;
     e.linea();
     e.trabajo(QStringLiteral("alter table ART rename to ART_VIEJA"));
-    ControladorPaso3 c(e.g);
+    ControladorPaso3 c(e.srv, e.estado);
     QVERIFY_THROWS_EXCEPTION(VbError, c.FRAM3_CargarEstadisticas());
     QVERIFY(e.mensajes().isEmpty()); // the wizard reports it
     QCOMPARE(c.FRAM3_lbTotal, QStringLiteral("0000"));
@@ -117,10 +117,10 @@ void TstPaso3::validacionRechazaLineasSinDepurar() {
     e.linea();
     e.linea({{QStringLiteral("PRCCRC"), crc}});
     bool ok = true;
-    FRAM3_Transfer_A_Validar(e.g, ok);
+    FRAM3_Transfer_A_Validar(e.srv, e.estado, ok);
     QVERIFY(!ok);
 
-    ControladorPaso3 c(e.g);
+    ControladorPaso3 c(e.srv, e.estado);
     e.guion.limpiar();
     c.FRM3_Tranferir();
     const auto m = e.mensajes();
@@ -138,7 +138,7 @@ void TstPaso3::validacionSinMayusculas() {
     Entorno e;
     e.linea({{QStringLiteral("PRCCRC"), QStringLiteral("ok")}});
     bool ok = false;
-    FRAM3_Transfer_A_Validar(e.g, ok);
+    FRAM3_Transfer_A_Validar(e.srv, e.estado, ok);
     QVERIFY(ok);
 }
 
@@ -146,7 +146,7 @@ void TstPaso3::transferenciaCompleta() {
     Entorno e;
     for (int i = 0; i < 25; ++i)
         e.linea({{QStringLiteral("ARTNRO"), QStringLiteral("ART-%1").arg(i)}});
-    ControladorPaso3 c(e.g);
+    ControladorPaso3 c(e.srv, e.estado);
     c.FRM3_Tranferir();
     const auto m = e.mensajes();
     QCOMPARE(m.size(), 1);
@@ -174,9 +174,9 @@ void TstPaso3::transferenciaCompleta() {
 void TstPaso3::internoSinLineasSeDetieneCallado() {
     Entorno e;
     bool ok = false;
-    FRAM3_Transfer_A_Validar(e.g, ok);
+    FRAM3_Transfer_A_Validar(e.srv, e.estado, ok);
     QVERIFY(ok); // nothing to correct
-    ControladorPaso3 c(e.g);
+    ControladorPaso3 c(e.srv, e.estado);
     c.FRM3_Tranferir();
     QVERIFY(e.mensajes().isEmpty());
     QCOMPARE(e.progreso.mensajes.last(), QStringLiteral("Transfiriendo al Kalmora Windows..."));
@@ -190,7 +190,7 @@ void TstPaso3::ningunArticuloLlegado() {
     // The customs system takes the row and drops it again.
     e.aduana(QStringLiteral("create trigger quitar after insert on subitems begin delete from subitems where "
                             "rowid = new.rowid; end"));
-    ControladorPaso3 c(e.g);
+    ControladorPaso3 c(e.srv, e.estado);
     c.FRM3_Tranferir();
     const auto m = e.mensajes();
     QCOMPARE(m.size(), 1);
@@ -203,7 +203,7 @@ void TstPaso3::etapaFallidaDejaSuLeyenda() {
     Entorno e;
     e.linea();
     e.aduana(QStringLiteral("drop table catarticulos"));
-    ControladorPaso3 c(e.g);
+    ControladorPaso3 c(e.srv, e.estado);
     c.FRM3_Tranferir();
     const auto m = e.mensajes();
     QCOMPARE(m.size(), 1); // the stage's own report, no final count
@@ -222,7 +222,7 @@ void TstPaso3::informeDelConductor() {
     Entorno e;
     e.linea();
     e.progreso.fallarEn = QStringLiteral("Fin de proceso");
-    ControladorPaso3 c(e.g);
+    ControladorPaso3 c(e.srv, e.estado);
     c.FRM3_Tranferir();
     auto m = e.mensajes();
     QCOMPARE(m.size(), 2);
@@ -235,8 +235,8 @@ void TstPaso3::informeDelConductor() {
     // The customs entity is not configured: the validation passes, the interno transfer reports it.
     Entorno sinAduana;
     sinAduana.linea();
-    sinAduana.g.g_oCentral->LoadParameters(QString());
-    ControladorPaso3 c2(sinAduana.g);
+    sinAduana.srv.g_oCentral->LoadParameters(QString());
+    ControladorPaso3 c2(sinAduana.srv, sinAduana.estado);
     c2.FRM3_Tranferir();
     m = sinAduana.mensajes();
     QCOMPARE(m.size(), 1);
@@ -248,7 +248,7 @@ void TstPaso3::informeDelConductor() {
     Entorno sinArt;
     sinArt.trabajo(QStringLiteral("alter table ART rename to ART_VIEJA"));
     bool ok = true;
-    FRAM3_Transfer_A_Validar(sinArt.g, ok);
+    FRAM3_Transfer_A_Validar(sinArt.srv, sinArt.estado, ok);
     QVERIFY(!ok);
     m = sinArt.mensajes();
     QCOMPARE(m.size(), 1);

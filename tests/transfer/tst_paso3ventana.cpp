@@ -21,17 +21,18 @@ private slots:
 void TstPaso3Ventana::pasoTresEnLaVentana() {
     prueba::aislarConfiguracion();
     QTemporaryDir dir;
-    Globales g;
+    Servicios srv;
+    EstadoAsistente estado;
     InteraccionGuionada guion;
-    frmMain v(g);
-    g.interaccion = &guion;
+    frmMain v(srv, estado);
+    srv.setInteraccion(&guion);
     v.show();
     QVERIFY(QTest::qWaitForWindowExposed(&v));
     v.iniciar(dir.path());
-    g.g_sINTCAT = QStringLiteral("1");
-    const auto ejecutar = [&g](const QString& sql) {
-        g.g_oBase->setSql(sql);
-        g.g_oBase->Ejecutar();
+    estado.g_sINTCAT = QStringLiteral("1");
+    const auto ejecutar = [&srv](const QString& sql) {
+        srv.g_oBase->setSql(sql);
+        srv.g_oBase->Ejecutar();
     };
     ejecutar(QStringLiteral("insert into INTN (INTNRO, INTDSC) values ('7','siete')"));
     for (int i = 1; i <= 12; ++i)
@@ -54,10 +55,10 @@ void TstPaso3Ventana::pasoTresEnLaVentana() {
     QCOMPARE(prueba::hijo<QLabel>(v, "FRAM3_lbErrSuf")->text(), QStringLiteral("0001"));
 
     prueba::hijo<QPushButton>(v, "FRAM3_cmdRegErr")->click();
-    QCOMPARE(g.g_iModoLista, 1);
+    QCOMPARE(estado.g_iModoLista, 1);
     prueba::hijo<QPushButton>(v, "FRAM3_cmdRegOk")->click();
     // Both open the one review window, each setting its list's mode.
-    QCOMPARE(g.g_iModoLista, 2);
+    QCOMPARE(estado.g_iModoLista, 2);
     QVERIFY(ventanaRevision());
     ventanaRevision()->close();
 

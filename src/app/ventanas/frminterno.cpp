@@ -10,7 +10,8 @@
 
 namespace tarvix {
 
-frmInterno::frmInterno(Globales& g, QWidget* parent) : QDialog(parent), m_g(g) {
+frmInterno::frmInterno(Servicios& srv, EstadoAsistente& estado, QWidget* parent)
+    : QDialog(parent), m_srv(srv), m_estado(estado) {
     setObjectName(QStringLiteral("frmInterno"));
     setWindowTitle(QStringLiteral("Nuevo Interno"));
     setModal(true);
@@ -39,7 +40,7 @@ frmInterno::frmInterno(Globales& g, QWidget* parent) : QDialog(parent), m_g(g) {
 bool frmInterno::teclaVentana(int tecla) {
     if (tecla == Qt::Key_F11) {
         QString descripcion = txtDescripcion->text();
-        const bool cerrar = NuevoInterno(m_g, txtInterno->text(), descripcion);
+        const bool cerrar = NuevoInterno(m_srv, m_estado, txtInterno->text(), descripcion);
         txtDescripcion->setText(descripcion);
         if (cerrar)
             accept();

@@ -6,13 +6,15 @@ class QLineEdit;
 
 namespace tarvix {
 
-struct Globales;
+struct EstadoAsistente;
+
+struct Servicios;
 
 // "Nuevo Interno": F11 adds the interno, Esc closes without adding.
 class frmInterno : public QDialog {
     Q_OBJECT
 public:
-    explicit frmInterno(Globales& g, QWidget* parent = nullptr);
+    explicit frmInterno(Servicios& srv, EstadoAsistente& estado, QWidget* parent = nullptr);
 
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
@@ -23,7 +25,8 @@ private:
     QLineEdit* txtDescripcion;
 
     bool teclaVentana(int tecla);
-    Globales& m_g;
+    Servicios& m_srv;
+    EstadoAsistente& m_estado;
 };
 
 } // namespace tarvix

@@ -41,11 +41,12 @@ QPushButton* boton(const QString& nombre, const QString& texto, QWidget* padre) 
 
 } // namespace
 
-frmMain::frmMain(Globales& g, QWidget* parent)
-    : QWidget(parent), m_g(g), m_interaccion(g, this), m_asistente(g), m_control(m_asistente.principal()) {
+frmMain::frmMain(Servicios& srv, EstadoAsistente& estado, QWidget* parent)
+    : QWidget(parent), m_srv(srv), m_estado(estado), m_interaccion(srv, estado, this),
+      m_asistente(srv, estado), m_control(m_asistente.principal()) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QString());
-    m_g.interaccion = &m_interaccion;
+    m_srv.setInteraccion(&m_interaccion);
 
     Label1 = etiqueta(QStringLiteral("Label1"),
                       QStringLiteral("Proceso Facturas EXCEL TARVIX (QX Compatible)"), this);
@@ -110,7 +111,7 @@ frmMain::frmMain(Globales& g, QWidget* parent)
 
     m_progreso = std::make_unique<QtProgreso>(Main_lbMensaje, Main_PrB,
                                               [this](const QString& t) { m_control.setMensaje(t); });
-    m_g.progreso = m_progreso.get();
+    m_srv.setProgreso(m_progreso.get());
 
     connect(&m_control, &ControladorPrincipal::cambiado, this, &frmMain::refrescar);
     connect(&m_control, &ControladorPrincipal::enfocarListaInternos, this, [this] {
@@ -120,7 +121,7 @@ frmMain::frmMain(Globales& g, QWidget* parent)
     connect(cmdSiguiente, &QPushButton::clicked, this, [this] { m_control.MAIN_CambiarPaso(); });
     connect(Command4, &QPushButton::clicked, this, &frmMain::Command4_Click);
     connect(cmdConfig, &QPushButton::clicked, this, [this] {
-        frmConfig ventana(m_g, this);
+        frmConfig ventana(m_srv, m_estado, this);
         ventana.exec();
     });
     conectarPaso2();
@@ -137,10 +138,10 @@ frmMain::~frmMain() {
     qApp->removeEventFilter(this);
     // The views go before the controllers they draw (the grid's model lives in the wizard).
     qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
-    if (m_g.interaccion == &m_interaccion)
-        m_g.interaccion = nullptr;
-    if (m_g.progreso == m_progreso.get())
-        m_g.progreso = nullptr;
+    if (&m_srv.interaccion() == &m_interaccion)
+        m_srv.setInteraccion(nullptr);
+    if (&m_srv.progreso() == m_progreso.get())
+        m_srv.setProgreso(nullptr);
 }
 
 void frmMain::construirMarco1() {
@@ -271,10 +272,10 @@ void frmMain::conectarPaso3() {
     // "Datos con Errores" and "Registros OK": the one review window, on the list of that mode; its
     // editor opens over it.
     const auto abrir = [this](int modo) {
-        m_g.g_iModoLista = modo;
-        mostrarRevision(m_g, this, [this](int artord) {
+        m_estado.g_iModoLista = modo;
+        mostrarRevision(m_srv, m_estado, this, [this](int artord) {
             QWidget* padre = ventanaRevision();
-            return abrirEditor(m_g, padre ? padre : this, artord);
+            return abrirEditor(m_srv, m_estado, padre ? padre : this, artord);
         });
     };
     connect(FRAM3_cmdRegErr, &QPushButton::clicked, this, [abrir] { abrir(1); });
@@ -332,8 +333,8 @@ void frmMain::refrescar() {
 }
 
 void frmMain::FRAM1_NuevoInterno() {
-    m_g.g_bInternoCreado = false;
-    frmInterno ventana(m_g, this);
+    m_estado.g_bInternoCreado = false;
+    frmInterno ventana(m_srv, m_estado, this);
     ventana.exec();
     m_control.FRAM1_DespuesDeNuevoInterno();
 }

@@ -23,7 +23,7 @@ namespace tarvix {
 class frmMain : public QWidget {
     Q_OBJECT
 public:
-    explicit frmMain(Globales& g, QWidget* parent = nullptr);
+    explicit frmMain(Servicios& srv, EstadoAsistente& estado, QWidget* parent = nullptr);
     ~frmMain() override;
 
     Asistente& asistente() { return m_asistente; }
@@ -49,7 +49,9 @@ private:
     void refrescar();
     void Command4_Click();
 
-    Globales& m_g;
+    Servicios& m_srv;
+
+    EstadoAsistente& m_estado;
     QtInteraccion m_interaccion;
     std::unique_ptr<QtProgreso> m_progreso;
     Asistente m_asistente;

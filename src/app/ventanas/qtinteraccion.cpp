@@ -145,12 +145,12 @@ QWidget* QtInteraccion::padre() const {
 }
 
 void QtInteraccion::relacionPais() {
-    frmRelPais ventana(m_g, padre());
+    frmRelPais ventana(m_srv, m_estado, padre());
     ventana.exec();
 }
 
 void QtInteraccion::elegirCampo() {
-    frmCampos ventana(m_g, padre());
+    frmCampos ventana(m_srv, m_estado, padre());
     ventana.exec();
 }
 

@@ -15,13 +15,16 @@ class QWidget;
 
 namespace tarvix {
 
-struct Globales;
+struct EstadoAsistente;
+
+struct Servicios;
 
 // The seam with real widgets: message boxes, input boxes, file dialogs, and the modal windows the
 // logic opens mid-run (country relation, field chooser, suffix option chooser).
 class QtInteraccion : public Interaccion {
 public:
-    explicit QtInteraccion(Globales& g, QWidget* ventana = nullptr) : m_g(g), m_ventana(ventana) {}
+    explicit QtInteraccion(Servicios& srv, EstadoAsistente& estado, QWidget* ventana = nullptr)
+        : m_srv(srv), m_estado(estado), m_ventana(ventana) {}
     void setVentana(QWidget* v) { m_ventana = v; }
     QWidget* ventana() const { return m_ventana; }
 
@@ -44,7 +47,9 @@ public:
 private:
     QWidget* padre() const;
 
-    Globales& m_g;
+    Servicios& m_srv;
+
+    EstadoAsistente& m_estado;
     QPointer<QWidget> m_ventana;
 };
 

@@ -2,8 +2,9 @@
 
 #include "components/archivos.h"
 #include "components/espera.h"
-#include "components/globales.h"
+#include "components/estadoasistente.h"
 #include "components/interaccion.h"
+#include "components/servicios.h"
 #include "components/vb.h"
 #include "components/vberror.h"
 #include "intake/carga/filasadelantadas.h"
@@ -45,9 +46,9 @@ QString informeCarga(const VbError& e, int linea) {
 
 } // namespace
 
-bool Seleccionar_Archivo_XLS(Globales& g, QString& txtArchivo) {
+bool Seleccionar_Archivo_XLS(Servicios& srv, QString& txtArchivo) {
     try {
-        const Pindra::Archivos archivos(g.interaccion);
+        const Pindra::Archivos archivos(&srv.interaccion());
         const QString ruta =
             archivos.ShowOpen(QStringLiteral("Abrir Factura en EXCEL"), 0, QStringLiteral("xls;*.xlsx"),
                               QStringLiteral("Facturas en EXCEL"));
@@ -56,25 +57,24 @@ bool Seleccionar_Archivo_XLS(Globales& g, QString& txtArchivo) {
         txtArchivo = ruta;
         return true;
     } catch (const VbError& e) {
-        if (g.interaccion)
-            g.interaccion->mensaje(informeCorto(e, QStringLiteral("frmMain.Seleccionar_Archivo_XLS")));
+        srv.interaccion().mensaje(informeCorto(e, QStringLiteral("frmMain.Seleccionar_Archivo_XLS")));
         return false;
     }
 }
 
-bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Globales& g) {
-    PunteroEspera espera(g.interaccion, PunteroEspera::Ocupado);
+bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Servicios& srv) {
+    PunteroEspera espera(&srv.interaccion(), PunteroEspera::Ocupado);
     int linea = 0;
     try {
         linea = 10;
         if (vb::Trim(ruta).isEmpty())
             return false;
         linea = 20;
-        const Pindra::Archivos propio(g.interaccion);
-        const Pindra::Archivos& archivos = g.g_oArchivos ? *g.g_oArchivos : propio;
+        const Pindra::Archivos propio(&srv.interaccion());
+        const Pindra::Archivos& archivos = srv.g_oArchivos ? *srv.g_oArchivos : propio;
         if (!archivos.ExisteArchivo(ruta)) {
-            g.interaccion->mensaje(QStringLiteral("No se encuentra el archivo seleccionado \r\n") + ruta,
-                                   Icono::Exclamacion);
+            srv.interaccion().mensaje(QStringLiteral("No se encuentra el archivo seleccionado \r\n") + ruta,
+                                      Icono::Exclamacion);
             return false;
         }
         linea = 30;
@@ -161,10 +161,10 @@ bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Globales& g) {
         return true;
     } catch (const VbError& e) {
         espera.normal();
-        g.interaccion->mensaje(informeCarga(e, linea), Icono::Critico);
+        srv.interaccion().mensaje(informeCarga(e, linea), Icono::Critico);
     } catch (const std::bad_alloc&) {
         espera.normal();
-        g.interaccion->mensaje(
+        srv.interaccion().mensaje(
             informeCarga(VbError(kErrorMemoria, kProyecto,
                                  QStringLiteral("Memoria insuficiente para mostrar la planilla")),
                          linea),

@@ -1,29 +1,30 @@
 #include "intake/carga/mapeo.h"
 
-#include "components/globales.h"
+#include "components/estadoasistente.h"
 #include "components/interaccion.h"
+#include "components/servicios.h"
 #include "components/vberror.h"
 #include "intake/carga/grilla.h"
 
 namespace tarvix {
 
-void FRAM2_EstablecerCampo(ModeloGrilla& grilla, Globales& g) {
+void FRAM2_EstablecerCampo(ModeloGrilla& grilla, Servicios& srv, EstadoAsistente& estado) {
     try {
-        g.g_sRetorno.clear();
-        g.interaccion->elegirCampo();
-        if (g.g_sRetorno.isEmpty())
+        estado.g_sRetorno.clear();
+        srv.interaccion().elegirCampo();
+        if (estado.g_sRetorno.isEmpty())
             return;
-        if (g.g_sRetorno == kNingunCampo)
-            g.g_sRetorno.clear();
+        if (estado.g_sRetorno == kNingunCampo)
+            estado.g_sRetorno.clear();
         grilla.setRow(kFilaCampos);
-        grilla.setText(g.g_sRetorno);
+        grilla.setText(estado.g_sRetorno);
     } catch (const VbError& e) {
-        g.interaccion->mensaje(informeCorto(e, QStringLiteral("frmMain.FRAM2_EstablecerCampo")),
-                               Icono::Critico);
+        srv.interaccion().mensaje(informeCorto(e, QStringLiteral("frmMain.FRAM2_EstablecerCampo")),
+                                  Icono::Critico);
     }
 }
 
-void cmdAutomatico_Click(ModeloGrilla& grilla, Globales& g) {
+void cmdAutomatico_Click(ModeloGrilla& grilla, Servicios& srv) {
     struct Posicion {
         int columna;
         QStringView etiqueta;
@@ -40,11 +41,11 @@ void cmdAutomatico_Click(ModeloGrilla& grilla, Globales& g) {
             grilla.setTextMatrix(kFilaCampos, p.columna, p.etiqueta.toString());
         }
     } catch (const VbError& e) {
-        g.interaccion->mensaje(informeNumerado(e, QStringLiteral("frmMain.cmdAutomatico_Click"), linea));
+        srv.interaccion().mensaje(informeNumerado(e, QStringLiteral("frmMain.cmdAutomatico_Click"), linea));
     }
 }
 
-bool FRAM2_VerificarDatos(const ModeloGrilla& grilla, Globales& g) {
+bool FRAM2_VerificarDatos(const ModeloGrilla& grilla, Servicios& srv) {
     struct Requerido {
         QStringView etiqueta;
         QStringView nombre;
@@ -65,7 +66,7 @@ bool FRAM2_VerificarDatos(const ModeloGrilla& grilla, Globales& g) {
                                          : QStringLiteral("El campo ")
                                                .append(r.nombre)
                                                .append(QStringLiteral(" solo puede estar en una columna"));
-        g.interaccion->mensaje(texto, Icono::Exclamacion, Botones::Aceptar);
+        srv.interaccion().mensaje(texto, Icono::Exclamacion, Botones::Aceptar);
         return false;
     }
     return true;

@@ -8,7 +8,8 @@
 namespace tarvix {
 
 class ModeloGrilla;
-struct Globales;
+struct EstadoAsistente;
+struct Servicios;
 
 // The field labels the chooser offers, in the order of its list. The first clears a column.
 inline constexpr QStringView kNingunCampo = u"< ninguno >";
@@ -23,15 +24,15 @@ inline constexpr int kFilaCampos = 1;
 
 // F1 on the grid: asks for a label through the field chooser (its answer in g_sRetorno) and writes
 // it into the field row of the current column. Esc changes nothing; "< ninguno >" clears.
-void FRAM2_EstablecerCampo(ModeloGrilla& grilla, Globales& g);
+void FRAM2_EstablecerCampo(ModeloGrilla& grilla, Servicios& srv, EstadoAsistente& estado);
 
 // "Selección automatica": writes the fixed layout of nine labels into the field row. A grid too
 // narrow for it keeps the labels written before the failing one and reports the failure.
-void cmdAutomatico_Click(ModeloGrilla& grilla, Globales& g);
+void cmdAutomatico_Click(ModeloGrilla& grilla, Servicios& srv);
 
 // True when article code, description, origin, quantity and total each stand in exactly one
 // column; otherwise tells the user about the first that does not. Traps nothing: a failure reaches
 // the wizard's report.
-bool FRAM2_VerificarDatos(const ModeloGrilla& grilla, Globales& g);
+bool FRAM2_VerificarDatos(const ModeloGrilla& grilla, Servicios& srv);
 
 } // namespace tarvix

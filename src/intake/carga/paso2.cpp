@@ -5,17 +5,18 @@
 
 namespace tarvix {
 
-ControladorPaso2::ControladorPaso2(Globales& g, QObject* parent) : QObject(parent), m_g(g), m_grilla(this) {}
+ControladorPaso2::ControladorPaso2(Servicios& srv, EstadoAsistente& estado, QObject* parent)
+    : QObject(parent), m_srv(srv), m_estado(estado), m_grilla(this) {}
 
 void ControladorPaso2::FRAM2_CmdProcesar_Click() {
     const QString antes = m_archivo;
-    if (!Seleccionar_Archivo_XLS(m_g, m_archivo))
+    if (!Seleccionar_Archivo_XLS(m_srv, m_archivo))
         return;
     if (m_archivo != antes)
         emit archivoCambiado(m_archivo);
     // A load that fails keeps the grid on screen: the path goes back to the file that grid shows,
     // so "Siguiente >" never processes one invoice under another's name.
-    if (lf_LevantarExcel(m_archivo, m_grilla, m_g)) {
+    if (lf_LevantarExcel(m_archivo, m_grilla, m_srv)) {
         emit cargaLista();
     } else if (m_archivo != antes) {
         m_archivo = antes;
@@ -24,16 +25,16 @@ void ControladorPaso2::FRAM2_CmdProcesar_Click() {
 }
 
 void ControladorPaso2::cmdAutomatico_Click() {
-    tarvix::cmdAutomatico_Click(m_grilla, m_g);
+    tarvix::cmdAutomatico_Click(m_grilla, m_srv);
 }
 
 void ControladorPaso2::FRAM2_Grid_KeyDown(int tecla) {
     if (tecla == vbKeyF1)
-        FRAM2_EstablecerCampo(m_grilla, m_g);
+        FRAM2_EstablecerCampo(m_grilla, m_srv, m_estado);
 }
 
 bool ControladorPaso2::FRAM2_VerificarDatos() {
-    return tarvix::FRAM2_VerificarDatos(m_grilla, m_g);
+    return tarvix::FRAM2_VerificarDatos(m_grilla, m_srv);
 }
 
 } // namespace tarvix

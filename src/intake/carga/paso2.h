@@ -7,7 +7,9 @@
 
 namespace tarvix {
 
-struct Globales;
+struct EstadoAsistente;
+
+struct Servicios;
 
 // The logic of step 2 of the main window: the invoice path, the preview grid and the actions on
 // them ("Procesar", "Selección automatica", keys on the grid), and the mapping verification the
@@ -18,7 +20,7 @@ public:
     // Key code of F1 as the grid reports key downs.
     static constexpr int vbKeyF1 = 112;
 
-    explicit ControladorPaso2(Globales& g, QObject* parent = nullptr);
+    explicit ControladorPaso2(Servicios& srv, EstadoAsistente& estado, QObject* parent = nullptr);
 
     ModeloGrilla& grilla() { return m_grilla; }
     // The text of FRAM2_TxtArchivo.
@@ -35,7 +37,8 @@ signals:
     void cargaLista();
 
 private:
-    Globales& m_g;
+    Servicios& m_srv;
+    EstadoAsistente& m_estado;
     ModeloGrilla m_grilla;
     QString m_archivo;
 };

@@ -149,20 +149,20 @@ GeometriaLista geometriaLista(int anchoInterior, int altoInterior) {
 
 namespace {
 
-void avisar(const Globales& g, const QString& texto, Icono icono, Botones botones = Botones::Aceptar,
+void avisar(const Servicios& srv, const QString& texto, Icono icono, Botones botones = Botones::Aceptar,
             Respuesta sinSeam = Respuesta::Aceptar, Respuesta* respuesta = nullptr) {
     // Where there is no seam, the answer is the default button too.
     const Respuesta r =
-        g.interaccion ? g.interaccion->mensaje(texto, icono, botones, QString(), sinSeam) : sinSeam;
+        &srv.interaccion() ? srv.interaccion().mensaje(texto, icono, botones, QString(), sinSeam) : sinSeam;
     if (respuesta)
         *respuesta = r;
 }
 
-Velno::clBase& baseDeTrabajo(const Globales& g) {
-    if (!g.g_oBase)
+Velno::clBase& baseDeTrabajo(const Servicios& srv) {
+    if (!srv.g_oBase)
         throw VbError(91, QStringLiteral("frmDEP"),
                       QStringLiteral("Variable de objeto o bloque With no establecido"));
-    return *g.g_oBase;
+    return *srv.g_oBase;
 }
 
 // The columns of lstDEP, in order: the item's text, then its ten sub-items.
@@ -199,10 +199,11 @@ QString celdaNumero(const QString& valor) {
 
 } // namespace
 
-ListaDEP::ListaDEP(Globales& g, EditorRegistro editor) : m_g(g), m_editor(std::move(editor)) {}
+ListaDEP::ListaDEP(Servicios& srv, EstadoAsistente& estado, EditorRegistro editor)
+    : m_srv(srv), m_estado(estado), m_editor(std::move(editor)) {}
 
 void ListaDEP::Form_Load() {
-    cargar(lista::modoDe(m_g.g_iModoLista));
+    cargar(lista::modoDe(m_estado.g_iModoLista));
 }
 
 void ListaDEP::CargarRegConErrores() {
@@ -215,7 +216,7 @@ void ListaDEP::CargarRegOK() {
 
 const Mesquel::Formatos& ListaDEP::formatos() const {
     static const Mesquel::Formatos locales;
-    return m_g.g_oFormatos ? *m_g.g_oFormatos : locales;
+    return m_srv.g_oFormatos ? *m_srv.g_oFormatos : locales;
 }
 
 QString ListaDEP::texto(int fila, int columna) const {
@@ -249,13 +250,13 @@ void ListaDEP::cargar(lista::Modo modo) {
     if (m_observador)
         m_observador->antesDeCargar();
     m_modo = modo;
-    m_interno = m_g.g_sInterno;
+    m_interno = m_estado.g_sInterno;
     // The vector is replaced, not cleared, so that a long list gives its memory back.
     std::vector<lista::Valores>().swap(m_filas);
     try {
-        Velno::clBase& base = baseDeTrabajo(m_g);
-        base.setSql(modo == lista::Modo::ConErrores ? lista::sqlRegConErrores(m_g.g_sInterno)
-                                                    : lista::sqlRegOK(m_g.g_sInterno));
+        Velno::clBase& base = baseDeTrabajo(m_srv);
+        base.setSql(modo == lista::Modo::ConErrores ? lista::sqlRegConErrores(m_estado.g_sInterno)
+                                                    : lista::sqlRegOK(m_estado.g_sInterno));
         Recordset rs;
         base.CrearRs(rs);
         if (!rs.EOF_()) {
@@ -265,7 +266,7 @@ void ListaDEP::cargar(lista::Modo modo) {
                 m_filas.push_back(valores(rs, columnas));
         }
     } catch (const VbError& e) {
-        avisar(m_g, informeCorto(e, lista::kEtiquetaCarga), Icono::Ninguno);
+        avisar(m_srv, informeCorto(e, lista::kEtiquetaCarga), Icono::Ninguno);
     }
     if (m_observador)
         m_observador->cargada();
@@ -276,16 +277,16 @@ void ListaDEP::cargar(lista::Modo modo) {
 bool ListaDEP::abrirEditor(int fila) {
     if (m_filas.empty() || fila < 0 || fila >= filas() || !m_editor)
         return false;
-    m_g.g_sRetorno = QString();
+    m_estado.g_sRetorno = QString();
     bool ok = false;
     const int artord = texto(fila, 0).toInt(&ok);
     if (!ok)
         return false;
     const bool guardo = m_editor(artord);
-    if (!guardo && m_g.g_sRetorno != u"OK")
+    if (!guardo && m_estado.g_sRetorno != u"OK")
         return false;
     // The list the window shows, whatever mode step 3 has chosen since; of another interno, whole.
-    if (m_interno != m_g.g_sInterno)
+    if (m_interno != m_estado.g_sInterno)
         cargar(m_modo);
     else
         actualizar(fila);
@@ -297,8 +298,8 @@ void ListaDEP::actualizar(int fila) {
     const int artord = texto(fila, 0).toInt();
     std::optional<lista::Valores> nueva;
     try {
-        Velno::clBase& base = baseDeTrabajo(m_g);
-        base.setSql(lista::sqlLinea(m_modo, m_g.g_sInterno, artord));
+        Velno::clBase& base = baseDeTrabajo(m_srv);
+        base.setSql(lista::sqlLinea(m_modo, m_estado.g_sInterno, artord));
         Recordset rs;
         if (base.CrearRs(rs))
             nueva = valores(rs, indices(rs));
@@ -348,13 +349,14 @@ void ListaDEP::actualizar(int fila) {
 
 void ListaDEP::mnu_expoExcel_Click() {
     const QString archivo =
-        m_g.interaccion ? m_g.interaccion->guardarArchivo(lista::kTituloExportar, QString(),
-                                                          lista::filtroDialogo(lista::kFiltroExportar))
-                        : QString();
+        &m_srv.interaccion()
+            ? m_srv.interaccion().guardarArchivo(lista::kTituloExportar, QString(),
+                                                 lista::filtroDialogo(lista::kFiltroExportar))
+            : QString();
     if (!archivo.isEmpty())
         ExportarAExcel(archivo);
     else
-        avisar(m_g, lista::kCancelado, Icono::Exclamacion);
+        avisar(m_srv, lista::kCancelado, Icono::Exclamacion);
 }
 
 void ListaDEP::ExportarAExcel(const QString& archivo) {
@@ -369,13 +371,13 @@ void ListaDEP::ExportarAExcel(const QString& archivo) {
         if (info.exists() || info.isSymLink()) {
             linea = 20;
             Respuesta r = Respuesta::No;
-            avisar(m_g,
+            avisar(m_srv,
                    QStringLiteral("El archivo [") + archivo +
                        QStringLiteral("] ya existe, desea SOBREESCRIBIRLO ?"),
                    Icono::Exclamacion, Botones::SiNo, Respuesta::No, &r);
             if (r != Respuesta::Si) {
                 linea = 30;
-                avisar(m_g, lista::kCancelado, Icono::Exclamacion);
+                avisar(m_srv, lista::kCancelado, Icono::Exclamacion);
                 return;
             }
             linea = 40;
@@ -390,8 +392,8 @@ void ListaDEP::ExportarAExcel(const QString& archivo) {
                            "este se encuentre incompleto, vacio o erroneo.");
         linea = 50;
         // A head that could not be written leaves no usable file: stop before the body.
-        if (!SaveFileUTF8(archivo, HeadExcel(), m_g.interaccion)) {
-            avisar(m_g, errores, Icono::Critico);
+        if (!SaveFileUTF8(archivo, HeadExcel(), &m_srv.interaccion())) {
+            avisar(m_srv, errores, Icono::Critico);
             return;
         }
         linea = 60;
@@ -417,18 +419,18 @@ void ListaDEP::ExportarAExcel(const QString& archivo) {
         linea = 210;
         ax_XmlExcel += CloseTagsExcel();
         linea = 220;
-        if (SaveFileUTF8(archivo, ax_XmlExcel, m_g.interaccion)) {
+        if (SaveFileUTF8(archivo, ax_XmlExcel, &m_srv.interaccion())) {
             linea = 230;
-            avisar(m_g,
+            avisar(m_srv,
                    QStringLiteral("Generacion de archivo completado!") + crLf +
                        QStringLiteral("Ubicacion: ") + archivo,
                    Icono::Informacion);
         } else {
             linea = 240;
-            avisar(m_g, errores, Icono::Critico);
+            avisar(m_srv, errores, Icono::Critico);
         }
     } catch (const VbError& e) {
-        avisar(m_g,
+        avisar(m_srv,
                QStringLiteral("ExportarAExcel Error:") + QString::number(e.numero()) + QStringLiteral(": ") +
                    e.descripcion() + QStringLiteral(" L:") + QString::number(linea),
                Icono::Exclamacion);

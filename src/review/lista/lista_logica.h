@@ -1,7 +1,8 @@
 #pragma once
 
+#include "components/estadoasistente.h"
 #include "components/formatos.h"
-#include "components/globales.h"
+#include "components/servicios.h"
 
 #include <QString>
 #include <QStringList>
@@ -97,7 +98,7 @@ public:
 // columns shown, as read; their texts are written when asked for (texto, item).
 class ListaDEP {
 public:
-    explicit ListaDEP(Globales& g, EditorRegistro editor = {});
+    explicit ListaDEP(Servicios& srv, EstadoAsistente& estado, EditorRegistro editor = {});
 
     void setEditor(EditorRegistro editor) { m_editor = std::move(editor); }
     void setObservador(ObservadorDEP* observador) { m_observador = observador; }
@@ -135,7 +136,9 @@ private:
     void actualizar(int fila);
     const Mesquel::Formatos& formatos() const;
 
-    Globales& m_g;
+    Servicios& m_srv;
+
+    EstadoAsistente& m_estado;
     EditorRegistro m_editor;
     ObservadorDEP* m_observador = nullptr;
     lista::Modo m_modo = lista::Modo::ConErrores;

@@ -72,7 +72,8 @@ void ponerLista(QComboBox* w, const LogicaModificar::Lista& l) {
 
 } // namespace
 
-frmModificar::frmModificar(Globales& g, QWidget* parent) : QDialog(parent), m_g(g), m_logica(g) {
+frmModificar::frmModificar(Servicios& srv, EstadoAsistente& estado, QWidget* parent)
+    : QDialog(parent), m_srv(srv), m_estado(estado), m_logica(srv, estado) {
     setObjectName(QStringLiteral("frmModificar"));
     setWindowTitle(QStringLiteral("Modificar"));
     setModal(true);
@@ -210,7 +211,7 @@ void frmModificar::reject() {
 }
 
 void frmModificar::abrirBusqueda() {
-    FrmPosicion busqueda(m_g, this, m_logica.txtPRCNCM.Text);
+    FrmPosicion busqueda(m_srv, m_estado, this, m_logica.txtPRCNCM.Text);
     busqueda.exec();
     if (!busqueda.elegida().isEmpty())
         m_logica.txtPRCNCM.Text = busqueda.elegida();
@@ -262,12 +263,12 @@ bool frmModificar::eventFilter(QObject* objeto, QEvent* evento) {
     return QDialog::eventFilter(objeto, evento);
 }
 
-bool abrirEditor(Globales& g, QWidget* padre, int artord) {
-    g.g_sRetorno.clear();
-    frmModificar ventana(g, padre);
+bool abrirEditor(Servicios& srv, EstadoAsistente& estado, QWidget* padre, int artord) {
+    estado.g_sRetorno.clear();
+    frmModificar ventana(srv, estado, padre);
     ventana.logica().abrir(artord);
     ventana.exec();
-    return g.g_sRetorno == QStringLiteral("OK");
+    return estado.g_sRetorno == QStringLiteral("OK");
 }
 
 } // namespace tarvix

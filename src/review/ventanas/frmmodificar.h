@@ -19,7 +19,7 @@ class ClCntrl;
 class frmModificar : public QDialog {
     Q_OBJECT
 public:
-    explicit frmModificar(Globales& g, QWidget* parent = nullptr);
+    explicit frmModificar(Servicios& srv, EstadoAsistente& estado, QWidget* parent = nullptr);
 
     LogicaModificar& logica() { return m_logica; }
 
@@ -66,12 +66,14 @@ private:
     void recoger();
     void mostrar();
 
-    Globales& m_g;
+    Servicios& m_srv;
+
+    EstadoAsistente& m_estado;
     LogicaModificar m_logica;
 };
 
 // Opens the editor modally on line `artord` of the current interno (g_sInterno). True when the line
 // was saved (g_sRetorno "OK"; it is cleared before the window opens).
-bool abrirEditor(Globales& g, QWidget* padre, int artord);
+bool abrirEditor(Servicios& srv, EstadoAsistente& estado, QWidget* padre, int artord);
 
 } // namespace tarvix

@@ -9,8 +9,8 @@
 
 namespace tarvix {
 
-FrmPosicion::FrmPosicion(Globales& g, QWidget* parent, const QString& patron)
-    : QDialog(parent), m_logica(g), m_cntrl(this) {
+FrmPosicion::FrmPosicion(Servicios& srv, EstadoAsistente& estado, QWidget* parent, const QString& patron)
+    : QDialog(parent), m_logica(srv, estado), m_cntrl(this) {
     setObjectName(QStringLiteral("FrmPosicion"));
     setWindowTitle(QStringLiteral("Buscar Posición"));
     setModal(true);

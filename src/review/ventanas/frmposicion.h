@@ -18,7 +18,8 @@ class FrmPosicion : public QDialog {
     Q_OBJECT
 public:
     // `patron`: the search text it opens with (the editor's position).
-    explicit FrmPosicion(Globales& g, QWidget* parent = nullptr, const QString& patron = QString());
+    explicit FrmPosicion(Servicios& srv, EstadoAsistente& estado, QWidget* parent = nullptr,
+                         const QString& patron = QString());
 
     LogicaPosicion& logica() { return m_logica; }
     // The position chosen, empty when none was.

@@ -33,7 +33,8 @@ void llenar(QComboBox* visible, QComboBox* ids, const QStringList& textos, const
 
 } // namespace
 
-frmConfig::frmConfig(Globales& g, QWidget* parent) : QDialog(parent), m_logica(g) {
+frmConfig::frmConfig(Servicios& srv, EstadoAsistente& estado, QWidget* parent)
+    : QDialog(parent), m_logica(srv, estado) {
     setObjectName(QStringLiteral("frmConfig"));
     setWindowTitle(QStringLiteral("Configuración"));
     setModal(true);

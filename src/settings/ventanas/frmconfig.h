@@ -16,7 +16,7 @@ namespace tarvix {
 class frmConfig : public QDialog {
     Q_OBJECT
 public:
-    explicit frmConfig(Globales& g, QWidget* parent = nullptr);
+    explicit frmConfig(Servicios& srv, EstadoAsistente& estado, QWidget* parent = nullptr);
 
     LogicaConfig& logica() { return m_logica; }
 

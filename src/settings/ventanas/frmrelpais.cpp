@@ -12,7 +12,8 @@
 
 namespace tarvix {
 
-frmRelPais::frmRelPais(Globales& g, QWidget* parent) : QDialog(parent), m_logica(g) {
+frmRelPais::frmRelPais(Servicios& srv, EstadoAsistente& estado, QWidget* parent)
+    : QDialog(parent), m_logica(srv, estado) {
     setObjectName(QStringLiteral("frmRelPais"));
     setWindowTitle(QStringLiteral("Establecer Pais"));
     setModal(true);

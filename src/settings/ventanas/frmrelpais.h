@@ -13,7 +13,7 @@ namespace tarvix {
 class frmRelPais : public QDialog {
     Q_OBJECT
 public:
-    explicit frmRelPais(Globales& g, QWidget* parent = nullptr);
+    explicit frmRelPais(Servicios& srv, EstadoAsistente& estado, QWidget* parent = nullptr);
 
     LogicaRelPais& logica() { return m_logica; }
 

@@ -51,16 +51,17 @@ struct Guion : InteraccionGuionada {
 
 // Step 2 of one run, headless, "Siguiente >" disabled with the Tag "OK" until a load succeeds.
 struct Paso2 {
-    Globales g;
+    Servicios srv;
+    EstadoAsistente estado;
     Guion guion;
     Pindra::Archivos archivos{&guion};
-    Asistente asistente{g};
+    Asistente asistente{srv, estado};
     ControladorPrincipal& principal = asistente.principal();
     ControladorPaso2& paso = asistente.paso2();
 
     Paso2() {
-        g.interaccion = &guion;
-        g.g_oArchivos = &archivos;
+        srv.setInteraccion(&guion);
+        srv.g_oArchivos = &archivos;
         principal.habilitarSiguiente(false, QStringLiteral("OK"));
     }
     ModeloGrilla& m() { return paso.grilla(); }
@@ -73,7 +74,7 @@ struct Paso2 {
     void f1(int columna, const QString& respuesta) {
         m().setRow(m().Rows() - 1);
         m().setCol(columna);
-        guion.ventanasCampo.enqueue([this, respuesta] { g.g_sRetorno = respuesta; });
+        guion.ventanasCampo.enqueue([this, respuesta] { estado.g_sRetorno = respuesta; });
         paso.FRAM2_Grid_KeyDown(ControladorPaso2::vbKeyF1);
     }
     // The grid's rows, each as its cells joined by "|".
@@ -319,7 +320,7 @@ void TstPaso2::dialogoCancelado() {
     QCOMPARE(archivo.size(), 0);
     QVERIFY(!p.principal.cmdSiguienteEnabled);
     // A path of blanks: nothing either.
-    QVERIFY(!lf_LevantarExcel(QStringLiteral("   "), p.m(), p.g));
+    QVERIFY(!lf_LevantarExcel(QStringLiteral("   "), p.m(), p.srv));
     QVERIFY(p.guion.mensajes().isEmpty());
 }
 
@@ -347,7 +348,7 @@ void TstPaso2::f1EstableceBorraYConserva() {
     QCOMPARE(p.filas().mid(1), (prueba::lista({"||[ TOTAL ]|", "|||", "|||", "|||"})));
     QCOMPARE(p.m().Row(), 1);
     // Esc: the chooser hands back nothing, even with an old answer lying in g_sRetorno.
-    p.g.g_sRetorno = QStringLiteral("[ MARCA ]");
+    p.estado.g_sRetorno = QStringLiteral("[ MARCA ]");
     p.f1(2, QString());
     QCOMPARE(p.m().TextMatrix(1, 2), QStringLiteral("[ TOTAL ]"));
     p.f1(2, QStringLiteral("< ninguno >"));
@@ -358,7 +359,7 @@ void TstPaso2::f1EstableceBorraYConserva() {
 
     // Without a field row: the short report.
     p.m().setRows(1);
-    p.guion.ventanasCampo.enqueue([&p] { p.g.g_sRetorno = QStringLiteral("[ ARTICULO ]"); });
+    p.guion.ventanasCampo.enqueue([&p] { p.estado.g_sRetorno = QStringLiteral("[ ARTICULO ]"); });
     p.paso.FRAM2_Grid_KeyDown(ControladorPaso2::vbKeyF1);
     QCOMPARE(visible(p.mensaje()),
              visible(QStringLiteral("Subíndice fuera del intervalo\r\n\r\n381 - seccion "

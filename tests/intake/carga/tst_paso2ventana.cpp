@@ -31,19 +31,20 @@ void TstPaso2Ventana::cargarMapearYDesplazar() {
     prueba::aislarConfiguracion();
     const prueba::LocaleFijo locale(QStringLiteral("es_AR"));
     QTemporaryDir dir;
-    Globales g;
+    Servicios srv;
+    EstadoAsistente estado;
     InteraccionGuionada guion;
-    frmMain v(g);
+    frmMain v(srv, estado);
     ControladorPaso2* paso = &v.asistente().paso2();
-    g.interaccion = &guion;
+    srv.setInteraccion(&guion);
     for (int i = 0; i < 3; ++i) // the chooser opens as the program opens it
         guion.ventanasCampo.enqueue([&v] { v.interaccion().elegirCampo(); });
     v.resize(900, 480);
     v.show();
     QVERIFY(QTest::qWaitForWindowExposed(&v));
     v.iniciar(dir.path());
-    g.g_oBase->setSql(QStringLiteral("insert into INTN (INTNRO, INTDSC) values ('T-1', 'Prueba')"));
-    g.g_oBase->Ejecutar();
+    srv.g_oBase->setSql(QStringLiteral("insert into INTN (INTNRO, INTDSC) values ('T-1', 'Prueba')"));
+    srv.g_oBase->Ejecutar();
     v.controlador().FRAM1_CargarInternos();
     prueba::hijo<QPushButton>(v, "cmdSiguiente")->click();
     QVERIFY(!prueba::hijo<QPushButton>(v, "cmdSiguiente")->isEnabled());

@@ -49,38 +49,39 @@ const QStringList kEtiquetas = {QStringLiteral("[ ARTICULO ]"), QStringLiteral("
                                 QStringLiteral("[ KILOS ]"),    QStringLiteral("[ MARCA ]")};
 
 struct Programa {
-    Globales g;
+    Servicios srv;
+    EstadoAsistente estado;
     InteraccionGuionada guion;
     ProgresoGrabado progreso;
     std::unique_ptr<ControladorPrincipal> c;
 
     explicit Programa(const QString& carpeta) {
-        g.interaccion = &guion;
-        g.progreso = &progreso;
-        c = std::make_unique<ControladorPrincipal>(g);
+        srv.setInteraccion(&guion);
+        srv.setProgreso(&progreso);
+        c = std::make_unique<ControladorPrincipal>(srv, estado);
         c->Form_Load(carpeta);
-        g.g_sInterno = QStringLiteral("24001");
-        g.g_sINTCAT = QStringLiteral("1");
-        g.g_sINTDUN = QStringLiteral("07");
+        estado.g_sInterno = QStringLiteral("24001");
+        estado.g_sINTCAT = QStringLiteral("1");
+        estado.g_sINTDUN = QStringLiteral("07");
         sql(QStringLiteral("insert into INTN (INTNRO, INTDSC) values ('24001','prueba')"));
         sql(QStringLiteral(
             "insert into ORG (PAI, ORI, ESM) values ('CHINA','310','2'), ('COTE D''IVOIRE','107','2')"));
     }
     void sql(const QString& s) {
-        g.g_oBase->setSql(s);
-        g.g_oBase->Ejecutar();
+        srv.g_oBase->setSql(s);
+        srv.g_oBase->Ejecutar();
     }
     Recordset rs(const QString& s) {
         Recordset r;
-        g.g_oBase->setSql(s);
-        g.g_oBase->CrearRs(r);
+        srv.g_oBase->setSql(s);
+        srv.g_oBase->CrearRs(r);
         return r;
     }
     QString campo(int artord, const QString& columna) {
         Recordset r = rs(QStringLiteral("select %1 from ART where INTNRO = '24001' and ARTORD = %2")
                              .arg(columna)
                              .arg(artord));
-        return r.Fin() ? QStringLiteral("<sin fila>") : g.g_oFormatos->EsNull(r.Fields(columna));
+        return r.Fin() ? QStringLiteral("<sin fila>") : srv.g_oFormatos->EsNull(r.Fields(columna));
     }
     QVariant valor(int artord, const QString& columna) {
         Recordset r = rs(QStringLiteral("select %1 from ART where INTNRO = '24001' and ARTORD = %2")
@@ -120,9 +121,9 @@ void TstProceso::init() {
 void TstProceso::sinCatalogo() {
     Programa p(m_dir->path());
     p.sql(QStringLiteral("insert into ART (INTNRO, ARTORD) values ('24001', 1)"));
-    p.g.g_sINTCAT.clear();
+    p.estado.g_sINTCAT.clear();
     Grilla grilla(kEtiquetas);
-    QVERIFY(!FRAM2_GuardarDatosToBase(p.g, grilla));
+    QVERIFY(!FRAM2_GuardarDatosToBase(p.srv, p.estado, grilla));
     const auto m = p.guion.mensajes();
     QCOMPARE(m.size(), 1);
     QCOMPARE(m[0].texto, QStringLiteral("Falta seleccionar el CATALOGO\r\n\r\nHaga click en CONFIGURACIÓN"));
@@ -154,7 +155,7 @@ void TstProceso::corridaCompleta() {
                     QString(), QString()});
     grilla.agregar({QStringLiteral("JL24"), QString(), QStringLiteral("1"), QStringLiteral("UNIDAD"),
                     QStringLiteral("0"), QStringLiteral("CHINA"), QString(), QString()});
-    QVERIFY2(FRAM2_GuardarDatosToBase(p.g, grilla), qPrintable(p.guion.avisos.value(0).texto));
+    QVERIFY2(FRAM2_GuardarDatosToBase(p.srv, p.estado, grilla), qPrintable(p.guion.avisos.value(0).texto));
     QVERIFY(p.guion.avisos.isEmpty());
     QCOMPARE(p.lineas(), 3);
     QCOMPARE(p.progreso.mensajes.last(), QStringLiteral("Fin de Proceso"));
@@ -210,7 +211,7 @@ void TstProceso::grillaVacia() {
     Programa p(m_dir->path());
     p.sql(QStringLiteral("insert into ART (INTNRO, ARTORD) values ('24001', 1), ('24001', 2)"));
     Grilla grilla(kEtiquetas);
-    QVERIFY(FRAM2_GuardarDatosToBase(p.g, grilla));
+    QVERIFY(FRAM2_GuardarDatosToBase(p.srv, p.estado, grilla));
     QCOMPARE(p.lineas(), 0);
 }
 
@@ -221,7 +222,7 @@ void TstProceso::articuloNA() {
                     QStringLiteral("5"), QStringLiteral("CHINA"), QString(), QString()});
     grilla.agregar({QStringLiteral("n/a "), QStringLiteral("dos"), QStringLiteral("1"), QString(),
                     QStringLiteral("5"), QStringLiteral("CHINA"), QString(), QString()});
-    QVERIFY(!FRAM2_GuardarDatosToBase(p.g, grilla));
+    QVERIFY(!FRAM2_GuardarDatosToBase(p.srv, p.estado, grilla));
     const auto m = p.guion.mensajes();
     QCOMPARE(m.size(), 1);
     QCOMPARE(m[0].icono, Icono::Critico);
@@ -238,7 +239,7 @@ void TstProceso::filaEnBlanco() {
     Programa p(m_dir->path());
     Grilla grilla(kEtiquetas);
     grilla.agregar(QStringList(kEtiquetas.size(), QString()));
-    QVERIFY(!FRAM2_GuardarDatosToBase(p.g, grilla));
+    QVERIFY(!FRAM2_GuardarDatosToBase(p.srv, p.estado, grilla));
     const QString t = p.guion.mensajes().value(0).texto;
     QVERIFY2(
         t.startsWith(QStringLiteral("División por cero\r\n\r\n11 - seccion [VezezirAZEDO2_TARVIX.frmMain."
@@ -253,19 +254,19 @@ void TstProceso::paisNuevoPreguntaHastaRelacionar() {
     // First window closed without saving: asked again. Second one saves the relation.
     p.guion.ventanasRelacionPais.enqueue([&] {
         ++ventanas;
-        QCOMPARE(p.g.g_sRetorno, QStringLiteral("MADE IN ITALY"));
-        p.g.g_sRetorno.clear();
+        QCOMPARE(p.estado.g_sRetorno, QStringLiteral("MADE IN ITALY"));
+        p.estado.g_sRetorno.clear();
     });
     p.guion.ventanasRelacionPais.enqueue([&] {
         ++ventanas;
         p.sql(QStringLiteral("insert into ORG (PAI, ORI, ESM) values ('MADE IN ITALY','417','2')"));
-        p.g.g_sRetorno = QStringLiteral("417");
-        p.g.g_sRetornoESM = QStringLiteral("2");
+        p.estado.g_sRetorno = QStringLiteral("417");
+        p.estado.g_sRetornoESM = QStringLiteral("2");
     });
     Grilla grilla(kEtiquetas);
     grilla.agregar({QStringLiteral("X1"), QStringLiteral("uno"), QStringLiteral("1"), QString(),
                     QStringLiteral("5"), QStringLiteral(" MADE IN ITALY "), QString(), QString()});
-    QVERIFY(FRAM2_GuardarDatosToBase(p.g, grilla));
+    QVERIFY(FRAM2_GuardarDatosToBase(p.srv, p.estado, grilla));
     QCOMPARE(ventanas, 2);
     QCOMPARE(p.campo(1, QStringLiteral("ARTORG")), QStringLiteral("417"));
     QCOMPARE(p.campo(1, QStringLiteral("PRCORI")), QStringLiteral("417"));
@@ -280,7 +281,7 @@ void TstProceso::masDe32767Lineas() {
     for (int i = 0; i < n; ++i)
         grilla.agregar({QStringLiteral("Z%1").arg(i), QStringLiteral("d"), QStringLiteral("1"),
                         QStringLiteral("2"), QString()});
-    QVERIFY(FRAM2_GuardarDatosToBase(p.g, grilla));
+    QVERIFY(FRAM2_GuardarDatosToBase(p.srv, p.estado, grilla));
     QCOMPARE(p.lineas(), n);
     QCOMPARE(p.campo(n, QStringLiteral("ARTNRO")), QStringLiteral("Z%1").arg(n - 1));
 }

@@ -18,28 +18,29 @@ namespace prueba {
 struct ProgramaLista {
     using Aviso = tarvix::InteraccionGuionada::Aviso;
     QTemporaryDir dir;
-    tarvix::Globales g;
+    tarvix::Servicios srv;
+    tarvix::EstadoAsistente estado;
     tarvix::InteraccionGuionada guion;
     std::unique_ptr<tarvix::ControladorPrincipal> c;
 
     ProgramaLista() {
         aislarConfiguracion();
-        g.interaccion = &guion;
-        c = std::make_unique<tarvix::ControladorPrincipal>(g);
+        srv.setInteraccion(&guion);
+        c = std::make_unique<tarvix::ControladorPrincipal>(srv, estado);
         c->Form_Load(dir.path());
-        g.g_sInterno = QStringLiteral("100");
+        estado.g_sInterno = QStringLiteral("100");
     }
     void ejecutar(const QString& sql) {
-        g.g_oBase->setSql(sql);
-        g.g_oBase->Ejecutar();
+        srv.g_oBase->setSql(sql);
+        srv.g_oBase->Ejecutar();
     }
-    // An article line; `estado` and `crc` are SQL literals ("NULL", "''", "'OK'").
-    void linea(const QString& interno, int ord, const QString& estado, const QString& crc,
+    // An article line; `prcest` and `crc` are SQL literals ("NULL", "''", "'OK'").
+    void linea(const QString& interno, int ord, const QString& prcest, const QString& crc,
                const QString& dsc = QStringLiteral("d")) {
         ejecutar(QStringLiteral("insert into ART (INTNRO, ARTORD, ARTNRO, ARTDSC, ARTCAN, ARTUNI, ARTTOT, "
                                 "PRCEST, PRCCRC) values ('%1', %2, 'N%2', '%3', 2, 0.5, 1, %4, %5)")
                      .arg(tarvix::vb::DoblarComillas(interno), QString::number(ord),
-                          tarvix::vb::DoblarComillas(dsc), estado, crc));
+                          tarvix::vb::DoblarComillas(dsc), prcest, crc));
     }
     QString ruta(const QString& nombre) const { return dir.filePath(nombre); }
 };

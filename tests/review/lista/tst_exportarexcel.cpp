@@ -83,7 +83,7 @@ const QByteArray kFilas =
 // The correct-lines list of the two lines above, loaded.
 struct ListaSembrada {
     ProgramaLista p;
-    ListaDEP l{p.g};
+    ListaDEP l{p.srv, p.estado};
     ListaSembrada() {
         sembrar(p);
         l.CargarRegOK();
@@ -139,7 +139,7 @@ void TstExportarExcel::archivoExacto() {
 
     // An empty list: the head, the title row and the closing tags.
     ProgramaLista vacio;
-    ListaDEP sinLineas(vacio.g);
+    ListaDEP sinLineas(vacio.srv, vacio.estado);
     sinLineas.CargarRegConErrores();
     sinLineas.ExportarAExcel(vacio.ruta(QStringLiteral("vacia.xml")));
     QCOMPARE(leer(vacio.ruta(QStringLiteral("vacia.xml"))), kCabeza + kTitulos + kCierre);

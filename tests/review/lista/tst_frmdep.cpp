@@ -69,13 +69,13 @@ void TstFrmDEP::cleanup() {
 
 // Shows the window with an editor whose saving edit marks the line corrected.
 frmDEP* TstFrmDEP::abrir(int modo) {
-    m_p->g.g_iModoLista = modo;
-    mostrarRevision(m_p->g, m_principal.get(), [this](int artord) {
+    m_p->estado.g_iModoLista = modo;
+    mostrarRevision(m_p->srv, m_p->estado, m_principal.get(), [this](int artord) {
         m_abiertos << artord;
         if (m_guardar) {
             m_p->ejecutar(
                 QStringLiteral("update ART set PRCEST = 'M', PRCCRC = 'OK' where ARTORD = %1").arg(artord));
-            m_p->g.g_sRetorno = QStringLiteral("OK");
+            m_p->estado.g_sRetorno = QStringLiteral("OK");
         }
         return m_guardar;
     });
@@ -195,11 +195,11 @@ void TstFrmDEP::guardarActualizaComoUnaRecarga() {
         {33, "update ART set PRCEST = 'Á', PRCCRC = 'OK' where ARTORD = %1"},
         {9, "update ART set PRCEST = 'U', PRCCRC = 'OK' where ARTORD = %1"},
         {1, "update ART set PRCEST = 'u' where ARTORD = %1"}};
-    m_p->g.g_iModoLista = modo;
+    m_p->estado.g_iModoLista = modo;
     QString sentencia;
-    ListaDEP lista(m_p->g, [&](int artord) {
+    ListaDEP lista(m_p->srv, m_p->estado, [&](int artord) {
         m_p->ejecutar(sentencia.arg(artord));
-        m_p->g.g_sRetorno = QStringLiteral("OK");
+        m_p->estado.g_sRetorno = QStringLiteral("OK");
         return true;
     });
     ModeloDEP modelo(lista);
@@ -216,7 +216,7 @@ void TstFrmDEP::guardarActualizaComoUnaRecarga() {
         sentencia = QString::fromUtf8(edicion);
         QVERIFY(lista.abrirEditor(fila));
         ++hechas;
-        ListaDEP recargada(m_p->g);
+        ListaDEP recargada(m_p->srv, m_p->estado);
         recargada.Form_Load();
         const std::vector<ItemDEP> esperados = recargada.lstDEP();
         QCOMPARE(modelo.rowCount(), static_cast<int>(esperados.size()));

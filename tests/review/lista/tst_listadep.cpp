@@ -38,7 +38,7 @@ void TstListaDEP::listasOrdenYColores() {
         p.linea(QStringLiteral("100"), QByteArray(l[0]).toInt(), QString::fromLatin1(l[1]),
                 QString::fromLatin1(l[2]));
     p.linea(QStringLiteral("1000"), 8, QStringLiteral("NULL"), QStringLiteral("NULL"));
-    ListaDEP l(p.g);
+    ListaDEP l(p.srv, p.estado);
     int cambios = 0;
     l.cambiado = [&] { ++cambios; };
 
@@ -62,7 +62,7 @@ void TstListaDEP::listasOrdenYColores() {
 
     // Load by g_iModoLista: 1 the lines with errors, any other value the correct lines.
     for (const int modo : {1, 2, 0}) {
-        p.g.g_iModoLista = modo;
+        p.estado.g_iModoLista = modo;
         l.Form_Load();
         QCOMPARE(l.lstDEP().front().texto, modo == 1 ? QStringLiteral("0002") : QStringLiteral("0001"));
     }
@@ -90,7 +90,7 @@ void TstListaDEP::textosDeColumnas() {
         "PRCCRC, PRCOBS) values ('100', 7, 'AB-1', 'Válvula ñandú', '203', 1.5, 0.33333, 1250, "
         "'8481.80.99.900K', 'M', 'OK', 'revisar')"));
     p.ejecutar(QStringLiteral("insert into ART (INTNRO, ARTORD, PRCCRC) values ('100', 12345, 'OK')"));
-    ListaDEP l(p.g);
+    ListaDEP l(p.srv, p.estado);
     l.CargarRegOK();
     QCOMPARE(textos(l), (QStringList{QStringLiteral("0007"), QStringLiteral("12345")}));
     QCOMPARE(l.lstDEP()[0].subItems,
@@ -110,12 +110,12 @@ void TstListaDEP::internoConComillasOSinLineas() {
                        "<> 'OK' or PRCCRC is null) order by PRCEST,PRCCRC,ARTORD"));
     QCOMPARE(lista::sqlRegOK(QStringLiteral("100")),
              QStringLiteral("select * from ART where INTNRO = '100' and  PRCCRC = 'OK' order by ARTORD"));
-    p.g.g_sInterno = QStringLiteral("O'5");
+    p.estado.g_sInterno = QStringLiteral("O'5");
     p.linea(QStringLiteral("O'5"), 1, QStringLiteral("NULL"), QStringLiteral("NULL"));
-    ListaDEP l(p.g);
+    ListaDEP l(p.srv, p.estado);
     l.CargarRegConErrores();
     QCOMPARE(textos(l), QStringList{QStringLiteral("0001")});
-    p.g.g_sInterno = QStringLiteral("999");
+    p.estado.g_sInterno = QStringLiteral("999");
     l.CargarRegConErrores();
     QVERIFY(l.lstDEP().empty());
     l.CargarRegOK();
@@ -126,7 +126,7 @@ void TstListaDEP::internoConComillasOSinLineas() {
 void TstListaDEP::fallaDeCarga() {
     ProgramaLista p;
     p.linea(QStringLiteral("100"), 1, QStringLiteral("NULL"), QStringLiteral("NULL"));
-    ListaDEP l(p.g);
+    ListaDEP l(p.srv, p.estado);
     l.CargarRegConErrores();
     QCOMPARE(l.lstDEP().size(), size_t(1));
     const QString etiqueta = QStringLiteral(" - seccion [VezezirAZEDO2_TARVIX.frmDEP.]");
@@ -155,18 +155,18 @@ void TstListaDEP::editorYRecarga() {
     ProgramaLista p;
     p.linea(QStringLiteral("100"), 3, QStringLiteral("'E'"), QStringLiteral("'POS'"));
     p.linea(QStringLiteral("100"), 7, QStringLiteral("'E'"), QStringLiteral("'SUF'"));
-    p.g.g_iModoLista = 1;
+    p.estado.g_iModoLista = 1;
     QList<int> abiertos;
     QString retornoAlAbrir;
     enum { NoGuarda, Guarda, SoloRetorno } editor = NoGuarda;
     // Every edit corrects the row; only a saving one says so (the list must not show an unsaved change).
-    ListaDEP l(p.g, [&](int artord) {
+    ListaDEP l(p.srv, p.estado, [&](int artord) {
         abiertos << artord;
-        retornoAlAbrir = p.g.g_sRetorno;
+        retornoAlAbrir = p.estado.g_sRetorno;
         p.ejecutar(
             QStringLiteral("update ART set PRCEST = 'M', PRCCRC = 'OK' where ARTORD = %1").arg(artord));
         if (editor != NoGuarda)
-            p.g.g_sRetorno = QStringLiteral("OK");
+            p.estado.g_sRetorno = QStringLiteral("OK");
         return editor == Guarda;
     });
     l.CargarRegOK();
@@ -176,14 +176,14 @@ void TstListaDEP::editorYRecarga() {
     QVERIFY(!l.abrirEditor(2));
     QVERIFY(abiertos.isEmpty());
 
-    p.g.g_sRetorno = QStringLiteral("viejo");
+    p.estado.g_sRetorno = QStringLiteral("viejo");
     QVERIFY(!l.abrirEditor(1));
     QCOMPARE(abiertos, QList<int>{7}); // the line of "0007"
     QCOMPARE(retornoAlAbrir, QString());
     QCOMPARE(textos(l), prueba::palabras("0003 0007"));
 
     // A save reloads the list shown, whatever mode step 3 has chosen since.
-    p.g.g_iModoLista = 2;
+    p.estado.g_iModoLista = 2;
     editor = Guarda;
     QVERIFY(l.abrirEditor(1));
     QCOMPARE(l.modo(), lista::Modo::ConErrores);

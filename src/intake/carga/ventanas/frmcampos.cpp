@@ -1,6 +1,7 @@
 #include "intake/carga/ventanas/frmcampos.h"
 
-#include "components/globales.h"
+#include "components/estadoasistente.h"
+#include "components/servicios.h"
 #include "intake/carga/mapeo.h"
 
 #include <QAbstractItemView>
@@ -11,7 +12,8 @@
 
 namespace tarvix {
 
-frmCampos::frmCampos(Globales& g, QWidget* parent) : QDialog(parent), m_g(g) {
+frmCampos::frmCampos(Servicios& srv, EstadoAsistente& estado, QWidget* parent)
+    : QDialog(parent), m_srv(srv), m_estado(estado) {
     setObjectName(QStringLiteral("frmCampos"));
     setWindowTitle(QStringLiteral("Establecer Campo"));
     setModal(true);
@@ -43,13 +45,13 @@ void frmCampos::cboCampos_KeyPress() {
     if (lista->isVisible() && lista->currentIndex().isValid())
         cboCampos->setCurrentIndex(lista->currentIndex().row());
     cboCampos->hidePopup();
-    m_g.g_sRetorno = cboCampos->currentText();
+    m_estado.g_sRetorno = cboCampos->currentText();
     accept();
 }
 
 void frmCampos::Form_KeyDown_Escape() {
     cboCampos->hidePopup();
-    m_g.g_sRetorno.clear();
+    m_estado.g_sRetorno.clear();
     reject();
 }
 

@@ -6,7 +6,9 @@ class QComboBox;
 
 namespace tarvix {
 
-struct Globales;
+struct EstadoAsistente;
+
+struct Servicios;
 
 // The field chooser "Establecer Campo": one list of field labels, "< ninguno >" selected when it
 // opens. Enter hands the chosen label back in g_sRetorno and closes; Esc hands back empty text. The
@@ -14,7 +16,7 @@ struct Globales;
 class frmCampos : public QDialog {
     Q_OBJECT
 public:
-    explicit frmCampos(Globales& g, QWidget* parent = nullptr);
+    explicit frmCampos(Servicios& srv, EstadoAsistente& estado, QWidget* parent = nullptr);
 
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
@@ -26,7 +28,9 @@ private:
     void cboCampos_KeyPress();
     void Form_KeyDown_Escape();
 
-    Globales& m_g;
+    Servicios& m_srv;
+
+    EstadoAsistente& m_estado;
 };
 
 } // namespace tarvix

@@ -42,8 +42,8 @@ private:
 
 } // namespace
 
-frmDEP::frmDEP(Globales& g, QWidget* parent, EditorRegistro editor)
-    : QMainWindow(parent, Qt::Window), m_lista(g, std::move(editor)) {
+frmDEP::frmDEP(Servicios& srv, EstadoAsistente& estado, QWidget* parent, EditorRegistro editor)
+    : QMainWindow(parent, Qt::Window), m_lista(srv, estado, std::move(editor)) {
     setObjectName(QStringLiteral("frmDEP"));
     setWindowTitle(QStringLiteral("Resultados"));
     setAccessibleName(QStringLiteral("Resultados"));
@@ -177,9 +177,10 @@ void frmDEP::keyPressEvent(QKeyEvent* evento) {
     QMainWindow::keyPressEvent(evento);
 }
 
-void mostrarRevision(Globales& g, QWidget* ventanaPrincipal, std::function<bool(int artord)> editor) {
+void mostrarRevision(Servicios& srv, EstadoAsistente& estado, QWidget* ventanaPrincipal,
+                     std::function<bool(int artord)> editor) {
     if (!s_revision) {
-        s_revision = new frmDEP(g, ventanaPrincipal, std::move(editor));
+        s_revision = new frmDEP(srv, estado, ventanaPrincipal, std::move(editor));
         s_revision->Form_Load();
     } else {
         s_revision->setEditor(std::move(editor));

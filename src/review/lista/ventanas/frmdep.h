@@ -1,6 +1,7 @@
 #pragma once
 
-#include "components/globales.h"
+#include "components/estadoasistente.h"
+#include "components/servicios.h"
 #include "review/lista/lista_logica.h"
 
 #include <QMainWindow>
@@ -19,7 +20,7 @@ class ModeloDEP;
 class frmDEP : public QMainWindow {
     Q_OBJECT
 public:
-    frmDEP(Globales& g, QWidget* parent = nullptr, EditorRegistro editor = {});
+    frmDEP(Servicios& srv, EstadoAsistente& estado, QWidget* parent = nullptr, EditorRegistro editor = {});
     ~frmDEP() override;
 
     ListaDEP& lista() { return m_lista; }
@@ -50,9 +51,10 @@ private:
 };
 
 // Shows the one shared review window, modeless, creating and loading it (with the list chosen by
-// g.g_iModoLista: 1 the lines with errors, any other value the correct lines) on first use; while it
+// estado.g_iModoLista: 1 the lines with errors, any other value the correct lines) on first use; while it
 // is open it is only brought to the front. Closing it unloads it.
-void mostrarRevision(Globales& g, QWidget* ventanaPrincipal, std::function<bool(int artord)> editor);
+void mostrarRevision(Servicios& srv, EstadoAsistente& estado, QWidget* ventanaPrincipal,
+                     std::function<bool(int artord)> editor);
 // The shared window while it is open, nullptr otherwise.
 frmDEP* ventanaRevision();
 
