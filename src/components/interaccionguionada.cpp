@@ -39,6 +39,8 @@ void InteraccionGuionada::relacionPais() {
         {Aviso::Tipo::RelacionPais, QString(), Icono::Ninguno, Botones::Aceptar, QString(), QString()});
     if (!ventanasRelacionPais.isEmpty())
         ventanasRelacionPais.dequeue()();
+    else if (relacionPaisSinGuion)
+        relacionPaisSinGuion();
 }
 
 void InteraccionGuionada::elegirCampo() {

@@ -42,6 +42,8 @@ public:
     // Scripted modal windows: each call runs the next function (or does nothing when none is left).
     QQueue<std::function<void()>> ventanasRelacionPais;
     QQueue<std::function<void()>> ventanasCampo;
+    // The country-relation window once its queue is empty (none when unset).
+    std::function<void()> relacionPaisSinGuion;
 
     // Every prompt shown, in order.
     QList<Aviso> avisos;

@@ -19,29 +19,6 @@ using namespace tarvix;
 
 namespace camino {
 
-void escribirIni(const QString& carpeta, const Velno::ParametrosConexion& p) {
-    QFile f(carpeta + QStringLiteral("/entidades.ini"));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        qFatal("no se puede escribir %s", qPrintable(f.fileName()));
-    QTextStream s(&f);
-    for (const char* entidad : {"NCM", "INTERNOS"}) {
-        s << '[' << entidad << "]\n"
-          << "driver=" << p.driver << '\n'
-          << "host=" << p.host << '\n'
-          << "port=" << p.puerto << '\n'
-          << "database=" << p.baseDeDatos << '\n'
-          << "user=" << p.usuario << '\n'
-          << "password=" << p.clave << '\n';
-        const std::pair<const char*, int> limites[] = {{"tiempo_conexion", p.tiempoConexion},
-                                                       {"tiempo_sentencia", p.tiempoSentencia},
-                                                       {"tiempo_bloqueo", p.tiempoBloqueo}};
-        for (const auto& [clave, segundos] : limites)
-            if (segundos >= 0)
-                s << clave << '=' << segundos << '\n';
-        s << '\n';
-    }
-}
-
 QString nombrePropio(const QString& prefijo) {
     return prefijo + QString::number(QCoreApplication::applicationPid());
 }
@@ -63,111 +40,21 @@ bool clusterDePrueba(const QString& accion) {
     return true;
 }
 
-QList<QVariantMap> filas(Velno::clBase& base, const QString& sql) {
-    Recordset rs;
-    base.setSql(sql);
-    base.CrearRs(rs);
-    QList<QVariantMap> r;
-    for (; !rs.Fin(); rs.MoveNext()) {
-        QVariantMap fila;
-        for (int i = 0; i < rs.Columnas().size(); ++i)
-            fila.insert(rs.Columnas().at(i).toLower(), rs.Fields(i));
-        r << fila;
-    }
-    return r;
-}
-
-Programa::Programa(const std::optional<Velno::ParametrosConexion>& servidor, const QString& catalogo) {
-    prueba::aislarConfiguracion();
-    configuracion::guardar(QStringLiteral("INTCAT"), catalogo);
-    configuracion::guardar(QStringLiteral("INTDUN"), QStringLiteral("07"));
-    if (servidor)
-        escribirIni(m_dir.path(), *servidor);
-    srv.setInteraccion(&guion);
-    srv.setProgreso(&progreso);
-    m_asistente = std::make_unique<Asistente>(srv, estado);
-    principal().Form_Load(m_dir.path());
-}
-
-Programa::~Programa() = default;
-
 // Correct article lines of the current interno, ready to transfer.
 void lineasCorrectas(Programa& p, int cuantas) {
-    p.trabajo(QStringLiteral("insert into INTN (INTNRO, INTDSC) values (") +
-              vb::SqlTexto(p.estado.g_sInterno) + QStringLiteral(", 'fallas')"));
-    p.trabajo(QStringLiteral(
-                  "insert into ART (INTNRO, ARTORD, ARTNRO, ARTDSC, ARTCAN, ARTUNI, ARTTOT, ARTKGU, "
-                  "ARTORG, PROCEDENCIA, FECHA_EMBARQUE, FECHA_ARRIBO, MARCA, MODELO, OTROS, CODIGOCIP, "
-                  "ARTDSCMARIA, PRCNCM, PRCSUF, PRCLAP, PRCDUN, PRCCAN, PRCEUN, PRCECA, PRCSCA, PRCESM, "
-                  "PRCORI, PRCEST, PRCCRC) with recursive n(i) as (select 1 union all select i + 1 from n "
-                  "where i < %1) select %2, i, 'F-' || i, 'ARTICULO D''ANGELO ' || i, 2, 1.5, 3, 0.5, "
-                  "'310', '310', '10/05/2024', '21/06/2024', 'ACME', 'F-' || i, '', '', 'MARIA', "
-                  "'8301.10.00.000P', 'AA(ACME)-', 'N', '07', 2, '07', 2, 0, '2', '310', 'A', 'OK' "
-                  "from n")
-                  .arg(cuantas)
-                  .arg(vb::SqlTexto(p.estado.g_sInterno)));
-}
-
-bool Programa::crearYElegirInterno(const QString& nro) {
-    QString descripcion = QStringLiteral("factura de ejemplo");
-    if (!NuevoInterno(srv, estado, nro, descripcion))
-        return false;
-    principal().FRAM1_DespuesDeNuevoInterno();
-    for (size_t i = 0; i < principal().internos.size(); ++i)
-        if (principal().internos[i].nro == nro)
-            principal().seleccionarInterno(static_cast<int>(i));
-    principal().MAIN_CambiarPaso();
-    return estado.g_iPaso == 2 && estado.g_sInterno == nro;
-}
-
-void Programa::abrirFactura(const QString& ruta) {
-    guion.archivos.enqueue(ruta);
-    paso2().FRAM2_CmdProcesar_Click();
-}
-
-void Programa::establecerCampo(int columna, const QString& etiqueta) {
-    paso2().grilla().setRow(paso2().grilla().Rows() - 1);
-    paso2().grilla().setCol(columna);
-    guion.ventanasCampo.enqueue([this, etiqueta] { estado.g_sRetorno = etiqueta; });
-    paso2().FRAM2_Grid_KeyDown(ControladorPaso2::vbKeyF1);
-}
-
-void Programa::responderRelaciones(int cuantas, const QHash<QString, QString>& paises) {
-    for (int i = 0; i < cuantas; ++i) {
-        guion.ventanasRelacionPais.enqueue([this, paises] {
-            LogicaRelPais ventana(srv, estado);
-            ventana.Form_Load();
-            ventana.paisSeleccionado = ventana.cboidPais.indexOf(paises.value(ventana.txtValor));
-            ventana.f_Grabar();
-        });
-    }
-}
-
-bool Programa::corregirLinea(int artord, const QString& posicion) {
-    LogicaModificar editor(srv, estado);
-    editor.abrir(artord);
-    editor.Form_Activate();
-    editor.txtPRCNCM.Text = posicion;
-    if (editor.txtPRCNCM_Enter())
-        return false; // the lookup window would open: not a full position
-    return editor.GrabarDatos();
-}
-
-void Programa::trabajo(const QString& sql) {
-    srv.g_oBase->setSql(sql);
-    srv.g_oBase->Ejecutar();
-}
-
-void Programa::aduana(const QString& sql) {
-    srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS")).EjecutarDirecto(sql);
-}
-
-QList<QVariantMap> Programa::filasTrabajo(const QString& sql) {
-    return filas(*srv.g_oBase, sql);
-}
-
-QList<QVariantMap> Programa::filasAduana(const QString& sql) {
-    return filas(srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS")), sql);
+    p.ejecutar(QStringLiteral("insert into INTN (INTNRO, INTDSC) values (") +
+               vb::SqlTexto(p.estado.g_sInterno) + QStringLiteral(", 'fallas')"));
+    p.ejecutar(QStringLiteral(
+                   "insert into ART (INTNRO, ARTORD, ARTNRO, ARTDSC, ARTCAN, ARTUNI, ARTTOT, ARTKGU, "
+                   "ARTORG, PROCEDENCIA, FECHA_EMBARQUE, FECHA_ARRIBO, MARCA, MODELO, OTROS, CODIGOCIP, "
+                   "ARTDSCMARIA, PRCNCM, PRCSUF, PRCLAP, PRCDUN, PRCCAN, PRCEUN, PRCECA, PRCSCA, PRCESM, "
+                   "PRCORI, PRCEST, PRCCRC) with recursive n(i) as (select 1 union all select i + 1 from n "
+                   "where i < %1) select %2, i, 'F-' || i, 'ARTICULO D''ANGELO ' || i, 2, 1.5, 3, 0.5, "
+                   "'310', '310', '10/05/2024', '21/06/2024', 'ACME', 'F-' || i, '', '', 'MARIA', "
+                   "'8301.10.00.000P', 'AA(ACME)-', 'N', '07', 2, '07', 2, 0, '2', '310', 'A', 'OK' "
+                   "from n")
+                   .arg(cuantas)
+                   .arg(vb::SqlTexto(p.estado.g_sInterno)));
 }
 
 Limpieza::Limpieza(Programa& p, QString catalogo, QStringList internos)
@@ -178,12 +65,12 @@ Limpieza::Limpieza(Programa& p, QString catalogo, QStringList internos)
 void Limpieza::borrar() {
     const auto borrarTodo = [this] {
         for (const QString& i : m_internos) {
-            m_p.aduana(QStringLiteral("delete from subitems where interno = ") + vb::SqlTexto(i));
-            m_p.aduana(QStringLiteral("delete from caratula where interno = ") + vb::SqlTexto(i));
+            m_p.ejecutarAduana(QStringLiteral("delete from subitems where interno = ") + vb::SqlTexto(i));
+            m_p.ejecutarAduana(QStringLiteral("delete from caratula where interno = ") + vb::SqlTexto(i));
         }
         if (m_catalogo != u"1")
-            m_p.aduana(QStringLiteral("delete from catarticulos where idcatalogo = ") +
-                       vb::SqlTexto(m_catalogo));
+            m_p.ejecutarAduana(QStringLiteral("delete from catarticulos where idcatalogo = ") +
+                               vb::SqlTexto(m_catalogo));
     };
     try {
         borrarTodo();
@@ -204,14 +91,6 @@ InternoDePrueba::InternoDePrueba(const Velno::ParametrosConexion& pg, const QStr
     prog.estado.g_sInterno = interno;
     prog.estado.g_sINTCAT = catalogo;
     lineasCorrectas(prog, lineas);
-}
-
-QStringList Programa::mensajesNuevos() {
-    QStringList r;
-    for (; m_mensajesVistos < guion.avisos.size(); ++m_mensajesVistos)
-        if (guion.avisos.at(m_mensajesVistos).tipo == InteraccionGuionada::Aviso::Tipo::Mensaje)
-            r << guion.avisos.at(m_mensajesVistos).texto;
-    return r;
 }
 
 } // namespace camino

@@ -100,14 +100,14 @@ void TstCamino::caminoCompleto() {
     QCOMPARE(QFile::exists(rutas::baseAduana(p.carpeta())), !servidor);
     camino::Limpieza limpieza(p, catalogo, {interno});
     if (servidor)
-        p.aduana(
+        p.ejecutarAduana(
             QStringLiteral("insert into catarticulos select ") + vb::SqlTexto(catalogo) +
             QStringLiteral(", idarticulo, descripcion, idpais, cantidad, Preciounitario, ncm, lapi, sufijos, "
                            "idunidad, estadistica, valorrelacionestadistica, EstadoMerc, deresp, "
                            "descripcion_maria, valorderesp, artkgunitario, codigoean from catarticulos "
                            "where idcatalogo = '1'"));
     // A MARIA description with a quote reaches the dispatch through the catalog.
-    p.aduana(QStringLiteral("update catarticulos set descripcion_maria = 'LLAVES COMBINADAS D''ANGELO' where "
+    p.ejecutarAduana(QStringLiteral("update catarticulos set descripcion_maria = 'LLAVES COMBINADAS D''ANGELO' where "
                             "idarticulo = 'JL24' and idcatalogo = ") +
              vb::SqlTexto(catalogo));
 

@@ -125,7 +125,7 @@ void TstComparacion::internoOrigenYCatalogo() {
 
     // The catalog holds the codes in upper case, the relations the origins too.
     for (const char* articulo : {"AB-12", "ÑANDÚ-1", "JAPÓN-3"})
-        p.aduana(
+        p.ejecutarAduana(
             QStringLiteral("insert into catarticulos select %1, %2, descripcion, idpais, cantidad, "
                            "Preciounitario, ncm, lapi, sufijos, idunidad, estadistica, "
                            "valorrelacionestadistica, EstadoMerc, deresp, descripcion_maria, valorderesp, "
@@ -133,11 +133,11 @@ void TstComparacion::internoOrigenYCatalogo() {
                            "idarticulo = 'TX650'")
                 .arg(vb::SqlTexto(catalogo), vb::SqlTexto(QString::fromUtf8(articulo))));
     QVERIFY(prueba::fallo([&] {
-                p.aduana(
+                p.ejecutarAduana(
                     QStringLiteral("insert into catarticulos (idcatalogo, idarticulo) values (%1, 'ab-12')")
                         .arg(vb::SqlTexto(catalogo)));
             }).startsWith(QStringLiteral("Ya existe un registro con la misma clave")));
-    p.trabajo(QStringLiteral("insert into ORG values ('CHINA', '310', '2'), ('ÑANDÚ', '221', '2'), "
+    p.ejecutar(QStringLiteral("insert into ORG values ('CHINA', '310', '2'), ('ÑANDÚ', '221', '2'), "
                              "('JAPÓN', '320', '2')"));
 
     // The invoice writes them otherwise: only the ones without their accent are not known.

@@ -201,7 +201,7 @@ void TstPuestos::articulosEnComunEnDosPuestos() {
         p.estado.g_sInterno = otroInterno;
         p.estado.g_sINTCAT = catalogo;
         camino::lineasCorrectas(p, 120);
-        p.trabajo(QStringLiteral("update ART set ARTNRO = 'F-' || (ARTORD + 60) where INTNRO = ") +
+        p.ejecutar(QStringLiteral("update ART set ARTNRO = 'F-' || (ARTORD + 60) where INTNRO = ") +
                   vb::SqlTexto(otroInterno));
     });
     pausar(a.prog, kCatalogo, 100, [&b] {

@@ -91,7 +91,7 @@ void TstServidorFallas::servidorInalcanzableAlArrancar() {
     prog.abrirFactura(QStringLiteral(TARVIX_SOURCE_DIR "/examples/factura-ejemplo.xlsx"));
     prog.paso2().cmdAutomatico_Click();
     prog.establecerCampo(1, QStringLiteral("[ DESCRIPC ]"));
-    prog.trabajo(QStringLiteral(
+    prog.ejecutar(QStringLiteral(
         "insert into ORG (PAI, ORI, ESM) values ('CHINA','310','2'), ('P.R. CHINA','310','2'), "
         "('TAIWAN','313','2'), ('MADE IN ITALY','417','2'), ('USA','212','2')"));
     for (int intento = 0; intento < 2; ++intento) {
@@ -221,13 +221,13 @@ void TstServidorFallas::articulosRepetidosEnLaTransferencia() {
     const QString& interno = caso.interno;
     const QString& catalogo = caso.catalogo;
     const QString i = vb::SqlTexto(interno);
-    prog.trabajo(QStringLiteral("update ART set ARTNRO = 'F-' || (ARTORD % 7 + 1), ARTDSC = 'REPETIDO ' || "
+    prog.ejecutar(QStringLiteral("update ART set ARTNRO = 'F-' || (ARTORD % 7 + 1), ARTDSC = 'REPETIDO ' || "
                                 "ARTORD where INTNRO = %1 and ARTORD > 100 and ARTORD % 2 = 0")
                      .arg(i));
-    prog.trabajo(QStringLiteral("update ART set ARTNRO = 'f-3', ARTDSC = 'MINUSCULA' where INTNRO = %1 and "
+    prog.ejecutar(QStringLiteral("update ART set ARTNRO = 'f-3', ARTDSC = 'MINUSCULA' where INTNRO = %1 and "
                                 "ARTORD = 299")
                      .arg(i));
-    prog.trabajo(QStringLiteral("update ART set ARTNRO = ' F-5 ', ARTDSC = 'BLANCOS' where INTNRO = %1 and "
+    prog.ejecutar(QStringLiteral("update ART set ARTNRO = ' F-5 ', ARTDSC = 'BLANCOS' where INTNRO = %1 and "
                                 "ARTORD = 297")
                      .arg(i));
 
@@ -290,7 +290,7 @@ void TstServidorFallas::fallaDeUnaLineaDelCatalogo() {
     }
     const QList<QVariantMap> antes = estado();
     QCOMPARE(antes.size(), reemplazo ? 601 : 0);
-    prog.trabajo(
+    prog.ejecutar(
         QStringLiteral("update ART set ARTDSCMARIA = '%1', ARTTOT = 9 where INTNRO = %2 and ARTORD = 280")
             .arg(QString(300, u'M'), i));
 

@@ -14,15 +14,14 @@ namespace robustez {
 
 using namespace tarvix;
 
-void Guion::relacionPais() {
-    InteraccionGuionada::relacionPais();
+void Programa::relacionPais() {
     ++ventanasPais;
-    m_repeticiones = m_estado.g_sRetorno == m_ultimoPais ? m_repeticiones + 1 : 1;
-    m_ultimoPais = m_estado.g_sRetorno;
+    m_repeticiones = estado.g_sRetorno == m_ultimoPais ? m_repeticiones + 1 : 1;
+    m_ultimoPais = estado.g_sRetorno;
     if (m_repeticiones > 3)
         throw VbError(1, QStringLiteral("prueba"),
                       QStringLiteral("La relación de países no se pudo guardar"));
-    LogicaRelPais ventana(m_srv, m_estado);
+    LogicaRelPais ventana(srv, estado);
     ventana.Form_Load();
     ventana.f_Grabar();
 }
@@ -38,54 +37,24 @@ QString Grilla::TextMatrix(int fila, int columna) const {
     return m_filas[static_cast<size_t>(fila)].value(columna);
 }
 
-Programa::Programa() {
-    prueba::aislarConfiguracion();
-    configuracion::guardar(QStringLiteral("INTCAT"), QStringLiteral("1"));
-    configuracion::guardar(QStringLiteral("INTDUN"), QStringLiteral("07"));
-    srv.setInteraccion(&guion);
-    srv.setProgreso(&progreso);
-    asistente = std::make_unique<Asistente>(srv, estado);
-    c = &asistente->principal();
-    c->Form_Load(m_carpeta.path());
+namespace {
+prueba::Programa::Opciones opciones() {
+    prueba::Programa::Opciones o;
+    o.catalogo = QStringLiteral("1");
+    o.unidad = QStringLiteral("07");
+    return o;
 }
+} // namespace
 
-Programa::~Programa() = default;
+Programa::Programa() : prueba::Programa(opciones()) {
+    guion.relacionPaisSinGuion = [this] { relacionPais(); };
+}
 
 QString Programa::rutaTrabajo() const {
-    return rutas::baseTrabajo(m_carpeta.path());
+    return rutas::baseTrabajo(carpeta());
 }
 QString Programa::rutaAduana() const {
-    return rutas::baseAduana(m_carpeta.path());
-}
-
-Velno::clBase& Programa::trabajo() {
-    return *srv.g_oBase;
-}
-Velno::clBase& Programa::ncm() {
-    return srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("NCM"));
-}
-Velno::clBase& Programa::aduana() {
-    return srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS"));
-}
-
-void Programa::ejecutar(Velno::clBase& base, const QString& sql) {
-    base.setSql(sql);
-    base.Ejecutar();
-}
-
-Recordset Programa::consultar(Velno::clBase& base, const QString& sql) {
-    Recordset rs;
-    base.setSql(sql);
-    base.CrearRs(rs);
-    return rs;
-}
-
-QString Programa::valor(Velno::clBase& base, const QString& sql) {
-    const Recordset rs = consultar(base, sql);
-    if (rs.Fin())
-        return QStringLiteral("<sin fila>");
-    const QVariant v = rs.Fields(0);
-    return v.isNull() ? QString() : v.toString();
+    return rutas::baseAduana(carpeta());
 }
 
 void Programa::elegirInterno(const QString& interno) {
@@ -114,13 +83,6 @@ QMap<QString, qint64> Programa::recuento(Velno::clBase& base, const QString& pre
 QMap<QString, qint64> Programa::recuento() {
     QMap<QString, qint64> r = recuento(trabajo(), QString());
     r.insert(recuento(aduana(), QStringLiteral("aduana.")));
-    return r;
-}
-
-QStringList Programa::mensajes() const {
-    QStringList r;
-    for (const auto& a : guion.mensajes())
-        r << a.texto;
     return r;
 }
 

@@ -1,13 +1,10 @@
 #pragma once
 
-#include "app/asistente.h"
-#include "components/interaccionguionada.h"
-#include "components/recordset.h"
 #include "pipeline/proceso.h"
+#include "programa.h"
 
 #include <QMap>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <memory>
 #include <vector>
 
@@ -16,23 +13,6 @@ class clBase;
 }
 
 namespace robustez {
-
-// The scripted seam, with the country-relation window played by its own logic: it shows the origin
-// text it was given, keeps the first country of the list and the goods state "2", and saves with F11.
-// A window asked for again and again for the same text (a relation that cannot be saved) stops the
-// run with an error instead of looping.
-class Guion : public tarvix::InteraccionGuionada {
-public:
-    explicit Guion(tarvix::Servicios& srv, tarvix::EstadoAsistente& estado) : m_srv(srv), m_estado(estado) {}
-    void relacionPais() override;
-    int ventanasPais = 0;
-
-private:
-    tarvix::Servicios& m_srv;
-    tarvix::EstadoAsistente& m_estado;
-    QString m_ultimoPais;
-    int m_repeticiones = 0;
-};
 
 // The grid of step 2: row 0 titles, row 1 the field labels, then the invoice lines.
 class Grilla : public tarvix::GrillaDatos {
@@ -47,36 +27,18 @@ private:
     std::vector<QStringList> m_filas;
 };
 
-// The program started headless on a fresh data folder: working database, embedded customs database
-// with the demo data, catalog "1" and default unit "07" chosen.
-class Programa {
+// The program started headless on a fresh data folder, with the settings INTCAT "1" and INTDUN
+// "07". The country-relation window is played by its own logic: it shows the origin text it was
+// given, keeps the first country of the list and the goods state "2", and saves with F11. A window
+// asked for again and again for the same text (a relation that cannot be saved) stops the run with
+// an error instead of looping.
+class Programa : public prueba::Programa {
 public:
     Programa();
-    ~Programa();
 
-    QString carpeta() const { return m_carpeta.path(); }
     QString rutaTrabajo() const;
     QString rutaAduana() const;
-
-    tarvix::Servicios srv;
-
-    tarvix::EstadoAsistente estado;
-    Guion guion{srv, estado};
-    tarvix::ProgresoNulo progreso;
-    std::unique_ptr<tarvix::Asistente> asistente;
-    tarvix::ControladorPrincipal* c = nullptr;
-
-    Velno::clBase& trabajo();
-    Velno::clBase& aduana(); // entity INTERNOS
-    Velno::clBase& ncm();    // entity NCM
-    // Runs a statement or a query, on the working database unless another connection is given.
-    void ejecutar(const QString& sql) { ejecutar(trabajo(), sql); }
-    static void ejecutar(Velno::clBase& base, const QString& sql);
-    tarvix::Recordset consultar(const QString& sql) { return consultar(trabajo(), sql); }
-    static tarvix::Recordset consultar(Velno::clBase& base, const QString& sql);
-    // The first value of a query as text ("<sin fila>" when it gives none).
-    QString valor(const QString& sql) { return valor(trabajo(), sql); }
-    static QString valor(Velno::clBase& base, const QString& sql);
+    int ventanasPais = 0;
 
     // Creates the interno and makes it the current one, as step 1 does.
     void elegirInterno(const QString& interno);
@@ -88,11 +50,11 @@ public:
     QMap<QString, qint64> recuento();
     // The same for one database, its tables named with `prefijo` in front.
     static QMap<QString, qint64> recuento(Velno::clBase& base, const QString& prefijo);
-    // The messages the user saw, as text.
-    QStringList mensajes() const;
 
 private:
-    QTemporaryDir m_carpeta;
+    void relacionPais();
+    QString m_ultimoPais;
+    int m_repeticiones = 0;
 };
 
 // The payloads that try to break out of a text literal, or to be read as a pattern, or that no

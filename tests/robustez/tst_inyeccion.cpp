@@ -130,7 +130,7 @@ void TstInyeccion::corrida() {
              qPrintable(prueba::visible(p.mensajes().join(u'\n'))));
     QCOMPARE(p.mensajes(), QStringList());
     // The country text was related once, through the relation window, and found afterwards.
-    QCOMPARE(p.guion.ventanasPais, 1);
+    QCOMPARE(p.ventanasPais, 1);
     esperado[QStringLiteral("ART")] += 2;
     esperado[QStringLiteral("ORG")] += 1;
     QCOMPARE(p.recuento(), esperado);
@@ -265,7 +265,7 @@ void TstInyeccion::relacionDePais() {
     const DatosOrigen o = BuscarOrigen(p.srv, p.estado, carga);
     QCOMPARE(o.ORI, id);
     QCOMPARE(o.ESM, almacenado(sinBlancos(carga)));
-    QCOMPARE(p.guion.ventanasPais, 0);
+    QCOMPARE(p.ventanasPais, 0);
 
     // The same text again: the database refuses the duplicate and the window stays open.
     p.estado.g_sRetorno = carga;

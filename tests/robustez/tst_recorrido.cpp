@@ -34,8 +34,8 @@ void TstRecorrido::facturaDeEjemplo() {
     const prueba::LocaleFijo locale(QStringLiteral("es_AR"));
     Programa p;
     QCOMPARE(p.estado.g_iPaso, 1);
-    ControladorPaso2& paso2 = p.asistente->paso2();
-    ControladorPaso3& paso3 = p.asistente->paso3();
+    ControladorPaso2& paso2 = p.paso2();
+    ControladorPaso3& paso3 = p.paso3();
     const auto aduana = Programa::recuento(p.aduana(), QString());
 
     // Step 1: a new interno.
@@ -58,7 +58,7 @@ void TstRecorrido::facturaDeEjemplo() {
     QCOMPARE(p.estado.g_iPaso, 3);
     QCOMPARE(paso3.cuentas.total, qint64(14));
     QCOMPARE(paso3.cuentas.nuevos, qint64(3));
-    QCOMPARE(p.guion.ventanasPais, 5); // the five country texts of the invoice
+    QCOMPARE(p.ventanasPais, 5); // the five country texts of the invoice
 
     // Step 3: every line not yet correct, through the editor (position with brand only).
     Recordset pendientes =

@@ -13,56 +13,26 @@ using namespace tarvix;
 
 namespace prueba {
 
-void ProgresoGrabado::mensaje(const QString& texto) {
-    mensajes << texto;
-    if (!fallarEn.isEmpty() && texto == fallarEn)
-        throw VbError(424, QStringLiteral("Pantalla"), QStringLiteral("Se requiere un objeto"));
-}
-
 void datosLocales() {
     QTest::addColumn<QString>("locale");
     QTest::newRow("es_AR") << QStringLiteral("es_AR");
     QTest::newRow("en_US") << QStringLiteral("en_US");
 }
 
-Entorno::Entorno() {
-    aislarConfiguracion();
-    srv.setInteraccion(&guion);
-    srv.setProgreso(&progreso);
-    m_c = std::make_unique<ControladorPrincipal>(srv, estado);
-    m_c->Form_Load(m_dir.path());
+namespace {
+Programa::Opciones sinPasos() {
+    Programa::Opciones o;
+    o.pasos = false;
+    return o;
+}
+} // namespace
+
+Entorno::Entorno() : Programa(sinPasos()) {
     if (estado.g_iPaso != 1)
         qFatal("El programa no arrancó en la carpeta de prueba");
     estado.g_sInterno = QStringLiteral("24001");
     estado.g_sINTCAT = QStringLiteral("1");
-    trabajo(QStringLiteral("insert into INTN (INTNRO, INTDSC) values ('24001','prueba')"));
-}
-
-void Entorno::trabajo(const QString& sql) {
-    srv.g_oBase->setSql(sql);
-    srv.g_oBase->Ejecutar();
-}
-
-void Entorno::aduana(const QString& sql) {
-    Velno::clBase& c = srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS"));
-    c.EjecutarDirecto(sql);
-}
-
-QList<QVariantMap> Entorno::filasAduana(const QString& sql) {
-    Velno::clBase& c = srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS"));
-    const QString anterior = c.Sql();
-    c.setSql(sql);
-    Recordset rs;
-    c.CrearRs(rs);
-    c.setSql(anterior);
-    QList<QVariantMap> r;
-    for (; !rs.Fin(); rs.MoveNext()) {
-        QVariantMap fila;
-        for (int i = 0; i < rs.Columnas().size(); ++i)
-            fila.insert(rs.Columnas()[i].toLower(), rs.Fields(i));
-        r << fila;
-    }
-    return r;
+    ejecutar(QStringLiteral("insert into INTN (INTNRO, INTDSC) values ('24001','prueba')"));
 }
 
 QVariantMap Entorno::filaAduana(const QString& sql) {
@@ -132,8 +102,8 @@ void Entorno::linea(const QVariantMap& cambios) {
         else
             valores << QString::number(x.toDouble(), 'g', 17);
     }
-    trabajo(QStringLiteral("insert into ART (") + columnas.join(u',') + QStringLiteral(") values (") +
-            valores.join(u',') + u')');
+    ejecutar(QStringLiteral("insert into ART (") + columnas.join(u',') + QStringLiteral(") values (") +
+             valores.join(u',') + u')');
 }
 
 } // namespace prueba

@@ -121,7 +121,7 @@ void TstActualCat::agregarYLuegoActualizar() {
     QCOMPARE(c.value(QStringLiteral("lapi")).toString(), QStringLiteral("N"));
 
     // Corrected and transferred again: the entry is updated in place.
-    e.trabajo(QStringLiteral("update ART set PRCSCA = 7.25, PRCECA = NULL, PRCDUN = '07', ARTUNI = 2.125, "
+    e.ejecutar(QStringLiteral("update ART set PRCSCA = 7.25, PRCECA = NULL, PRCDUN = '07', ARTUNI = 2.125, "
                              "ARTDSCMARIA = 'NUEVA'"));
     QVERIFY(actualizar(e));
     QCOMPARE(e.contarAduana(QStringLiteral("catarticulos"), QStringLiteral("idarticulo = 'NUEVO-1'")), 1);
@@ -192,7 +192,7 @@ void TstActualCat::fallas() {
         // No catalog table: the failure comes before any statement was built.
         Entorno e;
         e.linea();
-        e.aduana(QStringLiteral("drop table catarticulos"));
+        e.ejecutarAduana(QStringLiteral("drop table catarticulos"));
         QVERIFY(!actualizar(e));
         const QString t = e.mensajes().value(0).texto;
         QVERIFY2(t.endsWith(QStringLiteral(

@@ -218,12 +218,12 @@ void TstPasaje::reemplazo() {
     Entorno e;
     e.linea();
     e.linea({{QStringLiteral("ARTNRO"), QStringLiteral("B-2")}});
-    e.aduana(
+    e.ejecutarAduana(
         QStringLiteral("insert into caratula (interno, idsubreg, fobdivisas) values ('24001','VIEJA',99)"));
-    e.aduana(QStringLiteral("insert into subitems (interno, idarticulo) values ('24001','VIEJO')"));
-    e.aduana(QStringLiteral("insert into facturas (interno, nrofactura) values ('24001','F-1')"));
-    e.aduana(QStringLiteral("insert into facturas (interno, nrofactura) values ('24002','F-2')"));
-    e.aduana(QStringLiteral("insert into subitems (interno, idarticulo) values ('24002','OTRO')"));
+    e.ejecutarAduana(QStringLiteral("insert into subitems (interno, idarticulo) values ('24001','VIEJO')"));
+    e.ejecutarAduana(QStringLiteral("insert into facturas (interno, nrofactura) values ('24001','F-1')"));
+    e.ejecutarAduana(QStringLiteral("insert into facturas (interno, nrofactura) values ('24002','F-2')"));
+    e.ejecutarAduana(QStringLiteral("insert into subitems (interno, idarticulo) values ('24002','OTRO')"));
     const auto foto = [&e] {
         return QList<QList<QVariantMap>>{
             e.filasAduana(QStringLiteral("select * from caratula")),
@@ -317,7 +317,7 @@ void TstPasaje::soloUnGrupoDeFechas() {
 void TstPasaje::ceroRegistrosAgregados() {
     Entorno e;
     e.linea();
-    e.aduana(
+    e.ejecutarAduana(
         QStringLiteral("create trigger ignorar before insert on subitems begin select raise(ignore); end"));
     QVERIFY(!pasar(e));
     const auto m = e.mensajes();
@@ -373,8 +373,8 @@ void TstPasaje::fallas() {
     e.linea(segunda);
     if (!preparar.isEmpty()) {
         // A table missing on a second transfer: the replacement reaches its deletes.
-        e.aduana(QStringLiteral("insert into caratula (interno) values ('24001')"));
-        e.aduana(preparar);
+        e.ejecutarAduana(QStringLiteral("insert into caratula (interno) values ('24001')"));
+        e.ejecutarAduana(preparar);
     }
     QVERIFY(!pasar(e));
     const auto m = e.mensajes();

@@ -81,7 +81,7 @@ void TstPaso3::estadisticasSinLineas() {
 void TstPaso3::estadisticasSinDesborde() {
     Entorno e;
     // 40,000 lines: 30,000 in the catalog with a position error, 10,000 new and correct.
-    e.trabajo(QStringLiteral("insert into ART (INTNRO, ARTORD, PRCEST, PRCCRC) with recursive n(i) as "
+    e.ejecutar(QStringLiteral("insert into ART (INTNRO, ARTORD, PRCEST, PRCCRC) with recursive n(i) as "
                              "(select 1 union all select i + 1 "
                              "from n where i < 40000) select '24001', i, case when i <= 30000 then 'A' else "
                              "'' end, case when i <= 30000 "
@@ -96,7 +96,7 @@ void TstPaso3::estadisticasSinDesborde() {
 void TstPaso3::estadisticasNoAtrapanFallas() {
     Entorno e;
     e.linea();
-    e.trabajo(QStringLiteral("alter table ART rename to ART_VIEJA"));
+    e.ejecutar(QStringLiteral("alter table ART rename to ART_VIEJA"));
     ControladorPaso3 c(e.srv, e.estado);
     QVERIFY_THROWS_EXCEPTION(VbError, c.FRAM3_CargarEstadisticas());
     QVERIFY(e.mensajes().isEmpty()); // the wizard reports it
@@ -188,7 +188,7 @@ void TstPaso3::ningunArticuloLlegado() {
     Entorno e;
     e.linea();
     // The customs system takes the row and drops it again.
-    e.aduana(QStringLiteral("create trigger quitar after insert on subitems begin delete from subitems where "
+    e.ejecutarAduana(QStringLiteral("create trigger quitar after insert on subitems begin delete from subitems where "
                             "rowid = new.rowid; end"));
     ControladorPaso3 c(e.srv, e.estado);
     c.FRM3_Tranferir();
@@ -202,7 +202,7 @@ void TstPaso3::ningunArticuloLlegado() {
 void TstPaso3::etapaFallidaDejaSuLeyenda() {
     Entorno e;
     e.linea();
-    e.aduana(QStringLiteral("drop table catarticulos"));
+    e.ejecutarAduana(QStringLiteral("drop table catarticulos"));
     ControladorPaso3 c(e.srv, e.estado);
     c.FRM3_Tranferir();
     const auto m = e.mensajes();
@@ -246,7 +246,7 @@ void TstPaso3::informeDelConductor() {
 
     // A failing validation query: the short report with the error icon.
     Entorno sinArt;
-    sinArt.trabajo(QStringLiteral("alter table ART rename to ART_VIEJA"));
+    sinArt.ejecutar(QStringLiteral("alter table ART rename to ART_VIEJA"));
     bool ok = true;
     FRAM3_Transfer_A_Validar(sinArt.srv, sinArt.estado, ok);
     QVERIFY(!ok);
