@@ -27,17 +27,7 @@ bool clusterDePrueba(const QString& accion);
 struct Programa : prueba::Programa {
     explicit Programa(const std::optional<Velno::ParametrosConexion>& servidor = std::nullopt,
                       const QString& catalogo = QStringLiteral("1"))
-        : prueba::Programa(opciones(servidor, catalogo)) {}
-
-private:
-    static Opciones opciones(const std::optional<Velno::ParametrosConexion>& servidor,
-                             const QString& catalogo) {
-        Opciones o;
-        o.servidor = servidor;
-        o.catalogo = catalogo;
-        o.unidad = QStringLiteral("07");
-        return o;
-    }
+        : prueba::Programa(Opciones().conAjustes(catalogo, QStringLiteral("07")).enServidor(servidor)) {}
 };
 
 // Inserts the interno (INTN) and `cuantas` correct article lines of it ("F-1" ...), ready to transfer.

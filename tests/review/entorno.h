@@ -1,46 +1,24 @@
 #pragma once
 
-#include "app/controladorprincipal.h"
-#include "components/central.h"
-#include "components/clbase.h"
-#include "components/formatos.h"
-#include "components/interaccionguionada.h"
 #include "components/vb.h"
+#include "programa.h"
 #include "testsupport.h"
 
-#include <QTemporaryDir>
 #include <QTest>
 #include <initializer_list>
-#include <memory>
 #include <utility>
 
 // One run of the program on a fresh data folder (working database and demo customs data), with the
 // interno of the tests and the scripted seam.
-struct Entorno {
-    QTemporaryDir dir;
-    tarvix::Servicios srv;
-    tarvix::EstadoAsistente estado;
-    tarvix::InteraccionGuionada guion;
-    std::unique_ptr<tarvix::ControladorPrincipal> c;
-
-    explicit Entorno(const QString& interno = QStringLiteral("T1")) {
-        prueba::aislarConfiguracion();
-        srv.setInteraccion(&guion);
-        c = std::make_unique<tarvix::ControladorPrincipal>(srv, estado);
-        c->Form_Load(dir.path());
+struct Entorno : prueba::Programa {
+    explicit Entorno(const QString& interno = QStringLiteral("T1")) : prueba::Programa(Opciones().sinPasos()) {
         estado.g_sInterno = interno;
         ejecutar(QStringLiteral("insert into INTN (INTNRO, INTDSC) values (") +
                  tarvix::vb::SqlTexto(interno) + QStringLiteral(", 'pruebas')"));
     }
 
-    void ejecutar(const QString& sql) {
-        srv.g_oBase->setSql(sql);
-        srv.g_oBase->Ejecutar();
-    }
-    void ejecutarNcm(const QString& sql) {
-        srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("NCM")).setSql(sql);
-        srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("NCM")).Ejecutar();
-    }
+    using prueba::Programa::ejecutar;
+    void ejecutarNcm(const QString& sql) { ejecutar(ncm(), sql); }
 
     using Valores = std::initializer_list<std::pair<const char*, QVariant>>;
 
@@ -93,13 +71,5 @@ struct Entorno {
         if (!srv.g_oBase->CrearRs(rs))
             return QVariant();
         return rs.Fields(0);
-    }
-
-    // The texts of the messages shown, in order.
-    QStringList mensajes() const {
-        QStringList r;
-        for (const auto& a : guion.mensajes())
-            r << a.texto;
-        return r;
     }
 };

@@ -37,16 +37,8 @@ QString Grilla::TextMatrix(int fila, int columna) const {
     return m_filas[static_cast<size_t>(fila)].value(columna);
 }
 
-namespace {
-prueba::Programa::Opciones opciones() {
-    prueba::Programa::Opciones o;
-    o.catalogo = QStringLiteral("1");
-    o.unidad = QStringLiteral("07");
-    return o;
-}
-} // namespace
-
-Programa::Programa() : prueba::Programa(opciones()) {
+Programa::Programa()
+    : prueba::Programa(Opciones().conAjustes(QStringLiteral("1"), QStringLiteral("07"))) {
     guion.relacionPaisSinGuion = [this] { relacionPais(); };
 }
 

@@ -62,6 +62,26 @@ public:
         QString unidad;
         // The customs entities on this server instead of the embedded database.
         std::optional<Velno::ParametrosConexion> servidor;
+
+        Opciones enCarpeta(const QString& c) const { return con([&](Opciones& o) { o.carpeta = c; }); }
+        Opciones sinPasos() const { return con([](Opciones& o) { o.pasos = false; }); }
+        Opciones sinAislar() const { return con([](Opciones& o) { o.aislar = false; }); }
+        Opciones conAjustes(const QString& cat, const QString& uni) const {
+            return con([&](Opciones& o) {
+                o.catalogo = cat;
+                o.unidad = uni;
+            });
+        }
+        Opciones enServidor(const std::optional<Velno::ParametrosConexion>& s) const {
+            return con([&](Opciones& o) { o.servidor = s; });
+        }
+
+    private:
+        template <typename F> Opciones con(F cambio) const {
+            Opciones o = *this;
+            cambio(o);
+            return o;
+        }
     };
 
     Programa();

@@ -19,15 +19,7 @@ void datosLocales() {
     QTest::newRow("en_US") << QStringLiteral("en_US");
 }
 
-namespace {
-Programa::Opciones sinPasos() {
-    Programa::Opciones o;
-    o.pasos = false;
-    return o;
-}
-} // namespace
-
-Entorno::Entorno() : Programa(sinPasos()) {
+Entorno::Entorno() : Programa(Opciones().sinPasos()) {
     if (estado.g_iPaso != 1)
         qFatal("El programa no arrancó en la carpeta de prueba");
     estado.g_sInterno = QStringLiteral("24001");
