@@ -6,6 +6,7 @@
 #include "components/interaccionguionada.h"
 #include "components/vberror.h"
 #include "data/rutas.h"
+#include "programa.h"
 #include "testsupport.h"
 
 #include <QFile>
@@ -37,22 +38,13 @@ struct PasosGuionados : PasoCarga, PasoResultados {
 };
 
 // One run of the program on a data folder.
-struct Programa {
-    Servicios srv;
-    EstadoAsistente estado;
-    InteraccionGuionada guion;
+struct Programa : prueba::Programa {
     PasosGuionados pasos;
-    std::unique_ptr<ControladorPrincipal> c;
 
-    explicit Programa(const QString& carpeta) {
-        srv.setInteraccion(&guion);
-        c = std::make_unique<ControladorPrincipal>(srv, estado);
+    // The steps are asked for only on "Siguiente >", so they may come after the start.
+    explicit Programa(const QString& carpeta)
+        : prueba::Programa(Opciones().enCarpeta(carpeta).sinPasos().sinAislar()) {
         c->setPasos(&pasos, &pasos);
-        c->Form_Load(carpeta);
-    }
-    void ejecutar(const QString& sql) {
-        srv.g_oBase->setSql(sql);
-        srv.g_oBase->Ejecutar();
     }
     QStringList nros() const {
         QStringList r;

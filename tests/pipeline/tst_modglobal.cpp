@@ -70,7 +70,7 @@ private:
 };
 
 void TstModGlobal::initTestCase() {
-    m_p = std::make_unique<Programa>();
+    m_p = std::make_unique<Programa>(Programa::Opciones().sinPasos());
     QVERIFY2(m_p->listo(), qPrintable(m_p->guion.avisos.value(0).texto));
 }
 
@@ -305,7 +305,7 @@ void TstModGlobal::buscarOrigenConComilla() {
 
 void TstModGlobal::buscarOrigenFallas() {
     // A failing database: 1111 with the source and the description of the failure.
-    Programa otro;
+    Programa otro(Programa::Opciones().sinPasos());
     Programa::ejecutar(*otro.srv.g_oBase, QStringLiteral("drop table ORG"));
     auto e = errorDe([&] { BuscarOrigen(otro.srv, otro.estado, QStringLiteral("CHINA")); });
     QVERIFY(e);
@@ -431,7 +431,7 @@ void TstModGlobal::armarSufijosFallas() {
     QVERIFY(e->descripcion().contains(QStringLiteral("NCM")));
 
     // The query fails.
-    Programa otro;
+    Programa otro(Programa::Opciones().sinPasos());
     Programa::ejecutar(otro.ncm(), QStringLiteral("drop table sufidos"));
     e = errorDe([&] { a.armar(otro.srv, QStringLiteral("8467.21.00.000R")); });
     QVERIFY(e);

@@ -46,7 +46,7 @@ private:
 };
 
 void TstSufijos::initTestCase() {
-    m_p = std::make_unique<Programa>();
+    m_p = std::make_unique<Programa>(Programa::Opciones().sinPasos());
     QVERIFY2(m_p->listo(), qPrintable(m_p->guion.avisos.value(0).texto));
 }
 
@@ -220,7 +220,7 @@ void TstSufijos::sinConexion() {
 }
 
 void TstSufijos::fallaDeBase() {
-    Programa otro;
+    Programa otro(Programa::Opciones().sinPasos());
     Programa::ejecutar(otro.ncm(), QStringLiteral("drop table sufidos"));
     Sorvex::Sufijos v;
     v.ConexionString(*otro.srv.g_oCentral);

@@ -5,6 +5,7 @@
 #include "components/formatos.h"
 #include "components/interaccionguionada.h"
 #include "data/rutas.h"
+#include "programa.h"
 #include "settings/logicaconfig.h"
 #include "settings/logicarelpais.h"
 #include "testsupport.h"
@@ -24,26 +25,9 @@ const QString kAustral = QStringLiteral("[1] AUSTRAL HERRAMIENTAS S.A. - FERRETE
 const QString kTecnosur = QStringLiteral("[2] TECNOSUR S.R.L. - INFORMÁTICA Y ELECTRODOMÉSTICOS");
 
 // One run of the program on a data folder, with the embedded customs database.
-struct Programa {
-    Servicios srv;
-    EstadoAsistente estado;
-    InteraccionGuionada guion;
-    std::unique_ptr<ControladorPrincipal> c;
-
-    explicit Programa(const QString& carpeta) {
-        srv.setInteraccion(&guion);
-        c = std::make_unique<ControladorPrincipal>(srv, estado);
-        c->Form_Load(carpeta);
-    }
-    void ejecutar(const QString& sql) {
-        srv.g_oBase->setSql(sql);
-        srv.g_oBase->Ejecutar();
-    }
-    void ejecutarAduana(const QString& sql) {
-        Velno::clBase& b = srv.g_oCentral->getDataConnectionByEntity(QStringLiteral("INTERNOS"));
-        b.setSql(sql);
-        b.Ejecutar();
-    }
+struct Programa : prueba::Programa {
+    explicit Programa(const QString& carpeta)
+        : prueba::Programa(Opciones().enCarpeta(carpeta).sinPasos().sinAislar()) {}
     // The ORG rows as "PAI|ORI|ESM", in PAI order.
     QStringList org() {
         QStringList r;

@@ -1,9 +1,8 @@
-#include "app/controladorprincipal.h"
 #include "components/clbase.h"
 #include "components/formatos.h"
-#include "components/interaccionguionada.h"
 #include "components/vberror.h"
 #include "pipeline/proceso.h"
+#include "programa.h"
 #include "testsupport.h"
 
 #include <QTemporaryDir>
@@ -32,34 +31,14 @@ private:
     std::vector<QStringList> m_filas;
 };
 
-class ProgresoGrabado : public Progreso {
-public:
-    QStringList mensajes;
-    bool visible = false;
-    int maximo = 0;
-    void mensaje(const QString& t) override { mensajes << t; }
-    void barraVisible(bool v) override { visible = v; }
-    void barraRango(int, int mx) override { maximo = mx; }
-    void barraValor(int) override {}
-};
-
 const QStringList kEtiquetas = {QStringLiteral("[ ARTICULO ]"), QStringLiteral("[ DESCRIPC ]"),
                                 QStringLiteral("[ CANTIDAD ]"), QStringLiteral("[ UNIDAD ]"),
                                 QStringLiteral("[ TOTAL ]"),    QStringLiteral("[ ORIGEN ]"),
                                 QStringLiteral("[ KILOS ]"),    QStringLiteral("[ MARCA ]")};
 
-struct Programa {
-    Servicios srv;
-    EstadoAsistente estado;
-    InteraccionGuionada guion;
-    ProgresoGrabado progreso;
-    std::unique_ptr<ControladorPrincipal> c;
-
-    explicit Programa(const QString& carpeta) {
-        srv.setInteraccion(&guion);
-        srv.setProgreso(&progreso);
-        c = std::make_unique<ControladorPrincipal>(srv, estado);
-        c->Form_Load(carpeta);
+struct Programa : prueba::Programa {
+    explicit Programa(const QString& carpeta)
+        : prueba::Programa(Opciones().enCarpeta(carpeta).sinPasos().sinAislar()) {
         estado.g_sInterno = QStringLiteral("24001");
         estado.g_sINTCAT = QStringLiteral("1");
         estado.g_sINTDUN = QStringLiteral("07");
@@ -67,16 +46,8 @@ struct Programa {
         sql(QStringLiteral(
             "insert into ORG (PAI, ORI, ESM) values ('CHINA','310','2'), ('COTE D''IVOIRE','107','2')"));
     }
-    void sql(const QString& s) {
-        srv.g_oBase->setSql(s);
-        srv.g_oBase->Ejecutar();
-    }
-    Recordset rs(const QString& s) {
-        Recordset r;
-        srv.g_oBase->setSql(s);
-        srv.g_oBase->CrearRs(r);
-        return r;
-    }
+    void sql(const QString& s) { ejecutar(s); }
+    Recordset rs(const QString& s) { return consultar(s); }
     QString campo(int artord, const QString& columna) {
         Recordset r = rs(QStringLiteral("select %1 from ART where INTNRO = '24001' and ARTORD = %2")
                              .arg(columna)

@@ -1,39 +1,19 @@
 #pragma once
 
-#include "app/controladorprincipal.h"
-#include "components/clbase.h"
-#include "components/interaccionguionada.h"
 #include "components/vb.h"
+#include "programa.h"
 #include "testsupport.h"
 
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QTest>
-#include <memory>
 
 namespace prueba {
 
-// One run of the program on a temporary data folder, with the working database created by the
-// start-up and a scripted seam.
-struct ProgramaLista {
+// The main controller alone on a temporary data folder, working on interno 100.
+struct ProgramaLista : Programa {
     using Aviso = tarvix::InteraccionGuionada::Aviso;
-    QTemporaryDir dir;
-    tarvix::Servicios srv;
-    tarvix::EstadoAsistente estado;
-    tarvix::InteraccionGuionada guion;
-    std::unique_ptr<tarvix::ControladorPrincipal> c;
 
-    ProgramaLista() {
-        aislarConfiguracion();
-        srv.setInteraccion(&guion);
-        c = std::make_unique<tarvix::ControladorPrincipal>(srv, estado);
-        c->Form_Load(dir.path());
-        estado.g_sInterno = QStringLiteral("100");
-    }
-    void ejecutar(const QString& sql) {
-        srv.g_oBase->setSql(sql);
-        srv.g_oBase->Ejecutar();
-    }
+    ProgramaLista() : Programa(Opciones().sinPasos()) { estado.g_sInterno = QStringLiteral("100"); }
     // An article line; `prcest` and `crc` are SQL literals ("NULL", "''", "'OK'").
     void linea(const QString& interno, int ord, const QString& prcest, const QString& crc,
                const QString& dsc = QStringLiteral("d")) {
@@ -42,7 +22,7 @@ struct ProgramaLista {
                      .arg(tarvix::vb::DoblarComillas(interno), QString::number(ord),
                           tarvix::vb::DoblarComillas(dsc), prcest, crc));
     }
-    QString ruta(const QString& nombre) const { return dir.filePath(nombre); }
+    QString ruta(const QString& nombre) const { return carpeta() + u'/' + nombre; }
 };
 
 // "0002 0007" -> {"0002", "0007"}.

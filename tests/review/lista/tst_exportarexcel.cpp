@@ -179,7 +179,7 @@ void TstExportarExcel::sobreescribirYCancelar() {
     l.mnu_expoExcel_Click();
     QCOMPARE(p.guion.avisos.size(), 2);
     QCOMPARE(p.guion.avisos[1].texto, QStringLiteral("Generacion de archivo cancelado!"));
-    QCOMPARE(QDir(p.dir.path()).entryList({QStringLiteral("*.xls*")}), QStringList());
+    QCOMPARE(QDir(p.carpeta()).entryList({QStringLiteral("*.xls*")}), QStringList());
 }
 
 void TstExportarExcel::vinculoSimbolico_data() {
@@ -234,7 +234,7 @@ void TstExportarExcel::fallasDeEscritura() {
 
     // A folder chosen as the file: it cannot be replaced.
     p.guion.limpiar();
-    QVERIFY(QDir(p.dir.path()).mkdir(QStringLiteral("carpeta.xls")));
+    QVERIFY(QDir(p.carpeta()).mkdir(QStringLiteral("carpeta.xls")));
     p.guion.respuestas.enqueue(Respuesta::Si);
     l.ExportarAExcel(p.ruta(QStringLiteral("carpeta.xls")));
     QCOMPARE(p.guion.avisos.size(), 2);
