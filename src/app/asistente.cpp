@@ -31,6 +31,10 @@ void Asistente::FRAM3_CargarEstadisticas() {
 
 void Asistente::FRM3_Tranferir() {
     m_paso3.FRM3_Tranferir();
+    if (m_paso3.transferido())
+        m_principal.setMensaje(QStringLiteral("Fin de proceso. Se transfirió el interno ") +
+                               m_estado.g_sInterno +
+                               QStringLiteral("; con «< Anterior» se pasa a otro interno."));
 }
 
 } // namespace tarvix

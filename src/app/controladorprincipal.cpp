@@ -197,31 +197,12 @@ void ControladorPrincipal::MAIN_CambiarPaso() {
                 return;
             }
             linea = 20;
-            m_estado.g_iPaso = 2;
-            m_estado.g_sInterno = internos[static_cast<size_t>(std::max(0, internoSeleccionado))].nro;
-            fram1Habilitado = false;
-            marcoAlFrente = 2;
-            cmdSiguienteEnabled = false;
-            lbPasoNro = QStringLiteral("Paso 2");
-            lbPasoDesc = QStringLiteral("Abrir archivo excel para procesar");
-            notificar();
-            linea = 30;
-            Recordset rs;
-            m_srv.g_oBase->setSql(QStringLiteral("select count(INTNRO) as Total from ART where INTNRO = '") +
-                                  vb::DoblarComillas(m_estado.g_sInterno) + u'\'');
-            linea = 40;
-            if (m_srv.g_oBase->CrearRs(rs)) {
-                linea = 50;
-                if (m_srv.g_oFormatos->EsNumero(rs.Fields(QStringLiteral("Total"))) > 0) {
-                    cmdSiguienteEnabled = true;
-                    setMensaje(QStringLiteral(
-                        "Este interno contiene registros haga click en SIGUIENTE, para depurar."));
-                    cmdSiguienteTag = QStringLiteral("OK");
-                } else {
-                    cmdSiguienteTag.clear();
-                }
+            {
+                const auto& elegido = internos[static_cast<size_t>(std::max(0, internoSeleccionado))];
+                m_estado.g_sInterno = elegido.nro;
+                m_estado.descripcionInterno = elegido.dsc;
             }
-            notificar();
+            entrarPaso2(linea);
             break;
         }
         case 2: {
@@ -248,6 +229,7 @@ void ControladorPrincipal::MAIN_CambiarPaso() {
             linea = 70;
             cmdSiguienteCaption = QStringLiteral("Transferir");
             cmdSiguienteNegrita = true;
+            cmdAnteriorVisible = true;
             m_estado.g_iPaso = 3;
             notificar();
             break;
@@ -263,6 +245,85 @@ void ControladorPrincipal::MAIN_CambiarPaso() {
     } catch (const VbError& e) {
         notificar();
         m_srv.interaccion().mensaje(informeNumerado(e, QStringLiteral("frmMain.MAIN_CambiarPaso"), linea));
+    }
+}
+
+void ControladorPrincipal::entrarPaso2(int& linea) {
+    m_estado.g_iPaso = 2;
+    fram1Habilitado = false;
+    fram2Habilitado = true;
+    marcoAlFrente = 2;
+    cmdSiguienteEnabled = false;
+    cmdSiguienteCaption = QStringLiteral("Siguiente >");
+    cmdSiguienteNegrita = false;
+    cmdAnteriorVisible = true;
+    lbPasoNro = QStringLiteral("Paso 2");
+    lbPasoDesc = QStringLiteral("Abrir archivo excel para procesar");
+    lbInterno = m_estado.rotuloInterno();
+    notificar();
+    linea = 30;
+    Recordset rs;
+    m_srv.g_oBase->setSql(QStringLiteral("select count(INTNRO) as Total from ART where INTNRO = '") +
+                          vb::DoblarComillas(m_estado.g_sInterno) + u'\'');
+    linea = 40;
+    if (m_srv.g_oBase->CrearRs(rs)) {
+        linea = 50;
+        if (m_srv.g_oFormatos->EsNumero(rs.Fields(QStringLiteral("Total"))) > 0) {
+            cmdSiguienteEnabled = true;
+            setMensaje(
+                QStringLiteral("Este interno contiene registros haga click en SIGUIENTE, para depurar."));
+            cmdSiguienteTag = QStringLiteral("OK");
+        } else {
+            cmdSiguienteTag.clear();
+        }
+    }
+    notificar();
+}
+
+void ControladorPrincipal::MAIN_PasoAnterior() {
+    int linea = 0;
+    try {
+        switch (m_estado.g_iPaso) {
+        case 3:
+            linea = 10;
+            setMensaje(QString());
+            entrarPaso2(linea);
+            break;
+        case 2: {
+            linea = 10;
+            m_estado.g_iPaso = 1;
+            fram1Habilitado = true;
+            fram2Habilitado = true;
+            marcoAlFrente = 1;
+            cmdSiguienteEnabled = true;
+            cmdSiguienteCaption = QStringLiteral("Siguiente >");
+            cmdSiguienteNegrita = false;
+            cmdSiguienteTag.clear();
+            cmdAnteriorVisible = false;
+            lbPasoNro = QStringLiteral("Paso 1");
+            lbPasoDesc = QStringLiteral("Seleccione el interno a procesar");
+            lbInterno.clear();
+            Main_lbMensaje.clear();
+            linea = 20;
+            // The list is read again (another station may have added internos) and keeps the one
+            // just worked on selected.
+            const QString anterior = m_estado.g_sInterno;
+            FRAM1_CargarInternos();
+            for (size_t i = 0; i < internos.size(); ++i)
+                if (internos[i].nro == anterior) {
+                    internoSeleccionado = static_cast<int>(i);
+                    break;
+                }
+            notificar();
+            emit enfocarListaInternos();
+            break;
+        }
+        default:
+            break;
+        }
+    } catch (const VbError& e) {
+        notificar();
+        m_srv.interaccion().mensaje(informeNumerado(e, QStringLiteral("frmMain.MAIN_PasoAnterior"), linea));
     }
 }
 

@@ -64,6 +64,9 @@ public:
     // settings, step 1. `carpetaDatos` is the data folder.
     void Form_Load(const QString& carpetaDatos);
     void MAIN_CambiarPaso();
+    // "< Anterior": step 3 back to step 2 (another invoice for the same interno), step 2 back to
+    // step 1 with the interno list read again. Nothing stored changes.
+    void MAIN_PasoAnterior();
     void FRAM1_CargarInternos();
     void FRAM1_EliminarInterno();
     // After frmInterno closed: refills the list when it created a row.
@@ -83,6 +86,9 @@ public:
     int marcoAlFrente = 1; // FRAM1, FRAM2 or FRAM3
     bool fram1Habilitado = true;
     bool fram2Habilitado = true;
+    bool cmdAnteriorVisible = false;
+    // The interno worked on, in the heading of steps 2 and 3 ("Interno 24001 - Prueba").
+    QString lbInterno;
     std::vector<Interno> internos;
     int internoSeleccionado = -1;
 
@@ -105,6 +111,9 @@ signals:
 private:
     void ActualizarTablaART();
     void cargarConfiguracion();
+    // Step 2 on the interno of g_sInterno: the frame, the heading and "Siguiente >" as far as the
+    // interno's stored lines allow. `linea` follows the numbered lines of the caller's report.
+    void entrarPaso2(int& linea);
 
     Servicios& m_srv;
 

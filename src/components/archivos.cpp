@@ -7,11 +7,11 @@
 namespace Pindra {
 
 QString Archivos::ShowOpen(const QString& titulo, qintptr propietario, const QString& extensiones,
-                           const QString& descripcion) const {
+                           const QString& descripcion, const QString& carpeta) const {
     Q_UNUSED(propietario);
     if (!m_interaccion)
         return QString();
-    return m_interaccion->abrirArchivo(titulo, extensiones, descripcion);
+    return m_interaccion->abrirArchivo(titulo, extensiones, descripcion, carpeta);
 }
 
 bool Archivos::ExisteArchivo(const QString& ruta) const {

@@ -27,9 +27,10 @@ public:
     // InputBox: the typed text, or empty text when the user cancelled (*cancelado set).
     virtual QString entrada(const QString& pregunta, const QString& titulo, const QString& porDefecto,
                             bool* cancelado = nullptr) = 0;
-    // Open-file dialog: the chosen path, empty when cancelled. `extensiones` as "xls;*.xlsx".
+    // Open-file dialog: the chosen path, empty when cancelled. `extensiones` as "xls;*.xlsx"; the
+    // dialog starts in `carpeta` (the user's documents when it is empty or gone), no name typed.
     virtual QString abrirArchivo(const QString& titulo, const QString& extensiones,
-                                 const QString& descripcion) = 0;
+                                 const QString& descripcion, const QString& carpeta) = 0;
     // Save-file dialog: the chosen path, empty when cancelled.
     virtual QString guardarArchivo(const QString& titulo, const QString& nombrePropuesto,
                                    const QString& filtro) = 0;
@@ -72,7 +73,9 @@ public:
             *cancelado = true;
         return {};
     }
-    QString abrirArchivo(const QString&, const QString&, const QString&) override { return {}; }
+    QString abrirArchivo(const QString&, const QString&, const QString&, const QString&) override {
+        return {};
+    }
     QString guardarArchivo(const QString&, const QString&, const QString&) override { return {}; }
     void relacionPais() override {}
     void elegirCampo() override {}

@@ -22,9 +22,9 @@ QString InteraccionGuionada::entrada(const QString& pregunta, const QString& tit
 }
 
 QString InteraccionGuionada::abrirArchivo(const QString& titulo, const QString& extensiones,
-                                          const QString& descripcion) {
+                                          const QString& descripcion, const QString& carpeta) {
     avisos.append({Aviso::Tipo::Abrir, titulo, Icono::Ninguno, Botones::Aceptar,
-                   descripcion + QStringLiteral(" (") + extensiones + u')', QString()});
+                   descripcion + QStringLiteral(" (") + extensiones + u')', carpeta});
     return archivos.isEmpty() ? QString() : archivos.dequeue();
 }
 

@@ -100,6 +100,7 @@ void ControladorPaso3::FRM3_Tranferir() {
     // it or, on any failure, nothing. Without the entity there is none: the interno transfer reports
     // the missing entity.
     std::optional<TransaccionTransferencia> transaccion;
+    m_transferido = false;
     try {
         bool ok = false;
         linea = 20;
@@ -137,6 +138,7 @@ void ControladorPaso3::FRM3_Tranferir() {
             linea = 140;
             if (m_srv.g_oFormatos->EsNumero(rs.Fields(QStringLiteral("Total"))) > 0) {
                 linea = 150;
+                m_transferido = true;
                 m_srv.interaccion().mensaje(
                     QStringLiteral("Se transfirio ") +
                         m_srv.g_oFormatos->EsNull(rs.Fields(QStringLiteral("Total"))) +

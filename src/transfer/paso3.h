@@ -25,6 +25,8 @@ public:
     void FRAM3_CargarEstadisticas();
     // Validation, interno transfer, catalog update and the final count, with their captions.
     void FRM3_Tranferir();
+    // The last "Transferir" wrote the interno into the customs database.
+    bool transferido() const { return m_transferido; }
 
     // The counts (wide enough for any number of lines) and the texts of their labels ("0000").
     struct Cuentas {
@@ -51,6 +53,7 @@ signals:
     void cambiado();
 
 private:
+    bool m_transferido = false;
     qint64 contar(const QString& cola);
     void ponerMensaje(const QString& texto);
 

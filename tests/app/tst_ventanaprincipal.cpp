@@ -131,6 +131,21 @@ void TstVentanaPrincipal::nuevoInternoConF11() {
              prueba::hijo<QFrame>(*m_v, "FRAM2"));
     QVERIFY(!prueba::hijo<QFrame>(*m_v, "FRAM1")->isEnabled());
     QVERIFY(!prueba::hijo<QPushButton>(*m_v, "cmdSiguiente")->isEnabled());
+    // The interno stands in the heading (its description is its number: said once).
+    QCOMPARE(prueba::hijo<QLabel>(*m_v, "lbInterno")->text(), QStringLiteral("Interno 24001"));
+
+    // Alt+A ("< Anterior") goes back to step 1, the interno still selected in the list.
+    QVERIFY(prueba::hijo<QPushButton>(*m_v, "cmdAnterior")->isVisible());
+    m_v->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_v.get()));
+    QTest::keyClick(m_v->windowHandle(), Qt::Key_A, Qt::AltModifier);
+    // A mnemonic presses its button with the click's animation.
+    QTRY_COMPARE(prueba::hijo<QLabel>(*m_v, "lbPasoNro")->text(), QStringLiteral("Paso 1"));
+    QVERIFY(prueba::hijo<QFrame>(*m_v, "FRAM1")->isEnabled());
+    QVERIFY(!prueba::hijo<QPushButton>(*m_v, "cmdAnterior")->isVisible());
+    QCOMPARE(prueba::hijo<QLabel>(*m_v, "lbInterno")->text(), QString());
+    QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->currentItem()->text(0),
+             QStringLiteral("24001"));
 }
 
 void TstVentanaPrincipal::escEnNuevoInternoNoAgrega() {

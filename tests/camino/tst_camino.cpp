@@ -7,6 +7,7 @@
 #include "testsupport.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
 
 using namespace tarvix;
@@ -98,7 +99,8 @@ void TstCamino::caminoCompleto() {
              servidor ? Motor::PostgreSQL : Motor::SQLite);
     // With the entities on the server no embedded customs database is made.
     QCOMPARE(QFile::exists(rutas::baseAduana(p.carpeta())), !servidor);
-    camino::Limpieza limpieza(p, catalogo, {interno});
+    const QString segundo = interno + QStringLiteral("-B");
+    camino::Limpieza limpieza(p, catalogo, {interno, segundo});
     if (servidor)
         p.ejecutarAduana(
             QStringLiteral("insert into catarticulos select ") + vb::SqlTexto(catalogo) +
@@ -107,9 +109,10 @@ void TstCamino::caminoCompleto() {
                            "descripcion_maria, valorderesp, artkgunitario, codigoean from catarticulos "
                            "where idcatalogo = '1'"));
     // A MARIA description with a quote reaches the dispatch through the catalog.
-    p.ejecutarAduana(QStringLiteral("update catarticulos set descripcion_maria = 'LLAVES COMBINADAS D''ANGELO' where "
-                            "idarticulo = 'JL24' and idcatalogo = ") +
-             vb::SqlTexto(catalogo));
+    p.ejecutarAduana(
+        QStringLiteral("update catarticulos set descripcion_maria = 'LLAVES COMBINADAS D''ANGELO' where "
+                       "idarticulo = 'JL24' and idcatalogo = ") +
+        vb::SqlTexto(catalogo));
 
     // Step 1: a new interno.
     QVERIFY(p.crearYElegirInterno(interno));
@@ -289,6 +292,51 @@ void TstCamino::caminoCompleto() {
              QStringLiteral("LLAVES COMBINADAS D'ANGELO"));
     QCOMPARE(articulo(QStringLiteral("TX650"))[QStringLiteral("descripcion")].toString(),
              QStringLiteral("IMPACT DRILL 650W 13MM KEYED CHUCK"));
+
+    // The day goes on without a restart. After the transfer the status says so; "< Anterior" goes
+    // back to step 2 (the interno keeps its lines: "Siguiente >" reviews them) and then to step 1,
+    // with the list read again and the interno still selected.
+    QCOMPARE(p.principal().lbInterno,
+             QStringLiteral("Interno ") + interno + QStringLiteral(" - factura de ejemplo"));
+    QCOMPARE(p.principal().Main_lbMensaje, QStringLiteral("Fin de proceso. Se transfirió el interno ") +
+                                               interno +
+                                               QStringLiteral("; con «< Anterior» se pasa a otro interno."));
+    p.principal().MAIN_PasoAnterior();
+    QCOMPARE(p.estado.g_iPaso, 2);
+    QVERIFY(p.principal().cmdSiguienteEnabled);
+    QCOMPARE(p.principal().cmdSiguienteCaption, QStringLiteral("Siguiente >"));
+    p.principal().MAIN_PasoAnterior();
+    QCOMPARE(p.estado.g_iPaso, 1);
+    QCOMPARE(p.principal().lbInterno, QString());
+    QVERIFY(!p.principal().cmdAnteriorVisible);
+    QCOMPARE(p.principal().internos.at(static_cast<size_t>(p.principal().internoSeleccionado)).nro, interno);
+    QCOMPARE(p.mensajesNuevos(), QStringList());
+
+    // A second interno from the same invoice: the dialog opens where the first one was, the
+    // countries and the corrected articles are known now, and its transfer leaves the first alone.
+    QVERIFY(p.crearYElegirInterno(segundo));
+    QCOMPARE(p.principal().lbInterno,
+             QStringLiteral("Interno ") + segundo + QStringLiteral(" - factura de ejemplo"));
+    p.abrirFactura(factura);
+    QCOMPARE(p.guion.avisos.last().porDefecto, QFileInfo(factura).absolutePath());
+    p.paso2().cmdAutomatico_Click();
+    p.establecerCampo(1, kDescripcion);
+    p.establecerCampo(8, QStringLiteral("[ KILOS ]"));
+    p.principal().MAIN_CambiarPaso();
+    QCOMPARE(p.estado.g_iPaso, 3);
+    QCOMPARE(p.paso3().cuentas.total, 14);
+    QCOMPARE(p.paso3().cuentas.erroneos, 0);
+    p.principal().MAIN_CambiarPaso();
+    QCOMPARE(p.mensajesNuevos(),
+             QStringList{QStringLiteral("Se transfirio 14 articulos en el interno ") + segundo});
+    const auto subitems = [&](const QString& nro) {
+        return p
+            .filasAduana(QStringLiteral("select count(*) as n from subitems where interno = ") +
+                         vb::SqlTexto(nro))[0][QStringLiteral("n")]
+            .toInt();
+    };
+    QCOMPARE(subitems(interno), 15);
+    QCOMPARE(subitems(segundo), 14);
 }
 
 QTEST_GUILESS_MAIN(TstCamino)

@@ -73,10 +73,12 @@ void TstPaso3Ventana::pasoTresEnLaVentana() {
     prueba::hijo<QPushButton>(v, "cmdSiguiente")->click();
     QCOMPARE(guion.mensajes().size(), 1);
     QCOMPARE(guion.mensajes()[0].texto, QStringLiteral("Se transfirio 12 articulos en el interno 7"));
-    QCOMPARE(prueba::hijo<QLabel>(v, "Main_lbMensaje")->text(), QStringLiteral("Fin de proceso"));
+    const QString fin = QStringLiteral("Fin de proceso. Se transfirió el interno 7; con «< Anterior» se pasa a "
+                                       "otro interno.");
+    QCOMPARE(prueba::hijo<QLabel>(v, "Main_lbMensaje")->text(), fin);
     QVERIFY(!prueba::hijo<QProgressBar>(v, "Main_PrB")->isVisible());
     v.controlador().notificar(); // a later redraw keeps the text
-    QCOMPARE(prueba::hijo<QLabel>(v, "Main_lbMensaje")->text(), QStringLiteral("Fin de proceso"));
+    QCOMPARE(prueba::hijo<QLabel>(v, "Main_lbMensaje")->text(), fin);
     // The counters stay as they were computed on entering step 3.
     QCOMPARE(prueba::hijo<QLabel>(v, "FRAM3_lbErroneos")->text(), QStringLiteral("0001"));
 }

@@ -75,6 +75,14 @@ frmMain::frmMain(Servicios& srv, EstadoAsistente& estado, QWidget* parent)
     cmdConfig = boton(QStringLiteral("cmdConfig"), QStringLiteral("Configur."), this);
     Command4 = boton(QStringLiteral("Command4"), QStringLiteral("Cancelar"), this);
     cmdSiguiente = boton(QStringLiteral("cmdSiguiente"), QStringLiteral("Siguiente >"), this);
+    cmdAnterior = boton(QStringLiteral("cmdAnterior"), QStringLiteral("< &Anterior"), this);
+    cmdAnterior->setAccessibleName(QStringLiteral("Anterior"));
+    cmdAnterior->setAutoDefault(false);
+    cmdAnterior->setVisible(false);
+    lbInterno = etiqueta(QStringLiteral("lbInterno"), QString(), this);
+    lbInterno->setAccessibleName(QStringLiteral("Interno"));
+    lbInterno->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lbInterno->setFont(paso);
     cmdSiguiente->setDefault(false);
     cmdSiguiente->setAutoDefault(false);
     cmdConfig->setAutoDefault(false);
@@ -92,12 +100,14 @@ frmMain::frmMain(Servicios& srv, EstadoAsistente& estado, QWidget* parent)
     pasoFila->addWidget(lbPasoNro);
     pasoFila->addSpacing(12);
     pasoFila->addWidget(lbPasoDesc, 1);
+    pasoFila->addWidget(lbInterno);
     cabecera->addLayout(pasoFila);
 
     auto* pie = new QHBoxLayout;
     pie->addWidget(cmdConfig);
     pie->addStretch(1);
     pie->addWidget(Command4);
+    pie->addWidget(cmdAnterior);
     pie->addWidget(cmdSiguiente);
 
     auto* capa = new QVBoxLayout(this);
@@ -120,6 +130,7 @@ frmMain::frmMain(Servicios& srv, EstadoAsistente& estado, QWidget* parent)
     });
     connect(cmdSiguiente, &QPushButton::clicked, this, [this] { m_control.MAIN_CambiarPaso(); });
     connect(Command4, &QPushButton::clicked, this, &frmMain::Command4_Click);
+    connect(cmdAnterior, &QPushButton::clicked, this, [this] { m_control.MAIN_PasoAnterior(); });
     connect(cmdConfig, &QPushButton::clicked, this, [this] {
         frmConfig ventana(m_srv, m_estado, this);
         ventana.exec();
@@ -301,6 +312,8 @@ void frmMain::refrescar() {
     f.setBold(m_control.cmdSiguienteNegrita);
     cmdSiguiente->setFont(f);
     cmdSiguiente->setEnabled(m_control.cmdSiguienteEnabled);
+    cmdAnterior->setVisible(m_control.cmdAnteriorVisible);
+    lbInterno->setText(m_control.lbInterno);
     marcos->setCurrentIndex(m_control.marcoAlFrente - 1);
     FRAM1->setEnabled(m_control.fram1Habilitado);
     FRAM2->setEnabled(m_control.fram2Habilitado);

@@ -66,6 +66,8 @@ private:
     QPushButton* cmdConfig;
     QPushButton* Command4;
     QPushButton* cmdSiguiente;
+    QPushButton* cmdAnterior;
+    QLabel* lbInterno;
     QStackedWidget* marcos;
     QFrame* FRAM1;
     QFrame* FRAM2;

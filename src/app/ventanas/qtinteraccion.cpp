@@ -6,7 +6,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -117,7 +119,7 @@ QString QtInteraccion::entrada(const QString& pregunta, const QString& titulo, c
 }
 
 QString QtInteraccion::abrirArchivo(const QString& titulo, const QString& extensiones,
-                                    const QString& descripcion) {
+                                    const QString& descripcion, const QString& carpeta) {
     // "xls;*.xlsx" -> "*.xls *.xlsx"
     QStringList patrones;
     for (QString e : extensiones.split(u';', Qt::SkipEmptyParts)) {
@@ -127,8 +129,13 @@ QString QtInteraccion::abrirArchivo(const QString& titulo, const QString& extens
         patrones << e;
     }
     const QString filtro = descripcion + QStringLiteral(" (") + patrones.join(u' ') + u')';
-    return QFileDialog::getOpenFileName(
-        m_ventana, titulo, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), filtro);
+    // An existing folder, so that the dialog does not take a missing one's name as the file name.
+    QString inicio = carpeta;
+    if (inicio.isEmpty() || !QFileInfo(inicio).isDir())
+        inicio = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!QFileInfo(inicio).isDir())
+        inicio = QDir::homePath();
+    return QFileDialog::getOpenFileName(m_ventana, titulo, inicio, filtro);
 }
 
 QString QtInteraccion::guardarArchivo(const QString& titulo, const QString& nombrePropuesto,

@@ -32,8 +32,8 @@ public:
                       std::optional<Respuesta> porDefecto) override;
     QString entrada(const QString& pregunta, const QString& titulo, const QString& porDefecto,
                     bool* cancelado) override;
-    QString abrirArchivo(const QString& titulo, const QString& extensiones,
-                         const QString& descripcion) override;
+    QString abrirArchivo(const QString& titulo, const QString& extensiones, const QString& descripcion,
+                         const QString& carpeta) override;
     QString guardarArchivo(const QString& titulo, const QString& nombrePropuesto,
                            const QString& filtro) override;
     void relacionPais() override;

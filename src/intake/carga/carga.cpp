@@ -1,6 +1,7 @@
 #include "intake/carga/carga.h"
 
 #include "components/archivos.h"
+#include "components/configuracion.h"
 #include "components/espera.h"
 #include "components/estadoasistente.h"
 #include "components/interaccion.h"
@@ -11,6 +12,7 @@
 #include "intake/carga/grilla.h"
 #include "intake/clecxel.h"
 
+#include <QFileInfo>
 #include <new>
 #include <thread>
 #include <vector>
@@ -51,10 +53,14 @@ bool Seleccionar_Archivo_XLS(Servicios& srv, QString& txtArchivo) {
         const Pindra::Archivos archivos(&srv.interaccion());
         const QString ruta =
             archivos.ShowOpen(QStringLiteral("Abrir Factura en EXCEL"), 0, QStringLiteral("xls;*.xlsx"),
-                              QStringLiteral("Facturas en EXCEL"));
+                              QStringLiteral("Facturas en EXCEL"),
+                              configuracion::leer(QString::fromLatin1(kClaveCarpetaFacturas)));
         if (ruta.isEmpty())
             return false;
         txtArchivo = ruta;
+        // The next dialog starts where this invoice was, also after a restart. A settings file that
+        // cannot be written only loses that convenience.
+        configuracion::guardar(QString::fromLatin1(kClaveCarpetaFacturas), QFileInfo(ruta).absolutePath());
         return true;
     } catch (const VbError& e) {
         srv.interaccion().mensaje(informeCorto(e, QStringLiteral("frmMain.Seleccionar_Archivo_XLS")));

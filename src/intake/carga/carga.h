@@ -11,6 +11,9 @@ struct Servicios;
 // The open-file dialog of "Procesar", through a file service of its own. When the user chose a
 // file its path goes into `txtArchivo` (FRAM2_TxtArchivo) and the result is true; a cancelled
 // dialog changes nothing.
+// The settings key of the folder of the last invoice opened.
+inline constexpr const char* kClaveCarpetaFacturas = "CARPETA_FACTURAS";
+
 bool Seleccionar_Archivo_XLS(Servicios& srv, QString& txtArchivo);
 
 // Reads the first worksheet of `ruta` into the grid: row 0 the header, row 1 the empty field row in

@@ -86,7 +86,7 @@ frmDEP* TstFrmDEP::abrir(int modo) {
 void TstFrmDEP::ventanaCompartida() {
     frmDEP* v = abrir(1);
     QVERIFY(v);
-    QCOMPARE(v->windowTitle(), QStringLiteral("Resultados"));
+    QCOMPARE(v->windowTitle(), QStringLiteral("Resultados - Interno 100"));
     QVERIFY(!QApplication::activeModalWidget());
     QCOMPARE(v->lstDEP->model()->columnCount(), 11);
     QCOMPARE(v->lstDEP->model()->headerData(7, Qt::Horizontal).toString(), QStringLiteral("Posición"));

@@ -45,7 +45,9 @@ private:
 frmDEP::frmDEP(Servicios& srv, EstadoAsistente& estado, QWidget* parent, EditorRegistro editor)
     : QMainWindow(parent, Qt::Window), m_lista(srv, estado, std::move(editor)) {
     setObjectName(QStringLiteral("frmDEP"));
-    setWindowTitle(QStringLiteral("Resultados"));
+    // The interno stands in the caption: several may be reviewed in one run of the program.
+    setWindowTitle(estado.g_sInterno.isEmpty() ? QStringLiteral("Resultados")
+                                               : QStringLiteral("Resultados - ") + estado.rotuloInterno());
     setAccessibleName(QStringLiteral("Resultados"));
     setAttribute(Qt::WA_DeleteOnClose);
     resize(1000, 480);
