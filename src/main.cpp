@@ -33,6 +33,6 @@ int main(int argc, char* argv[]) {
     tarvix::EstadoAsistente estado;
     tarvix::frmMain ventana(srv, estado);
     ventana.show();
-    ventana.iniciar(tarvix::rutas::carpetaDatos());
+    ventana.iniciar(tarvix::rutas::carpetaDatos(), true);
     return app.exec();
 }

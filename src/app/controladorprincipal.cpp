@@ -10,6 +10,7 @@
 #include "components/vberror.h"
 #include "data/basesdedatos.h"
 #include "data/comparaciontablas.h"
+#include "data/conexionaduana.h"
 #include "data/rutas.h"
 
 namespace tarvix {
@@ -66,6 +67,8 @@ void ControladorPrincipal::Form_Load(const QString& carpetaDatos) {
         }
         bases::actualizarComparacion(rutas::baseAduana(carpetaDatos));
         m_central->LoadParameters(ini);
+        m_carpetaDatos = carpetaDatos;
+        baseDemostracion = conexion::usaDemostracion(carpetaDatos);
         linea = 50;
         lbVersion = lineaVersion();
         linea = 60;
@@ -88,6 +91,11 @@ void ControladorPrincipal::Form_Load(const QString& carpetaDatos) {
         m_srv.interaccion().mensaje(informeNumerado(e, QStringLiteral("frmMain.Form_Load"), linea));
         return;
     }
+    notificar();
+}
+
+void ControladorPrincipal::actualizarBaseDemostracion() {
+    baseDemostracion = !m_carpetaDatos.isEmpty() && conexion::usaDemostracion(m_carpetaDatos);
     notificar();
 }
 

@@ -63,6 +63,8 @@ public:
     // Start-up: components, version line, working database, schema upgrade, interno list,
     // settings, step 1. `carpetaDatos` is the data folder.
     void Form_Load(const QString& carpetaDatos);
+    // Reads again whether the entity file names the demonstration database (after it changed).
+    void actualizarBaseDemostracion();
     void MAIN_CambiarPaso();
     // "< Anterior": step 3 back to step 2 (another invoice for the same interno), step 2 back to
     // step 1 with the interno list read again. Nothing stored changes.
@@ -87,6 +89,8 @@ public:
     bool fram1Habilitado = true;
     bool fram2Habilitado = true;
     bool cmdAnteriorVisible = false;
+    // The customs entities are the embedded demonstration database.
+    bool baseDemostracion = false;
     // The interno worked on, in the heading of steps 2 and 3 ("Interno 24001 - Prueba").
     QString lbInterno;
     std::vector<Interno> internos;
@@ -118,6 +122,7 @@ private:
     Servicios& m_srv;
 
     EstadoAsistente& m_estado;
+    QString m_carpetaDatos;
     PasoCarga* m_carga = nullptr;
     PasoResultados* m_resultados = nullptr;
     std::unique_ptr<Velno::clBase> m_base;

@@ -1,14 +1,18 @@
 #include "app/ventanas/frminterno.h"
 #include "app/ventanas/frmmain.h"
 #include "app/ventanas/qtinteraccion.h"
+#include "components/configuracion.h"
 #include "components/interaccionguionada.h"
+#include "data/conexionaduana.h"
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -40,6 +44,7 @@ private slots:
     void eliminarConDelete();
     void escTerminaElPrograma();
     void enterPulsaElBotonPorDefecto();
+    void primerArranque();
 
 private:
     void abrir();
@@ -208,6 +213,54 @@ void TstVentanaPrincipal::enterPulsaElBotonPorDefecto() {
                  esperadas[i]);
         QCOMPARE(titulo, QStringLiteral("Exportar"));
     }
+}
+
+// A first start asks where the customs database is, then for the catalog and the unit, none chosen
+// for the clerk; the demonstration database is then said in the window. A later start asks nothing.
+void TstVentanaPrincipal::primerArranque() {
+    m_v = std::make_unique<frmMain>(*m_srv, *m_estado);
+    m_srv->setInteraccion(&m_guion);
+    m_v->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_v.get()));
+    QStringList vistas;
+    alAbrirModal([&](QWidget* w) {
+        vistas << w->objectName();
+        QVERIFY(prueba::hijo<QRadioButton>(*w, "optDemostracion")->isChecked());
+        QTest::keyClick(w, Qt::Key_Return);
+        alAbrirModal([&](QWidget* a) {
+            vistas << a->objectName();
+            auto* aceptar = prueba::hijo<QPushButton>(*a, "cmdAceptar");
+            auto* catalogo = prueba::hijo<QComboBox>(*a, "cboCatalogo");
+            auto* unidad = prueba::hijo<QComboBox>(*a, "cboUnidad");
+            QCOMPARE(catalogo->currentIndex(), -1);
+            QCOMPARE(unidad->currentIndex(), -1);
+            QVERIFY(!aceptar->isEnabled());
+            catalogo->setCurrentIndex(0);
+            QVERIFY(!aceptar->isEnabled());
+            unidad->setCurrentIndex(unidad->findText(QStringLiteral("UNIDADES"), Qt::MatchContains));
+            QVERIFY(aceptar->isEnabled());
+            aceptar->click();
+        });
+    });
+    m_v->iniciar(m_dir->path(), true);
+    QCOMPARE(vistas, (QStringList{QStringLiteral("frmConexion"), QStringLiteral("frmAjustesIniciales")}));
+    QVERIFY(!conexion::esPrimerArranque(m_dir->path()));
+    QCOMPARE(configuracion::leer(QStringLiteral("INTDUN")), QStringLiteral("07"));
+    QCOMPARE(m_estado->g_sINTDUN, QStringLiteral("07"));
+    QVERIFY(!m_estado->g_sINTCAT.isEmpty());
+    QVERIFY(prueba::hijo<QLabel>(*m_v, "lbDemostracion")->isVisible());
+    QCOMPARE(prueba::hijo<QLabel>(*m_v, "lbDemostracion")->text(),
+             QStringLiteral("Base aduanera de demostración"));
+
+    // The next start finds the entity file and asks nothing.
+    m_v.reset();
+    *m_estado = EstadoAsistente();
+    m_v = std::make_unique<frmMain>(*m_srv, *m_estado);
+    m_srv->setInteraccion(&m_guion);
+    m_v->show();
+    m_v->iniciar(m_dir->path(), true);
+    QCOMPARE(m_estado->g_iPaso, 1);
+    QCOMPARE(m_estado->g_sINTDUN, QStringLiteral("07"));
 }
 
 QTEST_MAIN(TstVentanaPrincipal)

@@ -2,9 +2,12 @@
 
 #include "app/ventanas/frminterno.h"
 #include "components/espera.h"
+#include "data/conexionaduana.h"
 #include "intake/carga/ventanas/vistagrilla.h"
 #include "review/lista/ventanas/frmdep.h"
 #include "review/ventanas/frmmodificar.h"
+#include "settings/ventanas/frmajustesiniciales.h"
+#include "settings/ventanas/frmconexion.h"
 #include "settings/ventanas/frmconfig.h"
 
 #include <QApplication>
@@ -68,6 +71,9 @@ frmMain::frmMain(Servicios& srv, EstadoAsistente& estado, QWidget* parent)
     Main_lbMensaje->setStyleSheet(QStringLiteral("color: #8b0000;"));
     lbVersion = etiqueta(QStringLiteral("lbVersion"), QStringLiteral("Version"), this);
     lbVersion->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lbDemostracion = etiqueta(QStringLiteral("lbDemostracion"), conexion::avisoDemostracion(), this);
+    lbDemostracion->setStyleSheet(QStringLiteral("color: #6b5800;"));
+    lbDemostracion->setVisible(false);
     Main_PrB = new QProgressBar(this);
     Main_PrB->setObjectName(QStringLiteral("Main_PrB"));
     Main_PrB->setAccessibleName(QStringLiteral("Progreso"));
@@ -115,7 +121,11 @@ frmMain::frmMain(Servicios& srv, EstadoAsistente& estado, QWidget* parent)
     capa->addWidget(marcos, 1);
     capa->addWidget(Main_lbMensaje);
     capa->addWidget(Main_PrB);
-    capa->addWidget(lbVersion);
+    auto* pieInfo = new QHBoxLayout;
+    pieInfo->addWidget(lbDemostracion);
+    pieInfo->addStretch(1);
+    pieInfo->addWidget(lbVersion);
+    capa->addLayout(pieInfo);
     capa->addLayout(pie);
     resize(900, 620);
 
@@ -134,6 +144,7 @@ frmMain::frmMain(Servicios& srv, EstadoAsistente& estado, QWidget* parent)
     connect(cmdConfig, &QPushButton::clicked, this, [this] {
         frmConfig ventana(m_srv, m_estado, this);
         ventana.exec();
+        m_control.actualizarBaseDemostracion();
     });
     conectarPaso2();
     conectarPaso3();
@@ -293,12 +304,23 @@ void frmMain::conectarPaso3() {
     connect(FRAM3_cmdRegOk, &QPushButton::clicked, this, [abrir] { abrir(2); });
 }
 
-void frmMain::iniciar(const QString& carpetaDatos) {
+void frmMain::iniciar(const QString& carpetaDatos, bool primerArranque) {
+    // Cancelled, the first start goes on with the demonstration database, as before it asked.
+    const bool primera = primerArranque && conexion::esPrimerArranque(carpetaDatos);
+    if (primera) {
+        frmConexion ventana(m_srv.interaccion(), carpetaDatos, this);
+        ventana.exec();
+    }
     {
         const PunteroEspera espera(&m_interaccion, PunteroEspera::Ocupado);
         m_control.Form_Load(carpetaDatos);
     }
     refrescar();
+    // No processing runs on a catalog or a unit the clerk did not pick.
+    if (primera && m_estado.g_iPaso == 1 && (m_estado.g_sINTCAT.isEmpty() || m_estado.g_sINTDUN.isEmpty())) {
+        frmAjustesIniciales ventana(m_srv, m_estado, this);
+        ventana.exec();
+    }
 }
 
 void frmMain::refrescar() {
@@ -306,6 +328,7 @@ void frmMain::refrescar() {
     lbPasoDesc->setText(m_control.lbPasoDesc);
     Main_lbMensaje->setText(m_control.Main_lbMensaje);
     lbVersion->setText(m_control.lbVersion);
+    lbDemostracion->setVisible(m_control.baseDemostracion);
     cmdSiguiente->setText(m_control.cmdSiguienteCaption);
     cmdSiguiente->setAccessibleName(QString(m_control.cmdSiguienteCaption).remove(u'>').trimmed());
     QFont f = cmdSiguiente->font();

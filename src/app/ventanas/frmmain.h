@@ -30,8 +30,10 @@ public:
     ControladorPrincipal& controlador() { return m_asistente.principal(); }
     QtInteraccion& interaccion() { return m_interaccion; }
 
-    // Runs the start-up sequence on the data folder.
-    void iniciar(const QString& carpetaDatos);
+    // Runs the start-up sequence on the data folder. With `primerArranque`, a folder without an
+    // entity file first asks where the customs database is and, once started, for the catalog and
+    // the default unit.
+    void iniciar(const QString& carpetaDatos, bool primerArranque = false);
 
     // Opens frmInterno (Insert in the list).
     void FRAM1_NuevoInterno();
@@ -62,6 +64,7 @@ private:
     QLabel* lbPasoDesc;
     QLabel* Main_lbMensaje;
     QLabel* lbVersion;
+    QLabel* lbDemostracion;
     QProgressBar* Main_PrB;
     QPushButton* cmdConfig;
     QPushButton* Command4;

@@ -1,15 +1,20 @@
 #include "settings/ventanas/frmconfig.h"
 
 #include "settings/ventanas/controles.h"
+#include "settings/ventanas/frmconexion.h"
 #include "settings/ventanas/frmrelpais.h"
+
+#include "components/central.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSignalBlocker>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -84,6 +89,23 @@ frmConfig::frmConfig(Servicios& srv, EstadoAsistente& estado, QWidget* parent)
         controles::rotular(lstRELPAIS, QStringLiteral("lstRELPAIS"), QStringLiteral("Relación PAIS"), this));
     todo->addWidget(lstRELPAIS, 1);
     todo->addWidget(ayudaLista);
+    // Where the customs database is: the entities are read again and so are the lists above.
+    auto* cmdBaseAduanera = new QPushButton(QStringLiteral("&Base aduanera…"), this);
+    cmdBaseAduanera->setObjectName(QStringLiteral("cmdBaseAduanera"));
+    cmdBaseAduanera->setAutoDefault(false);
+    connect(cmdBaseAduanera, &QPushButton::clicked, this, [this, &srv] {
+        const QString ini = srv.g_oCentral ? srv.g_oCentral->RutaIni() : QString();
+        if (ini.isEmpty())
+            return;
+        frmConexion ventana(srv.interaccion(), QFileInfo(ini).absolutePath(), this);
+        if (ventana.exec() != QDialog::Accepted || !ventana.guardado())
+            return;
+        srv.g_oCentral->LoadParameters(ini);
+        m_logica.Form_Load();
+        refrescarListas();
+        refrescarRelaciones();
+    });
+    todo->addWidget(cmdBaseAduanera, 0, Qt::AlignLeft);
     todo->addWidget(ayudaCerrar);
     resize(560, 460);
 
