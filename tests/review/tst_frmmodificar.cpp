@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCompleter>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -77,6 +78,15 @@ void TstFrmModificar::controlesTabuladorYF11() {
                 QVERIFY2(!w->accessibleName().isEmpty(), qPrintable(w->objectName()));
         QCOMPARE(f->cboPRCORI->currentText(), QStringLiteral("CHINA"));
         QCOMPARE(rotulo(f, "lbPRCDUN"), QStringLiteral("Unidad Declarada  "));
+        // The declared unit's name beside its code, and the units offered by code ("07 UNIDADES"),
+        // the code alone going into the box.
+        QCOMPARE(f->txtPRCDUN->text(), QStringLiteral("07"));
+        QCOMPARE(rotulo(f, "lbNombreUnidad"), QStringLiteral("UNIDADES"));
+        QCompleter* unidades = f->txtPRCDUN->completer();
+        QVERIFY(unidades);
+        unidades->setCompletionPrefix(QStringLiteral("07"));
+        QCOMPARE(unidades->completionModel()->index(0, 0).data().toString(), QStringLiteral("07 UNIDADES"));
+        QCOMPARE(unidades->currentCompletion(), QStringLiteral("07"));
         QCOMPARE(rotulo(f, "lbAyuda"), QStringLiteral("[F11] Guardar -  [ESC]  Salir"));
         QCOMPARE(f->findChild<QGroupBox*>(QStringLiteral("fraOrigen"))->title(),
                  QStringLiteral("Datos del archivo origen"));
@@ -102,6 +112,7 @@ void TstFrmModificar::controlesTabuladorYF11() {
         QCOMPARE(foco(), QStringLiteral("txtPRCCAN"));
         // A refusal keeps the window open with the user's input.
         f->txtPRCDUN->setText(QString());
+        QCOMPARE(rotulo(f, "lbNombreUnidad"), QString());
         QTest::keyClick(f->txtPRCCAN, Qt::Key_F11);
         QCOMPARE(e.mensajes(), QStringList{QStringLiteral("Falta ingresar unidad declarada")});
         QVERIFY(f->isVisible());
@@ -117,6 +128,7 @@ void TstFrmModificar::controlesTabuladorYF11() {
     QCOMPARE(e.leer(3, QStringLiteral("PRCEST")).toString(), QStringLiteral("M"));
     QCOMPARE(e.leer(3, QStringLiteral("PRCCRC")).toString(), QStringLiteral("OK"));
     QCOMPARE(e.leer(3, QStringLiteral("PRCCAN")).toDouble(), 9.0);
+    QCOMPARE(e.leer(3, QStringLiteral("PRCDUN")).toString(), QStringLiteral("07"));
     QCOMPARE(e.leer(3, QStringLiteral("ARTDSCMARIA")).toString(), QStringLiteral("Nuevo texto"));
 }
 

@@ -6,12 +6,15 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCompleter>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStandardItemModel>
 #include <QVBoxLayout>
 
 namespace tarvix {
@@ -120,6 +123,7 @@ void frmModificar::construir() {
     g2->addWidget(lbMarca, 0, 3);
     txtPRCSUF = campo<QLineEdit>(g2, 1, 0, "txtPRCSUF", QStringLiteral("Sufijos"), 3);
     txtPRCDUN = campo<QLineEdit>(g2, 2, 0, "txtPRCDUN", QStringLiteral("Unidad Declarada  "));
+    ponerNombreDeUnidad(g2);
     txtPRCCAN = campo<QLineEdit>(g2, 2, 2, "txtPRCCAN", QStringLiteral("Cantidad Declarada"));
     txtPRCECA = campo<QLineEdit>(g2, 3, 0, "txtPRCECA", QStringLiteral("Unidad Estadistica"), 1, &lbPRCEUN);
     txtPRCSCA = campo<QLineEdit>(g2, 3, 2, "txtPRCSCA", QStringLiteral("Derecho Especifico"), 1, &lbPRCSUN);
@@ -194,6 +198,38 @@ void frmModificar::mostrar() {
     lbEstado->setText(l.lbEstado.Caption);
     ponerLista(cboidPRCORI, l.cboidPRCORI);
     ponerLista(cboPRCORI, l.cboPRCORI);
+}
+
+void frmModificar::ponerNombreDeUnidad(QGridLayout* grilla) {
+    // The unit's name beside its code, and the units offered by code as the clerk types; what is
+    // stored is still the code alone.
+    m_unidades = leerUnidades(m_srv);
+    lbNombreUnidad = rotulo(txtPRCDUN->parentWidget(), "lbNombreUnidad", QString());
+    lbNombreUnidad->setAccessibleName(QStringLiteral("Nombre de la unidad declarada"));
+    auto* celda = new QHBoxLayout;
+    celda->setContentsMargins(0, 0, 0, 0);
+    grilla->removeWidget(txtPRCDUN);
+    celda->addWidget(txtPRCDUN);
+    celda->addWidget(lbNombreUnidad, 1);
+    grilla->addLayout(celda, 2, 1);
+    txtPRCDUN->setMaximumWidth(txtPRCDUN->fontMetrics().horizontalAdvance(QStringLiteral("8888")) + 16);
+    if (!m_unidades.empty()) {
+        auto* modelo = new QStandardItemModel(this);
+        for (const Unidad& u : m_unidades) {
+            auto* item = new QStandardItem(u.id + u' ' + u.descripcion);
+            item->setData(u.id, Qt::UserRole);
+            modelo->appendRow(item);
+        }
+        auto* completar = new QCompleter(modelo, this);
+        completar->setCompletionRole(Qt::UserRole);
+        completar->setCaseSensitivity(Qt::CaseInsensitive);
+        completar->setCompletionMode(QCompleter::PopupCompletion);
+        txtPRCDUN->setCompleter(completar);
+    }
+    const auto nombrar = [this](const QString& codigo) {
+        lbNombreUnidad->setText(nombreDeUnidad(m_unidades, codigo));
+    };
+    connect(txtPRCDUN, &QLineEdit::textChanged, this, nombrar);
 }
 
 void frmModificar::showEvent(QShowEvent* evento) {

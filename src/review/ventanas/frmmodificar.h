@@ -1,10 +1,12 @@
 #pragma once
 
 #include "review/modificar_logica.h"
+#include "review/unidades.h"
 
 #include <QDialog>
 
 class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -35,6 +37,7 @@ public:
     QLineEdit* txtPRCNCM;
     QLineEdit* txtPRCSUF;
     QLineEdit* txtPRCDUN;
+    QLabel* lbNombreUnidad = nullptr;
     QLineEdit* txtPRCCAN;
     QLineEdit* txtPRCECA;
     QLineEdit* txtPRCSCA;
@@ -60,12 +63,14 @@ protected:
 
 private:
     void construir();
+    void ponerNombreDeUnidad(QGridLayout* grilla);
     bool teclaVentana(int tecla);
     bool teclaPosicion(int tecla);
     // Control values to the logic and back.
     void recoger();
     void mostrar();
 
+    std::vector<Unidad> m_unidades;
     Servicios& m_srv;
 
     EstadoAsistente& m_estado;
