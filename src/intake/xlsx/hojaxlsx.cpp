@@ -1,5 +1,6 @@
 #include "intake/xlsx/hojaxlsx.h"
 
+#include "intake/memoriahoja.h"
 #include "intake/xlsx/directo.h"
 #include "intake/xlsx/fallaxlsx.h"
 #include "intake/xlsx/xmlxlsx.h"
@@ -134,10 +135,11 @@ std::optional<Corte> cortar(std::string_view xml, double fraccion) {
     return std::nullopt;
 }
 
-// The running counts of a sheet's cells and texts against its limits, shared by the two halves.
+// The running count of the memory a sheet's cells and texts take (see intake/memoriahoja.h), shared
+// by the two halves. Shared strings are counted once the sheet is read whole.
 struct Cuentas {
-    std::atomic<std::int64_t> celdas{0};
-    std::atomic<std::int64_t> caracteres{0};
+    std::atomic<std::int64_t> bytes{0};
+    std::atomic<int> filas{0}; // rows counted: up to the last one a cell was put in, in either half
 };
 
 std::atomic<std::int64_t> g_lecturasEnDosHilos{0};
@@ -168,7 +170,8 @@ private:
     TipoCelda numeroDe(std::string_view valor, double* x);
     std::uint32_t compartidaDe(std::string_view valor, std::string_view v);
     void cerrarFila();
-    void contarCeldas(int columnas);
+    void contarCeldas(int fila, int columnas);
+    void contarBytes(std::int64_t bytes);
     void contarTexto(const QString& t);
     Celda crearCelda(std::string_view valor);
     bool filaDirecta(const char*& q, const char* fin);
@@ -218,13 +221,9 @@ constexpr std::size_t kCompartidasPorVer = std::size_t(1) << 31;
 class MitadAdelantada {
 public:
     MitadAdelantada(const ContextoHoja& contexto, const std::string& parte)
-        : m_formatosFecha(contexto.formatosFecha), m_ctx{m_sinCadenas,
-                                                         m_formatosFecha,
-                                                         contexto.fecha1904,
-                                                         contexto.celdasMaximas,
-                                                         contexto.caracteresTextoMaximos,
-                                                         contexto.bytesPorCelda,
-                                                         contexto.bytesEnDosHilos,
+        : m_formatosFecha(contexto.formatosFecha), m_ctx{m_sinCadenas,           m_formatosFecha,
+                                                         contexto.fecha1904,     contexto.memoriaMaxima,
+                                                         contexto.bytesPorCelda, contexto.bytesEnDosHilos,
                                                          contexto.lecturaDirecta},
           m_parte(QString::fromUtf8(parte)) {
         m_hoja.numerarTextosDesde(kCompartidasPorVer);
@@ -658,7 +657,7 @@ void LectorHoja::contarCelda() {
         m_ultimaDeFila = std::max(m_ultimaDeFila, m_columna);
     } else {
         // A cell whose reference names another row than its <row>: put it where it says.
-        contarCeldas(m_columna);
+        contarCeldas(m_filaCelda, m_columna);
     }
 }
 
@@ -704,22 +703,29 @@ std::uint32_t LectorHoja::compartidaDe(std::string_view valor, std::string_view 
 void LectorHoja::cerrarFila() {
     if (m_ultimaDeFila == 0)
         return;
-    contarCeldas(m_ultimaDeFila);
+    contarCeldas(m_fila, m_ultimaDeFila);
     m_ultimaDeFila = 0;
 }
 
-void LectorHoja::contarCeldas(int columnas) {
-    if (m_cuentas.celdas.fetch_add(columnas, std::memory_order_relaxed) + columnas > m_ctx.celdasMaximas)
-        excesivo(QStringLiteral("la hoja tiene más de %1 celdas (contando las vacías a la izquierda de cada "
-                                "valor)")
-                     .arg(m_ctx.celdasMaximas));
+void LectorHoja::contarCeldas(int fila, int columnas) {
+    std::int64_t bytes = columnas * coste::kCasilla;
+    int contadas = m_cuentas.filas.load(std::memory_order_relaxed);
+    while (fila > contadas) {
+        if (m_cuentas.filas.compare_exchange_weak(contadas, fila, std::memory_order_relaxed)) {
+            bytes += (fila - contadas) * coste::kFila;
+            break;
+        }
+    }
+    contarBytes(bytes);
 }
 
 void LectorHoja::contarTexto(const QString& t) {
-    if (m_cuentas.caracteres.fetch_add(t.size(), std::memory_order_relaxed) + t.size() >
-        m_ctx.caracteresTextoMaximos)
-        excesivo(QStringLiteral("los textos de las celdas de la hoja suman más de %1 caracteres")
-                     .arg(m_ctx.caracteresTextoMaximos));
+    contarBytes(coste::texto(t.size()));
+}
+
+void LectorHoja::contarBytes(std::int64_t bytes) {
+    if (m_cuentas.bytes.fetch_add(bytes, std::memory_order_relaxed) + bytes > m_ctx.memoriaMaxima)
+        excesivo(QStringLiteral("la hoja necesita ") + masMemoriaQue(m_ctx.memoriaMaxima));
 }
 
 } // namespace
@@ -731,6 +737,9 @@ Hoja leerHoja(const PaqueteZip& paquete, const std::string& parte, std::int64_t 
     Cuentas cuentas;
     LectorHoja lector(hoja, contexto, cuentas, mitad);
     lector.leer(paquete, parte, bytesMaximos);
+    // With the shared strings, and the cells that show them, the whole sheet.
+    if (memoriaDe(hoja, contexto.memoriaMaxima) > contexto.memoriaMaxima)
+        excesivo(QStringLiteral("la hoja necesita ") + masMemoriaQue(contexto.memoriaMaxima));
     return hoja;
 }
 

@@ -16,12 +16,11 @@ class PaqueteZip;
 
 // What the worksheet's cells refer to, and the limits of the sheet.
 struct ContextoHoja {
-    std::vector<QString>& cadenas;           // shared strings, taken over by the sheet
-    const std::vector<bool>& formatosFecha;  // by cell format index: shows a date
-    bool fecha1904 = false;                  // serials count from 1/1/1904
-    std::int64_t celdasMaximas = 0;          // cell slots held (see LimitesXlsx::celdas)
-    std::int64_t caracteresTextoMaximos = 0; // inline and formula texts, all cells
-    std::int64_t bytesPorCelda = 0;          // one cell's value
+    std::vector<QString>& cadenas;          // shared strings, taken over by the sheet
+    const std::vector<bool>& formatosFecha; // by cell format index: shows a date
+    bool fecha1904 = false;                 // serials count from 1/1/1904
+    std::int64_t memoriaMaxima = 0;         // bytes the sheet may take (see LimitesXlsx::memoria)
+    std::int64_t bytesPorCelda = 0;         // one cell's value
     // A worksheet part of this many bytes or more is read in two parts, one by each of two threads.
     std::int64_t bytesEnDosHilos = std::int64_t(1) << 20;
     // Rows of the usual plain form read straight from the bytes (see LectorHoja::leerDirecto).
