@@ -56,6 +56,9 @@ public:
     }
     // The text of a Texto cell of this sheet.
     const QString& texto(const Casilla& c) const { return m_textos[c.dato]; }
+    // The texts this sheet holds, the shared strings first (some may be empty, left by cells
+    // put over others).
+    std::span<const QString> textos() const { return m_textos; }
     Celda celda(const Casilla& c) const {
         Celda r;
         r.tipo = c.tipo;

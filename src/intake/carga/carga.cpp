@@ -11,6 +11,7 @@
 #include "intake/carga/filasadelantadas.h"
 #include "intake/carga/grilla.h"
 #include "intake/clecxel.h"
+#include "intake/memoriahoja.h"
 
 #include <QFileInfo>
 #include <new>
@@ -25,12 +26,18 @@ namespace {
 constexpr int kVaciasFinEncabezado = 5;
 // Rows without data in a row that end the invoice lines.
 constexpr int kFallasFinLineas = 3;
-// Most cells (data lines by columns) the grid takes. It bounds the memory of the grid and the time
-// of the scan, which reads at most a few rows more than the lines it keeps.
+// Most cells (data lines by columns) the grid takes. It bounds the time of the scan, which reads at
+// most a few rows more than the lines it keeps.
 constexpr qint64 kMaxCeldasGrilla = 5'000'000;
+// Most memory the grid's lines take: each line's text (two bytes a character and what a string
+// costs besides) and where its cells end. The sheet, read aside, is bounded as much (see
+// intake/memoriahoja.h): both together stay well under 500 MB.
+constexpr qint64 kMemoriaGrilla = qint64(160) << 20;
 constexpr qint64 kErrorMemoria = 7;
-// Rows of a sheet from which a second thread formats them ahead of the scan.
+// Rows of a sheet from which a second thread formats them ahead of the scan, and the widest grid
+// it does so for: the rows formatted ahead, on top of the grid's, stay a few megabytes.
 constexpr int kFilasParaAdelantar = 2 * FilasAdelantadas::kFilasPorBloque;
+constexpr int kColumnasParaAdelantar = 256;
 
 // A worksheet row is an invoice line when its cells hold something besides blanks and zeros.
 bool esLineaDeDatos(QStringView linea) {
@@ -123,9 +130,10 @@ bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Servicios& srv)
         QString texto;
         std::vector<quint32> fines(static_cast<size_t>(ancho));
         int fallas = 0;
+        qint64 memoria = 0; // of the lines in `bloque`
         // A long sheet's rows are formatted ahead by a second thread while this one scans them.
         FilasAdelantadas filas(excel, ancho,
-                               excel.UltimaFila() >= kFilasParaAdelantar &&
+                               excel.UltimaFila() >= kFilasParaAdelantar && ancho <= kColumnasParaAdelantar &&
                                    std::thread::hardware_concurrency() > 1);
         for (int fila = 2; fila <= lector::Hoja::kMaxFilas && fallas < kFallasFinLineas; ++fila) {
             filas.tomar(fila, texto, fines.data());
@@ -136,6 +144,12 @@ bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Servicios& srv)
                                                  "por sus %1 columnas superan las %2 celdas")
                                       .arg(nueva.Cols())
                                       .arg(kMaxCeldasGrilla));
+                memoria += 2 * texto.size() + lector::coste::kPorTexto + 4 * qint64{ancho};
+                if (memoria > kMemoriaGrilla)
+                    throw VbError(kErrorMemoria, kProyecto,
+                                  QStringLiteral("La planilla es demasiado grande para mostrarla: sus líneas "
+                                                 "necesitan %1")
+                                      .arg(lector::masMemoriaQue(kMemoriaGrilla)));
                 bloque.agregarFila(std::move(texto), fines);
                 fallas = 0;
             } else {

@@ -1,5 +1,6 @@
 #include "intake/xls/lectorxls.h"
 
+#include "intake/memoriahoja.h"
 #include "intake/xls/biff.h"
 #include "intake/xls/contenedorole.h"
 #include "intake/xlsx/formatosfecha.h"
@@ -22,9 +23,8 @@ constexpr quint8 kHojaDeCalculo = 0; // sheet type of BOUNDSHEET
 constexpr int kMaxColumnasBiff = 256;
 constexpr int kMaxFilasBiff = 65536;
 constexpr qsizetype kMaxXf = 65536; // cells address XFs with 16 bits
-// Cells the sheet may take in memory, counted as rows are laid out (every row up to its last
-// cell), and shared strings the workbook may hold. Invoices stay far below both.
-constexpr qint64 kMaxCeldas = 2'000'000;
+// Shared strings the workbook may hold; the memory the sheet takes is bounded as the .xlsx reader
+// bounds it (intake/memoriahoja.h). Invoices stay far below both.
 constexpr qsizetype kMaxTextos = 1'000'000;
 
 const QString kIncompleto =
@@ -228,6 +228,8 @@ private:
     void celda(const Registro& r, LectorRegistros& lr);
     void poner(int fila, int columna, Celda c);
     void contar(int fila, int columna);
+    void contarBytes(qint64 bytes);
+    [[noreturn]] void demasiadaMemoria();
     void numero(int fila, int columna, quint16 xf, double valor);
     void formula(int fila, int columna, quint16 xf, const uchar* resultado);
     void texto(int fila, int columna, const Registro& r);
@@ -235,7 +237,7 @@ private:
     const Libro& m_libro;
     Hoja m_hoja;
     std::vector<int> m_ancho; // cells laid out in each row
-    qint64 m_celdas = 0;
+    qint64 m_bytes = 0;       // memory of the cells laid out and their own texts, as they are read
     // Formula cell whose text result comes in the STRING record that follows it.
     std::optional<std::pair<int, int>> m_textoPendiente;
 };
@@ -254,8 +256,12 @@ Hoja LectorHoja::leer(Bytes flujo) {
         if (r.tipo == rec::Bof) {
             ++anidados;
         } else if (r.tipo == rec::Eof) {
-            if (anidados == 0)
+            if (anidados == 0) {
+                // With the shared strings, and the cells that show them, the whole sheet.
+                if (memoriaDe(m_hoja, kMemoriaHoja) > kMemoriaHoja)
+                    demasiadaMemoria();
                 return std::move(m_hoja);
+            }
             --anidados;
         } else if (anidados == 0) {
             celda(r, lr);
@@ -409,6 +415,8 @@ void LectorHoja::numero(int fila, int columna, quint16 xf, double valor) {
 
 void LectorHoja::poner(int fila, int columna, Celda c) {
     contar(fila, columna);
+    if (c.tipo == TipoCelda::Texto)
+        contarBytes(coste::texto(c.texto.size()));
     m_hoja.poner(fila + 1, columna + 1, std::move(c));
 }
 
@@ -419,16 +427,26 @@ void LectorHoja::contar(int fila, int columna) {
                               "de la hoja.")
                    .arg(fila + 1)
                    .arg(columna + 1));
-    if (fila >= static_cast<int>(m_ancho.size()))
+    if (fila >= static_cast<int>(m_ancho.size())) {
+        contarBytes((fila + 1 - static_cast<qint64>(m_ancho.size())) * coste::kFila);
         m_ancho.resize(static_cast<size_t>(fila) + 1, 0);
+    }
     int& ancho = m_ancho[static_cast<size_t>(fila)];
     if (columna >= ancho) {
-        m_celdas += columna + 1 - ancho;
+        contarBytes((columna + 1 - ancho) * coste::kCasilla);
         ancho = columna + 1;
-        if (m_celdas > kMaxCeldas)
-            fallar(QStringLiteral("La hoja es demasiado grande para leerla: tiene más de %1 celdas.")
-                       .arg(kMaxCeldas));
     }
+}
+
+void LectorHoja::contarBytes(qint64 bytes) {
+    m_bytes += bytes;
+    if (m_bytes > kMemoriaHoja)
+        demasiadaMemoria();
+}
+
+void LectorHoja::demasiadaMemoria() {
+    fallar(QStringLiteral("La hoja es demasiado grande para leerla: necesita %1.")
+               .arg(masMemoriaQue(kMemoriaHoja)));
 }
 
 } // namespace

@@ -1,14 +1,13 @@
 #include "intake/xlsx/hojaxlsx.h"
 
+#include "intake/memoriahoja.h"
 #include "intake/xlsx/directo.h"
 #include "intake/xlsx/fallaxlsx.h"
 #include "intake/xlsx/xmlxlsx.h"
 
-#include <QDate>
 #include <algorithm>
 #include <atomic>
 #include <charconv>
-#include <cmath>
 #include <cstring>
 #include <future>
 #include <optional>
@@ -18,158 +17,6 @@
 namespace tarvix::lector::xlsx {
 
 namespace {
-
-constexpr qint64 kJulianoDia0 = 2415019; // 30/12/1899
-constexpr double kDesplazamiento1904 = 1462.0;
-
-// The run of decimal digits that starts `s` into `*valor`, saturating at `tope` + 1 (which must be
-// an int). Returns how many digits there were.
-std::size_t digitos(std::string_view s, int tope, int* valor) {
-    const std::int64_t saturado = std::int64_t(tope) + 1;
-    std::int64_t v = 0;
-    std::size_t i = 0;
-    for (; i < s.size() && s[i] >= '0' && s[i] <= '9'; ++i)
-        v = std::min(v * 10 + (s[i] - '0'), saturado);
-    *valor = static_cast<int>(v);
-    return i;
-}
-
-// A column letter's value, 1 to 26 in either case; 0 for anything else.
-int valorLetra(char l) {
-    // Once bit 5 is set, a letter of either case is a lower-case one.
-    const unsigned letra = static_cast<unsigned>(static_cast<unsigned char>(l) | 0x20) - ('a' - 1);
-    return letra - 1 < 26 ? static_cast<int>(letra) : 0;
-}
-
-// Column letters ("K", "xfd") as referenciaCelda reads them; false when one is not a letter.
-bool letrasDeColumna(std::string_view letras, int* columna) {
-    int c = 0;
-    for (const char l : letras) {
-        const int letra = valorLetra(l);
-        if (letra == 0)
-            return false;
-        c = c > Hoja::kMaxColumnas ? Hoja::kMaxColumnas + 1 : c * 26 + letra;
-    }
-    *columna = std::min(c, Hoja::kMaxColumnas + 1);
-    return true;
-}
-
-// "-1234.56": at most 15 digits and no exponent, the usual form of a cell's number. n / 10^d with
-// both exact gives the correctly rounded value, as a general conversion does, in a fraction of its
-// time. False for anything else, which goes through std::from_chars.
-bool decimalSimple(std::string_view v, double* x) {
-    static constexpr double kPotencias[] = {1,   1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                            1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    std::size_t i = v.size() && v[0] == '-' ? 1 : 0;
-    std::int64_t n = 0;
-    int cifras = 0, decimales = -1;
-    for (; i < v.size(); ++i) {
-        const char c = v[i];
-        if (c >= '0' && c <= '9') {
-            n = n * 10 + (c - '0');
-            if (++cifras > 15)
-                return false;
-            if (decimales >= 0)
-                ++decimales;
-        } else if (c == '.' && decimales < 0) {
-            decimales = 0;
-        } else {
-            return false;
-        }
-    }
-    if (cifras == 0)
-        return false;
-    const double r = static_cast<double>(n) / kPotencias[decimales < 0 ? 0 : decimales];
-    *x = v[0] == '-' ? -r : r;
-    return true;
-}
-
-// Whether a decimal number that does not fit a double is too small for one rather than too large:
-// its first significant digit's power of ten, plus one, is not positive.
-bool demasiadoPequeno(std::string_view v) {
-    std::size_t i = v.size() && v[0] == '-' ? 1 : 0;
-    long potencia = 0;
-    bool significativo = false, decimales = false;
-    for (; i < v.size(); ++i) {
-        const char c = v[i];
-        if (c == '.') {
-            decimales = true;
-        } else if (c < '0' || c > '9') {
-            break;
-        } else if (significativo || c != '0') {
-            potencia += !decimales;
-            significativo = true;
-        } else if (decimales) {
-            --potencia; // a zero before the first significant digit
-        }
-    }
-    long exponente = 0;
-    if (i < v.size() && (v[i] == 'e' || v[i] == 'E')) {
-        const bool negativo = i + 1 < v.size() && v[i + 1] == '-';
-        for (i += i + 1 < v.size() && (v[i + 1] == '-' || v[i + 1] == '+') ? 2 : 1; i < v.size(); ++i)
-            exponente = std::min(exponente * 10 + (v[i] - '0'), 100'000'000L);
-        exponente = negativo ? -exponente : exponente;
-    }
-    return potencia + exponente <= 0;
-}
-
-// A cell's number in the general form ("-1.5E-3", "1e5"): false when it is none or too large for a
-// double; one too small for a double is 0, as spreadsheet programs read it.
-bool numeroXml(std::string_view v, double* x) {
-    const char* const fin = v.data() + v.size();
-    const auto r = std::from_chars(v.data(), fin, *x);
-    if (r.ptr != fin)
-        return false;
-    if (r.ec == std::errc())
-        return std::isfinite(*x);
-    if (r.ec != std::errc::result_out_of_range || !demasiadoPequeno(v))
-        return false;
-    *x = 0.0;
-    return true;
-}
-
-std::string_view recortado(std::string_view s) {
-    std::size_t a = 0, b = s.size();
-    while (a < b && directo::blanco(s[a]))
-        ++a;
-    while (b > a && directo::blanco(s[b - 1]))
-        --b;
-    return s.substr(a, b - a);
-}
-
-QString textoReferencia(int fila, int columna) {
-    QString letras;
-    for (int c = columna; c > 0; c = (c - 1) / 26)
-        letras.prepend(QChar(u'A' + (c - 1) % 26));
-    return letras + QString::number(fila);
-}
-
-enum class TipoValor : unsigned char { Numero, Compartida, EnLinea, Formula, Booleano, Error, FechaIso };
-
-// The cell type of a t attribute.
-std::optional<TipoValor> tipoValor(std::string_view t) {
-    if (t.size() == 1) {
-        switch (t[0]) {
-        case 's':
-            return TipoValor::Compartida;
-        case 'n':
-            return TipoValor::Numero;
-        case 'b':
-            return TipoValor::Booleano;
-        case 'e':
-            return TipoValor::Error;
-        case 'd':
-            return TipoValor::FechaIso;
-        default:
-            return std::nullopt;
-        }
-    }
-    if (t == "str")
-        return TipoValor::Formula;
-    if (t == "inlineStr")
-        return TipoValor::EnLinea;
-    return std::nullopt;
-}
 
 // Where a worksheet is cut to be read in two halves: the second half begins at a <row> that has
 // its number and follows the end of another row.
@@ -288,10 +135,11 @@ std::optional<Corte> cortar(std::string_view xml, double fraccion) {
     return std::nullopt;
 }
 
-// The running counts of a sheet's cells and texts against its limits, shared by the two halves.
+// The running count of the memory a sheet's cells and texts take (see intake/memoriahoja.h), shared
+// by the two halves. Shared strings are counted once the sheet is read whole.
 struct Cuentas {
-    std::atomic<std::int64_t> celdas{0};
-    std::atomic<std::int64_t> caracteres{0};
+    std::atomic<std::int64_t> bytes{0};
+    std::atomic<int> filas{0}; // rows counted: up to the last one a cell was put in, in either half
 };
 
 std::atomic<std::int64_t> g_lecturasEnDosHilos{0};
@@ -322,7 +170,8 @@ private:
     TipoCelda numeroDe(std::string_view valor, double* x);
     std::uint32_t compartidaDe(std::string_view valor, std::string_view v);
     void cerrarFila();
-    void contarCeldas(int columnas);
+    void contarCeldas(int fila, int columnas);
+    void contarBytes(std::int64_t bytes);
     void contarTexto(const QString& t);
     Celda crearCelda(std::string_view valor);
     bool filaDirecta(const char*& q, const char* fin);
@@ -372,13 +221,9 @@ constexpr std::size_t kCompartidasPorVer = std::size_t(1) << 31;
 class MitadAdelantada {
 public:
     MitadAdelantada(const ContextoHoja& contexto, const std::string& parte)
-        : m_formatosFecha(contexto.formatosFecha), m_ctx{m_sinCadenas,
-                                                         m_formatosFecha,
-                                                         contexto.fecha1904,
-                                                         contexto.celdasMaximas,
-                                                         contexto.caracteresTextoMaximos,
-                                                         contexto.bytesPorCelda,
-                                                         contexto.bytesEnDosHilos,
+        : m_formatosFecha(contexto.formatosFecha), m_ctx{m_sinCadenas,           m_formatosFecha,
+                                                         contexto.fecha1904,     contexto.memoriaMaxima,
+                                                         contexto.bytesPorCelda, contexto.bytesEnDosHilos,
                                                          contexto.lecturaDirecta},
           m_parte(QString::fromUtf8(parte)) {
         m_hoja.numerarTextosDesde(kCompartidasPorVer);
@@ -812,7 +657,7 @@ void LectorHoja::contarCelda() {
         m_ultimaDeFila = std::max(m_ultimaDeFila, m_columna);
     } else {
         // A cell whose reference names another row than its <row>: put it where it says.
-        contarCeldas(m_columna);
+        contarCeldas(m_filaCelda, m_columna);
     }
 }
 
@@ -858,115 +703,32 @@ std::uint32_t LectorHoja::compartidaDe(std::string_view valor, std::string_view 
 void LectorHoja::cerrarFila() {
     if (m_ultimaDeFila == 0)
         return;
-    contarCeldas(m_ultimaDeFila);
+    contarCeldas(m_fila, m_ultimaDeFila);
     m_ultimaDeFila = 0;
 }
 
-void LectorHoja::contarCeldas(int columnas) {
-    if (m_cuentas.celdas.fetch_add(columnas, std::memory_order_relaxed) + columnas > m_ctx.celdasMaximas)
-        excesivo(QStringLiteral("la hoja tiene más de %1 celdas (contando las vacías a la izquierda de cada "
-                                "valor)")
-                     .arg(m_ctx.celdasMaximas));
+void LectorHoja::contarCeldas(int fila, int columnas) {
+    std::int64_t bytes = columnas * coste::kCasilla;
+    int contadas = m_cuentas.filas.load(std::memory_order_relaxed);
+    while (fila > contadas) {
+        if (m_cuentas.filas.compare_exchange_weak(contadas, fila, std::memory_order_relaxed)) {
+            bytes += (fila - contadas) * coste::kFila;
+            break;
+        }
+    }
+    contarBytes(bytes);
 }
 
 void LectorHoja::contarTexto(const QString& t) {
-    if (m_cuentas.caracteres.fetch_add(t.size(), std::memory_order_relaxed) + t.size() >
-        m_ctx.caracteresTextoMaximos)
-        excesivo(QStringLiteral("los textos de las celdas de la hoja suman más de %1 caracteres")
-                     .arg(m_ctx.caracteresTextoMaximos));
+    contarBytes(coste::texto(t.size()));
+}
+
+void LectorHoja::contarBytes(std::int64_t bytes) {
+    if (m_cuentas.bytes.fetch_add(bytes, std::memory_order_relaxed) + bytes > m_ctx.memoriaMaxima)
+        excesivo(QStringLiteral("la hoja necesita ") + masMemoriaQue(m_ctx.memoriaMaxima));
 }
 
 } // namespace
-
-bool referenciaCelda(std::string_view ref, int* fila, int* columna) {
-    const std::size_t letras = static_cast<std::size_t>(
-        std::find_if(ref.begin(), ref.end(), [](char l) { return valorLetra(l) == 0; }) - ref.begin());
-    int c = 0;
-    if (letras == 0 || !letrasDeColumna(ref.substr(0, letras), &c))
-        return false;
-    int f = 0;
-    const char* p = ref.data() + letras;
-    const char* const fin = ref.data() + ref.size();
-    for (; p < fin; ++p) {
-        const unsigned cifra = static_cast<unsigned>(static_cast<unsigned char>(*p)) - '0';
-        if (cifra > 9)
-            break;
-        f = f > Hoja::kMaxFilas ? Hoja::kMaxFilas + 1 : f * 10 + static_cast<int>(cifra);
-    }
-    if (p != fin || (p != ref.data() + letras && f == 0))
-        return false;
-    *fila = f;
-    *columna = c;
-    return true;
-}
-
-bool serialIso(std::string_view textoIso, double* serial) {
-    const std::string copia(textoIso); // read as a C string: it ends in a NUL
-    const char* texto = copia.c_str();
-    int anio = 1899, mes = 12, dia = 30, hora = 0, minuto = 0;
-    double segundo = 0;
-    const char* p = texto;
-    auto numero = [&p](int cifras, int* v) {
-        *v = 0;
-        for (int i = 0; i < cifras; ++i, ++p) {
-            if (*p < '0' || *p > '9')
-                return false;
-            *v = *v * 10 + (*p - '0');
-        }
-        return true;
-    };
-    const bool conFecha = std::strlen(texto) >= 10 && texto[4] == '-';
-    if (conFecha) {
-        if (!numero(4, &anio) || *p++ != '-' || !numero(2, &mes) || *p++ != '-' || !numero(2, &dia))
-            return false;
-        if (*p == 'T' || *p == 't' || *p == ' ')
-            ++p;
-        else if (*p)
-            return false;
-    }
-    if (*p) {
-        if (!numero(2, &hora) || *p++ != ':' || !numero(2, &minuto))
-            return false;
-        if (*p == ':') {
-            ++p;
-            const char* fin = p + std::strlen(p);
-            const char* zona = p;
-            while (zona < fin && ((*zona >= '0' && *zona <= '9') || *zona == '.'))
-                ++zona;
-            const auto r = std::from_chars(p, zona, segundo);
-            if (r.ec != std::errc() || r.ptr != zona)
-                return false;
-            p = zona;
-        }
-        // A time zone ("Z", "+03:00") is not kept: the sheet's dates carry none.
-        if (*p && *p != 'Z' && *p != 'z' && *p != '+' && *p != '-')
-            return false;
-        if (hora > 24 || minuto > 59 || segundo >= 61)
-            return false;
-    }
-    const QDate fecha(anio, mes, dia);
-    if (!fecha.isValid())
-        return false;
-    qint64 dias = fecha.toJulianDay() - kJulianoDia0;
-    if (dias < 0)
-        return false;
-    if (dias < 61)
-        dias = std::max<qint64>(0, dias - 1); // the sheet's 1900 system counts a 29/2/1900
-    *serial = static_cast<double>(dias) + (hora * 3600.0 + minuto * 60.0 + segundo) / 86400.0;
-    return true;
-}
-
-int codigoError(std::string_view texto) {
-    static constexpr std::pair<std::string_view, int> kErrores[] = {
-        {"#NULL!", 0x00},  {"#DIV/0!", 0x07}, {"#VALUE!", 0x0F},       {"#REF!", 0x17}, {"#NAME?", 0x1D},
-        {"#NUM!", 0x24},   {"#N/A", 0x2A},    {"#GETTING_DATA", 0x2B}, {"#SPILL!", 45}, {"#CONNECT!", 46},
-        {"#BLOCKED!", 47}, {"#UNKNOWN!", 48}, {"#FIELD!", 49},         {"#CALC!", 50},
-    };
-    for (const auto& [nombre, codigo] : kErrores)
-        if (texto == nombre)
-            return codigo;
-    return -1;
-}
 
 Hoja leerHoja(const PaqueteZip& paquete, const std::string& parte, std::int64_t bytesMaximos,
               const ContextoHoja& contexto, MitadAdelantada* mitad) {
@@ -975,6 +737,9 @@ Hoja leerHoja(const PaqueteZip& paquete, const std::string& parte, std::int64_t 
     Cuentas cuentas;
     LectorHoja lector(hoja, contexto, cuentas, mitad);
     lector.leer(paquete, parte, bytesMaximos);
+    // With the shared strings, and the cells that show them, the whole sheet.
+    if (memoriaDe(hoja, contexto.memoriaMaxima) > contexto.memoriaMaxima)
+        excesivo(QStringLiteral("la hoja necesita ") + masMemoriaQue(contexto.memoriaMaxima));
     return hoja;
 }
 

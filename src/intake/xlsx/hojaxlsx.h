@@ -1,6 +1,7 @@
 #pragma once
 
 #include "intake/celda.h"
+#include "intake/xlsx/valorxlsx.h"
 
 #include <QString>
 #include <cstdint>
@@ -15,12 +16,11 @@ class PaqueteZip;
 
 // What the worksheet's cells refer to, and the limits of the sheet.
 struct ContextoHoja {
-    std::vector<QString>& cadenas;           // shared strings, taken over by the sheet
-    const std::vector<bool>& formatosFecha;  // by cell format index: shows a date
-    bool fecha1904 = false;                  // serials count from 1/1/1904
-    std::int64_t celdasMaximas = 0;          // cell slots held (see LimitesXlsx::celdas)
-    std::int64_t caracteresTextoMaximos = 0; // inline and formula texts, all cells
-    std::int64_t bytesPorCelda = 0;          // one cell's value
+    std::vector<QString>& cadenas;          // shared strings, taken over by the sheet
+    const std::vector<bool>& formatosFecha; // by cell format index: shows a date
+    bool fecha1904 = false;                 // serials count from 1/1/1904
+    std::int64_t memoriaMaxima = 0;         // bytes the sheet may take (see LimitesXlsx::memoria)
+    std::int64_t bytesPorCelda = 0;         // one cell's value
     // A worksheet part of this many bytes or more is read in two parts, one by each of two threads.
     std::int64_t bytesEnDosHilos = std::int64_t(1) << 20;
     // Rows of the usual plain form read straight from the bytes (see LectorHoja::leerDirecto).
@@ -44,17 +44,5 @@ Hoja leerHoja(const PaqueteZip& paquete, const std::string& parte, std::int64_t 
 std::int64_t lecturasEnDosHilos();
 // How many rows this process has read straight from the bytes (for tests and diagnostics).
 std::int64_t filasLeidasDirecto();
-
-// A cell reference ("B7", "XFD1048576"; also "B" with no row) split into its 1-based row (0 when
-// absent) and column. False when it is not a reference; a part beyond the sheet's size is given
-// as kMaxFilas + 1 or kMaxColumnas + 1.
-bool referenciaCelda(std::string_view ref, int* fila, int* columna);
-
-// An ISO 8601 date, date and time, or time ("2024-03-15", "2024-03-15T10:30:00Z", "10:30:00") as a
-// serial of the 1900 system. False when it is none of those or before 1900.
-bool serialIso(std::string_view texto, double* serial);
-
-// The code of an error value ("#DIV/0!" 0x07, "#N/A" 0x2A, ...); -1 for an unknown text.
-int codigoError(std::string_view texto);
 
 } // namespace tarvix::lector::xlsx

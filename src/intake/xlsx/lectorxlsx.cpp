@@ -57,13 +57,8 @@ Hoja leerPaquete(PaqueteZip& paquete, const LimitesXlsx& lim) {
     if (const Relacion* r = relacionDeTipo(relaciones, "styles"))
         formatosFecha = leerFormatosFecha(paquete, r->destino, lim.bytesOtraParte, lim.estilos);
     std::vector<QString> cadenas;
-    const ContextoHoja contexto{cadenas,
-                                formatosFecha,
-                                datosLibro.fecha1904,
-                                lim.celdas,
-                                lim.caracteresTexto,
-                                lim.caracteresCelda,
-                                lim.bytesHojaEnDosHilos,
+    const ContextoHoja contexto{cadenas,           formatosFecha,       datosLibro.fecha1904,
+                                lim.memoria,       lim.caracteresCelda, lim.bytesHojaEnDosHilos,
                                 lim.lecturaDirecta};
     // The sheet inflates while the shared strings are read, and a large one has its second half
     // read right after, in the same thread.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "intake/celda.h"
+#include "intake/memoriahoja.h"
 
 #include <QString>
 #include <cstdint>
@@ -18,13 +19,10 @@ struct LimitesXlsx {
     std::int64_t cadenas = 1 << 20;                // shared strings
     std::int64_t estilos = 1 << 20;                // cell formats (cellXfs)
     std::int64_t hojasLibro = 1 << 16;             // <sheet> entries of the workbook
-    // Cell slots held in memory: every row keeps its cells up to its last non-empty one, so a row
-    // costs its last used column (48 bytes a slot). With the texts and shared strings below, the
-    // worst file stays under 500 MB: 120 MB of slots, 110 MB of cell texts, 180 MB of shared
-    // strings, 50 MB of rows.
-    std::int64_t celdas = 2'500'000;
-    std::int64_t caracteresTexto = 24 << 20; // characters of inline and formula texts, all cells
-    std::int64_t caracteresCelda = 1 << 20;  // bytes of one cell text or shared string
+    // Memory the sheet may take: its cell slots, its texts and its shared strings, these once more
+    // for every cell that shows one (see intake/memoriahoja.h).
+    std::int64_t memoria = kMemoriaHoja;
+    std::int64_t caracteresCelda = 1 << 20; // bytes of one cell text or shared string
     // Not a limit: a worksheet part of this many bytes or more is read in two parts, one by each
     // of two threads, when the machine has two processors.
     std::int64_t bytesHojaEnDosHilos = 1 << 20;

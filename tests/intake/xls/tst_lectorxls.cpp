@@ -415,14 +415,26 @@ private slots:
         QTest::newRow("texto de celda cortado")
             << libroSimple(celda(0x0204, 0, 0, 0, le16(50) + QByteArray(1, '\0') + "corto"))
             << u"El libro está dañado: el texto de la celda A1 está incompleto."_s;
-        // cells that would lay out more than the sheet may hold (rows of 256 columns)
+        // cells that would lay out more memory than the sheet may take (rows of 256 columns)
         QByteArray anchas;
-        for (int fila = 0; fila < 8000; ++fila)
+        for (int fila = 0; fila < 41000; ++fila)
             anchas += numero(fila, 255, fila);
         QTest::newRow("demasiadas celdas")
             << libroSimple(anchas)
-            << u"La hoja es demasiado grande para leerla: tiene más de 2000000 "
-               "celdas."_s;
+            << u"La hoja es demasiado grande para leerla: necesita más de 160 MB de memoria."_s;
+        // one shared string of 32,767 characters, carried on in CONTINUE records, in 50,000 cells:
+        // 3.2 GB once written out in the grid
+        const QByteArray cabecera = le32(50000) + le32(1) + le16(32767) + QByteArray(1, '\0');
+        const QByteArray larga(32767, 'x');
+        QByteArray tablaLarga = reg(0x00FC, cabecera + larga.left(8224 - cabecera.size()));
+        for (qsizetype desde = 8224 - cabecera.size(); desde < larga.size(); desde += 8223)
+            tablaLarga += reg(0x003C, QByteArray(1, '\0') + larga.mid(desde, 8223));
+        QByteArray repetidas;
+        for (int k = 0; k < 50000; ++k)
+            repetidas += labelSst(k / 25, k % 25, 0);
+        QTest::newRow("un texto compartido largo en muchas celdas")
+            << libroSimple(repetidas, tablaLarga)
+            << u"La hoja es demasiado grande para leerla: necesita más de 160 MB de memoria."_s;
         // more shared strings than the reader keeps, each one character, in SST and CONTINUE records
         QByteArray textos = le32(1) + le32(1'000'001);
         for (int i = 0; i <= 1'000'000; ++i)

@@ -210,19 +210,26 @@ void TstHojaEnDosHilos::limitesEntreLasDosMitades() {
     for (int f = 1; f <= 200; ++f)
         hoja += filaVariada(f, true);
     const QString ruta = escribir(hoja + kFinHoja);
-    LimitesXlsx celdas;
-    celdas.celdas = 200 * 7 - 1;
-    const Comparacion a = comparar(ruta, celdas);
-    QVERIFY2(a.enUna.contains(QStringLiteral("más de 1399 celdas")), qPrintable(a.enUna));
-    QCOMPARE(a.enDos, a.enUna);
-    celdas.celdas = 200 * 7;
-    QVERIFY(comparar(ruta, celdas).cortada);
-
-    LimitesXlsx textos;
-    textos.caracteresTexto = 3000; // the inline texts and formula results come to more
-    const Comparacion b = comparar(ruta, textos);
-    QVERIFY2(b.enUna.contains(QStringLiteral("suman más de 3000 caracteres")), qPrintable(b.enUna));
-    QCOMPARE(b.enDos, b.enUna);
+    // The whole sheet, and what is counted while the halves are read: cells and their own texts,
+    // not the shared strings, which are counted at the end.
+    const Hoja h = leerXlsx(ruta);
+    const std::int64_t todo = memoriaDe(h, kMemoriaHoja);
+    std::int64_t compartidas = 0;
+    for (std::size_t i = 0; i < h.compartidas(); ++i)
+        compartidas += coste::texto(h.textos()[i].size());
+    for (int f = 1; f <= h.filas(); ++f)
+        compartidas += 2 * h.texto(h.fila(f)[1]).size();
+    for (const std::int64_t memoria : {todo - 1, todo - compartidas - 1}) {
+        LimitesXlsx l;
+        l.memoria = memoria;
+        const Comparacion a = comparar(ruta, l);
+        QVERIFY2(a.enUna.contains(QStringLiteral("la hoja necesita más de %1 bytes").arg(memoria)),
+                 qPrintable(a.enUna));
+        QCOMPARE(a.enDos, a.enUna);
+    }
+    LimitesXlsx justo;
+    justo.memoria = todo;
+    QVERIFY(comparar(ruta, justo).cortada);
 }
 
 void TstHojaEnDosHilos::hojasAlAzar() {

@@ -162,8 +162,8 @@ void TstLectorXlsxHostil::limites_data() {
     QTest::newRow("proporción") << "tipos.xlsx" << 2 << "bomba de compresión";
     QTest::newRow("partes") << "tipos.xlsx" << 3 << "más de 4 partes";
     QTest::newRow("cadenas") << "cadenas.xlsx" << 4 << "más de 3 cadenas";
-    QTest::newRow("celdas") << "tipos.xlsx" << 5 << "más de 12 celdas";
-    QTest::newRow("caracteres de texto") << "cadenas.xlsx" << 6 << "más de 8 caracteres";
+    QTest::newRow("memoria") << "tipos.xlsx" << 5 << "la hoja necesita más de";
+    QTest::newRow("memoria con cadenas") << "cadenas.xlsx" << 5 << "la hoja necesita más de";
     QTest::newRow("largo de una cadena") << "cadenas.xlsx" << 7 << "supera 5 bytes";
     QTest::newRow("estilos") << "tipos.xlsx" << 8 << "xl/styles.xml tiene más de 2";
 }
@@ -192,10 +192,7 @@ void TstLectorXlsxHostil::limites() {
         l.cadenas = 3;
         break;
     case 5:
-        l.celdas = 12;
-        break;
-    case 6:
-        l.caracteresTexto = 8;
+        l.memoria = memoriaDe(leerXlsx(fixture(archivo)), kMemoriaHoja) - 1;
         break;
     case 7:
         l.caracteresCelda = 5;
@@ -358,7 +355,7 @@ void TstLectorXlsxHostil::celdasFueraDeSuFila() {
                                    "<row r=\"3\"><c r=\"A1\"><v>11</v></c></row>" +
                                    kFinHoja));
     LimitesXlsx justo;
-    justo.celdas = 2 + 3 + 1 + 2 + 5 + 1 + 1;
+    justo.memoria = (2 + 3 + 1 + 2 + 5 + 1 + 1) * coste::kCasilla + 8 * coste::kFila;
     const Hoja h = leerXlsx(ruta, justo);
     QCOMPARE(h.filas(), 8);
     const int anchos[] = {1, 3, 0, 0, 2, 0, 5, 1};
@@ -373,31 +370,33 @@ void TstLectorXlsxHostil::celdasFueraDeSuFila() {
     QCOMPARE(h.celda(7, 1).tipo, TipoCelda::Vacia);
     QCOMPARE(h.celda(5, 3).tipo, TipoCelda::Vacia);
     LimitesXlsx corto = justo;
-    --corto.celdas;
+    --corto.memoria;
     const QString descripcion = errorAlLeer(ruta, corto);
-    QVERIFY2(descripcion.contains(QStringLiteral("más de 14 celdas")), qPrintable(descripcion));
+    QVERIFY2(descripcion.contains(
+                 QStringLiteral("la hoja necesita más de %1 bytes de memoria").arg(corto.memoria)),
+             qPrintable(descripcion));
 }
 
 void TstLectorXlsxHostil::unMillonDeFilas() {
-    // 1,000,000 rows of 4 numbers: more cells than the reader holds.
+    // 1,000,000 rows of 4 numbers: some 90 MB of cells, read whole; refused under less memory.
     QTemporaryDir dir;
     const QString ruta = dir.filePath(QStringLiteral("millon.xlsx"));
     QVERIFY(escribirFilas(ruta, 1000000));
 
     QElapsedTimer reloj;
     reloj.start();
-    const QString descripcion = errorAlLeer(ruta);
-    QVERIFY2(descripcion.contains(QStringLiteral("más de 2500000 celdas")), qPrintable(descripcion));
+    LimitesXlsx poca;
+    poca.memoria = 64 << 20;
+    const QString descripcion = errorAlLeer(ruta, poca);
+    QVERIFY2(descripcion.contains(QStringLiteral("la hoja necesita más de 64 MB de memoria")),
+             qPrintable(descripcion));
     QVERIFY2(reloj.elapsed() < 20000 * prueba::factorTiempo(), qPrintable(QString::number(reloj.elapsed())));
     // A limit passed while the part is inflated in its own thread.
     LimitesXlsx corto;
     corto.bytesHoja = 8 << 20;
     const QString parcial = errorAlLeer(ruta, corto);
     QVERIFY2(parcial.contains(QStringLiteral("ocupa más de 8 MiB")), qPrintable(parcial));
-    // The same file within a larger limit is read whole.
-    LimitesXlsx amplio;
-    amplio.celdas = 4'000'000;
-    const Hoja h = leerXlsx(ruta, amplio);
+    const Hoja h = leerXlsx(ruta);
     QCOMPARE(h.filas(), 1000000);
     QCOMPARE(h.celda(1000000, 4).numero, 1000000.75);
 }

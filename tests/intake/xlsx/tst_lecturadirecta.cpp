@@ -261,12 +261,20 @@ void TstLecturaDirecta::fallasIguales() {
     for (int f = 1; f <= 80; ++f)
         hoja += filaLlana(f);
     const QString ruta = escribir(hoja + kFinHoja);
-    LimitesXlsx celdas;
-    celdas.celdas = 80 * 14 - 1;
-    mismoError(ruta, celdas, QStringLiteral("más de 1119 celdas"));
-    LimitesXlsx textos;
-    textos.caracteresTexto = 500;
-    mismoError(ruta, textos, QStringLiteral("suman más de 500 caracteres"));
+    // The memory of the sheet: counted as it is read (cells and their own texts) and, with the
+    // shared strings, at the end.
+    const Hoja h = leerXlsx(ruta);
+    std::int64_t compartidas = 0;
+    for (std::size_t i = 0; i < h.compartidas(); ++i)
+        compartidas += coste::texto(h.textos()[i].size());
+    for (int f = 1; f <= h.filas(); ++f)
+        compartidas += 2 * h.texto(h.fila(f)[1]).size();
+    const std::int64_t todo = memoriaDe(h, kMemoriaHoja);
+    for (const std::int64_t memoria : {todo - 1, todo - compartidas - 1}) {
+        LimitesXlsx l;
+        l.memoria = memoria;
+        mismoError(ruta, l, QStringLiteral("la hoja necesita más de %1 bytes de memoria").arg(memoria));
+    }
 }
 
 void TstLecturaDirecta::hojasAlAzar() {
