@@ -8,6 +8,7 @@
 #include "components/vb.h"
 #include "components/vberror.h"
 #include "transfer/actualcat.h"
+#include "transfer/largos.h"
 #include "transfer/pasaje.h"
 #include "transfer/valorestransferencia.h"
 
@@ -40,7 +41,15 @@ void FRAM3_Transfer_A_Validar(Servicios& srv, EstadoAsistente& estado, bool& ok)
         if (!srv.g_oBase->CrearRs(rs))
             return;
         if (srv.g_oFormatos->EsNumero(rs.Fields(QStringLiteral("Cant"))) == 0) {
-            ok = true;
+            // A text longer than its customs column would fail at the customs database, after the
+            // interno had begun to be written: it is told here, line by line, and nothing is written.
+            const std::vector<LargoExcedido> largos = textosDemasiadoLargos(srv, estado.g_sInterno);
+            if (largos.empty()) {
+                ok = true;
+                return;
+            }
+            srv.interaccion().mensaje(mensajeTextosLargos(estado.g_sInterno, largos), Icono::Exclamacion,
+                                      Botones::Aceptar);
             return;
         }
         srv.interaccion().mensaje(

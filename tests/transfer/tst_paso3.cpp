@@ -3,7 +3,11 @@
 #include "components/vberror.h"
 #include "entornotransferencia.h"
 #include "testsupport.h"
+#include "transfer/largos.h"
 #include "transfer/paso3.h"
+
+#include <QFile>
+#include <QRegularExpression>
 
 #include <QSignalSpy>
 #include <QTest>
@@ -37,6 +41,8 @@ private slots:
     void validacionRechazaLineasSinDepurar_data();
     void validacionRechazaLineasSinDepurar();
     void validacionSinMayusculas();
+    void textosLargosSeInformanAntes();
+    void limitesSegunElEsquema();
     void transferenciaCompleta();
     void internoSinLineasSeDetieneCallado();
     void ningunArticuloLlegado();
@@ -82,10 +88,10 @@ void TstPaso3::estadisticasSinDesborde() {
     Entorno e;
     // 40,000 lines: 30,000 in the catalog with a position error, 10,000 new and correct.
     e.ejecutar(QStringLiteral("insert into ART (INTNRO, ARTORD, PRCEST, PRCCRC) with recursive n(i) as "
-                             "(select 1 union all select i + 1 "
-                             "from n where i < 40000) select '24001', i, case when i <= 30000 then 'A' else "
-                             "'' end, case when i <= 30000 "
-                             "then 'POS' else 'OK' end from n"));
+                              "(select 1 union all select i + 1 "
+                              "from n where i < 40000) select '24001', i, case when i <= 30000 then 'A' else "
+                              "'' end, case when i <= 30000 "
+                              "then 'POS' else 'OK' end from n"));
     ControladorPaso3 c(e.srv, e.estado);
     c.FRAM3_CargarEstadisticas();
     QCOMPARE(etiquetas(c),
@@ -142,6 +148,63 @@ void TstPaso3::validacionSinMayusculas() {
     QVERIFY(ok);
 }
 
+// Texts longer than their customs columns stop the transfer before anything is written, each named
+// by its line, article and field.
+void TstPaso3::textosLargosSeInformanAntes() {
+    Entorno e;
+    e.linea({{QStringLiteral("ARTDSC"), QString(300, u'd')}});
+    e.linea();
+    e.linea(
+        {{QStringLiteral("ARTNRO"), QString(51, u'A')}, {QStringLiteral("ARTDSCMARIA"), QString(251, u'm')}});
+    // Exactly at the limit passes.
+    e.linea({{QStringLiteral("ARTDSC"), QString(250, u'd')}, {QStringLiteral("PRCNCM"), QString(15, u'8')}});
+    ControladorPaso3 c(e.srv, e.estado);
+    c.FRM3_Tranferir();
+    const auto m = e.mensajes();
+    QCOMPARE(m.size(), 1);
+    QCOMPARE(m[0].icono, Icono::Exclamacion);
+    const QStringList renglones = m[0].texto.split(QStringLiteral("\r\n"));
+    QVERIFY(renglones[0].startsWith(QStringLiteral("No se puede transferir el interno 24001: hay textos más "
+                                                   "largos de lo que admite la base aduanera.")));
+    QCOMPARE(renglones.mid(2),
+             (QStringList{QStringLiteral("Línea 1, artículo ") +
+                              e.lineaBase().value(QStringLiteral("ARTNRO")).toString() +
+                              QStringLiteral(": Descripción tiene 300 caracteres (admite 250)"),
+                          QStringLiteral("Línea 3, artículo ") + QString(50, u'A') +
+                              QStringLiteral(": Articulo tiene 51 caracteres (admite 50)"),
+                          QStringLiteral("Línea 3, artículo ") + QString(50, u'A') +
+                              QStringLiteral(": Descripción Maria tiene 251 caracteres (admite 250)")}));
+    QCOMPARE(e.progreso.mensajes, QStringList{QStringLiteral("Validando datos...")});
+    QCOMPARE(e.contarAduana(QStringLiteral("caratula")), 0);
+    QCOMPARE(e.contarAduana(QStringLiteral("subitems")), 0);
+}
+
+// Each limit is the shortest customs column its text reaches, as the schema declares them.
+void TstPaso3::limitesSegunElEsquema() {
+    QFile f(QStringLiteral(TARVIX_SOURCE_DIR "/resources/customs/esquema.sql"));
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QString esquema = QString::fromUtf8(f.readAll());
+    const auto largo = [&esquema](const QString& tabla, const QString& columna) {
+        const qsizetype desde =
+            esquema.indexOf(QStringLiteral("create table ") + tabla + u' ', 0, Qt::CaseInsensitive);
+        const qsizetype hasta = esquema.indexOf(u';', desde);
+        const QRegularExpression re(QStringLiteral("\\b") + QRegularExpression::escape(columna) +
+                                        QStringLiteral(" varchar\\((\\d+)\\)"),
+                                    QRegularExpression::CaseInsensitiveOption);
+        const auto c = re.match(esquema.mid(desde, hasta - desde));
+        return desde < 0 || !c.hasMatch() ? -1 : c.captured(1).toInt();
+    };
+    for (const LimiteTexto& l : limitesDeTexto()) {
+        int menor = -1;
+        for (const QString& tc : QString::fromLatin1(l.columnas).split(u' ')) {
+            const int n = largo(tc.section(u'.', 0, 0), tc.section(u'.', 1));
+            QVERIFY2(n > 0, qPrintable(tc));
+            menor = menor < 0 ? n : std::min(menor, n);
+        }
+        QVERIFY2(l.maximo == menor, l.campo);
+    }
+}
+
 void TstPaso3::transferenciaCompleta() {
     Entorno e;
     for (int i = 0; i < 25; ++i)
@@ -188,8 +251,9 @@ void TstPaso3::ningunArticuloLlegado() {
     Entorno e;
     e.linea();
     // The customs system takes the row and drops it again.
-    e.ejecutarAduana(QStringLiteral("create trigger quitar after insert on subitems begin delete from subitems where "
-                            "rowid = new.rowid; end"));
+    e.ejecutarAduana(
+        QStringLiteral("create trigger quitar after insert on subitems begin delete from subitems where "
+                       "rowid = new.rowid; end"));
     ControladorPaso3 c(e.srv, e.estado);
     c.FRM3_Tranferir();
     const auto m = e.mensajes();
