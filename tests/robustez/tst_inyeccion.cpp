@@ -538,8 +538,9 @@ void TstInyeccion::catalogoYUnidadElegidos() {
     const QString v = SqlTexto(carga);
     Programa::ejecutar(
         p.aduana(), QStringLiteral("insert into catalogo (idcatalogo, descripcion) values (%1, 'A')").arg(v));
-    Programa::ejecutar(p.aduana(),
-                       QStringLiteral("insert into unidades (id, descripcion) values (%1, 'A')").arg(v));
+    // The unit cut to the 10 characters of the customs unit columns.
+    Programa::ejecutar(p.aduana(), QStringLiteral("insert into unidades (id, descripcion) values (%1, 'A')")
+                                       .arg(SqlTexto(carga.left(10))));
     const QString columnas = QStringLiteral("idarticulo, descripcion, idpais, cantidad, Preciounitario, ncm, "
                                             "lapi, sufijos, idunidad, estadistica, "
                                             "valorrelacionestadistica, EstadoMerc, deresp, "
@@ -555,12 +556,13 @@ void TstInyeccion::catalogoYUnidadElegidos() {
     LogicaConfig config(p.srv, p.estado);
     config.Form_Load();
     const QString id = almacenado(carga);
+    const QString unidad = id.left(10);
     config.catalogoSeleccionado = static_cast<int>(config.cboIdCatalogo.indexOf(id));
-    config.unidadSeleccionada = static_cast<int>(config.cboIdUnidad.indexOf(id));
+    config.unidadSeleccionada = static_cast<int>(config.cboIdUnidad.indexOf(unidad));
     QVERIFY(config.catalogoSeleccionado >= 0 && config.unidadSeleccionada >= 0);
     QVERIFY(config.GrabarySalir());
     QCOMPARE(p.estado.g_sINTCAT, id);
-    QCOMPARE(p.estado.g_sINTDUN, id);
+    QCOMPARE(p.estado.g_sINTDUN, unidad);
 
     p.elegirInterno(QStringLiteral("24001"));
     p.ejecutar(QStringLiteral("insert into ORG (PAI, ORI, ESM) values ('CHINA','310','2')"));
@@ -571,7 +573,7 @@ void TstInyeccion::catalogoYUnidadElegidos() {
                     QStringLiteral("1"), QStringLiteral("5"), QStringLiteral("CHINA")});
     QVERIFY(FRAM2_GuardarDatosToBase(p.srv, p.estado, grilla));
     QCOMPARE(p.columna(1, QStringLiteral("PRCCRC")), QStringLiteral("OK"));
-    QCOMPARE(p.columna(2, QStringLiteral("PRCDUN")), id);
+    QCOMPARE(p.columna(2, QStringLiteral("PRCDUN")), unidad);
     QCOMPARE(p.columna(2, QStringLiteral("PRCEST")), QString());
 
     p.ejecutar(QStringLiteral("update ART set PRCNCM = '8204.11.00.000K', PRCEST = 'M', PRCCRC = 'OK' where "
@@ -591,7 +593,7 @@ void TstInyeccion::catalogoYUnidadElegidos() {
         Programa::valor(p.aduana(), QStringLiteral("select idunidad from catarticulos where idarticulo = "
                                                    "'NUEVO' and idcatalogo = ") +
                                         SqlTexto(id)),
-        id);
+        unidad);
     QCOMPARE(
         Programa::valor(p.aduana(), QStringLiteral("select descripcion from catarticulos where idarticulo = "
                                                    "'JL24' and idcatalogo = ") +
