@@ -11,6 +11,7 @@
 #include "data/basesdedatos.h"
 #include "data/comparaciontablas.h"
 #include "data/rutas.h"
+#include "intake/carga/disposiciones.h"
 
 namespace tarvix {
 
@@ -106,6 +107,11 @@ void ControladorPrincipal::ActualizarTablaART() {
             m_srv.g_oBase->Ejecutar();
         } catch (const VbError&) {
         }
+    }
+    // The mappings remembered per header layout.
+    try {
+        disposiciones::crearTabla(*m_srv.g_oBase);
+    } catch (const VbError&) {
     }
 }
 

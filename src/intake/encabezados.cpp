@@ -58,7 +58,11 @@ constexpr Sinonimo kSinonimos[] = {
      u"partnumber partno partnr numerodeparte nrodeparte nroparte noparte numparte sku reference "
      u"ref referencia referencias referenz referenznummer riferimento reference refproduit "
      u"modelnumber modelno modelnr nrodemodelo style styleno stylenumber catalognumber catalogno "
-     u"materialnumber materialnr materialno matnr"},
+     u"materialnumber materialnr materialno matnr customercode clientcode customerpartno "
+     u"customerref customerreference customeritem ourcode ourref buyercode codigocliente "
+     u"codigodelcliente refcliente codigodocliente supplierref supplierreference suppliercode "
+     u"supplierpartno vendorcode vendorpartno vendorref manufacturerpartno mfrpartno mpn "
+     u"codigoproveedor codigodelproveedor refproveedor referenciaproveedor codigodofornecedor"},
     {Clase::Articulo, Debil, u"item itemno itemnr itemnumber items"},
     {Clase::Descripc, Fuerte,
      u"description descripcion descricao descripcio designation designacion designacao bezeichnung "
@@ -156,6 +160,8 @@ constexpr Clave kClaves[] = {
     {Clase::Origen, u"origin origen origem origine ursprung"},
     {Clase::Ncm, u"hs hts ncm tariff arancelaria"},
     {Clase::Total, u"total amount importe montant betrag importo"},
+    {Clase::FechaArribo, u"eta"},
+    {Clase::FechaEmbarque, u"etd"},
 };
 
 struct Reconocido {
@@ -320,7 +326,8 @@ struct Columna {
 
 class Analisis {
 public:
-    Analisis(const ModeloGrilla& g, const QLocale& locale) : m_g(g), m_locale(locale) {
+    Analisis(const ModeloGrilla& g, const QLocale& locale, const CatalogoConocido& catalogo)
+        : m_g(g), m_locale(locale), m_catalogo(catalogo) {
         m_lineas = std::max(0, std::min(g.Rows() - kPrimeraLinea, kLineasMuestra));
         m_cols.resize(static_cast<size_t>(g.Cols()));
         for (int c = 0; c < g.Cols(); ++c)
@@ -387,8 +394,12 @@ private:
     }
     void resolverTotal(int cantidad);
 
+    // Of several article columns, the one whose codes the catalog mostly knows; -1 when none is.
+    int porCatalogo(const std::vector<int>& candidatas);
+
     const ModeloGrilla& m_g;
     const QLocale& m_locale;
+    const CatalogoConocido& m_catalogo;
     int m_lineas = 0;
     std::vector<Columna> m_cols;
 };
@@ -452,6 +463,34 @@ bool Analisis::esProducto(int cantidad, int precio, int total) {
     return lineas > 0 && cumplen * 2 > lineas;
 }
 
+int Analisis::porCatalogo(const std::vector<int>& candidatas) {
+    constexpr int kMuestra = 50;
+    if (!m_catalogo || candidatas.size() < 2)
+        return -1;
+    int mejor = -1, conocidosMejor = 0, empates = 0;
+    for (int c : candidatas) {
+        QStringList codigos;
+        for (int l = 0; l < m_lineas && codigos.size() < kMuestra; ++l) {
+            const QString t = celda(l, c).trimmed().toString();
+            if (!t.isEmpty() && !codigos.contains(t))
+                codigos << t;
+        }
+        if (codigos.isEmpty())
+            continue;
+        const int conocidos = m_catalogo(codigos);
+        if (conocidos * 2 < codigos.size())
+            continue;
+        if (conocidos > conocidosMejor) {
+            mejor = c;
+            conocidosMejor = conocidos;
+            empates = 0;
+        } else if (conocidos == conocidosMejor) {
+            ++empates;
+        }
+    }
+    return empates == 0 ? mejor : -1;
+}
+
 int Analisis::unica(const std::vector<int>& candidatas) {
     int mejor = 0, columna = -1, veces = 0;
     for (int c : candidatas) {
@@ -505,7 +544,8 @@ std::vector<QString> Analisis::proponer() {
     // Article: never a column of line numbers.
     std::vector<int> articulos = deClase(Clase::Articulo);
     std::erase_if(articulos, [&](int c) { return esNumeracion(c); });
-    asignar(unica(articulos), etiqueta::ARTICULO);
+    const int conocida = porCatalogo(articulos);
+    asignar(conocida >= 0 ? conocida : unica(articulos), etiqueta::ARTICULO);
 
     std::vector<int> descripciones = deClase(Clase::Descripc);
     std::erase_if(descripciones, [&](int c) { return !casiNadaNumerico(c); });
@@ -649,8 +689,9 @@ bool leerNumero(QStringView texto, double& valor, const QLocale& locale) {
     return r.ec == std::errc() && r.ptr == s.data() + s.size();
 }
 
-std::vector<QString> proponer(const ModeloGrilla& grilla, const QLocale& locale) {
-    return Analisis(grilla, locale).proponer();
+std::vector<QString> proponer(const ModeloGrilla& grilla, const QLocale& locale,
+                              const CatalogoConocido& catalogo) {
+    return Analisis(grilla, locale, catalogo).proponer();
 }
 
 QString claveDisposicion(const ModeloGrilla& grilla) {

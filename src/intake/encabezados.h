@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 #include <QStringView>
+#include <functional>
 #include <vector>
 
 namespace tarvix {
@@ -27,9 +28,14 @@ QStringList palabras(QStringView texto);
 // around it. False for anything else.
 bool leerNumero(QStringView texto, double& valor, const QLocale& locale = QLocale());
 
+// How many of the article codes the chosen catalog knows.
+using CatalogoConocido = std::function<int(const QStringList& codigos)>;
+
 // The proposed label of each column of `grilla` (row 0 the headers, rows from 2 on the lines); an
-// empty text where nothing is proposed.
-std::vector<QString> proponer(const ModeloGrilla& grilla, const QLocale& locale = QLocale());
+// empty text where nothing is proposed. Where several columns could be the article code, the one
+// whose codes `catalogo` (when given) mostly knows is the article.
+std::vector<QString> proponer(const ModeloGrilla& grilla, const QLocale& locale = QLocale(),
+                              const CatalogoConocido& catalogo = {});
 
 // The key of a header layout: the normalised header texts of row 0, separated by '|'.
 QString claveDisposicion(const ModeloGrilla& grilla);

@@ -210,6 +210,9 @@ void TstEncabezados::casos_data() {
         << lista({"", ""});
     QTest::newRow("unidad numérica no es unidad")
         << lista({"Unit", "Qty"}) << lista({"2.5", "3"}) << lista({"4", "1"}) << lista({"", "[ CANTIDAD ]"});
+    QTest::newRow("código del proveedor y del cliente sin catálogo: ninguno")
+        << lista({"Supplier Ref.", "Customer Code"}) << lista({"ZD-1", "TX1"}) << lista({"ZD-2", "TX2"})
+        << lista({"", ""});
     QTest::newRow("artículo de una línea que es 1 no se propone")
         << lista({"Item", "Amount"}) << lista({"1", "10"}) << lista({"", ""}) << lista({"", "[ TOTAL ]"});
 }

@@ -29,6 +29,7 @@ private slots:
 // "Siguiente >", and the grid scrolled under its fixed rows.
 void TstPaso2Ventana::cargarMapearYDesplazar() {
     prueba::aislarConfiguracion();
+    prueba::sinMapeoAlCargar();
     const prueba::LocaleFijo locale(QStringLiteral("es_AR"));
     QTemporaryDir dir;
     Servicios srv;
