@@ -37,6 +37,9 @@ using CatalogoConocido = std::function<int(const QStringList& codigos)>;
 std::vector<QString> proponer(const ModeloGrilla& grilla, const QLocale& locale = QLocale(),
                               const CatalogoConocido& catalogo = {});
 
+// The worksheet letter of grid column `columna` (0 is "A", 26 is "AA").
+QString letraColumna(int columna);
+
 // The key of a header layout: the normalised header texts of row 0, separated by '|'.
 QString claveDisposicion(const ModeloGrilla& grilla);
 
