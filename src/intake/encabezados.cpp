@@ -140,8 +140,7 @@ constexpr Sinonimo kSinonimos[] = {
 // Words that, next to others, say nothing of the field: currencies, units and joining words.
 constexpr const char16_t* kRuido =
     u"usd us eur euro euros rmb cny brl ars mxn gbp jpy chf dolares dollars dolar dollar reales "
-    u"kg kgs lbs lb pcs pc pzs mts m en in em de del da do of the la el los las per por par "
-    u"the x fob cif exw";
+    u"en in em de del da do of the la el los las per por par x fob cif exw";
 
 // Words that settle a header of several words when the whole is not in the table, in the order
 // they are tried: what is never mapped goes first, so that "unit price total" is no total.
@@ -151,11 +150,13 @@ struct Clave {
 };
 constexpr Clave kClaves[] = {
     {Clase::Nunca,
-     u"gross bruto brut brutto bruttogewicht pesobruto package packages bultos carton cartons currency "
-     u"moneda discount descuento invoice factura unitprice preciounitario precounitario prixunitaire "
-     u"einzelpreis prezzounitario"},
-    {Clase::Kilos, u"netweight pesoneto pesoliquido poidsnet nettogewicht"},
-    {Clase::Cantidad, u"quantity qty cantidad quantidade qtde quantite menge"},
+     u"gross bruto brut brutto bruttogewicht pesobruto gw package packages bultos carton cartons ctns "
+     u"currency moneda discount descuento invoice factura unitprice preciounitario precounitario "
+     u"prixunitaire einzelpreis prezzounitario port puerto porto hafen"},
+    {Clase::Kilos, u"netweight pesoneto pesoliquido poidsnet nettogewicht nw"},
+    // A weight, volume or measure that is not the net weight is no total either.
+    {Clase::Nunca, u"weight peso poids gewicht kg kgs lbs lb cbm volume volumen m3"},
+    {Clase::Cantidad, u"quantity qty cantidad quantidade qtde quantite menge pcs pieces piezas"},
     {Clase::Descripc, u"description descripcion descricao designation bezeichnung descrizione"},
     {Clase::Origen, u"origin origen origem origine ursprung"},
     {Clase::Ncm, u"hs hts ncm tariff arancelaria"},
@@ -414,10 +415,17 @@ bool Analisis::esNumeracion(int c) {
     if (n.empty() || static_cast<int>(n.size()) * 5 < col(c).noVacias * 4)
         return false;
     if (n.size() == 1)
-        return n[0] == 1;
+        return n[0] == 1 || n[0] == 10;
+    // Numbered by ones or tens (1, 2, 3… or 10, 20, 30…). Under a header that names the article
+    // clearly, consecutive codes are codes unless they start where a numbering starts.
+    const double paso = n[1] - n[0];
+    if (paso != 1 && paso != 10)
+        return false;
+    if (col(c).r.fuerza > Debil && n[0] != 0 && n[0] != 1 && n[0] != paso)
+        return false;
     size_t seguidos = 0;
     for (size_t i = 1; i < n.size(); ++i)
-        if (n[i] == n[i - 1] + 1)
+        if (n[i] == n[i - 1] + paso)
             ++seguidos;
     return seguidos * 5 >= (n.size() - 1) * 4;
 }

@@ -213,6 +213,12 @@ void TstEncabezados::casos_data() {
     QTest::newRow("código del proveedor y del cliente sin catálogo: ninguno")
         << lista({"Supplier Ref.", "Customer Code"}) << lista({"ZD-1", "TX1"}) << lista({"ZD-2", "TX2"})
         << lista({"", ""});
+    QTest::newRow("posiciones de diez en diez no son el artículo")
+        << lista({"Item", "Part No."}) << lista({"10", "X-1"}) << lista({"20", "X-2"})
+        << lista({"", "[ ARTICULO ]"});
+    QTest::newRow("códigos seguidos bajo «Código» son códigos")
+        << lista({"Código", "Item"}) << lista({"1001", "31"}) << lista({"1002", "32"})
+        << lista({"[ ARTICULO ]", ""});
     QTest::newRow("artículo de una línea que es 1 no se propone")
         << lista({"Item", "Amount"}) << lista({"1", "10"}) << lista({"", ""}) << lista({"", "[ TOTAL ]"});
 }
