@@ -58,7 +58,8 @@ constexpr Sinonimo kSinonimos[] = {
      u"partnumber partno partnr numerodeparte nrodeparte nroparte noparte numparte sku reference "
      u"ref referencia referencias referenz referenznummer riferimento reference refproduit "
      u"modelnumber modelno modelnr nrodemodelo style styleno stylenumber catalognumber catalogno "
-     u"materialnumber materialnr materialno matnr customercode clientcode customerpartno "
+     u"materialnumber materialnr materialno matnr material materialnummer customercode clientcode "
+     u"customerpartno "
      u"customerref customerreference customeritem ourcode ourref buyercode codigocliente "
      u"codigodelcliente refcliente codigodocliente supplierref supplierreference suppliercode "
      u"supplierpartno vendorcode vendorpartno vendorref manufacturerpartno mfrpartno mpn "
@@ -74,7 +75,7 @@ constexpr Sinonimo kSinonimos[] = {
      u"artikelbezeichnung descriptiondesmarchandises designationdesmarchandises desc descr"},
     {Clase::Descripc, Media,
      u"concepto concept detalle detail details detalhe detalles productname nombredelproducto "
-     u"nomedoproduto mercaderia mercancia mercadoria goods merchandise"},
+     u"nomedoproduto mercaderia mercancia mercadoria goods merchandise kurztext"},
     {Clase::Unidad, Fuerte,
      u"unit uom um unidad unidaddemedida unidadmedida unidade unidadedemedida un unite "
      u"unitedemesure einheit mengeneinheit me unita unitadimisura udm unitofmeasure unitofmeasurement "
@@ -89,7 +90,7 @@ constexpr Sinonimo kSinonimos[] = {
      u"extendedamount extendedvalue extendedtotal linevalue linetotal lineamount montant montanttotal "
      u"prixtotal gesamtpreis gesamtbetrag betrag gesamtwert importo totale importototale valoretotale "
      u"preciototal monto montototal totalprice precototal valortotaldalinea totalline totalusd "
-     u"totalimporte amountusd netamount netvalue importeneto valorneto warenwert"},
+     u"totalimporte amountusd netamount netvalue importeneto valorneto warenwert nettowert"},
     {Clase::Total, Media, u"subtotal subtotale"},
     {Clase::Valor, Fuerte, u"valor value valeur wert valore"},
     {Clase::Origen, Fuerte,
@@ -297,6 +298,14 @@ Reconocido reconocer(QStringView encabezado) {
             sinRuido += w;
     if (!sinRuido.isEmpty())
         if (auto it = tabla.constFind(sinRuido); it != tabla.cend())
+            return *it;
+    // A header in two scripts ("数量 Quantity"): its Latin words alone.
+    QString latino;
+    for (const QString& w : p)
+        if (std::all_of(w.begin(), w.end(), [](QChar c) { return c.unicode() < 0x80; }))
+            latino += w;
+    if (!latino.isEmpty() && latino != junto)
+        if (auto it = tabla.constFind(latino); it != tabla.cend())
             return *it;
     // A longer header: a telling word (or two words side by side) decides, weakly.
     static const std::vector<std::pair<Clase, QSet<QString>>> kPorClave = [] {

@@ -12,6 +12,8 @@
 #include "intake/carga/mapeo.h"
 #include "intake/encabezados.h"
 
+#include <algorithm>
+
 namespace tarvix {
 
 namespace {
