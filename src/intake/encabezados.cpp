@@ -55,7 +55,8 @@ constexpr Sinonimo kSinonimos[] = {
      u"artikelcode codice codicearticolo articolo codigoproducto codigodeproducto productcode prodcode "
      u"codigodoproduto codproduto codigoitem codigodelarticulo codigointerno"},
     {Clase::Articulo, Media,
-     u"partnumber partno partnr numerodeparte nrodeparte nroparte noparte numparte sku reference "
+     u"partnumber partno partnr partsno partsnumber refarticle referencearticle numerodeparte nrodeparte "
+     u"nroparte noparte numparte sku reference "
      u"ref referencia referencias referenz referenznummer riferimento reference refproduit "
      u"modelnumber modelno modelnr nrodemodelo style styleno stylenumber catalognumber catalogno "
      u"materialnumber materialnr materialno matnr material materialnummer customercode clientcode "
@@ -72,10 +73,12 @@ constexpr Sinonimo kSinonimos[] = {
      u"descripciondelasmercancias descripciondemercancias descricaodamercadoria "
      u"descricaodasmercadorias productdescription itemdescription articledescription "
      u"descripciondelproducto descripciondelarticulo descricaodoproduto warenbeschreibung "
-     u"artikelbezeichnung descriptiondesmarchandises designationdesmarchandises desc descr"},
+     u"artikelbezeichnung descriptiondesmarchandises designationdesmarchandises desc descr libelle "
+     u"libellearticle"},
     {Clase::Descripc, Media,
      u"concepto concept detalle detail details detalhe detalles productname nombredelproducto "
-     u"nomedoproduto mercaderia mercancia mercadoria goods merchandise kurztext"},
+     u"nomedoproduto mercaderia mercancia mercadoria goods merchandise kurztext partname partsname "
+     u"itemname articlename"},
     {Clase::Unidad, Fuerte,
      u"unit uom um unidad unidaddemedida unidadmedida unidade unidadedemedida un unite "
      u"unitedemesure einheit mengeneinheit me unita unitadimisura udm unitofmeasure unitofmeasurement "
@@ -84,7 +87,7 @@ constexpr Sinonimo kSinonimos[] = {
      u"quantity qty qtty quantities pcs pieces piezas pzas pz cantidad cant cantidades quantidade "
      u"qtde qtd quant quantite qte quantita qta menge anzahl stuck stuckzahl totalqty totalquantity "
      u"cantidadtotal"},
-    {Clase::Cantidad, Media, u"units unidades pares pairs"},
+    {Clase::Cantidad, Media, u"units unidades uds pares pairs"},
     {Clase::Total, Fuerte,
      u"total amount importe importetotal valortotal totalamount totalvalue extendedprice extprice "
      u"extendedamount extendedvalue extendedtotal linevalue linetotal lineamount montant montanttotal "
@@ -157,7 +160,8 @@ constexpr Clave kClaves[] = {
     {Clase::Kilos, u"netweight pesoneto pesoliquido poidsnet nettogewicht nw"},
     // A weight, volume or measure that is not the net weight is no total either.
     {Clase::Nunca, u"weight peso poids gewicht kg kgs lbs lb cbm volume volumen m3"},
-    {Clase::Cantidad, u"quantity qty cantidad quantidade qtde quantite menge pcs pieces piezas"},
+    {Clase::Cantidad,
+     u"quantity qty cantidad cant quantidade qtde qtd quantite qte quantita qta menge pcs pieces piezas"},
     {Clase::Descripc, u"description descripcion descricao designation bezeichnung descrizione"},
     {Clase::Origen, u"origin origen origem origine ursprung"},
     {Clase::Ncm, u"hs hts ncm tariff arancelaria"},
