@@ -12,6 +12,7 @@
 #include "data/comparaciontablas.h"
 #include "data/conexionaduana.h"
 #include "data/rutas.h"
+#include "intake/carga/disposiciones.h"
 
 namespace tarvix {
 
@@ -114,6 +115,11 @@ void ControladorPrincipal::ActualizarTablaART() {
             m_srv.g_oBase->Ejecutar();
         } catch (const VbError&) {
         }
+    }
+    // The mappings remembered per header layout.
+    try {
+        disposiciones::crearTabla(*m_srv.g_oBase);
+    } catch (const VbError&) {
     }
 }
 

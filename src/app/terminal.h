@@ -7,16 +7,38 @@
 namespace tarvix::terminal {
 
 // What the arguments ask for: the window, or one of the forms answered on the terminal.
-enum class Forma { Ventana, Ayuda, Version };
+enum class Forma { Ventana, Ayuda, Version, Leer, Mapear, UsoIncorrecto };
+
+struct Pedido {
+    Forma forma = Forma::Ventana;
+    QString archivo; // the invoice of Leer and Mapear
+};
 
 // `-h`/`--help` asks for the usage, `-v`/`--version` for the name and the version (the usage wins
-// when both are there). Anything else leaves the window to open: Qt takes its own options
-// (-platform, -style, -reverse...) when the application starts. `argumentos` starts with the
-// program's name, as QCoreApplication::arguments() does.
-Forma forma(const QStringList& argumentos);
+// when both are there); `leer ARCHIVO` and `mapear ARCHIVO` for the cells and the mapping of an
+// invoice, and either without exactly one file is a usage error. Anything else leaves the window to
+// open: Qt takes its own options (-platform, -style, -reverse...) when the application starts.
+// `argumentos` starts with the program's name, as QCoreApplication::arguments() does.
+Pedido pedido(const QStringList& argumentos);
+inline Forma forma(const QStringList& argumentos) {
+    return pedido(argumentos).forma;
+}
 
 // What a terminal form prints on standard output ("tarvix 1.1.20" and the like).
 QString texto(Forma forma);
+
+// A cell as a field of tab-separated text: a TAB, a line break or a backslash inside it written as
+// \t, \n, \\.
+QString campoTsv(QStringView celda);
+
+// `tarvix leer`: the first worksheet of `ruta` as the grid shows it (the header row and the lines,
+// without the field row), one line per row and TAB between cells, into `salida`. `tarvix mapear`:
+// the mapping a load of `ruta` would apply with the data folder `carpetaDatos` and the settings
+// (the remembered layout first, then the proposal from headers), one "letter TAB label" line per
+// mapped column. Each returns the exit status: 0, or 1 with the program's message in `errores`
+// when the file cannot be read.
+int leer(const QString& ruta, QString& salida, QString& errores);
+int mapear(const QString& ruta, const QString& carpetaDatos, QString& salida, QString& errores);
 
 // Answers the terminal forms with a QCoreApplication only, so that they need no display: returns
 // the exit status when it answered, nothing when the window is to open.

@@ -43,6 +43,9 @@ void LogicaConfig::Form_Load() {
 
     m_intcatGuardado = configuracion::leer(kINTCAT, QStringLiteral(""));
     ORI_CargarListado();
+    chkProponerCampos = proponerCamposActivo();
+    chkRecordarMapeos = recordarMapeosActivo();
+    MAP_CargarListado();
     // When the units could not be read the customs database was already reported unreachable.
     if (aduana)
         cargarDeAduana(QStringLiteral("select idcatalogo, descripcion from catalogo order by descripcion"),
@@ -127,6 +130,12 @@ bool LogicaConfig::GrabarySalir() {
     grabado = configuracion::guardar(kAA_MARCA, txtMarca) && grabado;
 
     grabado = configuracion::guardar(kPRECIO_UNITARIO, vb::CStr(porcentaje)) && grabado;
+    grabado = configuracion::guardar(QString::fromLatin1(kProponerCampos),
+                                     chkProponerCampos ? QStringLiteral("1") : QStringLiteral("0")) &&
+              grabado;
+    grabado = configuracion::guardar(QString::fromLatin1(kRecordarMapeos),
+                                     chkRecordarMapeos ? QStringLiteral("1") : QStringLiteral("0")) &&
+              grabado;
     // The window still closes (only [ESC] closes it): the values rule until the program ends.
     if (!grabado)
         m_srv.interaccion().mensaje(
@@ -188,6 +197,40 @@ void LogicaConfig::ORI_Eliminar() {
     } catch (const VbError& e) {
         m_srv.interaccion().mensaje(informeSinEtiqueta(e), Icono::Critico);
     }
+}
+
+void LogicaConfig::MAP_CargarListado() {
+    lstMapeos.clear();
+    mapeoSeleccionado = -1;
+    try {
+        lstMapeos = disposiciones::todas(*m_srv.g_oBase);
+    } catch (const VbError& e) {
+        m_srv.interaccion().mensaje(informeCorto(e, QStringLiteral("frmConfig.MAP_CargarListado")),
+                                    Icono::Critico);
+    }
+    if (!lstMapeos.empty())
+        mapeoSeleccionado = 0;
+}
+
+void LogicaConfig::MAP_Eliminar() {
+    if (mapeoSeleccionado < 0 || mapeoSeleccionado >= static_cast<int>(lstMapeos.size()))
+        return;
+    const QString clave = lstMapeos[static_cast<size_t>(mapeoSeleccionado)].encabezados;
+    try {
+        if (m_srv.interaccion().mensaje(
+                QStringLiteral("Confirma olvidar el mapeo guardado para los encabezados ") +
+                    QString(clave).replace(u'|', QStringLiteral(" | ")),
+                Icono::Pregunta, Botones::SiNo) != Respuesta::Si)
+            return;
+        disposiciones::olvidar(*m_srv.g_oBase, clave);
+    } catch (const VbError& e) {
+        m_srv.interaccion().mensaje(informeSinEtiqueta(e), Icono::Critico);
+        return;
+    }
+    const int antes = mapeoSeleccionado;
+    MAP_CargarListado();
+    if (!lstMapeos.empty())
+        mapeoSeleccionado = std::min(antes, static_cast<int>(lstMapeos.size()) - 1);
 }
 
 } // namespace tarvix

@@ -2,6 +2,7 @@
 
 #include "components/estadoasistente.h"
 #include "components/servicios.h"
+#include "intake/carga/disposiciones.h"
 
 #include <QString>
 #include <QStringList>
@@ -35,6 +36,10 @@ public:
     void Ori_Nuevo();
     // Deletes the selected relation after the user confirms it.
     void ORI_Eliminar();
+    // Empties and refills lstMapeos from the remembered layouts.
+    void MAP_CargarListado();
+    // Forgets the selected remembered layout after the user confirms it.
+    void MAP_Eliminar();
 
     // What the window shows.
     QStringList cboUnidad;
@@ -47,6 +52,11 @@ public:
     QString txtVariacionPrecio = QStringLiteral("0");
     std::vector<Relacion> lstRELPAIS;
     int relacionSeleccionada = -1;
+    // The mapping of a load: the proposal from headers and the remembered layouts.
+    bool chkProponerCampos = true;
+    bool chkRecordarMapeos = true;
+    std::vector<disposiciones::Recordada> lstMapeos;
+    int mapeoSeleccionado = -1;
 
 private:
     // Fills a list and its hidden twin from the customs database and selects the row whose id is

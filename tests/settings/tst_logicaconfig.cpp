@@ -72,6 +72,7 @@ private slots:
     void listadoYEliminarRelacion();
     void fallasDelListadoYDelBorrado();
     void nuevaRelacionDesdeConfiguracion();
+    void mapeoAlCargarYMapeosGuardados();
     // frmRelPais
     void relacionDesdeElProceso();
     void escNoGuardaNada();
@@ -300,6 +301,37 @@ void TstLogicaConfig::aduanaInalcanzable() {
     QCOMPARE(guardado("INTCAT"), QStringLiteral("2"));
     QCOMPARE(p.estado.g_sINTDUN, QStringLiteral("07"));
     QCOMPARE(p.estado.g_sINTCAT, QStringLiteral("2"));
+}
+
+// The two settings of the mapping of a load, on by default; the remembered layouts listed and
+// forgotten only when confirmed.
+void TstLogicaConfig::mapeoAlCargarYMapeosGuardados() {
+    Programa p(carpeta());
+    p.ejecutar(QStringLiteral("insert into MAPEOS (ENCABEZADOS, ETIQUETAS) values ('code|qty', "
+                              "'[ ARTICULO ]\t[ CANTIDAD ]')"));
+    p.ejecutar(QStringLiteral("insert into MAPEOS (ENCABEZADOS, ETIQUETAS) values ('d''angelo|x', '\t')"));
+    LogicaConfig l(p.srv, p.estado);
+    l.Form_Load();
+    QVERIFY(l.chkProponerCampos && l.chkRecordarMapeos);
+    QCOMPARE(l.lstMapeos.size(), size_t{2});
+    QCOMPARE(l.lstMapeos[0].etiquetas,
+             (QStringList{QStringLiteral("[ ARTICULO ]"), QStringLiteral("[ CANTIDAD ]")}));
+
+    l.mapeoSeleccionado = 1;
+    p.guion.respuestas.enqueue(Respuesta::No);
+    l.MAP_Eliminar();
+    QCOMPARE(p.guion.mensajes().value(0).texto,
+             QStringLiteral("Confirma olvidar el mapeo guardado para los encabezados d'angelo | x"));
+    QCOMPARE(l.lstMapeos.size(), size_t{2});
+    p.guion.respuestas.enqueue(Respuesta::Si);
+    l.MAP_Eliminar();
+    QCOMPARE(l.lstMapeos.size(), size_t{1});
+    QCOMPARE(l.mapeoSeleccionado, 0);
+    QCOMPARE(disposiciones::todas(*p.srv.g_oBase).front().encabezados, QStringLiteral("code|qty"));
+
+    l.chkProponerCampos = false;
+    QVERIFY(l.GrabarySalir());
+    QVERIFY(!proponerCamposActivo() && recordarMapeosActivo());
 }
 
 void TstLogicaConfig::listadoYEliminarRelacion() {

@@ -7,6 +7,7 @@
 #include "testsupport.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -62,6 +63,7 @@ private slots:
     void cajaDeCierreNoGuarda();
     void relacionesConInsertYDelete();
     void relacionPedidaPorElProceso();
+    void mapeosConElTeclado();
 
 private:
     void abrir();
@@ -269,6 +271,43 @@ void TstVentanasConfig::relacionPedidaPorElProceso() {
     QCOMPARE(m_estado->g_sRetorno, QStringLiteral("310"));
     QCOMPARE(m_estado->g_sRetornoESM, QStringLiteral("2"));
     QCOMPARE(relaciones(*m_srv->g_oBase), QStringList{QStringLiteral("MADE IN CHINA|310|2")});
+}
+
+// The settings of the mapping of a load as check boxes saved with Esc, and the remembered layouts
+// listed with their fields by column letter and forgotten with Delete.
+void TstVentanasConfig::mapeosConElTeclado() {
+    abrir();
+    m_srv->g_oBase->setSql(QStringLiteral(
+        "insert into MAPEOS (ENCABEZADOS, ETIQUETAS) values ('code|x|qty', '[ ARTICULO ]\t\t[ CANTIDAD ]')"));
+    m_srv->g_oBase->Ejecutar();
+    bool visto = false;
+    alAbrir<frmConfig>(
+        [&](frmConfig* f) {
+            auto* lista = prueba::hijo<QTreeWidget>(*f, "lstMapeos");
+            QCOMPARE(lista->accessibleName(), QStringLiteral("Mapeos guardados por encabezados"));
+            QCOMPARE(lista->topLevelItemCount(), 1);
+            QCOMPARE(lista->topLevelItem(0)->text(0), QStringLiteral("code | x | qty"));
+            QCOMPARE(lista->topLevelItem(0)->text(1), QStringLiteral("A [ ARTICULO ], C [ CANTIDAD ]"));
+            auto* proponer = prueba::hijo<QCheckBox>(*f, "chkProponerCampos");
+            QVERIFY(proponer->isChecked() && prueba::hijo<QCheckBox>(*f, "chkRecordarMapeos")->isChecked());
+            proponer->setFocus();
+            QTest::keyClick(proponer, Qt::Key_Space);
+            lista->setFocus();
+            m_guion.respuestas.enqueue(Respuesta::Si);
+            QTest::keyClick(lista, Qt::Key_Delete);
+            QCOMPARE(
+                m_guion.mensajes().last().texto,
+                QStringLiteral("Confirma olvidar el mapeo guardado para los encabezados code | x | qty"));
+            QCOMPARE(lista->topLevelItemCount(), 0);
+            QTest::keyClick(lista, Qt::Key_Escape);
+            QVERIFY(!f->isVisible());
+        },
+        &visto);
+    prueba::hijo<QPushButton>(*m_v, "cmdConfig")->click();
+    QVERIFY(visto);
+    QCOMPARE(guardado(kProponerCampos), QStringLiteral("0"));
+    QCOMPARE(guardado(kRecordarMapeos), QStringLiteral("1"));
+    QVERIFY(disposiciones::todas(*m_srv->g_oBase).empty());
 }
 
 QTEST_MAIN(TstVentanasConfig)

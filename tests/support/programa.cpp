@@ -4,6 +4,7 @@
 #include "components/configuracion.h"
 #include "components/vb.h"
 #include "components/vberror.h"
+#include "intake/carga/disposiciones.h"
 #include "review/modificar_logica.h"
 #include "settings/logicarelpais.h"
 #include "testsupport.h"
@@ -71,6 +72,12 @@ Programa::Programa() : Programa(Opciones{}) {}
 Programa::Programa(const Opciones& o) {
     if (o.aislar)
         aislarConfiguracion();
+    if (o.mapeoAlCargar) {
+        configuracion::guardar(QString::fromLatin1(kProponerCampos), QStringLiteral("1"));
+        configuracion::guardar(QString::fromLatin1(kRecordarMapeos), QStringLiteral("1"));
+    } else {
+        sinMapeoAlCargar();
+    }
     if (!o.catalogo.isNull())
         configuracion::guardar(QStringLiteral("INTCAT"), o.catalogo);
     if (!o.unidad.isNull())

@@ -62,6 +62,9 @@ public:
         QString unidad;
         // The customs entities on this server instead of the embedded database.
         std::optional<Velno::ParametrosConexion> servidor;
+        // A load maps the columns (remembered layout, proposal from headers); without it the field
+        // row stays empty after a load.
+        bool mapeoAlCargar = false;
 
         Opciones enCarpeta(const QString& c) const { return con([&](Opciones& o) { o.carpeta = c; }); }
         Opciones sinPasos() const { return con([](Opciones& o) { o.pasos = false; }); }
@@ -74,6 +77,9 @@ public:
         }
         Opciones enServidor(const std::optional<Velno::ParametrosConexion>& s) const {
             return con([&](Opciones& o) { o.servidor = s; });
+        }
+        Opciones conMapeoAlCargar() const {
+            return con([](Opciones& o) { o.mapeoAlCargar = true; });
         }
 
     private:

@@ -2,6 +2,7 @@
 
 #include "components/configuracion.h"
 #include "components/vberror.h"
+#include "intake/carga/disposiciones.h"
 
 #include <QSettings>
 #include <QStandardPaths>
@@ -43,6 +44,11 @@ void aislarConfiguracion() {
                 QStringLiteral("ProcesoKORM"));
     s.remove(QStringLiteral("CONFIG"));
     s.sync();
+}
+
+void sinMapeoAlCargar() {
+    tarvix::configuracion::guardar(QString::fromLatin1(tarvix::kProponerCampos), QStringLiteral("0"));
+    tarvix::configuracion::guardar(QString::fromLatin1(tarvix::kRecordarMapeos), QStringLiteral("0"));
 }
 
 QString visible(const QString& s) {

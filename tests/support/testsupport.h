@@ -30,6 +30,10 @@ private:
 // empties the settings group.
 void aislarConfiguracion();
 
+// Turns off the mapping of a load (the remembered layouts and the proposal from headers): the field
+// row stays empty after a load, for the tests of the load and the mapping by hand.
+void sinMapeoAlCargar();
+
 // Time limits of the tests are multiplied by this: 1 in a normal build, 20 in the sanitizer build
 // (tools/sanitizadores.sh sets TARVIX_SANITIZADORES), where everything runs many times slower.
 inline int factorTiempo() {

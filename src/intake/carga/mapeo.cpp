@@ -8,6 +8,19 @@
 
 namespace tarvix {
 
+int buscarEtiqueta(QStringView tecleado, const QStringList& etiquetas) {
+    if (tecleado.isEmpty())
+        return -1;
+    for (int i = 0; i < etiquetas.size(); ++i) {
+        QStringView nombre = etiquetas[i];
+        if (nombre.startsWith(u"[ "))
+            nombre = nombre.sliced(2);
+        if (nombre.startsWith(tecleado, Qt::CaseInsensitive))
+            return i;
+    }
+    return -1;
+}
+
 void FRAM2_EstablecerCampo(ModeloGrilla& grilla, Servicios& srv, EstadoAsistente& estado) {
     try {
         estado.g_sRetorno.clear();

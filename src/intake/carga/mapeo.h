@@ -2,6 +2,7 @@
 
 #include "pipeline/etiquetas.h"
 
+#include <QStringList>
 #include <QStringView>
 #include <array>
 
@@ -18,6 +19,23 @@ inline constexpr std::array<QStringView, 14> kEtiquetasCampo{
     etiqueta::UNIDADQX,    etiqueta::CANTIDAD, etiqueta::TOTAL,          etiqueta::ORIGEN,
     etiqueta::PROCEDENCIA, etiqueta::KILOS,    etiqueta::FECHA_EMBARQUE, etiqueta::FECHA_ARRIBO,
     etiqueta::MARCA,       etiqueta::OTROS};
+
+// The labels the processing run also recognises, offered after those above.
+inline constexpr std::array<QStringView, 11> kEtiquetasReconocidas{etiqueta::NCM,
+                                                                   etiqueta::MODELO,
+                                                                   etiqueta::DESCRIPCION_MARIA,
+                                                                   etiqueta::DESCRIPCION_MARIA2,
+                                                                   etiqueta::DESCRIPCION_MARIA3,
+                                                                   etiqueta::SUFIJO1,
+                                                                   etiqueta::VALOR_SUFIJO1,
+                                                                   etiqueta::SUFIJO2,
+                                                                   etiqueta::VALOR_SUFIJO2,
+                                                                   etiqueta::SUFIJO3,
+                                                                   etiqueta::VALOR_SUFIJO3};
+
+// The first of `etiquetas` whose field name (the text between "[ " and " ]") starts with
+// `tecleado`, ignoring case; -1 when none does.
+int buscarEtiqueta(QStringView tecleado, const QStringList& etiquetas);
 
 // Row of the grid that holds the field labels.
 inline constexpr int kFilaCampos = 1;

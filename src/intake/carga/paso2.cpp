@@ -1,6 +1,8 @@
 #include "intake/carga/paso2.h"
 
+#include "components/servicios.h"
 #include "intake/carga/carga.h"
+#include "intake/carga/disposiciones.h"
 #include "intake/carga/mapeo.h"
 
 namespace tarvix {
@@ -17,6 +19,7 @@ void ControladorPaso2::FRAM2_CmdProcesar_Click() {
     // A load that fails keeps the grid on screen: the path goes back to the file that grid shows,
     // so "Siguiente >" never processes one invoice under another's name.
     if (lf_LevantarExcel(m_archivo, m_grilla, m_srv)) {
+        aplicarMapeoInicial(m_grilla, m_srv, m_estado);
         emit cargaLista();
     } else if (m_archivo != antes) {
         m_archivo = antes;
@@ -34,7 +37,12 @@ void ControladorPaso2::FRAM2_Grid_KeyDown(int tecla) {
 }
 
 bool ControladorPaso2::FRAM2_VerificarDatos() {
-    return tarvix::FRAM2_VerificarDatos(m_grilla, m_srv);
+    if (!tarvix::FRAM2_VerificarDatos(m_grilla, m_srv))
+        return false;
+    // The processing starts: the mapping is remembered for the next invoice with these headers.
+    if (m_srv.g_oBase && recordarMapeosActivo())
+        disposiciones::recordar(*m_srv.g_oBase, m_grilla);
+    return true;
 }
 
 } // namespace tarvix

@@ -7,6 +7,7 @@
 #include "components/central.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QGridLayout>
@@ -60,6 +61,20 @@ frmConfig::frmConfig(Servicios& srv, EstadoAsistente& estado, QWidget* parent)
     lstRELPAIS->header()->resizeSection(0, 220);
     lstRELPAIS->setMinimumHeight(200);
 
+    chkProponerCampos =
+        new QCheckBox(QStringLiteral("Proponer los campos según los encabezados al cargar la factura"), this);
+    chkProponerCampos->setObjectName(QStringLiteral("chkProponerCampos"));
+    chkRecordarMapeos = new QCheckBox(
+        QStringLiteral("Aplicar el mapeo guardado a las facturas con los mismos encabezados"), this);
+    chkRecordarMapeos->setObjectName(QStringLiteral("chkRecordarMapeos"));
+    lstMapeos = new QTreeWidget(this);
+    lstMapeos->setHeaderLabels({QStringLiteral("Encabezados"), QStringLiteral("Campos")});
+    lstMapeos->setRootIsDecorated(false);
+    lstMapeos->setUniformRowHeights(true);
+    lstMapeos->setAllColumnsShowFocus(true);
+    lstMapeos->header()->resizeSection(0, 260);
+    lstMapeos->setMinimumHeight(100);
+
     auto* capa = new QGridLayout;
     capa->addWidget(controles::rotular(cboUnidad, QStringLiteral("cboUnidad"),
                                        QStringLiteral("Unidad Declarada por Defecto"), this),
@@ -89,6 +104,14 @@ frmConfig::frmConfig(Servicios& srv, EstadoAsistente& estado, QWidget* parent)
         controles::rotular(lstRELPAIS, QStringLiteral("lstRELPAIS"), QStringLiteral("Relación PAIS"), this));
     todo->addWidget(lstRELPAIS, 1);
     todo->addWidget(ayudaLista);
+    todo->addWidget(chkProponerCampos);
+    todo->addWidget(chkRecordarMapeos);
+    todo->addWidget(controles::rotular(lstMapeos, QStringLiteral("lstMapeos"),
+                                       QStringLiteral("Mapeos guardados por encabezados"), this));
+    todo->addWidget(lstMapeos, 1);
+    auto* ayudaMapeos = new QLabel(QStringLiteral("[DELETE] Olvidar el mapeo"), this);
+    ayudaMapeos->setObjectName(QStringLiteral("lbAyudaMapeos"));
+    todo->addWidget(ayudaMapeos);
     // Where the customs database is: the entities are read again and so are the lists above.
     auto* cmdBaseAduanera = new QPushButton(QStringLiteral("&Base aduanera…"), this);
     cmdBaseAduanera->setObjectName(QStringLiteral("cmdBaseAduanera"));
@@ -107,7 +130,7 @@ frmConfig::frmConfig(Servicios& srv, EstadoAsistente& estado, QWidget* parent)
     });
     todo->addWidget(cmdBaseAduanera, 0, Qt::AlignLeft);
     todo->addWidget(ayudaCerrar);
-    resize(560, 460);
+    resize(560, 640);
 
     // The hidden twins follow the visible lists; the logic follows every edit.
     connect(cboUnidad, &QComboBox::currentIndexChanged, this, [this](int i) {
@@ -124,11 +147,20 @@ frmConfig::frmConfig(Servicios& srv, EstadoAsistente& estado, QWidget* parent)
     connect(lstRELPAIS, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* actual) {
         m_logica.relacionSeleccionada = actual ? lstRELPAIS->indexOfTopLevelItem(actual) : -1;
     });
-    controles::verTeclasAntes(this, {cboUnidad, cboCatalogo, txtMarca, txtVariacionPrecio, lstRELPAIS});
+    connect(chkProponerCampos, &QCheckBox::toggled, this, [this](bool b) { m_logica.chkProponerCampos = b; });
+    connect(chkRecordarMapeos, &QCheckBox::toggled, this, [this](bool b) { m_logica.chkRecordarMapeos = b; });
+    connect(lstMapeos, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* actual) {
+        m_logica.mapeoSeleccionado = actual ? lstMapeos->indexOfTopLevelItem(actual) : -1;
+    });
+    controles::verTeclasAntes(this, {cboUnidad, cboCatalogo, txtMarca, txtVariacionPrecio, lstRELPAIS,
+                                     chkProponerCampos, chkRecordarMapeos, lstMapeos});
 
     m_logica.Form_Load();
     refrescarListas();
     refrescarRelaciones();
+    refrescarMapeos();
+    chkProponerCampos->setChecked(m_logica.chkProponerCampos);
+    chkRecordarMapeos->setChecked(m_logica.chkRecordarMapeos);
     txtMarca->setText(m_logica.txtMarca);
     txtVariacionPrecio->setText(m_logica.txtVariacionPrecio);
 }
@@ -148,6 +180,31 @@ void frmConfig::refrescarRelaciones() {
     lstRELPAIS->addTopLevelItems(filas);
     if (m_logica.relacionSeleccionada >= 0)
         lstRELPAIS->setCurrentItem(lstRELPAIS->topLevelItem(m_logica.relacionSeleccionada));
+}
+
+void frmConfig::refrescarMapeos() {
+    const QSignalBlocker bloqueo(lstMapeos);
+    lstMapeos->clear();
+    QList<QTreeWidgetItem*> filas;
+    for (const auto& m : m_logica.lstMapeos) {
+        QStringList campos;
+        for (int c = 0; c < m.etiquetas.size(); ++c)
+            if (!m.etiquetas[c].isEmpty())
+                campos << encabezados::letraColumna(c) + u' ' + m.etiquetas[c];
+        filas << new QTreeWidgetItem(
+            {QString(m.encabezados).replace(u'|', QStringLiteral(" | ")), campos.join(QStringLiteral(", "))});
+    }
+    lstMapeos->addTopLevelItems(filas);
+    if (m_logica.mapeoSeleccionado >= 0)
+        lstMapeos->setCurrentItem(lstMapeos->topLevelItem(m_logica.mapeoSeleccionado));
+}
+
+bool frmConfig::lstMapeos_KeyDown(int tecla) {
+    if (tecla != Qt::Key_Delete)
+        return false;
+    m_logica.MAP_Eliminar();
+    refrescarMapeos();
+    return true;
 }
 
 void frmConfig::GrabarySalir() {
@@ -187,6 +244,8 @@ bool frmConfig::eventFilter(QObject* objeto, QEvent* evento) {
         if (Form_KeyDown(tecla))
             return true;
         if (objeto == lstRELPAIS && lstRELPAIS_KeyDown(tecla))
+            return true;
+        if (objeto == lstMapeos && lstMapeos_KeyDown(tecla))
             return true;
     }
     return QDialog::eventFilter(objeto, evento);

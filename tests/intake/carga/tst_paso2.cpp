@@ -96,7 +96,11 @@ struct Paso2 {
 class TstPaso2 : public QObject {
     Q_OBJECT
 private slots:
-    void init() { m_dir = std::make_unique<QTemporaryDir>(); }
+    void init() {
+        prueba::aislarConfiguracion();
+        prueba::sinMapeoAlCargar();
+        m_dir = std::make_unique<QTemporaryDir>();
+    }
     void disposicionDeLaGrilla();
     void encabezadoConCuatroVaciasSigue();
     void cerosYBlancosNoSonDatos_data();

@@ -29,6 +29,7 @@ private slots:
 // "Siguiente >", and the grid scrolled under its fixed rows.
 void TstPaso2Ventana::cargarMapearYDesplazar() {
     prueba::aislarConfiguracion();
+    prueba::sinMapeoAlCargar();
     const prueba::LocaleFijo locale(QStringLiteral("es_AR"));
     QTemporaryDir dir;
     Servicios srv;
@@ -112,6 +113,24 @@ void TstPaso2Ventana::cargarMapearYDesplazar() {
     QTest::keyClick(vista, Qt::Key_F1);
     QCOMPARE(m.TextMatrix(1, 1), QString());
     QCOMPARE(vista->currentIndex(), vista->model()->index(2, 1)); // the view stays on its data row
+    // Letters typed go to the label whose field name starts with them, the labels the run also
+    // recognises included; in the open list as well.
+    const std::pair<const char*, const char*> tecleos[] = {{"to", "[ TOTAL ]"},
+                                                           {"nc", "[ NCM ]"},
+                                                           {"valor_sufijo2", "[ VALOR_SUFIJO2 ]"},
+                                                           {"dx", "[ DESCRIPC ]"}};
+    for (const auto& [teclas, etiqueta] : tecleos) {
+        guion.ventanasCampo.enqueue([&v] { v.interaccion().elegirCampo(); });
+        alAbrirCampos([teclas](frmCampos* f) {
+            auto* cbo = prueba::hijo<QComboBox>(*f, "cboCampos");
+            QCOMPARE(cbo->count(), 25);
+            cbo->showPopup();
+            QTest::keyClicks(cbo->view(), QString::fromLatin1(teclas));
+            QTest::keyClick(cbo->view(), Qt::Key_Return);
+        });
+        QTest::keyClick(vista, Qt::Key_F1);
+        QCOMPARE(m.TextMatrix(1, 1), QString::fromLatin1(etiqueta));
+    }
 
     // Scrolled to the end, the header and the field row stay on top of the data.
     QTableView* fijas = vista->filasFijas();

@@ -36,6 +36,8 @@ frmCampos::frmCampos(Servicios& srv, EstadoAsistente& estado, QWidget* parent)
 void frmCampos::Form_Load() {
     for (const QStringView etiqueta : kEtiquetasCampo)
         cboCampos->addItem(etiqueta.toString());
+    for (const QStringView etiqueta : kEtiquetasReconocidas)
+        cboCampos->addItem(etiqueta.toString());
     cboCampos->setCurrentIndex(0);
 }
 
@@ -55,7 +57,36 @@ void frmCampos::Form_KeyDown_Escape() {
     reject();
 }
 
+bool frmCampos::buscar(const QString& texto) {
+    // Letters typed within a second of each other add up: "T" then "O" is "TO".
+    constexpr qint64 kPausaMs = 1000;
+    if (!m_ultimaTecla.isValid() || m_ultimaTecla.elapsed() > kPausaMs)
+        m_tecleado.clear();
+    m_ultimaTecla.start();
+    m_tecleado += texto;
+    QStringList etiquetas;
+    for (int i = 0; i < cboCampos->count(); ++i)
+        etiquetas << cboCampos->itemText(i);
+    int i = buscarEtiqueta(m_tecleado, etiquetas);
+    if (i < 0) {
+        m_tecleado = texto;
+        i = buscarEtiqueta(m_tecleado, etiquetas);
+    }
+    if (i < 0)
+        return true;
+    cboCampos->setCurrentIndex(i);
+    if (cboCampos->view()->isVisible())
+        cboCampos->view()->setCurrentIndex(cboCampos->model()->index(i, 0));
+    return true;
+}
+
 bool frmCampos::eventFilter(QObject* objeto, QEvent* evento) {
+    // The open list gets a filter of its own when it first shows: this window's goes back in
+    // front, to see the typed letters first.
+    if (evento->type() == QEvent::Show && objeto == cboCampos->view()) {
+        cboCampos->view()->removeEventFilter(this);
+        cboCampos->view()->installEventFilter(this);
+    }
     if (evento->type() == QEvent::KeyPress || evento->type() == QEvent::ShortcutOverride) {
         const int tecla = static_cast<QKeyEvent*>(evento)->key();
         if (tecla == Qt::Key_Escape) {
@@ -70,6 +101,10 @@ bool frmCampos::eventFilter(QObject* objeto, QEvent* evento) {
             evento->accept();
             return true;
         }
+        const QString texto = static_cast<QKeyEvent*>(evento)->text();
+        if (evento->type() == QEvent::KeyPress && texto.size() == 1 &&
+            (texto.front().isLetterOrNumber() || texto.front() == u'_'))
+            return buscar(texto);
     }
     return QDialog::eventFilter(objeto, evento);
 }
