@@ -75,7 +75,8 @@ Programa::Programa(const Opciones& o) {
     if (o.mapeoAlCargar) {
         configuracion::guardar(QString::fromLatin1(kProponerCampos), QStringLiteral("1"));
         configuracion::guardar(QString::fromLatin1(kRecordarMapeos), QStringLiteral("1"));
-    } else {
+    } else if (o.aislar) {
+        // Settings of the test's own are left as the test made them.
         sinMapeoAlCargar();
     }
     if (!o.catalogo.isNull())

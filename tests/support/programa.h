@@ -63,7 +63,7 @@ public:
         // The customs entities on this server instead of the embedded database.
         std::optional<Velno::ParametrosConexion> servidor;
         // A load maps the columns (remembered layout, proposal from headers); without it the field
-        // row stays empty after a load.
+        // row stays empty after a load (with settings of the test's own, they are left as they are).
         bool mapeoAlCargar = false;
 
         Opciones enCarpeta(const QString& c) const { return con([&](Opciones& o) { o.carpeta = c; }); }
