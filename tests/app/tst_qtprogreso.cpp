@@ -5,6 +5,7 @@
 #include <QProgressBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 using namespace tarvix;
 
@@ -12,6 +13,7 @@ class TstQtProgreso : public QObject {
     Q_OBJECT
 private slots:
     void barraCadaTantoConElValorFinal();
+    void elBucleGiraDuranteLaCorrida();
 };
 
 // A run that gives the bar a value per line: the bar takes a few of them, and every change of the
@@ -52,6 +54,25 @@ void TstQtProgreso::barraCadaTantoConElValorFinal() {
     p.barraVisible(false);
     QCOMPARE(barra.value(), 7);
     QVERIFY(barra.isHidden());
+}
+
+// A run that never returns to the event loop still lets the events waiting be handled every so
+// often (the window repaints, moves and resizes), through its progress.
+void TstQtProgreso::elBucleGiraDuranteLaCorrida() {
+    QLabel etiqueta;
+    QProgressBar barra;
+    QtProgreso p(&etiqueta, &barra);
+    QTimer latido;
+    int vueltas = 0;
+    QObject::connect(&latido, &QTimer::timeout, [&vueltas] { ++vueltas; });
+    latido.start(0);
+    QElapsedTimer reloj;
+    reloj.start();
+    for (int v = 0; reloj.elapsed() < 300; ++v)
+        p.barraValor(v);
+    // One turn every 30 ms at most: about ten in 300 ms, and never one per line.
+    QVERIFY2(vueltas >= 3 && vueltas <= 300 / QtProgreso::kIntervaloBarra.count() + 2,
+             qPrintable(QString::number(vueltas)));
 }
 
 QTEST_MAIN(TstQtProgreso)

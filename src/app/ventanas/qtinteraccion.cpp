@@ -187,6 +187,7 @@ void QtProgreso::mensaje(const QString& texto) {
         m_etiqueta->setText(texto);
         m_etiqueta->repaint();
     }
+    darVuelta();
 }
 
 void QtProgreso::barraVisible(bool visible) {
@@ -211,6 +212,16 @@ void QtProgreso::barraValor(int valor) {
         mostrarPendiente();
     else if (!m_resto.isActive())
         m_resto.start();
+    darVuelta();
+}
+
+void QtProgreso::darVuelta() {
+    if (m_enVuelta || (m_vuelta.isValid() && m_vuelta.elapsed() < kIntervaloBarra.count()))
+        return;
+    m_enVuelta = true;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    m_enVuelta = false;
+    m_vuelta.start();
 }
 
 void QtProgreso::mostrarPendiente() {

@@ -71,6 +71,10 @@ public:
 private:
     // Shows the value held back, if any.
     void mostrarPendiente();
+    // Lets the window repaint, move and resize during a run: the events waiting, other than the
+    // user's input, are handled at most every kIntervaloBarra. Input still waits for the end of the
+    // run, as it always did.
+    void darVuelta();
 
     QPointer<QLabel> m_etiqueta;
     QPointer<QProgressBar> m_barra;
@@ -78,6 +82,8 @@ private:
     std::optional<int> m_pendiente;
     QElapsedTimer m_ultimo; // since the bar last took a value
     QTimer m_resto;         // shows the value held back once the event loop runs
+    QElapsedTimer m_vuelta; // since the events were last handled
+    bool m_enVuelta = false;
 };
 
 } // namespace tarvix
