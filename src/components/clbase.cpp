@@ -66,6 +66,25 @@ bool existe(const QByteArray& archivo) {
 using namespace detalle;
 
 namespace {
+// Only the fields asked for, as the SQLite engine keeps them (columnasPedidas).
+void quedarseCon(const QStringList& campos, QStringList& columnas,
+                 std::vector<std::vector<QVariant>>& filas) {
+    const std::vector<int> leidas = columnasPedidas(columnas, campos);
+    QStringList elegidas;
+    for (const int i : leidas)
+        elegidas << columnas[i];
+    for (std::vector<QVariant>& fila : filas) {
+        std::vector<QVariant> quedan;
+        quedan.reserve(leidas.size());
+        for (const int i : leidas)
+            quedan.push_back(std::move(fila[static_cast<size_t>(i)]));
+        fila = std::move(quedan);
+    }
+    columnas = std::move(elegidas);
+}
+} // namespace
+
+namespace {
 // The SQLSTATE code the PostgreSQL driver writes into its text: "...(22001) QPSQL: ...".
 QString codigoEnTexto(const QString& texto) {
     static const QRegularExpression re(QStringLiteral("\\(([0-9A-Z]{5})\\)\\s*QPSQL:"));
@@ -412,6 +431,14 @@ void clBase::fallar(const QSqlError& e, const QString& contexto) const {
 }
 
 bool clBase::CrearRs(tarvix::Recordset& rs) {
+    return crearRs(rs, nullptr);
+}
+
+bool clBase::CrearRs(tarvix::Recordset& rs, const QStringList& campos) {
+    return crearRs(rs, &campos);
+}
+
+bool clBase::crearRs(tarvix::Recordset& rs, const QStringList* campos) {
     try {
         verificar(m_sql);
     } catch (const VbError&) {
@@ -421,9 +448,9 @@ bool clBase::CrearRs(tarvix::Recordset& rs) {
     asegurarConexion();
     if (m_sqlite) {
         QStringList columnas;
-        std::vector<std::vector<QVariant>> filas;
+        std::shared_ptr<tarvix::FilasCrudas> filas;
         QString error;
-        if (!m_sqlite->consultar(textoParaMotor(m_sql), columnas, filas, error)) {
+        if (!m_sqlite->consultar(textoParaMotor(m_sql), columnas, filas, error, campos)) {
             cerrarLoteTrasFalla(false);
             throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre), describirErrorSql(error));
         }
@@ -437,6 +464,8 @@ bool clBase::CrearRs(tarvix::Recordset& rs) {
             ResultadoPg r = m_pg->tomar();
             if (!r.ok)
                 fallarPg(r.error);
+            if (campos)
+                quedarseCon(*campos, r.columnas, r.filas);
             rs = tarvix::Recordset(std::move(r.columnas), std::move(r.filas));
             return rs.RecordCount() > 0;
         }
@@ -463,6 +492,8 @@ bool clBase::CrearRs(tarvix::Recordset& rs) {
     }
     if (q.lastError().isValid())
         fallar(q.lastError(), m_sql);
+    if (campos)
+        quedarseCon(*campos, columnas, filas);
     rs = tarvix::Recordset(std::move(columnas), std::move(filas));
     return rs.RecordCount() > 0;
 }

@@ -2,10 +2,49 @@
 
 #include "components/vberror.h"
 
+#include <algorithm>
+
 namespace tarvix {
 
+void FilasCrudas::nuevoTramo() {
+    constexpr size_t tam = size_t{1} << kBitsTramo;
+    m_tramos.push_back(std::make_unique_for_overwrite<Celda[]>(tam));
+    m_proximaCelda = m_tramos.back().get();
+    m_celdasLibres = tam;
+}
+
+void FilasCrudas::nuevoBloque(size_t minimo) {
+    // A value longer than a block gets a block of its own; the rest of the current one is left.
+    const size_t tam = std::max(minimo, kBloque);
+    m_bloques.push_back(std::make_unique_for_overwrite<char[]>(tam));
+    m_siguiente = m_bloques.back().get();
+    m_libre = tam;
+}
+
+QVariant FilasCrudas::valor(size_t fila, size_t columna) const {
+    const size_t i = fila * m_columnas + columna;
+    const Celda& c = m_tramos[i >> kBitsTramo][i & ((size_t{1} << kBitsTramo) - 1)];
+    switch (c.tipo) {
+    case Tipo::Entero:
+        return QVariant(static_cast<qlonglong>(c.entero));
+    case Tipo::Decimal:
+        return QVariant(c.decimal);
+    case Tipo::Texto:
+        return QVariant(QString::fromUtf8(c.datos, c.largo));
+    case Tipo::Binario:
+        return QVariant(QByteArray(c.datos, c.largo));
+    case Tipo::Nulo:
+        break;
+    }
+    return QVariant(QMetaType::fromType<QString>());
+}
+
 Recordset::Recordset(QStringList columnas, std::vector<std::vector<QVariant>> filas)
-    : m_columnas(std::move(columnas)), m_filas(std::move(filas)) {}
+    : m_columnas(std::move(columnas)), m_filas(std::move(filas)), m_cuenta(m_filas.size()) {}
+
+Recordset::Recordset(QStringList columnas, std::shared_ptr<const FilasCrudas> filas)
+    : m_columnas(std::move(columnas)), m_crudas(std::move(filas)),
+      m_cuenta(m_crudas ? m_crudas->filas() : 0) {}
 
 // A result has a few dozen columns at most: a scan is cheaper than building an index per query.
 int Recordset::indiceDe(const QString& nombre) const {
@@ -34,10 +73,12 @@ QVariant Recordset::Fields(int indice) const {
     if (EOF_())
         throw VbError(3021, QStringLiteral("ADODB.Field"),
                       QStringLiteral("No hay un registro actual: se llegó al final del resultado"));
-    const auto& fila = m_filas[m_actual];
-    if (indice < 0 || indice >= static_cast<int>(fila.size()))
+    const size_t columnas = m_crudas ? m_crudas->columnas() : m_filas[m_actual].size();
+    if (indice < 0 || static_cast<size_t>(indice) >= columnas)
         throw VbError(3265, QStringLiteral("ADODB.Fields"), QStringLiteral("Índice de campo fuera de rango"));
-    return fila[static_cast<size_t>(indice)];
+    if (m_crudas)
+        return m_crudas->valor(m_actual, static_cast<size_t>(indice));
+    return m_filas[m_actual][static_cast<size_t>(indice)];
 }
 
 } // namespace tarvix
