@@ -17,6 +17,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStorageInfo>
+#include <algorithm>
+#include <climits>
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -66,6 +68,33 @@ bool existe(const QByteArray& archivo) {
 using namespace detalle;
 
 namespace {
+// What the server adds to the limit of a statement before the wait for its answer is given up.
+constexpr qint64 kMargenEspera = 5000;
+
+// A time setting as the server shows it ("0", "250ms", "60s", "5min", "1h", "1d"), in milliseconds;
+// -1 when it cannot be read.
+qint64 milisegundosDeAjuste(const QString& texto) {
+    qsizetype i = 0;
+    while (i < texto.size() && texto[i].isDigit())
+        ++i;
+    bool ok = false;
+    const qint64 n = texto.left(i).toLongLong(&ok);
+    if (!ok)
+        return -1;
+    const QString unidad = texto.mid(i).trimmed();
+    if (unidad.isEmpty() || unidad == u"ms")
+        return n;
+    if (unidad == u"s")
+        return n * 1000;
+    if (unidad == u"min")
+        return n * 60000;
+    if (unidad == u"h")
+        return n * 3600000;
+    if (unidad == u"d")
+        return n * 86400000;
+    return -1;
+}
+
 // Only the fields asked for, as the SQLite engine keeps them (columnasPedidas).
 void quedarseCon(const QStringList& campos, QStringList& columnas,
                  std::vector<std::vector<QVariant>>& filas) {
@@ -361,7 +390,6 @@ void clBase::Conectar() {
                 }
             }
         } else if (p.driver == u"QPSQL") {
-            ajustarServidor(db);
             const QVariant h = db.driver()->handle();
             if (h.isValid() &&
                 (qstrcmp(h.typeName(), "pg_conn*") == 0 || qstrcmp(h.typeName(), "PGconn*") == 0)) {
@@ -369,6 +397,7 @@ void clBase::Conectar() {
                 if (handle && MotorPostgres::disponible())
                     m_pg = std::make_unique<MotorPostgres>(handle);
             }
+            ajustarServidor(db);
         }
     }
 }
@@ -394,6 +423,14 @@ void clBase::ajustarServidor(QSqlDatabase& db) {
         throw VbError(tarvix::errores::BaseDeDatos, kOrigen,
                       QStringLiteral("No se puede abrir la %1: %2")
                           .arg(m_nombre, describirErrorSql(e.text(), e.nativeErrorCode())));
+    }
+    // The statements sent ahead wait for the server at most the limit of one statement and a margin:
+    // past it the server (or the link to it) is frozen, since a statement still running would have
+    // been cancelled by the server by then.
+    if (m_pg && q.next()) {
+        const qint64 limite = milisegundosDeAjuste(q.value(0).toString());
+        m_pg->setLimiteEspera(
+            limite <= 0 ? 0 : static_cast<int>(std::min<qint64>(limite + kMargenEspera, INT_MAX)));
     }
 }
 
@@ -546,8 +583,14 @@ void clBase::prepararSincronica(bool escritura) {
 // nothing at all) is named as such; a lost connection is closed, so that the next use opens it again.
 QString clBase::descripcionPg(const QString& error) {
     const bool perdida = m_pg && m_pg->conexionPerdida();
+    const int sinRespuesta = m_pg && m_pg->sinRespuesta() ? m_pg->limiteEspera() : 0;
     if (perdida)
         Desconectar();
+    if (sinRespuesta > 0)
+        return QStringLiteral("El servidor de base de datos de la %1 no respondió en %2 segundos: se dio por "
+                              "perdida la conexión y no se confirmó lo que estaba en curso")
+            .arg(m_nombre)
+            .arg((sinRespuesta + 999) / 1000);
     const QString d = describirErrorSql(error);
     if (error.trimmed().isEmpty() || (perdida && d == error.trimmed()))
         return QStringLiteral("Se perdió la conexión con el servidor de base de datos de la %1")

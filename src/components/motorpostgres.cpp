@@ -126,12 +126,10 @@ bool MotorPostgres::empujar() {
             anotarPerdida(errorConexion());
             return false;
         }
-        pollfd p{pq().PQsocket(m_conexion), POLLIN | POLLOUT, 0};
-        if (poll(&p, 1, -1) < 0 && errno != EINTR) {
-            anotarPerdida(QStringLiteral("no connection to the server"));
+        short ocurridos = 0;
+        if (!esperarSocket(POLLIN | POLLOUT, ocurridos))
             return false;
-        }
-        if ((p.revents & (POLLIN | POLLERR | POLLHUP)) && pq().PQconsumeInput(m_conexion) != 1) {
+        if ((ocurridos & (POLLIN | POLLERR | POLLHUP)) && pq().PQconsumeInput(m_conexion) != 1) {
             anotarPerdida(errorConexion());
             return false;
         }
@@ -142,16 +140,30 @@ bool MotorPostgres::esperarDatos() {
     while (pq().PQisBusy(m_conexion)) {
         if (!empujar())
             return false;
-        pollfd p{pq().PQsocket(m_conexion), POLLIN, 0};
-        if (poll(&p, 1, -1) < 0 && errno != EINTR) {
-            anotarPerdida(QStringLiteral("no connection to the server"));
+        short ocurridos = 0;
+        if (!esperarSocket(POLLIN, ocurridos))
             return false;
-        }
         if (pq().PQconsumeInput(m_conexion) != 1) {
             anotarPerdida(errorConexion());
             return false;
         }
     }
+    return true;
+}
+
+bool MotorPostgres::esperarSocket(short eventos, short& ocurridos) {
+    pollfd p{pq().PQsocket(m_conexion), eventos, 0};
+    const int r = poll(&p, 1, m_limiteEspera > 0 ? m_limiteEspera : -1);
+    if (r < 0 && errno != EINTR) {
+        anotarPerdida(QStringLiteral("no connection to the server"));
+        return false;
+    }
+    if (r == 0) {
+        m_sinRespuesta = true;
+        anotarPerdida(QStringLiteral("no answer from the server"));
+        return false;
+    }
+    ocurridos = r > 0 ? p.revents : 0;
     return true;
 }
 
