@@ -562,24 +562,26 @@ bool MotorSqlite::consultar(const QString& sql, QStringList& columnas,
     tarvix::FilasCrudas& crudas = *filas;
     for (; rc == SQLITE_ROW; rc = sqlite3_step(st)) {
         for (const int i : leidas) {
-            switch (sqlite3_column_type(st, i)) {
+            // One look-up of the column; the value is then read as it is.
+            sqlite3_value* v = sqlite3_column_value(st, i);
+            switch (sqlite3_value_type(v)) {
             case SQLITE_INTEGER:
-                crudas.agregarEntero(sqlite3_column_int64(st, i));
+                crudas.agregarEntero(sqlite3_value_int64(v));
                 break;
             case SQLITE_FLOAT:
-                crudas.agregarDecimal(sqlite3_column_double(st, i));
+                crudas.agregarDecimal(sqlite3_value_double(v));
                 break;
             case SQLITE_BLOB: {
-                const void* datos = sqlite3_column_blob(st, i);
-                crudas.agregarBinario(static_cast<const char*>(datos), sqlite3_column_bytes(st, i));
+                const void* datos = sqlite3_value_blob(v);
+                crudas.agregarBinario(static_cast<const char*>(datos), sqlite3_value_bytes(v));
                 break;
             }
             case SQLITE_NULL:
                 crudas.agregarNulo();
                 break;
             default: {
-                const unsigned char* texto = sqlite3_column_text(st, i);
-                crudas.agregarTexto(reinterpret_cast<const char*>(texto), sqlite3_column_bytes(st, i));
+                const unsigned char* texto = sqlite3_value_text(v);
+                crudas.agregarTexto(reinterpret_cast<const char*>(texto), sqlite3_value_bytes(v));
                 break;
             }
             }
