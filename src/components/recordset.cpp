@@ -3,6 +3,7 @@
 #include "components/vberror.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace tarvix {
 
@@ -21,7 +22,7 @@ void FilasCrudas::nuevoBloque(size_t minimo) {
     m_libre = tam;
 }
 
-QVariant FilasCrudas::valor(size_t fila, size_t columna) const {
+QVariant FilasCrudas::valor(size_t fila, size_t columna, UltimoTexto* ultimo) const {
     const size_t i = fila * m_columnas + columna;
     const Celda& c = m_tramos[i >> kBitsTramo][i & ((size_t{1} << kBitsTramo) - 1)];
     switch (c.tipo) {
@@ -30,7 +31,16 @@ QVariant FilasCrudas::valor(size_t fila, size_t columna) const {
     case Tipo::Decimal:
         return QVariant(c.decimal);
     case Tipo::Texto:
-        return QVariant(QString::fromUtf8(c.datos, c.largo));
+        if (!ultimo)
+            return QVariant(QString::fromUtf8(c.datos, c.largo));
+        if (ultimo->largo != c.largo ||
+            (c.largo > 0 ? std::memcmp(ultimo->datos, c.datos, static_cast<size_t>(c.largo)) != 0
+                         : (ultimo->datos == nullptr) != (c.datos == nullptr))) {
+            ultimo->datos = c.datos;
+            ultimo->largo = c.largo;
+            ultimo->texto = QString::fromUtf8(c.datos, c.largo);
+        }
+        return QVariant(ultimo->texto);
     case Tipo::Binario:
         return QVariant(QByteArray(c.datos, c.largo));
     case Tipo::Nulo:
@@ -76,8 +86,12 @@ QVariant Recordset::Fields(int indice) const {
     const size_t columnas = m_crudas ? m_crudas->columnas() : m_filas[m_actual].size();
     if (indice < 0 || static_cast<size_t>(indice) >= columnas)
         throw VbError(3265, QStringLiteral("ADODB.Fields"), QStringLiteral("Índice de campo fuera de rango"));
-    if (m_crudas)
-        return m_crudas->valor(m_actual, static_cast<size_t>(indice));
+    if (m_crudas) {
+        if (m_ultimos.size() != columnas)
+            m_ultimos.resize(columnas);
+        return m_crudas->valor(m_actual, static_cast<size_t>(indice),
+                               &m_ultimos[static_cast<size_t>(indice)]);
+    }
     return m_filas[m_actual][static_cast<size_t>(indice)];
 }
 

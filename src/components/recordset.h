@@ -34,7 +34,15 @@ public:
 
     size_t filas() const { return m_filas; }
     size_t columnas() const { return m_columnas; }
-    QVariant valor(size_t fila, size_t columna) const;
+
+    // The last text a reader took from a column: a text equal to it (a unit, a state, a country
+    // repeated line after line) is given as the same string instead of a new one.
+    struct UltimoTexto {
+        const char* datos = nullptr;
+        int largo = -1;
+        QString texto;
+    };
+    QVariant valor(size_t fila, size_t columna, UltimoTexto* ultimo = nullptr) const;
 
 private:
     enum class Tipo : quint8 { Nulo, Entero, Decimal, Texto, Binario };
@@ -122,8 +130,9 @@ private:
 
     QStringList m_columnas;
     std::vector<std::vector<QVariant>> m_filas;
-    std::shared_ptr<const FilasCrudas> m_crudas; // instead of m_filas, when the rows are kept raw
-    size_t m_cuenta = 0;                         // rows
+    std::shared_ptr<const FilasCrudas> m_crudas;             // instead of m_filas, when the rows are kept raw
+    mutable std::vector<FilasCrudas::UltimoTexto> m_ultimos; // of m_crudas, one per column
+    size_t m_cuenta = 0;                                     // rows
     size_t m_actual = 0;
 };
 
