@@ -96,7 +96,9 @@ private:
 };
 
 // The rows of one query, read at once: fields by name without regard to case, an end-of-file test,
-// MoveNext, RecordCount and the 1-based AbsolutePosition of the current row.
+// MoveNext, RecordCount and the 1-based AbsolutePosition of the current row. Reading a field
+// remembers the last text of its column: one recordset is read by one thread at a time (copies of
+// it may go to other threads).
 class Recordset {
 public:
     Recordset() = default;
