@@ -1,5 +1,6 @@
 #include "components/clbase.h"
 
+#include "components/clbase_comun.h"
 #include "components/comparacion.h"
 #include "components/motorpostgres.h"
 #include "components/motorsqlite.h"
@@ -16,6 +17,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStorageInfo>
+#include <algorithm>
+#include <climits>
 #include <sqlite3.h>
 #include <sys/stat.h>
 
@@ -26,6 +29,9 @@ namespace Velno {
 namespace {
 QAtomicInt g_contador;
 const QString kOrigen = QStringLiteral("Velno.clBase");
+} // namespace
+
+namespace detalle {
 
 // Source of the errors a connection raises: the component for the working database, the entity's
 // connection name otherwise.
@@ -55,6 +61,55 @@ void verificarNulo(const QString& sql, const QString& nombre) {
 bool existe(const QByteArray& archivo) {
     struct stat st {};
     return ::stat(archivo.constData(), &st) == 0;
+}
+
+} // namespace detalle
+
+using namespace detalle;
+
+namespace {
+// What the server adds to the limit of a statement before the wait for its answer is given up.
+constexpr qint64 kMargenEspera = 5000;
+
+// A time setting as the server shows it ("0", "250ms", "60s", "5min", "1h", "1d"), in milliseconds;
+// -1 when it cannot be read.
+qint64 milisegundosDeAjuste(const QString& texto) {
+    qsizetype i = 0;
+    while (i < texto.size() && texto[i].isDigit())
+        ++i;
+    bool ok = false;
+    const qint64 n = texto.left(i).toLongLong(&ok);
+    if (!ok)
+        return -1;
+    const QString unidad = texto.mid(i).trimmed();
+    if (unidad.isEmpty() || unidad == u"ms")
+        return n;
+    if (unidad == u"s")
+        return n * 1000;
+    if (unidad == u"min")
+        return n * 60000;
+    if (unidad == u"h")
+        return n * 3600000;
+    if (unidad == u"d")
+        return n * 86400000;
+    return -1;
+}
+
+// Only the fields asked for, as the SQLite engine keeps them (columnasPedidas).
+void quedarseCon(const QStringList& campos, QStringList& columnas,
+                 std::vector<std::vector<QVariant>>& filas) {
+    const std::vector<int> leidas = columnasPedidas(columnas, campos);
+    QStringList elegidas;
+    for (const int i : leidas)
+        elegidas << columnas[i];
+    for (std::vector<QVariant>& fila : filas) {
+        std::vector<QVariant> quedan;
+        quedan.reserve(leidas.size());
+        for (const int i : leidas)
+            quedan.push_back(std::move(fila[static_cast<size_t>(i)]));
+        fila = std::move(quedan);
+    }
+    columnas = std::move(elegidas);
 }
 } // namespace
 
@@ -335,7 +390,6 @@ void clBase::Conectar() {
                 }
             }
         } else if (p.driver == u"QPSQL") {
-            ajustarServidor(db);
             const QVariant h = db.driver()->handle();
             if (h.isValid() &&
                 (qstrcmp(h.typeName(), "pg_conn*") == 0 || qstrcmp(h.typeName(), "PGconn*") == 0)) {
@@ -343,6 +397,7 @@ void clBase::Conectar() {
                 if (handle && MotorPostgres::disponible())
                     m_pg = std::make_unique<MotorPostgres>(handle);
             }
+            ajustarServidor(db);
         }
     }
 }
@@ -369,6 +424,14 @@ void clBase::ajustarServidor(QSqlDatabase& db) {
                       QStringLiteral("No se puede abrir la %1: %2")
                           .arg(m_nombre, describirErrorSql(e.text(), e.nativeErrorCode())));
     }
+    // The statements sent ahead wait for the server at most the limit of one statement and a margin:
+    // past it the server (or the link to it) is frozen, since a statement still running would have
+    // been cancelled by the server by then.
+    if (m_pg && q.next()) {
+        const qint64 limite = milisegundosDeAjuste(q.value(0).toString());
+        m_pg->setLimiteEspera(
+            limite <= 0 ? 0 : static_cast<int>(std::min<qint64>(limite + kMargenEspera, INT_MAX)));
+    }
 }
 
 void clBase::asegurarConexion() {
@@ -393,194 +456,6 @@ void clBase::asegurarConexion() {
         abrirLote();
 }
 
-void clBase::ComenzarTransaccion(const QString& cerrojo, const QString& ocupado) {
-    if (m_transaccion != Transaccion::Ninguna)
-        return;
-    m_transaccion = Transaccion::Pendiente;
-    m_cerrojo = cerrojo;
-    m_ocupado = ocupado;
-}
-
-void clBase::abrirTransaccion() {
-    const auto fallarApertura = [this](const QString& error, bool ocupada) {
-        m_transaccion = Transaccion::Ninguna;
-        const QString d = ocupada ? QStringLiteral("La %1 está ocupada por otro puesto que escribe en ella y "
-                                                   "no se liberó a tiempo: espere a que termine y vuelva a "
-                                                   "intentarlo (%2)")
-                                        .arg(m_nombre, error)
-                                  : describirErrorSql(error);
-        throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre), d);
-    };
-    if (m_sqlite) {
-        // A lote already open is committed first: the transaction starts on its own.
-        qint64 n = 0;
-        QString error;
-        if (m_sqlite->enTransaccion())
-            m_sqlite->ejecutar(QStringLiteral("COMMIT"), n, error);
-        if (!m_sqlite->ejecutar(QStringLiteral("BEGIN IMMEDIATE"), n, error))
-            fallarApertura(error, m_sqlite->ocupada());
-        m_transaccion = Transaccion::Abierta;
-        return;
-    }
-    if (m_pg)
-        prepararSincronica(false);
-    QSqlDatabase db = base();
-    if (!db.transaction()) {
-        const QSqlError e = db.lastError();
-        if (m_pg && m_pg->conexionPerdida())
-            Desconectar();
-        fallarApertura(e.text(), false);
-    }
-    m_transaccion = Transaccion::Abierta;
-    if (m_pg)
-        m_pg->setTransaccion(true);
-    if (!m_cerrojo.isEmpty())
-        tomarCerrojo(m_cerrojo, m_ocupado);
-}
-
-void clBase::tomarCerrojo(const QString& cerrojo, const QString& ocupado) {
-    if (m_param.driver != u"QPSQL")
-        return;
-    if (m_pg)
-        prepararSincronica(false);
-    // The key is the text folded to one case (as the server compares the keys it is made of).
-    QSqlQuery q(base());
-    if (q.exec(QStringLiteral("select pg_advisory_xact_lock(hashtextextended(%1, 0))")
-                   .arg(tarvix::vb::SqlTexto(cerrojo.toCaseFolded()))))
-        return;
-    const QSqlError e = q.lastError();
-    if (e.nativeErrorCode() == u"55P03" || e.nativeErrorCode() == u"57014")
-        throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre),
-                      ocupado + QStringLiteral(" (") + e.text().trimmed() + u')');
-    fallar(e, QString());
-}
-
-void clBase::Bloquear(const QString& cerrojo, const QString& ocupado) {
-    if (m_transaccion == Transaccion::Ninguna)
-        return;
-    if (m_transaccion == Transaccion::Pendiente) {
-        m_cerrojo = cerrojo;
-        m_ocupado = ocupado;
-        asegurarConexion();
-        return;
-    }
-    asegurarConexion();
-    tomarCerrojo(cerrojo, ocupado);
-}
-
-void clBase::ConfirmarTransaccion() {
-    const Transaccion t = m_transaccion;
-    if (t != Transaccion::Abierta) {
-        m_transaccion = Transaccion::Ninguna;
-        return;
-    }
-    try {
-        if (m_sqlite) {
-            qint64 n = 0;
-            QString error;
-            if (!existe(m_archivo))
-                fallarArchivoMovido(m_nombre, m_param.baseDeDatos);
-            if (!m_sqlite->ejecutar(QStringLiteral("COMMIT"), n, error))
-                throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre), describirErrorSql(error));
-        } else {
-            if (m_pg)
-                prepararSincronica(false);
-            QSqlDatabase db = base();
-            if (!db.commit())
-                fallar(db.lastError(), QString());
-            if (m_pg)
-                m_pg->setTransaccion(false);
-        }
-    } catch (...) {
-        DeshacerTransaccion();
-        throw;
-    }
-    m_transaccion = Transaccion::Ninguna;
-}
-
-bool clBase::DeshacerTransaccion() noexcept {
-    const Transaccion t = m_transaccion;
-    m_transaccion = Transaccion::Ninguna;
-    m_cerrojo.clear();
-    m_ocupado.clear();
-    if (t != Transaccion::Abierta)
-        return t == Transaccion::Pendiente;
-    try {
-        if (m_sqlite) {
-            qint64 n = 0;
-            QString error;
-            if (m_sqlite->enTransaccion())
-                m_sqlite->ejecutar(QStringLiteral("ROLLBACK"), n, error);
-        } else if (m_abierta) {
-            if (m_pg) {
-                // What is still on its way is read and dropped; a window open ends without a commit.
-                if (m_pg->ventanaAbierta())
-                    m_pg->confirmar();
-                m_pg->olvidarAnticipadas();
-                m_pg->vaciar();
-                m_pg->setTransaccion(false);
-                if (m_pg->conexionPerdida()) {
-                    Desconectar(); // the server undid it when the connection ended
-                    return true;
-                }
-            }
-            QSqlDatabase db = base();
-            if (db.isOpen())
-                db.rollback();
-        }
-    } catch (...) {
-    }
-    return true;
-}
-
-void clBase::ComenzarLote(bool soloLecturas) {
-    if (m_lote++ == 0)
-        m_loteLecturas = soloLecturas;
-}
-
-void clBase::abrirLote() {
-    if (!m_sqlite || m_transaccion != Transaccion::Ninguna || m_sqlite->enTransaccion() ||
-        (m_loteLecturas && !m_sqlite->enWal()))
-        return;
-    qint64 n = 0;
-    QString error;
-    if (!m_sqlite->ejecutar(QStringLiteral("BEGIN"), n, error))
-        throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre), describirErrorSql(error));
-}
-
-void clBase::cerrarLoteTrasFalla(bool descartar) noexcept {
-    // Inside a transaction its owner undoes it.
-    if (m_transaccion == Transaccion::Abierta)
-        return;
-    if (m_lote == 0 || !m_sqlite || !m_sqlite->enTransaccion())
-        return;
-    // A failure of the storage may already have undone part of the lote: it is undone whole, so that
-    // the database is left as it was before the lote and never half of it.
-    descartar = descartar || m_sqlite->fallaDeAlmacenamiento();
-    qint64 n = 0;
-    QString error;
-    if (descartar || !m_sqlite->ejecutar(QStringLiteral("COMMIT"), n, error))
-        m_sqlite->ejecutar(QStringLiteral("ROLLBACK"), n, error);
-}
-
-void clBase::TerminarLote() {
-    if (m_lote == 0 || --m_lote > 0)
-        return;
-    if (!m_sqlite || !m_sqlite->enTransaccion() || m_transaccion == Transaccion::Abierta)
-        return;
-    qint64 n = 0;
-    QString error;
-    if (!existe(m_archivo)) {
-        m_sqlite->ejecutar(QStringLiteral("ROLLBACK"), n, error);
-        fallarArchivoMovido(m_nombre, m_param.baseDeDatos);
-    }
-    if (!m_sqlite->ejecutar(QStringLiteral("COMMIT"), n, error)) {
-        QString otro;
-        m_sqlite->ejecutar(QStringLiteral("ROLLBACK"), n, otro);
-        throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre), describirErrorSql(error));
-    }
-}
-
 void clBase::fallar(const QSqlError& e, const QString& contexto) const {
     Q_UNUSED(contexto);
     // A server that went away mid-statement may leave the driver without any text to give.
@@ -593,6 +468,14 @@ void clBase::fallar(const QSqlError& e, const QString& contexto) const {
 }
 
 bool clBase::CrearRs(tarvix::Recordset& rs) {
+    return crearRs(rs, nullptr);
+}
+
+bool clBase::CrearRs(tarvix::Recordset& rs, const QStringList& campos) {
+    return crearRs(rs, &campos);
+}
+
+bool clBase::crearRs(tarvix::Recordset& rs, const QStringList* campos) {
     try {
         verificar(m_sql);
     } catch (const VbError&) {
@@ -602,9 +485,9 @@ bool clBase::CrearRs(tarvix::Recordset& rs) {
     asegurarConexion();
     if (m_sqlite) {
         QStringList columnas;
-        std::vector<std::vector<QVariant>> filas;
+        std::shared_ptr<tarvix::FilasCrudas> filas;
         QString error;
-        if (!m_sqlite->consultar(textoParaMotor(m_sql), columnas, filas, error)) {
+        if (!m_sqlite->consultar(textoParaMotor(m_sql), columnas, filas, error, campos)) {
             cerrarLoteTrasFalla(false);
             throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre), describirErrorSql(error));
         }
@@ -618,6 +501,8 @@ bool clBase::CrearRs(tarvix::Recordset& rs) {
             ResultadoPg r = m_pg->tomar();
             if (!r.ok)
                 fallarPg(r.error);
+            if (campos)
+                quedarseCon(*campos, r.columnas, r.filas);
             rs = tarvix::Recordset(std::move(r.columnas), std::move(r.filas));
             return rs.RecordCount() > 0;
         }
@@ -644,6 +529,8 @@ bool clBase::CrearRs(tarvix::Recordset& rs) {
     }
     if (q.lastError().isValid())
         fallar(q.lastError(), m_sql);
+    if (campos)
+        quedarseCon(*campos, columnas, filas);
     rs = tarvix::Recordset(std::move(columnas), std::move(filas));
     return rs.RecordCount() > 0;
 }
@@ -696,8 +583,14 @@ void clBase::prepararSincronica(bool escritura) {
 // nothing at all) is named as such; a lost connection is closed, so that the next use opens it again.
 QString clBase::descripcionPg(const QString& error) {
     const bool perdida = m_pg && m_pg->conexionPerdida();
+    const int sinRespuesta = m_pg && m_pg->sinRespuesta() ? m_pg->limiteEspera() : 0;
     if (perdida)
         Desconectar();
+    if (sinRespuesta > 0)
+        return QStringLiteral("El servidor de base de datos de la %1 no respondió en %2 segundos: se dio por "
+                              "perdida la conexión y no se confirmó lo que estaba en curso")
+            .arg(m_nombre)
+            .arg((sinRespuesta + 999) / 1000);
     const QString d = describirErrorSql(error);
     if (error.trimmed().isEmpty() || (perdida && d == error.trimmed()))
         return QStringLiteral("Se perdió la conexión con el servidor de base de datos de la %1")
@@ -708,84 +601,5 @@ QString clBase::descripcionPg(const QString& error) {
 void clBase::fallarPg(const QString& error) {
     throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre), descripcionPg(error));
 }
-
-void clBase::lanzarFallaCola(const std::optional<FallaColaPg>& falla) {
-    if (!falla)
-        return;
-    const QString descripcion = descripcionPg(falla->error);
-    throw FallaEnCola(origenDe(m_nombre), falla->sinFilas ? QString() : descripcion,
-                      QString::fromUtf8(falla->texto), falla->marca, falla->sinFilas);
-}
-
-bool clBase::AnticipaLecturas() const {
-    return m_param.driver == u"QPSQL";
-}
-
-void clBase::AnticiparLecturas(const QStringList& consultas, bool resistenEscrituras) {
-    if (!AnticipaLecturas() || consultas.isEmpty())
-        return;
-    // A connection that cannot be opened now is reported by the statement that needs it, in its turn.
-    try {
-        asegurarConexion();
-    } catch (const VbError&) {
-        return;
-    }
-    if (!m_pg)
-        return;
-    std::vector<QByteArray> textos;
-    textos.reserve(static_cast<size_t>(consultas.size()));
-    for (const QString& c : consultas)
-        textos.push_back(textoParaMotor(c).toUtf8());
-    m_pg->anticipar(consultas, textos, resistenEscrituras);
-}
-
-void clBase::OlvidarLecturas() {
-    if (m_pg)
-        m_pg->olvidarAnticipadas();
-}
-
-bool clBase::VerLecturaAnticipada(qsizetype i, tarvix::Recordset& rs) {
-    if (!m_pg || i < 0)
-        return false;
-    const ResultadoPg* r = m_pg->ver(static_cast<size_t>(i));
-    if (!r || !r->ok)
-        return false;
-    rs = tarvix::Recordset(r->columnas, r->filas);
-    return true;
-}
-
-void clBase::EjecutarEnCola(const QString& sql, int marca, bool exigirFila) {
-    if (m_transaccion != Transaccion::Ninguna && m_pg && Conectado()) {
-        try {
-            asegurarConexion();
-        } catch (const VbError& e) {
-            throw FallaEnCola(e.origen(), e.descripcion(), sql, marca, false);
-        }
-    }
-    if (!m_pg || !Conectado()) {
-        qint64 n = 0;
-        try {
-            n = EjecutarDirecto(sql);
-        } catch (const VbError& e) {
-            throw FallaEnCola(e.origen(), e.descripcion(), sql, marca, false);
-        }
-        if (exigirFila && n == 0)
-            throw FallaEnCola(origenDe(m_nombre), QString(), sql, marca, true);
-        return;
-    }
-    verificarNulo(sql, m_nombre);
-    if (m_pg->hayAnticipadas() && !m_pg->anticipadasResisten())
-        m_pg->olvidarAnticipadas();
-    lanzarFallaCola(m_pg->encolar(textoParaMotor(sql).toUtf8(), marca, exigirFila));
-}
-
-void clBase::ConfirmarCola() {
-    if (m_pg)
-        lanzarFallaCola(m_pg->confirmar());
-}
-
-FallaEnCola::FallaEnCola(QString origen, QString descripcion, QString sentencia, int marca, bool sinFilas)
-    : VbError(tarvix::errores::BaseDeDatos, std::move(origen), std::move(descripcion)),
-      m_sentencia(std::move(sentencia)), m_marca(marca), m_sinFilas(sinFilas) {}
 
 } // namespace Velno

@@ -88,6 +88,11 @@ public:
     // Runs the current Sql as a query; `rs` always receives the rows (possibly none). True when
     // there is at least one row. Connects first when not connected yet.
     bool CrearRs(tarvix::Recordset& rs);
+    // The same, keeping in `rs` only the fields named in `campos` (the first column of each name,
+    // without regard to case, in that order; a name the result does not have is left out, and
+    // Fields raises for it as usual). The statement runs as it is: a loop that reads a few fields of
+    // "select *" does not pay for the rest.
+    bool CrearRs(tarvix::Recordset& rs, const QStringList& campos);
     // Runs the current Sql as a command; the number of rows affected.
     qint64 Ejecutar();
 
@@ -152,6 +157,7 @@ public:
     void ConfirmarCola();
 
 private:
+    bool crearRs(tarvix::Recordset& rs, const QStringList* campos);
     QSqlDatabase base() const;
     void asegurarConexion();
     [[noreturn]] void fallar(const QSqlError& e, const QString& contexto) const;

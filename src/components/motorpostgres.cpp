@@ -1,204 +1,19 @@
 #include "components/motorpostgres.h"
 
-#include "components/bibliotecadinamica.h"
+#include "components/clientepg.h"
 
-#include <QDate>
-#include <QDateTime>
-#include <QTime>
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <libpq-fe.h>
-#include <limits>
 #include <poll.h>
 #include <type_traits>
 
 namespace Velno {
 
 namespace {
-
-// The client library is the one the Qt driver loaded for the connection: its functions are looked
-// up there when the first connection to a server is opened, so that a program that never talks to a
-// server does not load it (nor the libraries it brings) when it starts.
-struct Libpq {
-    decltype(&::PQclear) PQclear = nullptr;
-    decltype(&::PQcmdTuples) PQcmdTuples = nullptr;
-    decltype(&::PQconsumeInput) PQconsumeInput = nullptr;
-    decltype(&::PQenterPipelineMode) PQenterPipelineMode = nullptr;
-    decltype(&::PQerrorMessage) PQerrorMessage = nullptr;
-    decltype(&::PQexitPipelineMode) PQexitPipelineMode = nullptr;
-    decltype(&::PQflush) PQflush = nullptr;
-    decltype(&::PQfname) PQfname = nullptr;
-    decltype(&::PQfreemem) PQfreemem = nullptr;
-    decltype(&::PQftype) PQftype = nullptr;
-    decltype(&::PQgetResult) PQgetResult = nullptr;
-    decltype(&::PQgetisnull) PQgetisnull = nullptr;
-    decltype(&::PQgetlength) PQgetlength = nullptr;
-    decltype(&::PQgetvalue) PQgetvalue = nullptr;
-    decltype(&::PQisBusy) PQisBusy = nullptr;
-    decltype(&::PQnfields) PQnfields = nullptr;
-    decltype(&::PQntuples) PQntuples = nullptr;
-    decltype(&::PQpipelineSync) PQpipelineSync = nullptr;
-    decltype(&::PQresultErrorField) PQresultErrorField = nullptr;
-    decltype(&::PQresultErrorMessage) PQresultErrorMessage = nullptr;
-    decltype(&::PQresultStatus) PQresultStatus = nullptr;
-    decltype(&::PQsendFlushRequest) PQsendFlushRequest = nullptr;
-    decltype(&::PQsendQueryParams) PQsendQueryParams = nullptr;
-    decltype(&::PQsetnonblocking) PQsetnonblocking = nullptr;
-    decltype(&::PQsocket) PQsocket = nullptr;
-    decltype(&::PQstatus) PQstatus = nullptr;
-    decltype(&::PQunescapeBytea) PQunescapeBytea = nullptr;
-};
-
-const Libpq* cargarLibpq() {
-    static const Libpq tabla = [] {
-        Libpq t;
-        BibliotecaDinamica libpq({"libpq.so.5"});
-        libpq.tomar(t.PQclear, "PQclear");
-        libpq.tomar(t.PQcmdTuples, "PQcmdTuples");
-        libpq.tomar(t.PQconsumeInput, "PQconsumeInput");
-        libpq.tomar(t.PQenterPipelineMode, "PQenterPipelineMode");
-        libpq.tomar(t.PQerrorMessage, "PQerrorMessage");
-        libpq.tomar(t.PQexitPipelineMode, "PQexitPipelineMode");
-        libpq.tomar(t.PQflush, "PQflush");
-        libpq.tomar(t.PQfname, "PQfname");
-        libpq.tomar(t.PQfreemem, "PQfreemem");
-        libpq.tomar(t.PQftype, "PQftype");
-        libpq.tomar(t.PQgetResult, "PQgetResult");
-        libpq.tomar(t.PQgetisnull, "PQgetisnull");
-        libpq.tomar(t.PQgetlength, "PQgetlength");
-        libpq.tomar(t.PQgetvalue, "PQgetvalue");
-        libpq.tomar(t.PQisBusy, "PQisBusy");
-        libpq.tomar(t.PQnfields, "PQnfields");
-        libpq.tomar(t.PQntuples, "PQntuples");
-        libpq.tomar(t.PQpipelineSync, "PQpipelineSync");
-        libpq.tomar(t.PQresultErrorField, "PQresultErrorField");
-        libpq.tomar(t.PQresultErrorMessage, "PQresultErrorMessage");
-        libpq.tomar(t.PQresultStatus, "PQresultStatus");
-        libpq.tomar(t.PQsendFlushRequest, "PQsendFlushRequest");
-        libpq.tomar(t.PQsendQueryParams, "PQsendQueryParams");
-        libpq.tomar(t.PQsetnonblocking, "PQsetnonblocking");
-        libpq.tomar(t.PQsocket, "PQsocket");
-        libpq.tomar(t.PQstatus, "PQstatus");
-        libpq.tomar(t.PQunescapeBytea, "PQunescapeBytea");
-        if (!libpq.completa())
-            t = Libpq{};
-        return t;
-    }();
-    return tabla.PQstatus ? &tabla : nullptr;
-}
-
-const Libpq& pq() {
-    return *cargarLibpq();
-}
-
-// Type numbers of the server's catalog that the Qt driver gives a type of its own.
-enum : Oid {
-    kBool = 16,
-    kBytea = 17,
-    kInt8 = 20,
-    kInt2 = 21,
-    kInt4 = 23,
-    kRegproc = 24,
-    kOid = 26,
-    kXid = 28,
-    kCid = 29,
-    kFloat4 = 700,
-    kFloat8 = 701,
-    kAbstime = 702,
-    kReltime = 703,
-    kDate = 1082,
-    kTime = 1083,
-    kTimestamp = 1114,
-    kTimestampTz = 1184,
-    kTimeTz = 1266,
-    kNumeric = 1700,
-};
-
-QMetaType tipoDe(Oid t) {
-    switch (t) {
-    case kBool:
-        return QMetaType(QMetaType::Bool);
-    case kInt8:
-        return QMetaType(QMetaType::LongLong);
-    case kInt2:
-    case kInt4:
-    case kOid:
-    case kRegproc:
-    case kXid:
-    case kCid:
-        return QMetaType(QMetaType::Int);
-    case kNumeric:
-    case kFloat4:
-    case kFloat8:
-        return QMetaType(QMetaType::Double);
-    case kAbstime:
-    case kReltime:
-    case kDate:
-        return QMetaType(QMetaType::QDate);
-    case kTime:
-    case kTimeTz:
-        return QMetaType(QMetaType::QTime);
-    case kTimestamp:
-    case kTimestampTz:
-        return QMetaType(QMetaType::QDateTime);
-    case kBytea:
-        return QMetaType(QMetaType::QByteArray);
-    default:
-        return QMetaType(QMetaType::QString);
-    }
-}
-
-// The value of one field, as the Qt driver gives it (the connection runs with ISO dates and UTC).
-QVariant valorDe(const char* v, int largo, Oid t, const QMetaType& tipo) {
-    switch (tipo.id()) {
-    case QMetaType::Bool:
-        return QVariant(v[0] == 't');
-    case QMetaType::LongLong:
-        // (the driver gives the unsigned type to a number without sign)
-        if (v[0] == '-')
-            return QVariant(static_cast<qlonglong>(std::strtoll(v, nullptr, 10)));
-        return QVariant(static_cast<qulonglong>(std::strtoull(v, nullptr, 10)));
-    case QMetaType::Int:
-        return QVariant(std::atoi(v));
-    case QMetaType::Double: {
-        bool ok = false;
-        const double d = QByteArray::fromRawData(v, largo).toDouble(&ok);
-        if (ok)
-            return QVariant(d);
-        if (qstricmp(v, "NaN") == 0)
-            return QVariant(std::numeric_limits<double>::quiet_NaN());
-        if (qstricmp(v, "Infinity") == 0)
-            return QVariant(std::numeric_limits<double>::infinity());
-        if (qstricmp(v, "-Infinity") == 0)
-            return QVariant(-std::numeric_limits<double>::infinity());
-        return QVariant();
-    }
-    case QMetaType::QDate:
-        return QVariant(QDate::fromString(QString::fromLatin1(v, largo), Qt::ISODate));
-    case QMetaType::QTime:
-        return QVariant(QTime::fromString(QString::fromLatin1(v, largo), Qt::ISODate));
-    case QMetaType::QDateTime: {
-        const QString texto = QString::fromLatin1(v, largo);
-        const QStringView hora = QStringView(texto).mid(11);
-        if (hora.contains(u'-') || hora.contains(u'+') || hora.endsWith(u'Z'))
-            return QVariant(QDateTime::fromString(texto, Qt::ISODate));
-        return QVariant(QDateTime::fromString(texto + u'Z', Qt::ISODate));
-    }
-    case QMetaType::QByteArray: {
-        size_t n = 0;
-        unsigned char* datos = pq().PQunescapeBytea(reinterpret_cast<const unsigned char*>(v), &n);
-        QByteArray ba(reinterpret_cast<const char*>(datos), static_cast<qsizetype>(n));
-        pq().PQfreemem(datos);
-        return QVariant(ba);
-    }
-    default:
-        Q_UNUSED(t);
-        return QVariant(QString::fromUtf8(v, largo));
-    }
-}
 
 bool esFatal(const PGresult* r) {
     const char* gravedad = pq().PQresultErrorField(r, PG_DIAG_SEVERITY_NONLOCALIZED);
@@ -311,12 +126,10 @@ bool MotorPostgres::empujar() {
             anotarPerdida(errorConexion());
             return false;
         }
-        pollfd p{pq().PQsocket(m_conexion), POLLIN | POLLOUT, 0};
-        if (poll(&p, 1, -1) < 0 && errno != EINTR) {
-            anotarPerdida(QStringLiteral("no connection to the server"));
+        short ocurridos = 0;
+        if (!esperarSocket(POLLIN | POLLOUT, ocurridos))
             return false;
-        }
-        if ((p.revents & (POLLIN | POLLERR | POLLHUP)) && pq().PQconsumeInput(m_conexion) != 1) {
+        if ((ocurridos & (POLLIN | POLLERR | POLLHUP)) && pq().PQconsumeInput(m_conexion) != 1) {
             anotarPerdida(errorConexion());
             return false;
         }
@@ -327,16 +140,30 @@ bool MotorPostgres::esperarDatos() {
     while (pq().PQisBusy(m_conexion)) {
         if (!empujar())
             return false;
-        pollfd p{pq().PQsocket(m_conexion), POLLIN, 0};
-        if (poll(&p, 1, -1) < 0 && errno != EINTR) {
-            anotarPerdida(QStringLiteral("no connection to the server"));
+        short ocurridos = 0;
+        if (!esperarSocket(POLLIN, ocurridos))
             return false;
-        }
         if (pq().PQconsumeInput(m_conexion) != 1) {
             anotarPerdida(errorConexion());
             return false;
         }
     }
+    return true;
+}
+
+bool MotorPostgres::esperarSocket(short eventos, short& ocurridos) {
+    pollfd p{pq().PQsocket(m_conexion), eventos, 0};
+    const int r = poll(&p, 1, m_limiteEspera > 0 ? m_limiteEspera : -1);
+    if (r < 0 && errno != EINTR) {
+        anotarPerdida(QStringLiteral("no connection to the server"));
+        return false;
+    }
+    if (r == 0) {
+        m_sinRespuesta = true;
+        anotarPerdida(QStringLiteral("no answer from the server"));
+        return false;
+    }
+    ocurridos = r > 0 ? p.revents : 0;
     return true;
 }
 

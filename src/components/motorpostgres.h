@@ -97,6 +97,14 @@ public:
     // at without a round trip, when nothing is on its way.
     bool viva();
 
+    // The longest silence of the server while an answer is awaited, in milliseconds (0: no limit).
+    // A server that does not answer (stopped, or a link that still takes the packets but passes
+    // nothing on) is given up after it, as a lost connection: what was on its way is not confirmed.
+    void setLimiteEspera(int milisegundos) { m_limiteEspera = milisegundos; }
+    int limiteEspera() const { return m_limiteEspera; }
+    // The server was given up for its silence.
+    bool sinRespuesta() const { return m_sinRespuesta; }
+
     // Inside a transaction of the caller's the windows of writes are not transactions of their own:
     // nothing is committed, and a failure is reported as it is (nothing is sent again); the caller
     // undoes the whole transaction.
@@ -130,6 +138,9 @@ private:
     bool pedir(int (*mensaje)(pg_conn*));
     bool empujar();
     bool esperarDatos();
+    // poll() on the connection's socket within the limit of silence; false (and the connection
+    // given up) when the server is gone or did not answer in time.
+    bool esperarSocket(short eventos, short& ocurridos);
     // Reads the answer of the first statement on its way; false when the connection failed.
     bool leerUna();
     void leerHasta(size_t restantes);
@@ -143,6 +154,8 @@ private:
     bool m_enPipeline = false;
     bool m_transaccion = false;
     bool m_perdida = false;
+    int m_limiteEspera = 0;
+    bool m_sinRespuesta = false;
     QString m_errorPerdida;
     std::deque<Enviada> m_enCamino;
 

@@ -1,5 +1,6 @@
 #include "components/motorsqlite.h"
 
+#include <algorithm>
 #include <sqlite3.h>
 
 namespace Velno {
@@ -499,13 +500,27 @@ void MotorSqlite::soltar(const Preparada& p) {
     }
 }
 
+std::vector<int> columnasPedidas(const QStringList& columnas, const QStringList& campos) {
+    std::vector<int> r;
+    for (const QString& campo : campos) {
+        for (int i = 0; i < columnas.size(); ++i) {
+            if (columnas[i].size() == campo.size() && columnas[i].compare(campo, Qt::CaseInsensitive) == 0) {
+                if (std::find(r.begin(), r.end(), i) == r.end())
+                    r.push_back(i);
+                break;
+            }
+        }
+    }
+    return r;
+}
+
 bool MotorSqlite::consultar(const QString& sql, QStringList& columnas,
-                            std::vector<std::vector<QVariant>>& filas, QString& error) {
+                            std::shared_ptr<tarvix::FilasCrudas>& filas, QString& error,
+                            const QStringList* campos) {
     const Preparada p = preparar(sql, error);
     if (!p.stmt)
         return false;
     sqlite3_stmt* st = p.stmt;
-    filas.clear();
     // The columns are read after the first step: a statement kept from before a change of the
     // schema is compiled again by that step, and "select *" then has the table's new columns.
     int rc = sqlite3_step(st);
@@ -529,31 +544,49 @@ bool MotorSqlite::consultar(const QString& sql, QStringList& columnas,
                 guardada->nombres[static_cast<size_t>(i)] = QByteArray(sqlite3_column_name(st, i));
         }
     }
+    // The columns kept: all of them, or the first of each name asked for.
+    std::vector<int> leidas;
+    if (campos) {
+        leidas = columnasPedidas(columnas, *campos);
+        QStringList elegidas;
+        for (const int i : leidas)
+            elegidas << columnas[i];
+        columnas = std::move(elegidas);
+    } else {
+        leidas.resize(static_cast<size_t>(n));
+        for (int i = 0; i < n; ++i)
+            leidas[static_cast<size_t>(i)] = i;
+    }
+    // The values are kept as the engine gives them and made into values when read.
+    filas = std::make_shared<tarvix::FilasCrudas>(static_cast<int>(leidas.size()));
+    tarvix::FilasCrudas& crudas = *filas;
     for (; rc == SQLITE_ROW; rc = sqlite3_step(st)) {
-        std::vector<QVariant> fila;
-        fila.reserve(static_cast<size_t>(n));
-        for (int i = 0; i < n; ++i) {
-            switch (sqlite3_column_type(st, i)) {
+        for (const int i : leidas) {
+            // One look-up of the column; the value is then read as it is.
+            sqlite3_value* v = sqlite3_column_value(st, i);
+            switch (sqlite3_value_type(v)) {
             case SQLITE_INTEGER:
-                fila.emplace_back(static_cast<qlonglong>(sqlite3_column_int64(st, i)));
+                crudas.agregarEntero(sqlite3_value_int64(v));
                 break;
             case SQLITE_FLOAT:
-                fila.emplace_back(sqlite3_column_double(st, i));
+                crudas.agregarDecimal(sqlite3_value_double(v));
                 break;
-            case SQLITE_BLOB:
-                fila.emplace_back(QByteArray(static_cast<const char*>(sqlite3_column_blob(st, i)),
-                                             sqlite3_column_bytes(st, i)));
-                break;
-            case SQLITE_NULL:
-                fila.emplace_back(QMetaType::fromType<QString>());
-                break;
-            default:
-                fila.emplace_back(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)),
-                                                    sqlite3_column_bytes(st, i)));
+            case SQLITE_BLOB: {
+                const void* datos = sqlite3_value_blob(v);
+                crudas.agregarBinario(static_cast<const char*>(datos), sqlite3_value_bytes(v));
                 break;
             }
+            case SQLITE_NULL:
+                crudas.agregarNulo();
+                break;
+            default: {
+                const unsigned char* texto = sqlite3_value_text(v);
+                crudas.agregarTexto(reinterpret_cast<const char*>(texto), sqlite3_value_bytes(v));
+                break;
+            }
+            }
         }
-        filas.push_back(std::move(fila));
+        crudas.terminarFila();
     }
     const bool ok = rc == SQLITE_DONE;
     if (!ok)

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "components/recordset.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 #include <list>
+#include <memory>
 #include <vector>
 
 struct sqlite3;
@@ -34,6 +37,10 @@ struct FormaSentencia {
 // False when the statement must run as written (then `forma` holds nothing of use).
 bool separarLiterales(const QString& sql, FormaSentencia& forma);
 
+// The places in `columnas` of the fields named in `campos`, in that order: the first column of each
+// name without regard to case, once; a name that is not there is left out.
+std::vector<int> columnasPedidas(const QStringList& columnas, const QStringList& campos);
+
 // Runs statements on an open SQLite handle (the one the Qt driver opened), keeping the compiled
 // statements of the last shapes used. A result comes back as the Qt driver gives it: whole
 // numbers as qlonglong, decimals as double, text as QString, NULL as a null QString variant.
@@ -45,8 +52,11 @@ public:
     MotorSqlite& operator=(const MotorSqlite&) = delete;
 
     // Each returns false with the engine's text in `error` when the statement fails.
-    bool consultar(const QString& sql, QStringList& columnas, std::vector<std::vector<QVariant>>& filas,
-                   QString& error);
+    // The rows of a query come back as the engine gives them (`filas`), made into values when read.
+    // With `campos`, only the first column of each of those names (without regard to case), in that
+    // order: a name the result does not have is left out.
+    bool consultar(const QString& sql, QStringList& columnas, std::shared_ptr<tarvix::FilasCrudas>& filas,
+                   QString& error, const QStringList* campos = nullptr);
     bool ejecutar(const QString& sql, qint64& afectadas, QString& error);
 
     // Frees every compiled statement (before the connection closes).

@@ -68,6 +68,7 @@ private slots:
     void formas_data();
     void formas();
     void comoElDriver();
+    void valoresLargosYCampos();
     void refusados();
     void muchasFormas();
     void esquemaCambiado();
@@ -218,6 +219,56 @@ void TstMotorSqlite::comoElDriver() {
         QVERIFY2(rs.Fin(), qPrintable(s));
         QVERIFY2(filas > 0 || s.contains(QStringLiteral("12345")), qPrintable(s));
     }
+}
+
+void TstMotorSqlite::valoresLargosYCampos() {
+    // A result of many rows, with texts and blobs long (beyond a block of the kept rows), empty and
+    // NULL, reads as the Qt driver reads it; with only some fields asked for, the recordset has
+    // those named (in any case) that the result has, the first column of each name, in that order.
+    const QString ruta = nuevaBase(QStringLiteral("largos.db"));
+    Velno::clBase b;
+    b.setCadenaConexion(QStringLiteral("Data Source=") + ruta);
+    b.setSql(QStringLiteral(
+        "insert into T with recursive n(i) as (select 1 union all select i + 1 from n where i < 3000) "
+        "select i, i / 4.0, case when i % 500 = 7 then printf('%.*c', 300000 + i, 'x') when i % 4 = 0 "
+        "then null when i % 4 = 1 then '' else 'año ' || i end, case when i % 300 = 1 then zeroblob(300000) "
+        "when i % 3 = 0 then x'' when i % 3 = 1 then randomblob(1 + i % 50) end, i % 7 from n"));
+    QCOMPARE(b.Ejecutar(), 3000);
+    Testigo t(ruta);
+    const QString sql = QStringLiteral("select *, a as A2, c as a from T order by a desc");
+    QSqlQuery q(t.db());
+    QVERIFY(q.exec(sql));
+    b.setSql(sql);
+    Recordset todo;
+    Recordset pocos;
+    QVERIFY(b.CrearRs(todo));
+    QVERIFY(b.CrearRs(pocos, {QStringLiteral("D"), QStringLiteral("zz"), QStringLiteral("a"),
+                              QStringLiteral("d"), QStringLiteral("a2")}));
+    QCOMPARE(pocos.Columnas(), (QStringList{QStringLiteral("d"), QStringLiteral("a"), QStringLiteral("A2")}));
+    QVERIFY(!pocos.TieneCampo(QStringLiteral("zz")));
+    const int columnas[] = {3, 0, 5}; // of `todo`: d, the first a, A2
+    int filas = 0;
+    for (; q.next(); todo.MoveNext(), pocos.MoveNext(), ++filas) {
+        for (int i = 0; i < todo.Columnas().size(); ++i) {
+            const QVariant esperado = q.value(i);
+            const QVariant obtenido = todo.Fields(i);
+            QVERIFY2(obtenido.metaType() == esperado.metaType() && obtenido.isNull() == esperado.isNull() &&
+                         obtenido.toString().isNull() == esperado.toString().isNull() && obtenido == esperado,
+                     qPrintable(QStringLiteral("fila %1 columna %2").arg(filas).arg(i)));
+        }
+        for (int i = 0; i < 3; ++i)
+            QCOMPARE(pocos.Fields(i), todo.Fields(columnas[i]));
+    }
+    QCOMPARE(filas, 3000);
+    QVERIFY(todo.Fin() && pocos.Fin());
+    // Copies share the rows and move through them on their own.
+    b.setSql(QStringLiteral("select a, c from T where a <= 2 order by a"));
+    QVERIFY(b.CrearRs(todo));
+    Recordset copia = todo;
+    copia.MoveNext();
+    QCOMPARE(todo.Fields(0).toInt(), 1);
+    QCOMPARE(copia.Fields(1).toString(), QStringLiteral("año 2"));
+    QVERIFY(todo.Fields(1).toString().isEmpty() && !todo.Fields(1).toString().isNull());
 }
 
 void TstMotorSqlite::refusados() {

@@ -10,6 +10,8 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
+#include <sys/types.h>
 
 using namespace tarvix;
 
@@ -30,6 +32,7 @@ private slots:
     void colaConFalla();
     void lecturaEnMedioDeLaColaVeLasEscrituras();
     void conexionPerdidaDuranteLaCola();
+    void servidorQueNoResponde();
     void sinServidorLaColaCorreEnElActo();
 
 private:
@@ -370,6 +373,44 @@ void TstEnvioAdelantado::conexionPerdidaDuranteLaCola() {
     QCOMPARE(rs.Fields(QStringLiteral("id")).toInt(), 1);
     base().setSql(sel(2));
     QVERIFY(!base().CrearRs(rs));
+}
+
+void TstEnvioAdelantado::servidorQueNoResponde() {
+    // The server stops in the middle of the queue, inside a transaction (its process stopped: the
+    // link still takes the packets, nothing comes back). The wait ends after the limit of one
+    // statement and the margin, with the message, and nothing of the transaction is left.
+    Velno::ParametrosConexion p = parametros();
+    p.tiempoSentencia = 1;
+    Velno::clBase b(QStringLiteral("base de prueba"));
+    b.setParametros(p);
+    Recordset rs;
+    b.setSql(QStringLiteral("select pg_backend_pid() as pid"));
+    QVERIFY(b.CrearRs(rs));
+    const auto pid = static_cast<pid_t>(rs.Fields(0).toInt());
+    b.ComenzarTransaccion();
+    b.EjecutarEnCola(ins(1), 1);
+    QCOMPARE(::kill(pid, SIGSTOP), 0);
+    QElapsedTimer reloj;
+    reloj.start();
+    QString descripcion;
+    try {
+        for (int i = 2; i <= 20; ++i)
+            b.EjecutarEnCola(ins(i), i);
+        b.ConfirmarCola();
+    } catch (const VbError& e) {
+        descripcion = e.descripcion();
+    }
+    const qint64 ms = reloj.elapsed();
+    b.DeshacerTransaccion();
+    ::kill(pid, SIGCONT);
+    QVERIFY2(descripcion.startsWith(QStringLiteral("El servidor de base de datos de la base de prueba no "
+                                                   "respondió en 6 segundos")),
+             qPrintable(descripcion));
+    QVERIFY2(ms >= 5500 && ms < 15000, qPrintable(QString::number(ms)));
+    // The server ends the session once it runs again, undoing the transaction.
+    otra().setSql(QStringLiteral("select count(*) from pg_stat_activity where pid = %1").arg(pid));
+    QTRY_VERIFY_WITH_TIMEOUT((otra().CrearRs(rs), rs.Fields(0).toInt() == 0), 10000);
+    QCOMPARE(contar(), 0);
 }
 
 void TstEnvioAdelantado::sinServidorLaColaCorreEnElActo() {

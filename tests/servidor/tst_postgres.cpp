@@ -70,6 +70,16 @@ void TstPostgres::nombresSinDistinguirMayusculas() {
     b.setSql(QStringLiteral("select idcatalogo, descripcion from catalogo order by descripcion"));
     QVERIFY(b.CrearRs(rs));
     QCOMPARE(rs.RecordCount(), 2);
+    // Only some fields: those named (in any case) that the result has, in the order asked.
+    Recordset pocos;
+    QVERIFY(b.CrearRs(pocos,
+                      {QStringLiteral("DESCRIPCION"), QStringLiteral("nada"), QStringLiteral("IdCatalogo")}));
+    QCOMPARE(pocos.Columnas(), (QStringList{QStringLiteral("descripcion"), QStringLiteral("idcatalogo")}));
+    for (; !rs.Fin(); rs.MoveNext(), pocos.MoveNext()) {
+        QCOMPARE(pocos.Fields(0), rs.Fields(1));
+        QCOMPARE(pocos.Fields(1), rs.Fields(0));
+    }
+    QVERIFY(pocos.Fin());
 }
 
 void TstPostgres::fechasYTextos() {

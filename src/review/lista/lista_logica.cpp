@@ -257,8 +257,15 @@ void ListaDEP::cargar(lista::Modo modo) {
         Velno::clBase& base = baseDeTrabajo(m_srv);
         base.setSql(modo == lista::Modo::ConErrores ? lista::sqlRegConErrores(m_estado.g_sInterno)
                                                     : lista::sqlRegOK(m_estado.g_sInterno));
+        // Only the columns of the list are kept of "select *": ART has some forty.
+        static const QStringList campos = [] {
+            QStringList c;
+            for (const char* nombre : kColumnasLista)
+                c << QString::fromLatin1(nombre);
+            return c;
+        }();
         Recordset rs;
-        base.CrearRs(rs);
+        base.CrearRs(rs, campos);
         if (!rs.EOF_()) {
             const auto columnas = indices(rs);
             m_filas.reserve(static_cast<size_t>(rs.RecordCount()));
