@@ -133,7 +133,7 @@ DatosOrigen BuscarOrigen(Servicios& srv, EstadoAsistente& estado, const QString&
 
 QString ArmarSufijos(const Servicios& srv, const QString& posicion, const QString& marca,
                      const QString& modelo, const QString& sufijo1, QString& valor1, const QString& sufijo2,
-                     QString& valor2, const QString& sufijo3, QString& valor3) {
+                     QString& valor2, const QString& sufijo3, QString& valor3, GruposPorPosicion* leidos) {
     // Statements are numbered 10 to 490 for the report, in order: 10-30 the six-digit values,
     // 40-130 the statement, 140-170 the query, 180-430 the groups, 440-490 the result.
     const QString seis = QStringLiteral("000000");
@@ -171,12 +171,24 @@ QString ArmarSufijos(const Servicios& srv, const QString& posicion, const QStrin
         linea = 120;
         sql += QStringLiteral(" group by left(SUFIJO,2) order by left(SUFIJO,2)");
         linea = 130;
-        srv.g_oCentral->getDataConnectionByEntity(ncm).setSql(sql);
-        linea = 140;
-        Recordset rs;
-        if (!srv.g_oCentral->getDataConnectionByEntity(ncm).CrearRs(rs)) {
-            linea = 150;
-            return QString();
+        QStringList grupos;
+        if (const auto visto = leidos ? leidos->constFind(sql) : GruposPorPosicion::const_iterator();
+            leidos && visto != leidos->cend()) {
+            grupos = *visto;
+        } else {
+            srv.g_oCentral->getDataConnectionByEntity(ncm).setSql(sql);
+            linea = 140;
+            Recordset rs;
+            if (!srv.g_oCentral->getDataConnectionByEntity(ncm).CrearRs(rs)) {
+                linea = 150;
+                return QString();
+            }
+            for (; !rs.Fin(); rs.MoveNext()) {
+                linea = 200;
+                grupos << vb::Trim(textoDe(rs.Fields(QStringLiteral("SUF"))));
+            }
+            if (leidos)
+                leidos->insert(sql, grupos);
         }
         linea = 180;
         QString texto;
@@ -187,9 +199,7 @@ QString ArmarSufijos(const Servicios& srv, const QString& posicion, const QStrin
         };
         const Par pares[] = {{sufijo1, valor1, 250}, {sufijo2, valor2, 310}, {sufijo3, valor3, 370}};
         linea = 190;
-        while (!rs.Fin()) {
-            linea = 200;
-            const QString grupo = vb::Trim(textoDe(rs.Fields(QStringLiteral("SUF"))));
+        for (const QString& grupo : std::as_const(grupos)) {
             linea = 210;
             if (grupo == u"AA") {
                 linea = 220; // AA is the first letter group: the brand item opens the text
@@ -214,7 +224,6 @@ QString ArmarSufijos(const Servicios& srv, const QString& posicion, const QStrin
                 }
             }
             linea = 440;
-            rs.MoveNext();
         }
         linea = 480;
         return texto;

@@ -3,7 +3,9 @@
 #include "components/estadoasistente.h"
 #include "components/servicios.h"
 
+#include <QHash>
 #include <QString>
+#include <QStringList>
 
 // The value rules of the processing run: article-code check, dotted position, unit codes and the
 // conversion of foreign units, origin code of a country text, the value-suffix text of a line and
@@ -60,11 +62,17 @@ void ProcesarUnidades(DatosUnidad& datos);
 inline constexpr qsizetype kLargoMaximoOrigen = 32767;
 DatosOrigen BuscarOrigen(Servicios& srv, EstadoAsistente& estado, const QString& pais);
 
+// The suffix groups of each position already read in a run: its statement -> its groups in order.
+using GruposPorPosicion = QHash<QString, QStringList>;
+
 // The value-suffix text of a line from the suffix groups of its position. The values of suffixes
-// beginning with "Z" are written with six digits, in the caller's variables too.
+// beginning with "Z" are written with six digits, in the caller's variables too. With `leidos`, a
+// position whose groups were read before in the run is not read again (a run over a slow link
+// makes one round trip per distinct position, not per line).
 QString ArmarSufijos(const Servicios& srv, const QString& posicion, const QString& marca,
                      const QString& modelo, const QString& sufijo1, QString& valor1, const QString& sufijo2,
-                     QString& valor2, const QString& sufijo3, QString& valor3);
+                     QString& valor2, const QString& sufijo3, QString& valor3,
+                     GruposPorPosicion* leidos = nullptr);
 
 // Puts `valor` into the group `codigo` of a suffix text, unless the group already has a value and
 // `forzar` is false. `valor` is cut to 20 characters and upper-cased in the caller's variable.

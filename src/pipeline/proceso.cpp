@@ -138,6 +138,8 @@ private:
     const GrillaDatos& m_grilla;
     Estado m_e;
     Sorvex::Sufijos m_validador;
+    // Stage 1: the suffix groups of each position, read once per run.
+    GruposPorPosicion m_gruposSufijos;
 };
 
 bool Proceso::ejecutar() {
@@ -297,7 +299,7 @@ void Proceso::etapa1(const Posiciones& p) {
         if (p.ncm != kNoMapeado) {
             QString posicion = FormatearNCM(vb::Trim(celda(p.ncm)));
             QString s1, v1, s2, v2, s3, v3;
-            sufijos = ArmarSufijos(m_srv, posicion, marca, modelo, s1, v1, s2, v2, s3, v3);
+            sufijos = ArmarSufijos(m_srv, posicion, marca, modelo, s1, v1, s2, v2, s3, v3, &m_gruposSufijos);
         }
         q(sql, sufijos);
         for (int i = 0; i < 3; ++i)

@@ -110,6 +110,26 @@ void TstSufijos::textoArmadoEsValido() {
         ArmarSufijos(m_p->srv, kTaladro, QStringLiteral("ACME"), QStringLiteral("X1"), QStringLiteral("AH01"),
                      vacio, QString(), vacio, QString(), vacio);
     QCOMPARE(m_v->ValidarSufijos(kTaladro, incompleto), qint16(2));
+    // Within a run a position's groups are read once: the next line of that position builds its text
+    // from them (with its own brand, model and values) even after the table changed; a new run reads
+    // again.
+    GruposPorPosicion leidos;
+    QString v7 = QStringLiteral("7");
+    QCOMPARE(ArmarSufijos(m_p->srv, kTaladro, QStringLiteral("ACME"), QStringLiteral("X1"),
+                          QStringLiteral("AH01"), v1, QStringLiteral("ZB"), v2, QStringLiteral("AC"), v7,
+                          &leidos),
+             kTaladroValido);
+    QCOMPARE(leidos.size(), 1);
+    Programa::ejecutar(m_p->ncm(), QStringLiteral("insert into sufidos (sim, sufijo, detalle) values "
+                                                  "('8467.21.00.000', 'AC', 'prueba')"));
+    QCOMPARE(ArmarSufijos(m_p->srv, kTaladro, QStringLiteral("OTRA"), QStringLiteral("X2"),
+                          QStringLiteral("AH01"), v1, QStringLiteral("ZB"), v2, QStringLiteral("AC"), v7,
+                          &leidos),
+             QStringLiteral("AA(OTRA)-AB(X2)-AH01-ZB(000650)-"));
+    QCOMPARE(ArmarSufijos(m_p->srv, kTaladro, QStringLiteral("OTRA"), QStringLiteral("X2"),
+                          QStringLiteral("AH01"), v1, QStringLiteral("ZB"), v2, QStringLiteral("AC"), v7),
+             QStringLiteral("AA(OTRA)-AB(X2)-AC(7)-AH01-ZB(000650)-"));
+    Programa::ejecutar(m_p->ncm(), QStringLiteral("delete from sufidos where detalle = 'prueba'"));
     // A model holding "-" breaks its item.
     const QString conGuion =
         ArmarSufijos(m_p->srv, kTaladro, QStringLiteral("ACME"), QStringLiteral("TX-650"),
