@@ -181,6 +181,9 @@ QString ArmarSufijos(const Servicios& srv, const QString& posicion, const QStrin
             Recordset rs;
             if (!srv.g_oCentral->getDataConnectionByEntity(ncm).CrearRs(rs)) {
                 linea = 150;
+                // A position without suffix groups is remembered too.
+                if (leidos)
+                    leidos->insert(sql, QStringList());
                 return QString();
             }
             for (; !rs.Fin(); rs.MoveNext()) {

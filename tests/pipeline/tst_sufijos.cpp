@@ -130,6 +130,12 @@ void TstSufijos::textoArmadoEsValido() {
                           QStringLiteral("AH01"), v1, QStringLiteral("ZB"), v2, QStringLiteral("AC"), v7),
              QStringLiteral("AA(OTRA)-AB(X2)-AC(7)-AH01-ZB(000650)-"));
     Programa::ejecutar(m_p->ncm(), QStringLiteral("delete from sufidos where detalle = 'prueba'"));
+    // A position without any group is remembered as such.
+    QString nada;
+    QCOMPARE(ArmarSufijos(m_p->srv, kTornillo, QStringLiteral("ACME"), QStringLiteral("X1"), QString(), nada,
+                          QString(), nada, QString(), nada, &leidos),
+             QString());
+    QCOMPARE(leidos.size(), 2);
     // A model holding "-" breaks its item.
     const QString conGuion =
         ArmarSufijos(m_p->srv, kTaladro, QStringLiteral("ACME"), QStringLiteral("TX-650"),
