@@ -1,5 +1,6 @@
 #include "app/asistente.h"
 
+#include "data/versiones.h"
 #include "pipeline/proceso.h"
 
 namespace tarvix {
@@ -22,6 +23,7 @@ bool Asistente::FRAM2_VerificarDatos() {
 }
 
 bool Asistente::FRAM2_GuardarDatosToBase() {
+    versiones::guardarSiSePuede(*m_srv.g_oBase, m_estado.g_sInterno, versiones::Motivo::Proceso);
     return tarvix::FRAM2_GuardarDatosToBase(m_srv, m_estado, m_paso2.grilla());
 }
 

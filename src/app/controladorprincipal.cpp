@@ -12,6 +12,7 @@
 #include "data/comparaciontablas.h"
 #include "data/conexionaduana.h"
 #include "data/rutas.h"
+#include "data/versiones.h"
 #include "intake/carga/disposiciones.h"
 
 namespace tarvix {
@@ -119,6 +120,11 @@ void ControladorPrincipal::ActualizarTablaART() {
     // The mappings remembered per header layout.
     try {
         disposiciones::crearTabla(*m_srv.g_oBase);
+    } catch (const VbError&) {
+    }
+    // The versions of the lines that "Deshacer" goes back to.
+    try {
+        versiones::crearTabla(*m_srv.g_oBase);
     } catch (const VbError&) {
     }
 }
