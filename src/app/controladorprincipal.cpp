@@ -347,6 +347,29 @@ void ControladorPrincipal::MAIN_PasoAnterior() {
     }
 }
 
+void ControladorPrincipal::MAIN_Deshacer() {
+    if (m_estado.g_iPaso != 2 && m_estado.g_iPaso != 3)
+        return;
+    try {
+        const auto deshecho = versiones::deshacer(*m_srv.g_oBase, m_estado.g_sInterno);
+        if (!deshecho) {
+            setMensaje(QStringLiteral("No hay cambios para deshacer en el interno ") + m_estado.g_sInterno);
+            return;
+        }
+        if (m_estado.g_iPaso == 3 && m_resultados) {
+            m_resultados->FRAM3_CargarEstadisticas();
+        } else if (m_estado.g_iPaso == 2 && !cmdSiguienteEnabled && deshecho->lineas > 0) {
+            // Back to lines stored (a run that failed): "Siguiente >" goes on to review them.
+            cmdSiguienteEnabled = true;
+            cmdSiguienteTag = QStringLiteral("OK");
+        }
+        setMensaje(versiones::textoDeshecho(*deshecho));
+    } catch (const VbError& e) {
+        notificar();
+        m_srv.interaccion().mensaje(informeCorto(e, QStringLiteral("frmMain.MAIN_Deshacer")), Icono::Critico);
+    }
+}
+
 bool NuevoInterno(Servicios& srv, EstadoAsistente& estado, const QString& txtInterno,
                   QString& txtDescripcion) {
     try {

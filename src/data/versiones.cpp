@@ -381,6 +381,7 @@ std::optional<Deshecho> deshacer(Velno::clBase& base, const QString& interno) {
     Sentencia ultima(db, "select VERID, MOMENTO, MOTIVO, DATOS from ARTVER where INTNRO = ?1 "
                          "order by VERID desc limit 1");
     Sentencia quitar(db, "delete from ARTVER where VERID = ?1");
+    bool trasTransferencia = false;
     for (;;) {
         ultima.texto(1, interno);
         if (!ultima.paso())
@@ -391,10 +392,12 @@ std::optional<Deshecho> deshacer(Velno::clBase& base, const QString& interno) {
                    QDateTime::fromString(
                        QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(*ultima, 1))),
                        QStringLiteral("yyyy-MM-ddTHH:mm:ss")),
-                   0};
+                   0, false};
         const Buffer datos = descomprimirEn(static_cast<const char*>(sqlite3_column_blob(*ultima, 3)),
                                             static_cast<size_t>(sqlite3_column_bytes(*ultima, 3)));
         ultima.reiniciar();
+        trasTransferencia = trasTransferencia || d.motivo == Motivo::Transferencia;
+        d.trasTransferencia = trasTransferencia;
         sqlite3_bind_int64(*quitar, 1, id);
         quitar.paso();
         quitar.reiniciar();
@@ -409,17 +412,22 @@ std::optional<Deshecho> deshacer(Velno::clBase& base, const QString& interno) {
 QString textoDeshecho(const Deshecho& d, const QLocale& locale) {
     const QString cuando = vb::TextoFecha(d.momento.date(), locale) + u' ' +
                            locale.toString(d.momento.time(), QLocale::ShortFormat);
+    QString t;
     switch (d.motivo) {
     case Motivo::Correccion:
-        return QStringLiteral("Se deshizo la corrección del %1").arg(cuando);
+        t = QStringLiteral("Se deshizo la corrección del %1");
+        break;
     case Motivo::Transferencia:
-        return QStringLiteral("Se deshizo la transferencia del %1 en las líneas del interno; el despacho "
-                              "transferido no cambia")
-            .arg(cuando);
+        t = QStringLiteral("Se deshizo la transferencia del %1 en las líneas del interno");
+        break;
     case Motivo::Proceso:
+        t = QStringLiteral("Se deshizo el procesamiento del %1");
         break;
     }
-    return QStringLiteral("Se deshizo el procesamiento del %1").arg(cuando);
+    t = t.arg(cuando);
+    if (d.motivo == Motivo::Transferencia || d.trasTransferencia)
+        t += QStringLiteral("; el despacho transferido no cambia");
+    return t;
 }
 
 } // namespace tarvix::versiones

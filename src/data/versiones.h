@@ -37,6 +37,9 @@ struct Deshecho {
     Motivo motivo;
     QDateTime momento;
     int lineas = 0; // lines of the interno after the undo
+    // A transfer came after the version put back (its catalog update left the lines as they were,
+    // so its own version was passed over, or it was the one undone).
+    bool trasTransferencia = false;
 };
 
 // Puts back the interno's lines of its last version that differs from the lines now, and drops

@@ -52,20 +52,22 @@ void TstVersiones::deshacerHaciaAtras() {
     lineas(p, QStringLiteral("V1"), 5, QStringLiteral("M"));
     const auto cinco = p.filasTrabajo(kLineas);
     versiones::guardar(base, QStringLiteral("v1"), Motivo::Correccion, primero.addSecs(60));
-    // A save that changed nothing leaves a version equal to the lines: undo passes over it.
-    versiones::guardar(base, QStringLiteral("V1"), Motivo::Correccion, primero.addSecs(120));
     p.ejecutar(QStringLiteral("update ART set PRCEST = 'OK' where INTNRO = 'V1' and ARTORD = 2"));
+    // A transfer leaves the lines as they are: undo passes over its version, and says it came.
+    versiones::guardar(base, QStringLiteral("V1"), Motivo::Transferencia, primero.addSecs(120));
 
     auto d = versiones::deshacer(base, QStringLiteral("V1"));
     QVERIFY(d);
     QCOMPARE(d->motivo, Motivo::Correccion);
-    QCOMPARE(d->momento, primero.addSecs(120));
+    QCOMPARE(d->momento, primero.addSecs(60));
     QCOMPARE(d->lineas, 5);
+    QVERIFY(d->trasTransferencia);
     QCOMPARE(p.filasTrabajo(kLineas), cinco);
     d = versiones::deshacer(base, QStringLiteral("V1"));
     QVERIFY(d);
     QCOMPARE(d->motivo, Motivo::Proceso);
     QCOMPARE(d->momento, primero);
+    QVERIFY(!d->trasTransferencia);
     // Every value as it was: texts with quotes and accents, the full double, Null, binary.
     QCOMPARE(p.filasTrabajo(kLineas), tres);
     QCOMPARE(tres[2][QStringLiteral("artuni")].toDouble(), 1.0 / 5);
@@ -115,29 +117,30 @@ void TstVersiones::columnaNueva() {
 void TstVersiones::texto_data() {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<int>("motivo");
+    QTest::addColumn<bool>("tras");
     QTest::addColumn<QString>("esperado");
-    QTest::newRow("es_AR proceso") << QStringLiteral("es_AR") << int(Motivo::Proceso)
+    QTest::newRow("es_AR proceso") << QStringLiteral("es_AR") << int(Motivo::Proceso) << false
                                    << QStringLiteral("Se deshizo el procesamiento del 08/12/2026 14:30");
-    QTest::newRow("es_AR corrección") << QStringLiteral("es_AR") << int(Motivo::Correccion)
+    QTest::newRow("es_AR corrección") << QStringLiteral("es_AR") << int(Motivo::Correccion) << true
                                       << QStringLiteral("Se deshizo la corrección del 08/12/2026 14:30");
-    QTest::newRow("en_US proceso") << QStringLiteral("en_US") << int(Motivo::Proceso)
+    QTest::newRow("en_US proceso") << QStringLiteral("en_US") << int(Motivo::Proceso) << false
                                    << QStringLiteral("Se deshizo el procesamiento del 12/8/2026 2:30");
-    QTest::newRow("en_US transferencia") << QStringLiteral("en_US") << int(Motivo::Transferencia)
+    QTest::newRow("en_US transferencia") << QStringLiteral("en_US") << int(Motivo::Transferencia) << true
                                          << QStringLiteral("Se deshizo la transferencia del 12/8/2026 2:30");
 }
 
 void TstVersiones::texto() {
     QFETCH(QString, locale);
     QFETCH(int, motivo);
+    QFETCH(bool, tras);
     QFETCH(QString, esperado);
     const prueba::LocaleFijo fijo(locale);
-    const versiones::Deshecho d{Motivo(motivo), QDateTime(QDate(2026, 12, 8), QTime(14, 30)), 1};
+    const versiones::Deshecho d{Motivo(motivo), QDateTime(QDate(2026, 12, 8), QTime(14, 30)), 1, tras};
     const QString t = versiones::textoDeshecho(d);
     QVERIFY2(t.startsWith(esperado), qPrintable(t));
     // The 12-hour clock of en_US says which half of the day.
     QCOMPARE(t.contains(QStringLiteral("PM")), locale == u"en_US");
-    QCOMPARE(t.contains(QStringLiteral("el despacho transferido no cambia")),
-             d.motivo == Motivo::Transferencia);
+    QCOMPARE(t.contains(QStringLiteral("el despacho transferido no cambia")), tras);
 }
 
 QTEST_GUILESS_MAIN(TstVersiones)
