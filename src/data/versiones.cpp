@@ -375,38 +375,28 @@ std::optional<Deshecho> deshacer(Velno::clBase& base, const QString& interno) {
     sqlite3* db = base.ManejadorSqlite();
     if (!db)
         return std::nullopt;
-    int filas = 0;
-    const Buffer actual = empaquetarEn(db, interno, filas);
     PuntoSeguro punto(db);
     Sentencia ultima(db, "select VERID, MOMENTO, MOTIVO, DATOS from ARTVER where INTNRO = ?1 "
                          "order by VERID desc limit 1");
+    ultima.texto(1, interno);
+    if (!ultima.paso())
+        return std::nullopt;
+    const qint64 id = sqlite3_column_int64(*ultima, 0);
+    const char* motivo = reinterpret_cast<const char*>(sqlite3_column_text(*ultima, 2));
+    Deshecho d{motivoDe(QChar::fromLatin1(motivo ? motivo[0] : 'P')),
+               QDateTime::fromString(
+                   QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(*ultima, 1))),
+                   QStringLiteral("yyyy-MM-ddTHH:mm:ss")),
+               0};
+    const Buffer datos = descomprimirEn(static_cast<const char*>(sqlite3_column_blob(*ultima, 3)),
+                                        static_cast<size_t>(sqlite3_column_bytes(*ultima, 3)));
+    ultima.reiniciar();
     Sentencia quitar(db, "delete from ARTVER where VERID = ?1");
-    bool trasTransferencia = false;
-    for (;;) {
-        ultima.texto(1, interno);
-        if (!ultima.paso())
-            return std::nullopt; // nothing differs: the savepoint keeps the versions as they were
-        const qint64 id = sqlite3_column_int64(*ultima, 0);
-        const char* motivo = reinterpret_cast<const char*>(sqlite3_column_text(*ultima, 2));
-        Deshecho d{motivoDe(QChar::fromLatin1(motivo ? motivo[0] : 'P')),
-                   QDateTime::fromString(
-                       QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(*ultima, 1))),
-                       QStringLiteral("yyyy-MM-ddTHH:mm:ss")),
-                   0, false};
-        const Buffer datos = descomprimirEn(static_cast<const char*>(sqlite3_column_blob(*ultima, 3)),
-                                            static_cast<size_t>(sqlite3_column_bytes(*ultima, 3)));
-        ultima.reiniciar();
-        trasTransferencia = trasTransferencia || d.motivo == Motivo::Transferencia;
-        d.trasTransferencia = trasTransferencia;
-        sqlite3_bind_int64(*quitar, 1, id);
-        quitar.paso();
-        quitar.reiniciar();
-        if (datos == actual)
-            continue;
-        d.lineas = restaurar(db, interno, datos);
-        punto.confirmar();
-        return d;
-    }
+    sqlite3_bind_int64(*quitar, 1, id);
+    quitar.paso();
+    d.lineas = restaurar(db, interno, datos);
+    punto.confirmar();
+    return d;
 }
 
 QString textoDeshecho(const Deshecho& d, const QLocale& locale) {
@@ -425,7 +415,7 @@ QString textoDeshecho(const Deshecho& d, const QLocale& locale) {
         break;
     }
     t = t.arg(cuando);
-    if (d.motivo == Motivo::Transferencia || d.trasTransferencia)
+    if (d.motivo == Motivo::Transferencia)
         t += QStringLiteral("; el despacho transferido no cambia");
     return t;
 }

@@ -37,14 +37,10 @@ struct Deshecho {
     Motivo motivo;
     QDateTime momento;
     int lineas = 0; // lines of the interno after the undo
-    // A transfer came after the version put back (its catalog update left the lines as they were,
-    // so its own version was passed over, or it was the one undone).
-    bool trasTransferencia = false;
 };
 
-// Puts back the interno's lines of its last version that differs from the lines now, and drops
-// that version and any newer one equal to the lines now. Nothing when there is none. All or
-// nothing: a failure (raised as VbError) leaves the lines as they were.
+// Puts back the interno's lines of its last version and drops that version; nothing when there is
+// none. All or nothing: a failure (raised as VbError) leaves the lines and the versions as they were.
 std::optional<Deshecho> deshacer(Velno::clBase& base, const QString& interno);
 
 // "Se deshizo el procesamiento del 08/12/2026 14:30", the date and time as `locale` writes them;

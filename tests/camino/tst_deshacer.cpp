@@ -58,7 +58,8 @@ void TstDeshacer::deshacer() {
     const auto lineas = [&] {
         return p.filasTrabajo(QStringLiteral("select * from ART where INTNRO = 'DESH' order by ARTORD"));
     };
-    // The example invoice; `filaNA` its row with the article "N/A", `otra` with one line more.
+    // The example invoice; `filaNA` its row with the article "N/A", `otra` with one line more and
+    // another quantity of NIV60.
     const auto procesar = [&](int filaNA, bool otra) {
         p.abrirFactura(QStringLiteral(TARVIX_SOURCE_DIR "/examples/factura-ejemplo.xlsx"));
         ModeloGrilla& grilla = p.paso2().grilla();
@@ -70,6 +71,9 @@ void TstDeshacer::deshacer() {
             for (int c = 0; c < grilla.Cols(); ++c)
                 grilla.setTextMatrix(nueva, c, grilla.TextMatrix(nueva - 1, c));
             grilla.setTextMatrix(nueva, 22, QStringLiteral("EXTRA1"));
+            for (int f = 2; f < nueva; ++f)
+                if (grilla.TextMatrix(f, 22) == u"NIV60")
+                    grilla.setTextMatrix(f, 4, QStringLiteral("999"));
         }
         p.paso2().cmdAutomatico_Click();
         p.establecerCampo(1, QStringLiteral("[ DESCRIPC ]"));
@@ -104,10 +108,26 @@ void TstDeshacer::deshacer() {
     }
     const QList<QVariantMap> corregidas = lineas();
 
-    // The invoice again with one line more loses the corrections; undo brings them back and the
-    // counters with them.
+    // The classification a corrected line passes on.
+    const auto valores = [&](const QList<QVariantMap>& filas, const QString& articulo) {
+        QVariantMap r;
+        for (const QVariantMap& f : filas)
+            if (f[QStringLiteral("artnro")] == articulo)
+                for (const char* c : {"prcncm", "prcsuf", "sufijo1", "valor_sufijo1", "prclap", "prcdun",
+                                      "prceun", "prcsun", "prcesm", "prcori", "artdscmaria"})
+                    r.insert(QString::fromLatin1(c), f[QString::fromLatin1(c)]);
+        return r;
+    };
+    const QString pregunta = QStringLiteral("El interno tiene 3 líneas corregidas a mano. ¿Conservar las "
+                                            "correcciones en las líneas del mismo artículo?");
+    p.mensajesNuevos();
+
+    // The invoice again, one line more and another quantity of NIV60. Answered "No", the run loses
+    // the corrections; undo brings them back and the counters with them.
     p.principal().MAIN_PasoAnterior();
+    p.guion.respuestas.enqueue(Respuesta::No);
     procesar(0, true);
+    QCOMPARE(p.mensajesNuevos(), QStringList{pregunta});
     QCOMPARE(p.estado.g_iPaso, 3);
     QCOMPARE(p.paso3().FRAM3_lbTotal, QStringLiteral("0015"));
     QCOMPARE(p.paso3().cuentas.nuevos, 4);
@@ -116,6 +136,28 @@ void TstDeshacer::deshacer() {
     QCOMPARE(lineas(), corregidas);
     QCOMPARE(p.paso3().FRAM3_lbTotal, QStringLiteral("0014"));
     QCOMPARE(p.paso3().cuentas.nuevos, 0); // the corrected lines count as correct again
+
+    // Answered "Sí": the lines of the same quantity stay corrected and correct; NIV60 keeps its
+    // classification and is left for review; only the line added is new.
+    p.principal().MAIN_PasoAnterior();
+    procesar(0, true);
+    QCOMPARE(p.mensajesNuevos(), QStringList{pregunta});
+    QCOMPARE(mensaje(), QStringLiteral("Se conservaron las correcciones en 3 líneas; 1 cambió de cantidad o "
+                                       "total y quedó para revisar"));
+    QCOMPARE(p.paso3().cuentas.nuevos, 1);
+    QCOMPARE(p.paso3().cuentas.erroneos, 1);
+    const QList<QVariantMap> conservadas = lineas();
+    for (const Correccion& c : kCorrecciones) {
+        QCOMPARE(valores(corregidas, c.articulo)[QStringLiteral("prcncm")].toString(), c.posicion);
+        QCOMPARE(valores(conservadas, c.articulo), valores(corregidas, c.articulo));
+    }
+    QCOMPARE(p.valor(QStringLiteral("select PRCCRC || ' ' || PRCEST from ART where ARTNRO = 'NIV60'")),
+             QStringLiteral("REV M"));
+    QCOMPARE(p.valor(QStringLiteral("select count(*) from ART where PRCEST = 'M' and PRCCRC = 'OK'")),
+             QStringLiteral("2"));
+    p.principal().MAIN_Deshacer();
+    QVERIFY2(comienza(QStringLiteral("Se deshizo el procesamiento del ")), qPrintable(mensaje()));
+    QCOMPARE(lineas(), corregidas);
     // Again: the lines before the last correction.
     p.principal().MAIN_Deshacer();
     QVERIFY2(comienza(QStringLiteral("Se deshizo la corrección del ")), qPrintable(mensaje()));
@@ -152,10 +194,14 @@ void TstDeshacer::deshacer() {
         return p.filasAduana(QStringLiteral("select * from subitems where interno = 'DESH' order by 1, 2"));
     };
     const QList<QVariantMap> transferido = despacho();
+    const QList<QVariantMap> lineasTransferidas = lineas();
     p.principal().MAIN_Deshacer();
-    QVERIFY2(comienza(QStringLiteral("Se deshizo la corrección del ")), qPrintable(mensaje()));
+    QVERIFY2(comienza(QStringLiteral("Se deshizo la transferencia del ")), qPrintable(mensaje()));
     QVERIFY2(mensaje().endsWith(QStringLiteral("; el despacho transferido no cambia")),
              qPrintable(mensaje()));
+    QCOMPARE(lineas(), lineasTransferidas);
+    p.principal().MAIN_Deshacer();
+    QVERIFY2(comienza(QStringLiteral("Se deshizo la corrección del ")), qPrintable(mensaje()));
     QCOMPARE(lineas(), antesDelFallo);
     QCOMPARE(despacho(), transferido);
 }

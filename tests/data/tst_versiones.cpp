@@ -4,6 +4,7 @@
 #include "testsupport.h"
 
 #include <QTest>
+#include <tuple>
 
 using namespace tarvix;
 using versiones::Motivo;
@@ -53,21 +54,22 @@ void TstVersiones::deshacerHaciaAtras() {
     const auto cinco = p.filasTrabajo(kLineas);
     versiones::guardar(base, QStringLiteral("v1"), Motivo::Correccion, primero.addSecs(60));
     p.ejecutar(QStringLiteral("update ART set PRCEST = 'OK' where INTNRO = 'V1' and ARTORD = 2"));
-    // A transfer leaves the lines as they are: undo passes over its version, and says it came.
+    const auto corregida = p.filasTrabajo(kLineas);
     versiones::guardar(base, QStringLiteral("V1"), Motivo::Transferencia, primero.addSecs(120));
 
-    auto d = versiones::deshacer(base, QStringLiteral("V1"));
-    QVERIFY(d);
-    QCOMPARE(d->motivo, Motivo::Correccion);
-    QCOMPARE(d->momento, primero.addSecs(60));
-    QCOMPARE(d->lineas, 5);
-    QVERIFY(d->trasTransferencia);
-    QCOMPARE(p.filasTrabajo(kLineas), cinco);
-    d = versiones::deshacer(base, QStringLiteral("V1"));
-    QVERIFY(d);
-    QCOMPARE(d->motivo, Motivo::Proceso);
-    QCOMPARE(d->momento, primero);
-    QVERIFY(!d->trasTransferencia);
+    // Newest first, each once.
+    const std::tuple<Motivo, int, int, QList<QVariantMap>> pasos[] = {
+        {Motivo::Transferencia, 120, 5, corregida},
+        {Motivo::Correccion, 60, 5, cinco},
+        {Motivo::Proceso, 0, 3, tres}};
+    for (const auto& [motivo, segundos, cuantas, filas] : pasos) {
+        const auto d = versiones::deshacer(base, QStringLiteral("V1"));
+        QVERIFY(d);
+        QCOMPARE(d->motivo, motivo);
+        QCOMPARE(d->momento, primero.addSecs(segundos));
+        QCOMPARE(d->lineas, cuantas);
+        QCOMPARE(p.filasTrabajo(kLineas), filas);
+    }
     // Every value as it was: texts with quotes and accents, the full double, Null, binary.
     QCOMPARE(p.filasTrabajo(kLineas), tres);
     QCOMPARE(tres[2][QStringLiteral("artuni")].toDouble(), 1.0 / 5);
@@ -93,7 +95,7 @@ void TstVersiones::limiteYOtrosInternos() {
              QString::number(versiones::kMaximo));
     QCOMPARE(p.valor(QStringLiteral("select min(LINEAS) from ARTVER where INTNRO = 'V1'")),
              QStringLiteral("6"));
-    // The newest is equal to the lines now; each undo goes one version further back.
+    // Each undo goes one version further back.
     lineas(p, QStringLiteral("V1"), 1, QStringLiteral("X"));
     QCOMPARE(versiones::deshacer(base, QStringLiteral("V1"))->lineas, versiones::kMaximo + 5);
     QCOMPARE(versiones::deshacer(base, QStringLiteral("V1"))->lineas, versiones::kMaximo + 4);
@@ -117,30 +119,29 @@ void TstVersiones::columnaNueva() {
 void TstVersiones::texto_data() {
     QTest::addColumn<QString>("locale");
     QTest::addColumn<int>("motivo");
-    QTest::addColumn<bool>("tras");
     QTest::addColumn<QString>("esperado");
-    QTest::newRow("es_AR proceso") << QStringLiteral("es_AR") << int(Motivo::Proceso) << false
+    QTest::newRow("es_AR proceso") << QStringLiteral("es_AR") << int(Motivo::Proceso)
                                    << QStringLiteral("Se deshizo el procesamiento del 08/12/2026 14:30");
-    QTest::newRow("es_AR corrección") << QStringLiteral("es_AR") << int(Motivo::Correccion) << true
+    QTest::newRow("es_AR corrección") << QStringLiteral("es_AR") << int(Motivo::Correccion)
                                       << QStringLiteral("Se deshizo la corrección del 08/12/2026 14:30");
-    QTest::newRow("en_US proceso") << QStringLiteral("en_US") << int(Motivo::Proceso) << false
+    QTest::newRow("en_US proceso") << QStringLiteral("en_US") << int(Motivo::Proceso)
                                    << QStringLiteral("Se deshizo el procesamiento del 12/8/2026 2:30");
-    QTest::newRow("en_US transferencia") << QStringLiteral("en_US") << int(Motivo::Transferencia) << true
+    QTest::newRow("en_US transferencia") << QStringLiteral("en_US") << int(Motivo::Transferencia)
                                          << QStringLiteral("Se deshizo la transferencia del 12/8/2026 2:30");
 }
 
 void TstVersiones::texto() {
     QFETCH(QString, locale);
     QFETCH(int, motivo);
-    QFETCH(bool, tras);
     QFETCH(QString, esperado);
     const prueba::LocaleFijo fijo(locale);
-    const versiones::Deshecho d{Motivo(motivo), QDateTime(QDate(2026, 12, 8), QTime(14, 30)), 1, tras};
+    const versiones::Deshecho d{Motivo(motivo), QDateTime(QDate(2026, 12, 8), QTime(14, 30)), 1};
     const QString t = versiones::textoDeshecho(d);
     QVERIFY2(t.startsWith(esperado), qPrintable(t));
     // The 12-hour clock of en_US says which half of the day.
     QCOMPARE(t.contains(QStringLiteral("PM")), locale == u"en_US");
-    QCOMPARE(t.contains(QStringLiteral("el despacho transferido no cambia")), tras);
+    QCOMPARE(t.contains(QStringLiteral("el despacho transferido no cambia")),
+             Motivo(motivo) == Motivo::Transferencia);
 }
 
 QTEST_GUILESS_MAIN(TstVersiones)
