@@ -41,12 +41,12 @@ QString literal(const QVariant& v) {
 }
 
 QString donde(const QString& interno, const Linea& l) {
-    // The lines of one article and brand, as the catalog stage picks them.
-    QString w = QStringLiteral(" where INTNRO = ") + vb::SqlTexto(interno) +
-                QStringLiteral(" and ARTNRO = ") + vb::SqlTexto(l.articulo);
-    w += l.marca.isEmpty() ? QStringLiteral(" and (MARCA is null or MARCA = '')")
-                           : QStringLiteral(" and MARCA = ") + vb::SqlTexto(l.marca);
-    return w;
+    // The lines of one article and brand, compared as the catalog compares them: without the blanks
+    // around them and without regard to case.
+    return QStringLiteral(" where INTNRO = ") + vb::SqlTexto(interno) +
+           QStringLiteral(" and trim(ARTNRO) = ") + vb::SqlTexto(vb::Trim(l.articulo)) +
+           QStringLiteral(" COLLATE NOCASE and ifnull(trim(MARCA), '') = ") + vb::SqlTexto(l.marca) +
+           QStringLiteral(" COLLATE NOCASE");
 }
 
 QString igual(const QString& columna, const QVariant& v) {
