@@ -190,6 +190,7 @@ void ControladorPrincipal::FRAM1_EliminarInterno() {
         m_srv.g_oBase->setSql(QStringLiteral("delete from INTN where INTNRO = '") +
                               vb::DoblarComillas(interno) + u'\'');
         if (m_srv.g_oBase->Ejecutar() > 0) {
+            versiones::olvidar(*m_srv.g_oBase, interno);
             internos.erase(internos.begin() + fila);
             if (internos.empty())
                 internoSeleccionado = -1;

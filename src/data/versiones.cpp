@@ -362,6 +362,15 @@ void guardar(Velno::clBase& base, const QString& interno, Motivo motivo, const Q
     punto.confirmar();
 }
 
+void olvidar(Velno::clBase& base, const QString& interno) {
+    sqlite3* db = base.ManejadorSqlite();
+    if (!db)
+        return;
+    Sentencia borrar(db, "delete from ARTVER where INTNRO = ?1");
+    borrar.texto(1, interno);
+    borrar.paso();
+}
+
 bool guardarSiSePuede(Velno::clBase& base, const QString& interno, Motivo motivo) noexcept {
     try {
         guardar(base, interno, motivo);

@@ -33,6 +33,10 @@ void guardar(Velno::clBase& base, const QString& interno, Motivo motivo,
 // by the lack of a version). False when nothing was kept.
 bool guardarSiSePuede(Velno::clBase& base, const QString& interno, Motivo motivo) noexcept;
 
+// Drops every version of the interno (the interno was deleted: a new one of the same number starts
+// with none).
+void olvidar(Velno::clBase& base, const QString& interno);
+
 struct Deshecho {
     Motivo motivo;
     QDateTime momento;
