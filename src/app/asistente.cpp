@@ -1,6 +1,10 @@
 #include "app/asistente.h"
 
+#include "data/versiones.h"
+#include "pipeline/correcciones.h"
 #include "pipeline/proceso.h"
+
+#include <utility>
 
 namespace tarvix {
 
@@ -22,11 +26,19 @@ bool Asistente::FRAM2_VerificarDatos() {
 }
 
 bool Asistente::FRAM2_GuardarDatosToBase() {
-    return tarvix::FRAM2_GuardarDatosToBase(m_srv, m_estado, m_paso2.grilla());
+    const auto corregidas = correcciones::preguntarYLeer(m_srv, m_estado.g_sInterno);
+    versiones::guardarSiSePuede(*m_srv.g_oBase, m_estado.g_sInterno, versiones::Motivo::Proceso);
+    if (!tarvix::FRAM2_GuardarDatosToBase(m_srv, m_estado, m_paso2.grilla()))
+        return false;
+    if (!corregidas.empty())
+        m_avisoCorrecciones = correcciones::conservar(m_srv, m_estado.g_sInterno, corregidas);
+    return true;
 }
 
 void Asistente::FRAM3_CargarEstadisticas() {
     m_paso3.FRAM3_CargarEstadisticas();
+    if (!m_avisoCorrecciones.isEmpty())
+        m_principal.setMensaje(std::exchange(m_avisoCorrecciones, QString()));
 }
 
 void Asistente::FRM3_Tranferir() {

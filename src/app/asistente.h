@@ -30,6 +30,8 @@ private:
     ControladorPrincipal m_principal;
     ControladorPaso2 m_paso2;
     ControladorPaso3 m_paso3;
+    // How many corrections the last run carried over, for the status once step 3 is counted.
+    QString m_avisoCorrecciones;
 };
 
 } // namespace tarvix

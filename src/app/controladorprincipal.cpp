@@ -12,6 +12,7 @@
 #include "data/comparaciontablas.h"
 #include "data/conexionaduana.h"
 #include "data/rutas.h"
+#include "data/versiones.h"
 #include "intake/carga/disposiciones.h"
 
 namespace tarvix {
@@ -121,6 +122,11 @@ void ControladorPrincipal::ActualizarTablaART() {
         disposiciones::crearTabla(*m_srv.g_oBase);
     } catch (const VbError&) {
     }
+    // The versions of the lines that "Deshacer" goes back to.
+    try {
+        versiones::crearTabla(*m_srv.g_oBase);
+    } catch (const VbError&) {
+    }
 }
 
 void ControladorPrincipal::FRAM1_CargarInternos() {
@@ -184,6 +190,7 @@ void ControladorPrincipal::FRAM1_EliminarInterno() {
         m_srv.g_oBase->setSql(QStringLiteral("delete from INTN where INTNRO = '") +
                               vb::DoblarComillas(interno) + u'\'');
         if (m_srv.g_oBase->Ejecutar() > 0) {
+            versiones::olvidar(*m_srv.g_oBase, interno);
             internos.erase(internos.begin() + fila);
             if (internos.empty())
                 internoSeleccionado = -1;
@@ -338,6 +345,29 @@ void ControladorPrincipal::MAIN_PasoAnterior() {
     } catch (const VbError& e) {
         notificar();
         m_srv.interaccion().mensaje(informeNumerado(e, QStringLiteral("frmMain.MAIN_PasoAnterior"), linea));
+    }
+}
+
+void ControladorPrincipal::MAIN_Deshacer() {
+    if (m_estado.g_iPaso != 2 && m_estado.g_iPaso != 3)
+        return;
+    try {
+        const auto deshecho = versiones::deshacer(*m_srv.g_oBase, m_estado.g_sInterno);
+        if (!deshecho) {
+            setMensaje(QStringLiteral("No hay cambios para deshacer en el interno ") + m_estado.g_sInterno);
+            return;
+        }
+        if (m_estado.g_iPaso == 3 && m_resultados) {
+            m_resultados->FRAM3_CargarEstadisticas();
+        } else if (m_estado.g_iPaso == 2 && !cmdSiguienteEnabled && deshecho->lineas > 0) {
+            // Back to lines stored (a run that failed): "Siguiente >" goes on to review them.
+            cmdSiguienteEnabled = true;
+            cmdSiguienteTag = QStringLiteral("OK");
+        }
+        setMensaje(versiones::textoDeshecho(*deshecho));
+    } catch (const VbError& e) {
+        notificar();
+        m_srv.interaccion().mensaje(informeCorto(e, QStringLiteral("frmMain.MAIN_Deshacer")), Icono::Critico);
     }
 }
 

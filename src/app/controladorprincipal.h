@@ -69,6 +69,10 @@ public:
     // "< Anterior": step 3 back to step 2 (another invoice for the same interno), step 2 back to
     // step 1 with the interno list read again. Nothing stored changes.
     void MAIN_PasoAnterior();
+    // "Deshacer" (Ctrl+Z) in steps 2 and 3: the interno's lines go back to their last version (before
+    // the last processing run, save in the editor or transfer) and the message says what was undone;
+    // the step-3 counters are counted again. Repeated, it goes further back.
+    void MAIN_Deshacer();
     void FRAM1_CargarInternos();
     void FRAM1_EliminarInterno();
     // After frmInterno closed: refills the list when it created a row.

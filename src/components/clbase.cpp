@@ -539,6 +539,11 @@ qint64 clBase::Ejecutar() {
     return EjecutarDirecto(m_sql);
 }
 
+sqlite3* clBase::ManejadorSqlite() {
+    asegurarConexion();
+    return m_sqlite ? m_sqlite->handle() : nullptr;
+}
+
 qint64 clBase::EjecutarDirecto(const QString& sql) {
     try {
         verificar(sql);

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 
+struct sqlite3;
 class QSqlDatabase;
 class QSqlError;
 
@@ -100,6 +101,10 @@ public:
     qint64 EjecutarDirecto(const QString& sql);
 
     const QString& Nombre() const { return m_nombre; }
+
+    // The engine's own handle of an SQLite connection (connecting first), for the housekeeping
+    // that binds values of its own; null on any other engine.
+    sqlite3* ManejadorSqlite();
 
     // The statements run between ComenzarLote and TerminarLote share one transaction of the engine,
     // committed by TerminarLote, instead of one commit each: on SQLite, where a commit costs more

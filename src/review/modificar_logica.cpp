@@ -6,6 +6,7 @@
 #include "components/sufijos.h"
 #include "components/vb.h"
 #include "components/vberror.h"
+#include "data/versiones.h"
 #include "review/posicion_logica.h"
 #include "review/sufijos_dialogo.h"
 
@@ -244,6 +245,7 @@ bool LogicaModificar::GrabarDatos() {
         if (!VerificarDatos())
             return false;
         Velno::clBase& base = *m_srv.g_oBase;
+        versiones::guardarSiSePuede(base, m_estado.g_sInterno, versiones::Motivo::Correccion);
         base.setSql(sentenciaGrabar());
         if (base.Ejecutar() > 0) {
             Tag.clear();

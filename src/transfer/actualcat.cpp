@@ -6,6 +6,7 @@
 #include "components/recordset.h"
 #include "components/vb.h"
 #include "components/vberror.h"
+#include "data/versiones.h"
 #include "transfer/valorestransferencia.h"
 
 #include <QSet>
@@ -112,6 +113,7 @@ void FRAM3_Transfer_C_ActualCAT(Servicios& srv, EstadoAsistente& estado, bool& o
     int linea = 0;
     // The last update or insert built, shown in the report of a failure.
     QString ultima;
+    versiones::guardarSiSePuede(*srv.g_oBase, estado.g_sInterno, versiones::Motivo::Transferencia);
     try {
         linea = 20;
         ok = false;

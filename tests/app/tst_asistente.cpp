@@ -6,6 +6,7 @@
 #include "components/interaccionguionada.h"
 #include "components/vberror.h"
 #include "data/rutas.h"
+#include "data/versiones.h"
 #include "programa.h"
 #include "testsupport.h"
 
@@ -356,6 +357,8 @@ void TstAsistente::eliminarInterno() {
     Programa p(carpeta());
     p.ejecutar(QStringLiteral("insert into INTN (INTNRO, INTDSC) values ('A','a'),('B','b'),('C','c')"));
     p.ejecutar(QStringLiteral("insert into ART (INTNRO, ARTORD) values ('B',1),('B',2),('C',1)"));
+    for (const QString& interno : {QStringLiteral("B"), QStringLiteral("C")})
+        versiones::guardar(*p.srv.g_oBase, interno, versiones::Motivo::Proceso);
     p.c->FRAM1_CargarInternos();
     p.c->seleccionarInterno(1);
 
@@ -372,6 +375,11 @@ void TstAsistente::eliminarInterno() {
     QCOMPARE(p.nros(), (QStringList{QStringLiteral("A"), QStringLiteral("C")}));
     Recordset rs;
     p.srv.g_oBase->setSql(QStringLiteral("select INTNRO from ART order by INTNRO"));
+    QVERIFY(p.srv.g_oBase->CrearRs(rs));
+    QCOMPARE(rs.RecordCount(), 1);
+    QCOMPARE(rs.Fields(QStringLiteral("INTNRO")).toString(), QStringLiteral("C"));
+    // Its versions go with it: a new interno B has nothing to undo.
+    p.srv.g_oBase->setSql(QStringLiteral("select INTNRO from ARTVER"));
     QVERIFY(p.srv.g_oBase->CrearRs(rs));
     QCOMPARE(rs.RecordCount(), 1);
     QCOMPARE(rs.Fields(QStringLiteral("INTNRO")).toString(), QStringLiteral("C"));

@@ -1,9 +1,11 @@
 #include "app/ventanas/frminterno.h"
 #include "app/ventanas/frmmain.h"
 #include "app/ventanas/qtinteraccion.h"
+#include "components/clbase.h"
 #include "components/configuracion.h"
 #include "components/interaccionguionada.h"
 #include "data/conexionaduana.h"
+#include "data/versiones.h"
 #include "testsupport.h"
 
 #include <QApplication>
@@ -42,6 +44,7 @@ private slots:
     void nuevoInternoConF11();
     void escEnNuevoInternoNoAgrega();
     void eliminarConDelete();
+    void deshacerConCtrlZ();
     void escTerminaElPrograma();
     void enterPulsaElBotonPorDefecto();
     void primerArranque();
@@ -90,9 +93,10 @@ void TstVentanaPrincipal::arranqueYControles() {
     QCOMPARE(prueba::hijo<QPushButton>(*m_v, "cmdConfig")->text(), QStringLiteral("Configur."));
     QCOMPARE(prueba::hijo<QPushButton>(*m_v, "Command4")->text(), QStringLiteral("Cancelar"));
     QVERIFY(!prueba::hijo<QProgressBar>(*m_v, "Main_PrB")->isVisible());
-    for (const char* nombre : {"FRAM1LstInternos", "FRAM2_TxtArchivo", "FRAM2_CmdProcesar", "cmdAutomatico",
-                               "FRAM3_cmdRegOk", "FRAM3_cmdRegErr", "FRAM3_lbTotal", "FRAM3_lbErroneos",
-                               "FRAM3_lbErrPos", "FRAM3_lbErrSuf", "FRAM3_lbEnCatalogo", "FRAM3_lbNuevos"}) {
+    for (const char* nombre :
+         {"FRAM1LstInternos", "FRAM2_TxtArchivo", "FRAM2_CmdProcesar", "cmdAutomatico", "FRAM3_cmdRegOk",
+          "FRAM3_cmdRegErr", "FRAM3_cmdDeshacer", "FRAM3_lbTotal", "FRAM3_lbErroneos", "FRAM3_lbErrPos",
+          "FRAM3_lbErrSuf", "FRAM3_lbEnCatalogo", "FRAM3_lbNuevos"}) {
         auto* w = m_v->findChild<QWidget*>(QString::fromLatin1(nombre));
         QVERIFY2(w, nombre);
         QVERIFY2(!w->accessibleName().isEmpty() || qobject_cast<QLabel*>(w), nombre);
@@ -186,6 +190,32 @@ void TstVentanaPrincipal::eliminarConDelete() {
     QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->topLevelItemCount(), 1);
     QCOMPARE(prueba::hijo<QTreeWidget>(*m_v, "FRAM1LstInternos")->topLevelItem(0)->text(0),
              QStringLiteral("A"));
+}
+
+// Step 3: Ctrl+Z puts back the lines kept before the last run and counts them again; the button
+// says when there is nothing left to undo.
+void TstVentanaPrincipal::deshacerConCtrlZ() {
+    abrir();
+    Velno::clBase& base = *m_srv->g_oBase;
+    base.EjecutarDirecto(QStringLiteral("insert into INTN (INTNRO, INTDSC) values ('A', 'A')"));
+    base.EjecutarDirecto(QStringLiteral("insert into ART (INTNRO, ARTORD, ARTNRO) values ('A', 1, 'X1'), "
+                                        "('A', 2, 'X2'), ('A', 3, 'X3')"));
+    versiones::guardar(base, QStringLiteral("A"), versiones::Motivo::Proceso);
+    base.EjecutarDirecto(QStringLiteral("delete from ART where ARTORD > 1"));
+    m_v->asistente().principal().FRAM1_CargarInternos();
+    prueba::hijo<QPushButton>(*m_v, "cmdSiguiente")->click();
+    prueba::hijo<QPushButton>(*m_v, "cmdSiguiente")->click();
+    QCOMPARE(prueba::hijo<QLabel>(*m_v, "lbPasoNro")->text(), QStringLiteral("Paso 3"));
+    QCOMPARE(prueba::hijo<QLabel>(*m_v, "FRAM3_lbTotal")->text(), QStringLiteral("0001"));
+    QTest::keyClick(m_v.get(), Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(prueba::hijo<QLabel>(*m_v, "Main_lbMensaje")
+                ->text()
+                .startsWith(QStringLiteral("Se deshizo el procesamiento del ")));
+    QCOMPARE(prueba::hijo<QLabel>(*m_v, "FRAM3_lbTotal")->text(), QStringLiteral("0003"));
+    prueba::hijo<QPushButton>(*m_v, "FRAM3_cmdDeshacer")->click();
+    QCOMPARE(prueba::hijo<QLabel>(*m_v, "Main_lbMensaje")->text(),
+             QStringLiteral("No hay cambios para deshacer en el interno A"));
+    QVERIFY(m_guion.avisos.isEmpty());
 }
 
 void TstVentanaPrincipal::escTerminaElPrograma() {

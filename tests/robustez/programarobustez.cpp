@@ -74,6 +74,9 @@ QMap<QString, qint64> Programa::recuento(Velno::clBase& base, const QString& pre
 
 QMap<QString, qint64> Programa::recuento() {
     QMap<QString, qint64> r = recuento(trabajo(), QString());
+    // Every save and run keeps a version of the lines before it: that table grows by design.
+    r.remove(QStringLiteral("ARTVER"));
+    r.remove(QStringLiteral("sqlite_sequence"));
     r.insert(recuento(aduana(), QStringLiteral("aduana.")));
     return r;
 }

@@ -20,6 +20,7 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTreeWidget>
@@ -237,8 +238,13 @@ void frmMain::construirMarco3() {
     FRAM3_lbNuevos = contador(QStringLiteral("FRAM3_lbNuevos"), QStringLiteral("Articulos Nuevos"));
     FRAM3_cmdRegOk = boton(QStringLiteral("FRAM3_cmdRegOk"), QStringLiteral("Registros OK"), FRAM3);
     FRAM3_cmdRegErr = boton(QStringLiteral("FRAM3_cmdRegErr"), QStringLiteral("Datos con Errores"), FRAM3);
+    FRAM3_cmdDeshacer = boton(QStringLiteral("FRAM3_cmdDeshacer"), QStringLiteral("Deshacer"), FRAM3);
+    FRAM3_cmdDeshacer->setToolTip(
+        QStringLiteral("Vuelve las líneas del interno a como estaban antes del último "
+                       "procesamiento, corrección o transferencia (Ctrl+Z)"));
     FRAM3_cmdRegOk->setAutoDefault(false);
     FRAM3_cmdRegErr->setAutoDefault(false);
+    FRAM3_cmdDeshacer->setAutoDefault(false);
     auto* capa = new QGridLayout(FRAM3);
     QLabel* h1 =
         etiqueta(QStringLiteral("lbResultados"), QStringLiteral("Resultados del proceso automático"), FRAM3);
@@ -265,6 +271,7 @@ void frmMain::construirMarco3() {
     capa->addWidget(h2, 0, 2, 1, 1);
     capa->addWidget(FRAM3_cmdRegErr, 1, 2);
     capa->addWidget(FRAM3_cmdRegOk, 2, 2);
+    capa->addWidget(FRAM3_cmdDeshacer, 4, 2);
     capa->setRowStretch(f, 1);
     capa->setColumnStretch(3, 1);
     marcos->addWidget(FRAM3);
@@ -302,6 +309,10 @@ void frmMain::conectarPaso3() {
     };
     connect(FRAM3_cmdRegErr, &QPushButton::clicked, this, [abrir] { abrir(1); });
     connect(FRAM3_cmdRegOk, &QPushButton::clicked, this, [abrir] { abrir(2); });
+    connect(FRAM3_cmdDeshacer, &QPushButton::clicked, &m_control, &ControladorPrincipal::MAIN_Deshacer);
+    // Ctrl+Z also in step 2, where a run that failed left the interno.
+    auto* deshacer = new QShortcut(QKeySequence::Undo, this);
+    connect(deshacer, &QShortcut::activated, &m_control, &ControladorPrincipal::MAIN_Deshacer);
 }
 
 void frmMain::iniciar(const QString& carpetaDatos, bool primerArranque) {

@@ -82,6 +82,7 @@ private:
     QWidget* contenedorGrilla;
     QPushButton* FRAM3_cmdRegOk;
     QPushButton* FRAM3_cmdRegErr;
+    QPushButton* FRAM3_cmdDeshacer;
     QLabel* FRAM3_lbTotal;
     QLabel* FRAM3_lbErroneos;
     QLabel* FRAM3_lbErrPos;
