@@ -6,6 +6,8 @@
 
 namespace tarvix {
 
+struct RevisionFactura;
+
 enum class Icono { Ninguno, Critico, Pregunta, Exclamacion, Informacion };
 enum class Botones { Aceptar, SiNo, SiNoCancelar, AceptarCancelar };
 enum class Respuesta { Aceptar, Si, No, Cancelar };
@@ -41,6 +43,10 @@ public:
     virtual void elegirCampo() = 0;  // field chooser window
     // Option chooser of a suffix group: the options as "code - detail" lines; the chosen index or -1.
     virtual int elegirOpcion(const QString& titulo, const QStringList& opciones, int porDefecto) = 0;
+    // The findings of the check of an invoice before the run: true for "Procesar igual", false for
+    // "Volver". Without a window: the button Enter presses ("Procesar igual" when there are only
+    // warnings).
+    virtual bool revisionFactura(const RevisionFactura& revision);
 
     // Hourglass pointer while a long run works.
     virtual void cursorEspera(bool activo) { (void)activo; }
@@ -80,6 +86,7 @@ public:
     void relacionPais() override {}
     void elegirCampo() override {}
     int elegirOpcion(const QString&, const QStringList&, int) override { return -1; }
+    bool revisionFactura(const RevisionFactura& revision) override;
     bool abreVentanas() const override { return false; }
 };
 

@@ -56,6 +56,11 @@ int InteraccionGuionada::elegirOpcion(const QString& titulo, const QStringList& 
     return opciones.isEmpty() ? porDefecto : opciones.dequeue();
 }
 
+bool InteraccionGuionada::revisionFactura(const RevisionFactura& revision) {
+    revisiones.append(revision.hallazgos);
+    return respuestasRevision.isEmpty() ? !revision.hayErrores() : respuestasRevision.dequeue();
+}
+
 QList<InteraccionGuionada::Aviso> InteraccionGuionada::mensajes() const {
     QList<Aviso> r;
     for (const Aviso& a : avisos)

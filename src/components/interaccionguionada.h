@@ -1,10 +1,12 @@
 #pragma once
 
 #include "components/interaccion.h"
+#include "pipeline/revisionfactura.h"
 
 #include <QList>
 #include <QQueue>
 #include <functional>
+#include <vector>
 
 namespace tarvix {
 
@@ -33,17 +35,24 @@ public:
     void relacionPais() override;
     void elegirCampo() override;
     int elegirOpcion(const QString& titulo, const QStringList& opciones, int porDefecto) override;
+    // Keeps the findings shown and answers from `respuestasRevision`, else with the button Enter
+    // presses. Not recorded among the prompts: an invoice with warnings shows it on every run.
+    bool revisionFactura(const RevisionFactura& revision) override;
 
     // Answers, taken in order.
     QQueue<Respuesta> respuestas;
     QQueue<QString> entradas; // a null QString answers "cancel"
     QQueue<QString> archivos;
     QQueue<int> opciones;
+    QQueue<bool> respuestasRevision; // true: "Procesar igual"
     // Scripted modal windows: each call runs the next function (or does nothing when none is left).
     QQueue<std::function<void()>> ventanasRelacionPais;
     QQueue<std::function<void()>> ventanasCampo;
     // The country-relation window once its queue is empty (none when unset).
     std::function<void()> relacionPaisSinGuion;
+
+    // The findings of each check window shown, in order.
+    QList<std::vector<Hallazgo>> revisiones;
 
     // Every prompt shown, in order.
     QList<Aviso> avisos;

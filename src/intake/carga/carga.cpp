@@ -130,6 +130,7 @@ bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Servicios& srv)
         QString texto;
         std::vector<quint32> fines(static_cast<size_t>(ancho));
         int fallas = 0;
+        std::vector<int> filasHoja;
         qint64 memoria = 0; // of the lines in `bloque`
         // A long sheet's rows are formatted ahead by a second thread while this one scans them.
         FilasAdelantadas filas(excel, ancho,
@@ -151,6 +152,7 @@ bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Servicios& srv)
                                                  "necesitan %1")
                                       .arg(lector::masMemoriaQue(kMemoriaGrilla)));
                 bloque.agregarFila(std::move(texto), fines);
+                filasHoja.push_back(fila);
                 fallas = 0;
             } else {
                 ++fallas;
@@ -174,6 +176,7 @@ bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Servicios& srv)
         nueva.insertarFila(1);
         nueva.setColorFila(1, ModeloGrilla::kAzul);
         nueva.setFixedRows(2);
+        nueva.setFilasHoja(std::move(filasHoja));
 
         linea = 90;
         excel.CerrarArchivo();
