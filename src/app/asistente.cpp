@@ -1,6 +1,7 @@
 #include "app/asistente.h"
 
 #include "pipeline/proceso.h"
+#include "pipeline/revisionfactura.h"
 
 namespace tarvix {
 
@@ -18,7 +19,8 @@ Asistente::~Asistente() {
 }
 
 bool Asistente::FRAM2_VerificarDatos() {
-    return m_paso2.FRAM2_VerificarDatos();
+    // The check of the whole invoice comes between the mapping and the run.
+    return m_paso2.FRAM2_VerificarDatos() && revisarAntesDeProcesar(m_srv, m_estado, m_paso2.grilla());
 }
 
 bool Asistente::FRAM2_GuardarDatosToBase() {

@@ -1,6 +1,7 @@
 #include "app/ventanas/qtinteraccion.h"
 
 #include "intake/carga/ventanas/frmcampos.h"
+#include "pipeline/ventanas/frmrevisionfactura.h"
 #include "review/ventanas/frmcargasufijos.h"
 #include "settings/ventanas/frmrelpais.h"
 
@@ -163,6 +164,18 @@ void QtInteraccion::elegirCampo() {
 
 int QtInteraccion::elegirOpcion(const QString& titulo, const QStringList& opciones, int porDefecto) {
     return elegirOpcionSufijo(padre(), titulo, opciones, porDefecto);
+}
+
+bool QtInteraccion::revisionFactura(const RevisionFactura& revision) {
+    // The hourglass of the run would stay over the window.
+    const bool espera = QApplication::overrideCursor() != nullptr;
+    if (espera)
+        QApplication::restoreOverrideCursor();
+    FrmRevisionFactura ventana(revision, *this, padre());
+    ventana.exec();
+    if (espera)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    return ventana.procesar();
 }
 
 void QtInteraccion::cursorEspera(bool activo) {

@@ -39,6 +39,7 @@ public:
     void relacionPais() override;
     void elegirCampo() override;
     int elegirOpcion(const QString& titulo, const QStringList& opciones, int porDefecto) override;
+    bool revisionFactura(const RevisionFactura& revision) override;
     void cursorEspera(bool activo) override;
 
     // Title of the message boxes that give none of their own.
