@@ -2,6 +2,7 @@
 
 #include "pipeline/proceso.h"
 #include "pipeline/revisionfactura.h"
+#include "settings/paisesnuevos.h"
 
 namespace tarvix {
 
@@ -19,8 +20,11 @@ Asistente::~Asistente() {
 }
 
 bool Asistente::FRAM2_VerificarDatos() {
-    // The check of the whole invoice comes between the mapping and the run.
-    return m_paso2.FRAM2_VerificarDatos() && revisarAntesDeProcesar(m_srv, m_estado, m_paso2.grilla());
+    // Between the mapping and the run: the check of the whole invoice, then its new origins.
+    if (!m_paso2.FRAM2_VerificarDatos() || !revisarAntesDeProcesar(m_srv, m_estado, m_paso2.grilla()))
+        return false;
+    relacionarOrigenesNuevos(m_srv, m_estado, m_paso2.grilla());
+    return true;
 }
 
 bool Asistente::FRAM2_GuardarDatosToBase() {

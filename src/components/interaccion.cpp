@@ -30,6 +30,10 @@ bool Interaccion::revisionFactura(const RevisionFactura& revision) {
     return !revision.hayErrores();
 }
 
+bool Interaccion::relacionPaises(std::vector<OrigenNuevo>&, const std::vector<PaisDisponible>&) {
+    return false;
+}
+
 bool InteraccionNula::revisionFactura(const RevisionFactura& revision) {
     return !revision.hayErrores();
 }

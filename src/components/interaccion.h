@@ -3,10 +3,13 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 namespace tarvix {
 
 struct RevisionFactura;
+struct OrigenNuevo;
+struct PaisDisponible;
 
 enum class Icono { Ninguno, Critico, Pregunta, Exclamacion, Informacion };
 enum class Botones { Aceptar, SiNo, SiNoCancelar, AceptarCancelar };
@@ -47,6 +50,11 @@ public:
     // "Volver". Without a window: the button Enter presses ("Procesar igual" when there are only
     // warnings).
     virtual bool revisionFactura(const RevisionFactura& revision);
+    // The origin texts without relation, all in one window: the clerk confirms or picks the country
+    // (id of `paises`) and the goods state of each. True for F11 (store them), false for Esc.
+    // Without a window: false.
+    virtual bool relacionPaises(std::vector<OrigenNuevo>& origenes,
+                                const std::vector<PaisDisponible>& paises);
 
     // Hourglass pointer while a long run works.
     virtual void cursorEspera(bool activo) { (void)activo; }
@@ -87,6 +95,9 @@ public:
     void elegirCampo() override {}
     int elegirOpcion(const QString&, const QStringList&, int) override { return -1; }
     bool revisionFactura(const RevisionFactura& revision) override;
+    bool relacionPaises(std::vector<OrigenNuevo>&, const std::vector<PaisDisponible>&) override {
+        return false;
+    }
     bool abreVentanas() const override { return false; }
 };
 

@@ -61,6 +61,12 @@ bool InteraccionGuionada::revisionFactura(const RevisionFactura& revision) {
     return respuestasRevision.isEmpty() ? !revision.hayErrores() : respuestasRevision.dequeue();
 }
 
+bool InteraccionGuionada::relacionPaises(std::vector<OrigenNuevo>& origenes,
+                                         const std::vector<PaisDisponible>&) {
+    origenesMostrados.append(origenes);
+    return !ventanasPaises.isEmpty() && ventanasPaises.dequeue()(origenes);
+}
+
 QList<InteraccionGuionada::Aviso> InteraccionGuionada::mensajes() const {
     QList<Aviso> r;
     for (const Aviso& a : avisos)

@@ -2,6 +2,7 @@
 
 #include "components/interaccion.h"
 #include "pipeline/revisionfactura.h"
+#include "settings/paisesnuevos.h"
 
 #include <QList>
 #include <QQueue>
@@ -38,6 +39,9 @@ public:
     // Keeps the findings shown and answers from `respuestasRevision`, else with the button Enter
     // presses. Not recorded among the prompts: an invoice with warnings shows it on every run.
     bool revisionFactura(const RevisionFactura& revision) override;
+    // Keeps the rows shown and runs the next of `ventanasPaises` on them; Esc when none is left.
+    bool relacionPaises(std::vector<OrigenNuevo>& origenes,
+                        const std::vector<PaisDisponible>& paises) override;
 
     // Answers, taken in order.
     QQueue<Respuesta> respuestas;
@@ -53,6 +57,9 @@ public:
 
     // The findings of each check window shown, in order.
     QList<std::vector<Hallazgo>> revisiones;
+    // The window of the new origins: the rows as shown, and the scripted answers (true: F11).
+    QList<std::vector<OrigenNuevo>> origenesMostrados;
+    QQueue<std::function<bool(std::vector<OrigenNuevo>&)>> ventanasPaises;
 
     // Every prompt shown, in order.
     QList<Aviso> avisos;

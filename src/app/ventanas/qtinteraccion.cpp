@@ -3,6 +3,7 @@
 #include "intake/carga/ventanas/frmcampos.h"
 #include "pipeline/ventanas/frmrevisionfactura.h"
 #include "review/ventanas/frmcargasufijos.h"
+#include "settings/ventanas/frmpaisesnuevos.h"
 #include "settings/ventanas/frmrelpais.h"
 
 #include <QAbstractButton>
@@ -176,6 +177,12 @@ bool QtInteraccion::revisionFactura(const RevisionFactura& revision) {
     if (espera)
         QApplication::setOverrideCursor(Qt::WaitCursor);
     return ventana.procesar();
+}
+
+bool QtInteraccion::relacionPaises(std::vector<OrigenNuevo>& origenes,
+                                   const std::vector<PaisDisponible>& paises) {
+    FrmPaisesNuevos ventana(origenes, paises, padre());
+    return ventana.exec() == QDialog::Accepted;
 }
 
 void QtInteraccion::cursorEspera(bool activo) {
