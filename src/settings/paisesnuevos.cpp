@@ -8,6 +8,7 @@
 #include "components/servicios.h"
 #include "components/vb.h"
 #include "components/vberror.h"
+#include "intake/encabezados.h"
 #include "pipeline/etiquetas.h"
 #include "pipeline/proceso.h"
 #include "settings/logicarelpais.h"
@@ -176,7 +177,8 @@ std::vector<OrigenNuevo> origenesSinRelacion(Servicios& srv, const GrillaDatos& 
     }
     std::vector<OrigenNuevo> r;
     QSet<QString> vistos;
-    const auto revisar = [&](const QString& texto) {
+    const auto revisar = [&](int fila, int columna) {
+        const QString texto = vb::Trim(grilla.TextMatrix(fila, columna));
         if (texto.isEmpty() || vistos.contains(texto))
             return;
         vistos.insert(texto);
@@ -184,12 +186,13 @@ std::vector<OrigenNuevo> origenesSinRelacion(Servicios& srv, const GrillaDatos& 
         srv.g_oBase->setSql(QStringLiteral("select ORI, ESM from ORG where PAI = '") +
                             vb::DoblarComillas(texto) + u'\'');
         if (!srv.g_oBase->CrearRs(rs))
-            r.push_back({texto, proponerPais(texto, paises)});
+            r.push_back({texto, proponerPais(texto, paises), QStringLiteral("2"), grilla.filaHoja(fila),
+                         encabezados::letraColumna(columna)});
     };
     for (int fila = 2; fila < grilla.Rows(); ++fila) {
-        revisar(vb::Trim(grilla.TextMatrix(fila, origen)));
+        revisar(fila, origen);
         if (procedencia != 0)
-            revisar(vb::Trim(grilla.TextMatrix(fila, procedencia)));
+            revisar(fila, procedencia);
     }
     return r;
 }

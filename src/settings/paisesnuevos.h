@@ -21,6 +21,8 @@ struct OrigenNuevo {
     QString texto;
     QString pais;
     QString esm = QStringLiteral("2");
+    int fila = 0;    // the first worksheet row it is on
+    QString columna; // and its column letter
 };
 
 // A country text as compared: upper case, without accents, signs as blanks, blanks collapsed, and
