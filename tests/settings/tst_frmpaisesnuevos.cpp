@@ -28,8 +28,10 @@ void TstFrmPaisesNuevos::teclado() {
     QFETCH(QStringList, esperado);
     const std::vector<PaisDisponible> paises{{QStringLiteral("310"), QStringLiteral("CHINA")},
                                              {QStringLiteral("313"), QStringLiteral("TAIWAN")}};
-    std::vector<OrigenNuevo> origenes{{QStringLiteral("CHINA"), QStringLiteral("310")},
-                                      {QStringLiteral("XYZ"), QString()}};
+    std::vector<OrigenNuevo> origenes(2);
+    origenes[0].texto = QStringLiteral("CHINA");
+    origenes[0].pais = QStringLiteral("310");
+    origenes[1].texto = QStringLiteral("XYZ");
     FrmPaisesNuevos f(origenes, paises);
     f.show();
     QVERIFY(QTest::qWaitForWindowExposed(&f));
