@@ -10,15 +10,6 @@ using prueba::Programa;
 
 namespace {
 
-const QString kEjemplo = QStringLiteral(TARVIX_SOURCE_DIR "/examples/factura-ejemplo.xlsx");
-
-// The invoice's origin texts and the countries the clerk relates them to.
-const QHash<QString, QString> kPaises{{QStringLiteral("CHINA"), QStringLiteral("310")},
-                                      {QStringLiteral("P.R. CHINA"), QStringLiteral("310")},
-                                      {QStringLiteral("TAIWAN"), QStringLiteral("313")},
-                                      {QStringLiteral("MADE IN ITALY"), QStringLiteral("417")},
-                                      {QStringLiteral("USA"), QStringLiteral("212")}};
-
 std::string celda(const char* ref, const char* texto) {
     return std::string("<c r=\"") + ref + "\" t=\"inlineStr\"><is><t>" + texto + "</t></is></c>";
 }
@@ -66,8 +57,6 @@ class TstRevisionAlProcesar : public QObject {
 private slots:
     void erroresAntesDeGuardar_data();
     void erroresAntesDeGuardar();
-    void ejemploSinErrores_data();
-    void ejemploSinErrores();
 };
 
 void TstRevisionAlProcesar::erroresAntesDeGuardar_data() {
@@ -98,35 +87,6 @@ void TstRevisionAlProcesar::erroresAntesDeGuardar() {
     QCOMPARE(p.estado.g_iPaso, 2);
     QVERIFY(p.guion.avisos.isEmpty()); // no country asked for, no message
     QCOMPARE(p.valor(QStringLiteral("select count(*) from ART")), QStringLiteral("0"));
-}
-
-void TstRevisionAlProcesar::ejemploSinErrores_data() {
-    QTest::addColumn<bool>("volver");
-    QTest::newRow("Procesar igual") << false;
-    QTest::newRow("Volver") << true;
-}
-
-// The example invoice has warnings and no error: "Procesar igual" (Enter) goes on to step 3,
-// "Volver" stays on step 2 with nothing stored.
-void TstRevisionAlProcesar::ejemploSinErrores() {
-    QFETCH(bool, volver);
-    const prueba::LocaleFijo fijo(QStringLiteral("es_AR"));
-    Programa p(Programa::Opciones().conAjustes(QStringLiteral("1"), QStringLiteral("07")).conMapeoAlCargar());
-    QVERIFY(p.crearYElegirInterno(QStringLiteral("R-2")));
-    p.abrirFactura(kEjemplo);
-    if (volver)
-        p.guion.respuestasRevision.enqueue(false);
-    else
-        p.responderRelaciones(5, kPaises);
-    p.principal().MAIN_CambiarPaso();
-    QCOMPARE(p.guion.revisiones.size(), 1);
-    const std::vector<Hallazgo>& h = p.guion.revisiones.front();
-    QVERIFY(!h.empty());
-    QVERIFY(std::none_of(h.begin(), h.end(), [](const Hallazgo& x) { return esError(x.tipo); }));
-    QCOMPARE(p.mensajesNuevos(), QStringList());
-    QCOMPARE(p.estado.g_iPaso, volver ? 2 : 3);
-    QCOMPARE(p.valor(QStringLiteral("select count(*) from ART")),
-             volver ? QStringLiteral("0") : QStringLiteral("14"));
 }
 
 QTEST_GUILESS_MAIN(TstRevisionAlProcesar)

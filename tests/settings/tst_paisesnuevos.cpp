@@ -115,6 +115,10 @@ void TstPaisesNuevos::ejemploEnUnaVentana() {
                                       {QStringLiteral("MADE IN ITALY"), QStringLiteral("417")},
                                       {QStringLiteral("USA"), QStringLiteral("212")}});
     p.principal().MAIN_CambiarPaso();
+    // The check before found warnings only (units it does not know), and "Procesar igual" went on.
+    QCOMPARE(p.guion.revisiones.size(), 1);
+    QVERIFY(std::none_of(p.guion.revisiones.front().begin(), p.guion.revisiones.front().end(),
+                         [](const Hallazgo& h) { return esError(h.tipo); }));
     QCOMPARE(p.guion.origenesMostrados.size(), 1);
     QCOMPARE(filas(p.guion.origenesMostrados.front()),
              prueba::lista({"CHINA=310", "P.R. CHINA=310", "TAIWAN=313", "MADE IN ITALY=417", "USA=212"}));
