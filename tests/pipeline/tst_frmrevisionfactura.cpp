@@ -3,10 +3,10 @@
 #include "testsupport.h"
 
 #include <QPushButton>
-#include <QWindow>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <QWindow>
 
 using namespace tarvix;
 
