@@ -3,6 +3,8 @@
 #include "data/versiones.h"
 #include "pipeline/correcciones.h"
 #include "pipeline/proceso.h"
+#include "pipeline/revisionfactura.h"
+#include "settings/paisesnuevos.h"
 
 #include <utility>
 
@@ -22,7 +24,11 @@ Asistente::~Asistente() {
 }
 
 bool Asistente::FRAM2_VerificarDatos() {
-    return m_paso2.FRAM2_VerificarDatos();
+    // Between the mapping and the run: the check of the whole invoice, then its new origins.
+    if (!m_paso2.FRAM2_VerificarDatos() || !revisarAntesDeProcesar(m_srv, m_estado, m_paso2.grilla()))
+        return false;
+    relacionarOrigenesNuevos(m_srv, m_estado, m_paso2.grilla());
+    return true;
 }
 
 bool Asistente::FRAM2_GuardarDatosToBase() {

@@ -7,11 +7,26 @@
 namespace tarvix::terminal {
 
 // What the arguments ask for: the window, or one of the forms answered on the terminal.
-enum class Forma { Ventana, Ayuda, Version, Leer, Mapear, UsoIncorrecto };
+enum class Forma { Ventana, Ayuda, Version, Leer, Mapear, Procesar, UsoIncorrecto };
 
 struct Pedido {
     Forma forma = Forma::Ventana;
-    QString archivo; // the invoice of Leer and Mapear
+    QString archivo; // the invoice of Leer, Mapear and Procesar
+    // Procesar's options.
+    QString interno;
+    QString descripcion;
+    bool json = false;
+};
+
+// Exit status of `tarvix procesar`.
+enum Salida {
+    kBien = 0,
+    kArchivoIlegible = 1,
+    kUsoIncorrecto = 2,
+    kMapeoIncompleto = 3,
+    kErroresDeRevision = 4,
+    kOrigenesSinRelacion = 5,
+    kFallaDelProceso = 6,
 };
 
 // `-h`/`--help` asks for the usage, `-v`/`--version` for the name and the version (the usage wins
@@ -39,6 +54,12 @@ QString campoTsv(QStringView celda);
 // when the file cannot be read.
 int leer(const QString& ruta, QString& salida, QString& errores);
 int mapear(const QString& ruta, const QString& carpetaDatos, QString& salida, QString& errores);
+// `tarvix procesar`: loads the invoice into interno `pedido.interno` (created when missing), maps it
+// as a load would, checks it, relates the origins whose country is clear and, when the check found
+// no error and every origin has a relation, runs the four stages and writes the six counters of
+// step 3. Findings, origins left without relation and failures go to `errores` with their rows
+// (everything into `salida` as one JSON object with `json`). Returns a Salida.
+int procesar(const Pedido& pedido, const QString& carpetaDatos, QString& salida, QString& errores);
 
 // Answers the terminal forms with a QCoreApplication only, so that they need no display: returns
 // the exit status when it answered, nothing when the window is to open.

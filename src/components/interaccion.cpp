@@ -1,5 +1,7 @@
 #include "components/interaccion.h"
 
+#include "pipeline/revisionfactura.h"
+
 namespace tarvix {
 
 Respuesta botonPorDefecto(Botones botones, std::optional<Respuesta> pedido) {
@@ -22,6 +24,18 @@ Respuesta botonPorDefecto(Botones botones, std::optional<Respuesta> pedido) {
         }
     }
     return siNo ? Respuesta::Si : Respuesta::Aceptar;
+}
+
+bool Interaccion::revisionFactura(const RevisionFactura& revision) {
+    return !revision.hayErrores();
+}
+
+bool Interaccion::relacionPaises(std::vector<OrigenNuevo>&, const std::vector<PaisDisponible>&) {
+    return false;
+}
+
+bool InteraccionNula::revisionFactura(const RevisionFactura& revision) {
+    return !revision.hayErrores();
 }
 
 InteraccionNula& InteraccionNula::instancia() {

@@ -3,8 +3,13 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
 
 namespace tarvix {
+
+struct RevisionFactura;
+struct OrigenNuevo;
+struct PaisDisponible;
 
 enum class Icono { Ninguno, Critico, Pregunta, Exclamacion, Informacion };
 enum class Botones { Aceptar, SiNo, SiNoCancelar, AceptarCancelar };
@@ -41,6 +46,15 @@ public:
     virtual void elegirCampo() = 0;  // field chooser window
     // Option chooser of a suffix group: the options as "code - detail" lines; the chosen index or -1.
     virtual int elegirOpcion(const QString& titulo, const QStringList& opciones, int porDefecto) = 0;
+    // The findings of the check of an invoice before the run: true for "Procesar igual", false for
+    // "Volver". Without a window: the button Enter presses ("Procesar igual" when there are only
+    // warnings).
+    virtual bool revisionFactura(const RevisionFactura& revision);
+    // The origin texts without relation, all in one window: the clerk confirms or picks the country
+    // (id of `paises`) and the goods state of each. True for F11 (store them), false for Esc.
+    // Without a window: false.
+    virtual bool relacionPaises(std::vector<OrigenNuevo>& origenes,
+                                const std::vector<PaisDisponible>& paises);
 
     // Hourglass pointer while a long run works.
     virtual void cursorEspera(bool activo) { (void)activo; }
@@ -80,6 +94,10 @@ public:
     void relacionPais() override {}
     void elegirCampo() override {}
     int elegirOpcion(const QString&, const QStringList&, int) override { return -1; }
+    bool revisionFactura(const RevisionFactura& revision) override;
+    bool relacionPaises(std::vector<OrigenNuevo>&, const std::vector<PaisDisponible>&) override {
+        return false;
+    }
     bool abreVentanas() const override { return false; }
 };
 

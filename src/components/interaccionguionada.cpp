@@ -56,6 +56,17 @@ int InteraccionGuionada::elegirOpcion(const QString& titulo, const QStringList& 
     return opciones.isEmpty() ? porDefecto : opciones.dequeue();
 }
 
+bool InteraccionGuionada::revisionFactura(const RevisionFactura& revision) {
+    revisiones.append(revision.hallazgos);
+    return respuestasRevision.isEmpty() ? !revision.hayErrores() : respuestasRevision.dequeue();
+}
+
+bool InteraccionGuionada::relacionPaises(std::vector<OrigenNuevo>& origenes,
+                                         const std::vector<PaisDisponible>&) {
+    origenesMostrados.append(origenes);
+    return !ventanasPaises.isEmpty() && ventanasPaises.dequeue()(origenes);
+}
+
 QList<InteraccionGuionada::Aviso> InteraccionGuionada::mensajes() const {
     QList<Aviso> r;
     for (const Aviso& a : avisos)

@@ -1,10 +1,13 @@
 #pragma once
 
 #include "components/interaccion.h"
+#include "pipeline/revisionfactura.h"
+#include "settings/paisesnuevos.h"
 
 #include <QList>
 #include <QQueue>
 #include <functional>
+#include <vector>
 
 namespace tarvix {
 
@@ -33,17 +36,30 @@ public:
     void relacionPais() override;
     void elegirCampo() override;
     int elegirOpcion(const QString& titulo, const QStringList& opciones, int porDefecto) override;
+    // Keeps the findings shown and answers from `respuestasRevision`, else with the button Enter
+    // presses. Not recorded among the prompts: an invoice with warnings shows it on every run.
+    bool revisionFactura(const RevisionFactura& revision) override;
+    // Keeps the rows shown and runs the next of `ventanasPaises` on them; Esc when none is left.
+    bool relacionPaises(std::vector<OrigenNuevo>& origenes,
+                        const std::vector<PaisDisponible>& paises) override;
 
     // Answers, taken in order.
     QQueue<Respuesta> respuestas;
     QQueue<QString> entradas; // a null QString answers "cancel"
     QQueue<QString> archivos;
     QQueue<int> opciones;
+    QQueue<bool> respuestasRevision; // true: "Procesar igual"
     // Scripted modal windows: each call runs the next function (or does nothing when none is left).
     QQueue<std::function<void()>> ventanasRelacionPais;
     QQueue<std::function<void()>> ventanasCampo;
     // The country-relation window once its queue is empty (none when unset).
     std::function<void()> relacionPaisSinGuion;
+
+    // The findings of each check window shown, in order.
+    QList<std::vector<Hallazgo>> revisiones;
+    // The window of the new origins: the rows as shown, and the scripted answers (true: F11).
+    QList<std::vector<OrigenNuevo>> origenesMostrados;
+    QQueue<std::function<bool(std::vector<OrigenNuevo>&)>> ventanasPaises;
 
     // Every prompt shown, in order.
     QList<Aviso> avisos;

@@ -24,6 +24,27 @@ QString textoDe(const QVariant& v) {
     return v.isNull() ? QString() : v.toString();
 }
 
+// The foreign units ProcesarUnidades knows, with their unit code and the factor to it.
+struct Conversion {
+    const char16_t* unidad;
+    const char16_t* codigo;
+    double factor; // 0: quantity and price stay
+};
+constexpr Conversion kConversiones[] = {
+    {u"EA", u"07", 0},        {u"EACH", u"07", 0},    {u"RL", u"07", 0},
+    {u"BX", u"07", 0},        {u"LB", u"01", 0.4536}, {u"FT", u"02", 0.3048},
+    {u"IN", u"02", 0.025401}, {u"YD", u"02", 0.9144}, {u"GA", u"05", 3.785},
+};
+
+// The unit texts ObtenerCodigoUnidad turns into a code of its own (upper case, trimmed).
+QString codigoUnidadPropia(const QString& u) {
+    if (u == u"UNIDADES" || u == u"UNIDAD" || u == u"PC" || u == u"PCS")
+        return QStringLiteral("07");
+    if (u == u"KILO" || u == u"KILOS")
+        return QStringLiteral("01");
+    return QString();
+}
+
 } // namespace
 
 void ValidarCodigoArticulo(const QString& codigo, qint32 linea) {
@@ -50,12 +71,19 @@ QString FormatearNCM(const QString& texto) {
 }
 
 QString ObtenerCodigoUnidad(const EstadoAsistente& estado, const QString& texto) {
-    const QString u = vb::UCase(vb::Trim(texto));
-    if (u == u"UNIDADES" || u == u"UNIDAD" || u == u"PC" || u == u"PCS")
-        return QStringLiteral("07");
-    if (u == u"KILO" || u == u"KILOS")
-        return QStringLiteral("01");
-    return estado.g_sINTDUN;
+    const QString codigo = codigoUnidadPropia(vb::UCase(vb::Trim(texto)));
+    return codigo.isEmpty() ? estado.g_sINTDUN : codigo;
+}
+
+bool UnidadConocida(const QString& texto) {
+    return !codigoUnidadPropia(vb::UCase(vb::Trim(texto))).isEmpty();
+}
+
+bool UnidadExtranjeraConocida(const QString& unidad) {
+    for (const Conversion& c : kConversiones)
+        if (unidad == QStringView(c.unidad))
+            return true;
+    return false;
 }
 
 void ProcesarUnidades(DatosUnidad& d) {
@@ -64,17 +92,7 @@ void ProcesarUnidades(DatosUnidad& d) {
         d.CantidadDestino = d.Cantidad;
         d.PrecioDestino = d.PrecioUnitario;
 
-        struct Conversion {
-            const char16_t* unidad;
-            const char16_t* codigo;
-            double factor; // 0: quantity and price stay
-        };
-        static constexpr Conversion tabla[] = {
-            {u"EA", u"07", 0},        {u"EACH", u"07", 0},    {u"RL", u"07", 0},
-            {u"BX", u"07", 0},        {u"LB", u"01", 0.4536}, {u"FT", u"02", 0.3048},
-            {u"IN", u"02", 0.025401}, {u"YD", u"02", 0.9144}, {u"GA", u"05", 3.785},
-        };
-        for (const Conversion& c : tabla) {
+        for (const Conversion& c : kConversiones) {
             if (d.UnidadOrigen != QStringView(c.unidad))
                 continue;
             d.UnidadDestino = QString::fromUtf16(c.codigo);

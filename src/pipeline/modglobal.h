@@ -51,6 +51,10 @@ QString FormatearNCM(const QString& texto);
 
 // Unit code of a unit text: "07" for units, "01" for kilograms, the INTDUN setting otherwise.
 QString ObtenerCodigoUnidad(const EstadoAsistente& estado, const QString& texto);
+// Whether ObtenerCodigoUnidad knows the unit text (otherwise it gives the INTDUN setting).
+bool UnidadConocida(const QString& texto);
+// Whether ProcesarUnidades knows the unit text as it is (otherwise it raises).
+bool UnidadExtranjeraConocida(const QString& unidad);
 
 // Fills the output fields of `datos`: the known foreign units are converted to kilograms, metres or
 // litres; an unknown unit text raises an error.

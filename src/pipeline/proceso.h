@@ -16,6 +16,8 @@ public:
     virtual int Rows() const = 0;
     virtual int Cols() const = 0;
     virtual QString TextMatrix(int fila, int columna) const = 0;
+    // The worksheet row a line of the grid was read from (the same number when nothing tells).
+    virtual int filaHoja(int fila) const { return fila; }
 };
 
 // The processing run of step 2: stores the grid's lines as article lines of the current interno,

@@ -1,7 +1,9 @@
 #include "app/ventanas/qtinteraccion.h"
 
 #include "intake/carga/ventanas/frmcampos.h"
+#include "pipeline/ventanas/frmrevisionfactura.h"
 #include "review/ventanas/frmcargasufijos.h"
+#include "settings/ventanas/frmpaisesnuevos.h"
 #include "settings/ventanas/frmrelpais.h"
 
 #include <QAbstractButton>
@@ -163,6 +165,24 @@ void QtInteraccion::elegirCampo() {
 
 int QtInteraccion::elegirOpcion(const QString& titulo, const QStringList& opciones, int porDefecto) {
     return elegirOpcionSufijo(padre(), titulo, opciones, porDefecto);
+}
+
+bool QtInteraccion::revisionFactura(const RevisionFactura& revision) {
+    // The hourglass of the run would stay over the window.
+    const bool espera = QApplication::overrideCursor() != nullptr;
+    if (espera)
+        QApplication::restoreOverrideCursor();
+    FrmRevisionFactura ventana(revision, *this, padre());
+    ventana.exec();
+    if (espera)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    return ventana.procesar();
+}
+
+bool QtInteraccion::relacionPaises(std::vector<OrigenNuevo>& origenes,
+                                   const std::vector<PaisDisponible>& paises) {
+    FrmPaisesNuevos ventana(origenes, paises, padre());
+    return ventana.exec() == QDialog::Accepted;
 }
 
 void QtInteraccion::cursorEspera(bool activo) {

@@ -39,6 +39,9 @@ public:
     void relacionPais() override;
     void elegirCampo() override;
     int elegirOpcion(const QString& titulo, const QStringList& opciones, int porDefecto) override;
+    bool revisionFactura(const RevisionFactura& revision) override;
+    bool relacionPaises(std::vector<OrigenNuevo>& origenes,
+                        const std::vector<PaisDisponible>& paises) override;
     void cursorEspera(bool activo) override;
 
     // Title of the message boxes that give none of their own.

@@ -14,6 +14,7 @@
 #include "intake/memoriahoja.h"
 
 #include <QFileInfo>
+#include <algorithm>
 #include <new>
 #include <thread>
 #include <vector>
@@ -130,12 +131,14 @@ bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Servicios& srv)
         QString texto;
         std::vector<quint32> fines(static_cast<size_t>(ancho));
         int fallas = 0;
+        std::vector<int> filasHoja;
         qint64 memoria = 0; // of the lines in `bloque`
         // A long sheet's rows are formatted ahead by a second thread while this one scans them.
         FilasAdelantadas filas(excel, ancho,
                                excel.UltimaFila() >= kFilasParaAdelantar && ancho <= kColumnasParaAdelantar &&
                                    std::thread::hardware_concurrency() > 1);
-        for (int fila = 2; fila <= lector::Hoja::kMaxFilas && fallas < kFallasFinLineas; ++fila) {
+        int fila = 2;
+        for (; fila <= lector::Hoja::kMaxFilas && fallas < kFallasFinLineas; ++fila) {
             filas.tomar(fila, texto, fines.data());
             if (esLineaDeDatos(texto)) {
                 if (static_cast<qint64>(bloque.filas() + 1) * nueva.Cols() > kMaxCeldasGrilla)
@@ -151,10 +154,61 @@ bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Servicios& srv)
                                                  "necesitan %1")
                                       .arg(lector::masMemoriaQue(kMemoriaGrilla)));
                 bloque.agregarFila(std::move(texto), fines);
+                filasHoja.push_back(fila);
                 fallas = 0;
             } else {
                 ++fallas;
             }
+        }
+
+        // No line left behind: the data rows of the sheet below the end of the scan are counted
+        // and kept aside (while the grid's bounds allow), and the clerk may include them, blank
+        // rows among them taken as separators.
+        linea = 65;
+        const int finDelScan = fila - 1;
+        const int cargadas = bloque.filas();
+        const int ultima = std::min(excel.UltimaFila(), lector::Hoja::kMaxFilas);
+        int debajo = 0;
+        bool caben = true;
+        for (; fila <= ultima; ++fila) {
+            filas.tomar(fila, texto, fines.data());
+            if (!esLineaDeDatos(texto))
+                continue;
+            ++debajo;
+            memoria += 2 * texto.size() + lector::coste::kPorTexto + 4 * qint64{ancho};
+            caben = caben && static_cast<qint64>(bloque.filas() + 1) * nueva.Cols() <= kMaxCeldasGrilla &&
+                    memoria <= kMemoriaGrilla;
+            if (caben) {
+                bloque.agregarFila(std::move(texto), fines);
+                filasHoja.push_back(fila);
+            }
+        }
+        if (debajo > 0) {
+            const QString aviso = debajo == 1
+                                      ? QStringLiteral("Debajo de la fila %1 hay 1 fila con datos que no "
+                                                       "se cargó")
+                                            .arg(finDelScan)
+                                      : QStringLiteral("Debajo de la fila %1 hay %2 filas con datos que "
+                                                       "no se cargaron")
+                                            .arg(finDelScan)
+                                            .arg(debajo);
+            espera.normal();
+            const bool incluir =
+                caben && srv.interaccion().mensaje(
+                             aviso + (debajo == 1 ? QStringLiteral(".\r\n\r\n¿Desea cargarla también?")
+                                                  : QStringLiteral(".\r\n\r\n¿Desea cargarlas también? Las "
+                                                                   "filas vacías entre ellas se toman "
+                                                                   "como separadores.")),
+                             Icono::Pregunta, Botones::SiNo, QString(), Respuesta::No) == Respuesta::Si;
+            if (!caben)
+                srv.interaccion().mensaje(aviso + QStringLiteral(": la planilla es demasiado grande para "
+                                                                 "mostrarlas."),
+                                          Icono::Exclamacion);
+            if (!incluir) {
+                bloque.quitarFilas(cargadas, bloque.filas() - cargadas);
+                filasHoja.resize(static_cast<size_t>(cargadas));
+            }
+            espera.ocupado();
         }
 
         // Data lines into rows 1 to n in one assignment, then the empty field row in at 1.
@@ -174,6 +228,7 @@ bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Servicios& srv)
         nueva.insertarFila(1);
         nueva.setColorFila(1, ModeloGrilla::kAzul);
         nueva.setFixedRows(2);
+        nueva.setFilasHoja(std::move(filasHoja));
 
         linea = 90;
         excel.CerrarArchivo();

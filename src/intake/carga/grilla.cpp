@@ -245,11 +245,17 @@ qint64 ModeloGrilla::colorFila(int fila) const {
     return m_colores[static_cast<size_t>(fila)];
 }
 
+int ModeloGrilla::filaHoja(int fila) const {
+    const qsizetype i = qsizetype{fila} - 2;
+    return i >= 0 && i < std::ssize(m_filasHoja) ? m_filasHoja[static_cast<size_t>(i)] : fila;
+}
+
 void ModeloGrilla::intercambiar(ModeloGrilla& otra) {
     beginResetModel();
     otra.beginResetModel();
     std::swap(m_celdas, otra.m_celdas);
     std::swap(m_colores, otra.m_colores);
+    std::swap(m_filasHoja, otra.m_filasHoja);
     std::swap(m_filasFijas, otra.m_filasFijas);
     std::swap(m_fila, otra.m_fila);
     std::swap(m_columna, otra.m_columna);

@@ -102,7 +102,12 @@ public:
     // The row's colour, or -1 when none was set.
     qint64 colorFila(int fila) const;
 
-    // Swaps the whole content (cells, fixed rows, current cell, colours) with `otra`.
+    // The worksheet rows the data lines (rows 2 on) were read from, in order; a row the load did
+    // not tell keeps its own number.
+    void setFilasHoja(std::vector<int> filas) { m_filasHoja = std::move(filas); }
+    int filaHoja(int fila) const override;
+
+    // Swaps the whole content (cells, fixed rows, current cell, colours, worksheet rows) with `otra`.
     void intercambiar(ModeloGrilla& otra);
 
     // QAbstractItemModel
@@ -122,6 +127,7 @@ private:
 
     TablaTexto m_celdas;
     std::vector<qint64> m_colores; // one per row, -1 when not set
+    std::vector<int> m_filasHoja;  // of rows 2 on
     int m_filasFijas = 2;
     int m_fila = 1;
     int m_columna = 0;

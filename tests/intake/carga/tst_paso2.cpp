@@ -106,6 +106,8 @@ private slots:
     void cerosYBlancosNoSonDatos_data();
     void cerosYBlancosNoSonDatos();
     void filasSeparadorasNoPierdenLineas();
+    void filasDebajoDelFin_data();
+    void filasDebajoDelFin();
     void planillaLargaFormateadaPorDosHilos();
     void cargarDeNuevoBorraLosCampos();
     void cargaFallidaNoCambiaNada_data();
@@ -193,6 +195,34 @@ void TstPaso2::filasSeparadorasNoPierdenLineas() {
     // An empty row 2, one line in row 3 and two empty rows: one data line.
     p.procesar(planilla("una.xlsx", {{"CODIGO"}, {}, {"L1"}}));
     QCOMPARE(p.filas(), (prueba::lista({"CODIGO", "", "L1"})));
+}
+
+void TstPaso2::filasDebajoDelFin_data() {
+    QTest::addColumn<bool>("incluir");
+    QTest::addColumn<QStringList>("lineas");
+    QTest::addColumn<QList<int>>("filasHoja");
+    QTest::newRow("No") << false << prueba::lista({"L1"}) << QList<int>{2};
+    QTest::newRow("Sí") << true << prueba::lista({"L1", "L2", "L3"}) << QList<int>{2, 6, 8};
+}
+
+// Data below the three rows that end the scan is told about when the invoice loads; on "Sí" it is
+// loaded too, blank rows among it skipped, each line keeping its worksheet row.
+void TstPaso2::filasDebajoDelFin() {
+    QFETCH(bool, incluir);
+    QFETCH(QStringList, lineas);
+    QFETCH(QList<int>, filasHoja);
+    Paso2 p;
+    if (incluir)
+        p.guion.respuestas.enqueue(Respuesta::Si);
+    p.procesar(planilla("debajo.xlsx", {{"CODIGO"}, {"L1"}, {}, {}, {" "}, {"L2"}, {}, {"L3"}}));
+    QCOMPARE(p.guion.mensajes().size(), 1);
+    QVERIFY(p.mensaje().startsWith(
+        QStringLiteral("Debajo de la fila 5 hay 2 filas con datos que no se cargaron.")));
+    QCOMPARE(p.guion.mensajes().last().boton, Respuesta::No);
+    QCOMPARE(p.filas().mid(2), lineas);
+    for (int i = 0; i < filasHoja.size(); ++i)
+        QCOMPARE(p.m().filaHoja(2 + i), filasHoja[i]);
+    QCOMPARE(p.guion.espera, 0);
 }
 
 void TstPaso2::planillaLargaFormateadaPorDosHilos() {
