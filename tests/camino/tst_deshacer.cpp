@@ -78,7 +78,12 @@ void TstDeshacer::deshacer() {
         p.paso2().cmdAutomatico_Click();
         p.establecerCampo(1, QStringLiteral("[ DESCRIPC ]"));
         p.establecerCampo(8, QStringLiteral("[ KILOS ]"));
-        p.principal().MAIN_CambiarPaso();
+        // The check before the run would stop an "N/A" article: the run is called on its own, as
+        // a run that fails in its middle.
+        if (filaNA > 0)
+            p.asistente().FRAM2_GuardarDatosToBase();
+        else
+            p.principal().MAIN_CambiarPaso();
     };
     const auto mensaje = [&] { return p.principal().Main_lbMensaje; };
     const auto comienza = [&](const QString& texto) {

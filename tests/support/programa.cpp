@@ -105,6 +105,12 @@ Programa::Programa(const Opciones& o) {
 
 Programa::~Programa() = default;
 
+Asistente& Programa::asistente() {
+    if (!m_asistente)
+        qFatal("programa de prueba sin los pasos 2 y 3");
+    return *m_asistente;
+}
+
 ControladorPaso2& Programa::paso2() {
     if (!m_asistente)
         qFatal("programa de prueba sin los pasos 2 y 3");

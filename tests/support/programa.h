@@ -66,9 +66,15 @@ public:
         // row stays empty after a load (with settings of the test's own, they are left as they are).
         bool mapeoAlCargar = false;
 
-        Opciones enCarpeta(const QString& c) const { return con([&](Opciones& o) { o.carpeta = c; }); }
-        Opciones sinPasos() const { return con([](Opciones& o) { o.pasos = false; }); }
-        Opciones sinAislar() const { return con([](Opciones& o) { o.aislar = false; }); }
+        Opciones enCarpeta(const QString& c) const {
+            return con([&](Opciones& o) { o.carpeta = c; });
+        }
+        Opciones sinPasos() const {
+            return con([](Opciones& o) { o.pasos = false; });
+        }
+        Opciones sinAislar() const {
+            return con([](Opciones& o) { o.aislar = false; });
+        }
         Opciones conAjustes(const QString& cat, const QString& uni) const {
             return con([&](Opciones& o) {
                 o.catalogo = cat;
@@ -103,6 +109,7 @@ public:
     tarvix::ControladorPrincipal* c = nullptr; // the main controller
 
     tarvix::ControladorPrincipal& principal() { return *c; }
+    tarvix::Asistente& asistente();
     tarvix::ControladorPaso2& paso2();
     tarvix::ControladorPaso3& paso3();
     QString carpeta() const { return m_carpeta; }
