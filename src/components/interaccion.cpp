@@ -1,6 +1,6 @@
 #include "components/interaccion.h"
 
-#include "pipeline/revisionfactura.h"
+#include "components/hallazgos.h"
 
 namespace tarvix {
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "components/interaccion.h"
-#include "pipeline/revisionfactura.h"
-#include "settings/paisesnuevos.h"
+#include "components/hallazgos.h"
+#include "components/origenesnuevos.h"
 
 #include <QList>
 #include <QQueue>

@@ -393,6 +393,13 @@ QString Trim(const QString& s) {
 QString UCase(const QString& s) {
     return s.toUpper();
 }
+QString LetraColumna(int columna) {
+    QString r;
+    for (int n = columna + 1; n > 0; n = (n - 1) / 26)
+        r.prepend(QChar(u'A' + (n - 1) % 26));
+    return r;
+}
+
 QString Left(const QString& s, qsizetype n) {
     return s.left(std::max<qsizetype>(0, n));
 }

@@ -55,6 +55,8 @@ QString LTrim(const QString& s);
 QString RTrim(const QString& s);
 QString UCase(const QString& s);
 QString Left(const QString& s, qsizetype n);
+// The letter of a worksheet column: 0 -> "A", 25 -> "Z", 26 -> "AA".
+QString LetraColumna(int columna);
 QString Right(const QString& s, qsizetype n);
 // 1-based start; without length, to the end. A start beyond the end gives empty text.
 QString Mid(const QString& s, qsizetype inicio, qsizetype largo = -1);

@@ -715,13 +715,6 @@ std::vector<QString> proponer(const ModeloGrilla& grilla, const QLocale& locale,
     return Analisis(grilla, locale, catalogo).proponer();
 }
 
-QString letraColumna(int columna) {
-    QString r;
-    for (int n = columna + 1; n > 0; n = (n - 1) / 26)
-        r.prepend(QChar(u'A' + (n - 1) % 26));
-    return r;
-}
-
 QString claveDisposicion(const ModeloGrilla& grilla) {
     QStringList partes;
     for (int c = 0; c < grilla.Cols(); ++c)

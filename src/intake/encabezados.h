@@ -1,5 +1,7 @@
 #pragma once
 
+#include "components/vb.h"
+
 #include <QLocale>
 #include <QString>
 #include <QStringList>
@@ -38,7 +40,9 @@ std::vector<QString> proponer(const ModeloGrilla& grilla, const QLocale& locale 
                               const CatalogoConocido& catalogo = {});
 
 // The worksheet letter of grid column `columna` (0 is "A", 26 is "AA").
-QString letraColumna(int columna);
+inline QString letraColumna(int columna) {
+    return vb::LetraColumna(columna);
+}
 
 // The key of a header layout: the normalised header texts of row 0, separated by '|'.
 QString claveDisposicion(const ModeloGrilla& grilla);

@@ -4,7 +4,6 @@
 #include "components/interaccion.h"
 #include "components/servicios.h"
 #include "components/vb.h"
-#include "intake/encabezados.h"
 #include "pipeline/etiquetas.h"
 #include "pipeline/modglobal.h"
 #include "pipeline/proceso.h"
@@ -90,7 +89,7 @@ public:
 private:
     void agregar(TipoHallazgo tipo, int fila, int columna, const QString& texto, QString detalle) {
         m_r.hallazgos.push_back(
-            {tipo, m_grilla.filaHoja(fila), encabezados::letraColumna(columna), texto, std::move(detalle)});
+            {tipo, m_grilla.filaHoja(fila), vb::LetraColumna(columna), texto, std::move(detalle)});
     }
     void largo(int fila, int columna, const QString& celda, const QString& texto, const LimiteTexto& l) {
         if (texto.size() > l.maximo)
@@ -217,10 +216,6 @@ RevisionFactura Revisor::revisar() {
 
 } // namespace
 
-bool esError(TipoHallazgo tipo) {
-    return tipo < TipoHallazgo::UnidadPorDefecto;
-}
-
 QString tituloTipo(TipoHallazgo tipo) {
     switch (tipo) {
     case TipoHallazgo::ArticuloVacio:
@@ -243,19 +238,6 @@ QString tituloTipo(TipoHallazgo tipo) {
         return QStringLiteral("Fecha que no es una fecha");
     }
     return QString();
-}
-
-bool RevisionFactura::hayErrores() const {
-    return !hallazgos.empty() && esError(hallazgos.front().tipo);
-}
-
-int RevisionFactura::errores() const {
-    return static_cast<int>(
-        std::count_if(hallazgos.begin(), hallazgos.end(), [](const Hallazgo& h) { return esError(h.tipo); }));
-}
-
-int RevisionFactura::advertencias() const {
-    return static_cast<int>(hallazgos.size()) - errores();
 }
 
 RevisionFactura revisarFactura(const GrillaDatos& grilla, const ParametrosRevision& parametros) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "components/hallazgos.h"
+
 #include <QLocale>
 #include <QString>
 #include <QStringView>
@@ -12,43 +14,8 @@ class Interaccion;
 struct EstadoAsistente;
 struct Servicios;
 
-// What the check of an invoice can find on a line, errors first. The order is the order of the
-// groups in the window and in the export.
-enum class TipoHallazgo {
-    // Errors: the run would stop on them or store wrong data.
-    ArticuloVacio,
-    CantidadNoNumerica,
-    TotalNoNumerico,
-    TextoLargo,
-    UnidadQxDesconocida,
-    // Warnings: the run goes on and the clerk should know.
-    UnidadPorDefecto,
-    TotalCero,
-    ArticuloRepetido,
-    FechaInvalida,
-};
-
-bool esError(TipoHallazgo tipo);
 // The title of the group of a kind ("Artículo vacío o N/A", ...).
 QString tituloTipo(TipoHallazgo tipo);
-
-// One finding: where it is on the sheet (row number and column letter), the cell's text and what
-// is wrong with it.
-struct Hallazgo {
-    TipoHallazgo tipo = TipoHallazgo::ArticuloVacio;
-    int fila = 0;    // of the worksheet
-    QString columna; // letter of the worksheet column
-    QString texto;   // of the cell
-    QString detalle;
-};
-
-struct RevisionFactura {
-    std::vector<Hallazgo> hallazgos; // by kind, then by row
-    bool vacia() const { return hallazgos.empty(); }
-    bool hayErrores() const;
-    int errores() const;
-    int advertencias() const;
-};
 
 // What the check needs besides the grid: the unit and the brand the run puts where the invoice has
 // none, and the locale numbers and dates are read with.

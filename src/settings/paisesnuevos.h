@@ -1,5 +1,7 @@
 #pragma once
 
+#include "components/origenesnuevos.h"
+
 #include <QString>
 #include <vector>
 
@@ -8,22 +10,6 @@ namespace tarvix {
 class GrillaDatos;
 struct EstadoAsistente;
 struct Servicios;
-
-// A country of table PAIS.
-struct PaisDisponible {
-    QString id;
-    QString descripcion;
-};
-
-// An origin or provenance text of the invoice without a relation in ORG, with the country (its id
-// in PAIS) proposed or chosen for it, empty when none, and the goods state.
-struct OrigenNuevo {
-    QString texto;
-    QString pais;
-    QString esm = QStringLiteral("2");
-    int fila = 0;    // the first worksheet row it is on
-    QString columna; // and its column letter
-};
 
 // A country text as compared: upper case, without accents, signs as blanks, blanks collapsed, and
 // without the words that only say it is an origin ("MADE IN", "ORIGIN", "COUNTRY OF ORIGIN", ...).
