@@ -4,6 +4,7 @@
 #include "testsupport.h"
 
 #include <QTest>
+#include <memory>
 
 using namespace tarvix;
 using prueba::Programa;
@@ -32,11 +33,27 @@ int ventanasEstablecerPais(const InteraccionGuionada& guion) {
 class TstPaisesNuevos : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
+    void cleanupTestCase();
     void proponer_data();
     void proponer();
     void ejemploEnUnaVentana_data();
     void ejemploEnUnaVentana();
+
+private:
+    // The countries of PAIS of a started program, which goes before the application does.
+    std::unique_ptr<Programa> m_p;
+    std::vector<PaisDisponible> m_paises;
 };
+
+void TstPaisesNuevos::initTestCase() {
+    m_p = std::make_unique<Programa>();
+    m_paises = paisesDisponibles(m_p->srv);
+}
+
+void TstPaisesNuevos::cleanupTestCase() {
+    m_p.reset();
+}
 
 void TstPaisesNuevos::proponer_data() {
     QTest::addColumn<QString>("texto");
@@ -76,8 +93,7 @@ void TstPaisesNuevos::proponer_data() {
 void TstPaisesNuevos::proponer() {
     QFETCH(QString, texto);
     QFETCH(QString, pais);
-    static Programa p;
-    static const std::vector<PaisDisponible> paises = paisesDisponibles(p.srv);
+    const std::vector<PaisDisponible>& paises = m_paises;
     const QString id = proponerPais(texto, paises);
     QString descripcion;
     for (const PaisDisponible& x : paises)
