@@ -2,6 +2,7 @@
 
 #include "programa.h"
 
+#include <QHash>
 #include <optional>
 
 // The whole road of an invoice, headless: the program started on a fresh data folder, its customs
@@ -11,6 +12,13 @@ namespace camino {
 // The message of a skipped server test.
 inline constexpr const char* kSinServidor =
     "Sin servidor PostgreSQL de prueba (TARVIX_PG_HOST no definido): se omite el caso del servidor";
+
+// The example invoice's origin texts and the countries the user relates them to.
+inline const QHash<QString, QString> kPaisesEjemplo{{QStringLiteral("CHINA"), QStringLiteral("310")},
+                                                    {QStringLiteral("P.R. CHINA"), QStringLiteral("310")},
+                                                    {QStringLiteral("TAIWAN"), QStringLiteral("313")},
+                                                    {QStringLiteral("MADE IN ITALY"), QStringLiteral("417")},
+                                                    {QStringLiteral("USA"), QStringLiteral("212")}};
 
 using prueba::escribirIni;
 using prueba::filas;

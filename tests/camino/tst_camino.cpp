@@ -16,13 +16,6 @@ using camino::Programa;
 namespace {
 
 const QString kDescripcion = QStringLiteral("[ DESCRIPC ]");
-// The invoice's origin texts and the countries the user relates them to.
-const QHash<QString, QString> kPaises{{QStringLiteral("CHINA"), QStringLiteral("310")},
-                                      {QStringLiteral("P.R. CHINA"), QStringLiteral("310")},
-                                      {QStringLiteral("TAIWAN"), QStringLiteral("313")},
-                                      {QStringLiteral("MADE IN ITALY"), QStringLiteral("417")},
-                                      {QStringLiteral("USA"), QStringLiteral("212")}};
-
 // How the user corrects each line the run could not complete: the position typed in the editor
 // and the answers of the value-suffix dialogue.
 struct Correccion {
@@ -149,7 +142,7 @@ void TstCamino::caminoCompleto() {
     QCOMPARE(grilla.TextMatrix(kFilaCampos, 1), kDescripcion);
 
     // Processing: each new origin text asks for its country once.
-    p.responderRelaciones(5, kPaises);
+    p.responderRelaciones(5, camino::kPaisesEjemplo);
     p.principal().MAIN_CambiarPaso();
     QCOMPARE(p.mensajesNuevos(), QStringList());
     QCOMPARE(p.estado.g_iPaso, 3);

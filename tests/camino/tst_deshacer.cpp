@@ -9,12 +9,6 @@ using camino::Programa;
 
 namespace {
 
-const QHash<QString, QString> kPaises{{QStringLiteral("CHINA"), QStringLiteral("310")},
-                                      {QStringLiteral("P.R. CHINA"), QStringLiteral("310")},
-                                      {QStringLiteral("TAIWAN"), QStringLiteral("313")},
-                                      {QStringLiteral("MADE IN ITALY"), QStringLiteral("417")},
-                                      {QStringLiteral("USA"), QStringLiteral("212")}};
-
 // The lines of the example invoice the catalog does not know: the position and the answers of the
 // value-suffix dialogue.
 struct Correccion {
@@ -94,7 +88,7 @@ void TstDeshacer::deshacer() {
     // Nothing done yet: nothing to undo.
     p.principal().MAIN_Deshacer();
     QCOMPARE(mensaje(), QStringLiteral("No hay cambios para deshacer en el interno DESH"));
-    p.responderRelaciones(5, kPaises);
+    p.responderRelaciones(5, camino::kPaisesEjemplo);
     procesar(0, false);
     QCOMPARE(p.estado.g_iPaso, 3);
     QCOMPARE(p.paso3().cuentas.nuevos, 3);

@@ -1,3 +1,4 @@
+#include "camino.h"
 #include "components/configuracion.h"
 #include "intake/carga/disposiciones.h"
 #include "intake/carga/grilla.h"
@@ -16,13 +17,6 @@ namespace {
 const QString kEjemplos = QStringLiteral(TARVIX_SOURCE_DIR "/examples/factura-ejemplo");
 const QString kPropuestos = QString::fromUtf8(kAvisoPropuestos);
 const QString kRecordado = QString::fromUtf8(kAvisoRecordado);
-
-// The invoice's origin texts and the countries the clerk relates them to.
-const QHash<QString, QString> kPaises{{QStringLiteral("CHINA"), QStringLiteral("310")},
-                                      {QStringLiteral("P.R. CHINA"), QStringLiteral("310")},
-                                      {QStringLiteral("TAIWAN"), QStringLiteral("313")},
-                                      {QStringLiteral("MADE IN ITALY"), QStringLiteral("417")},
-                                      {QStringLiteral("USA"), QStringLiteral("212")}};
 
 QStringList filaCampos(const ModeloGrilla& g) {
     QStringList r;
@@ -107,7 +101,7 @@ void TstMapeoAlCargar::recordadoTrasProcesar() {
         p.establecerCampo(8, QString());                    // weight: not wanted
         p.establecerCampo(20, QStringLiteral("[ OTROS ]")); // brand column into OTROS
         procesada = filaCampos(p.paso2().grilla());
-        p.responderRelaciones(5, kPaises);
+        p.responderRelaciones(5, camino::kPaisesEjemplo);
         p.principal().MAIN_CambiarPaso();
         QCOMPARE(p.mensajesNuevos().join(u'/'), QString());
         QCOMPARE(p.estado.g_iPaso, 3);
