@@ -1,7 +1,7 @@
 #pragma once
 
-#include "components/interaccion.h"
 #include "components/hallazgos.h"
+#include "components/interaccion.h"
 #include "components/origenesnuevos.h"
 
 #include <QList>

@@ -138,7 +138,7 @@ void TstComparacion::internoOrigenYCatalogo() {
                         .arg(vb::SqlTexto(catalogo)));
             }).startsWith(QStringLiteral("Ya existe un registro con la misma clave")));
     p.ejecutar(QStringLiteral("insert into ORG values ('CHINA', '310', '2'), ('ÑANDÚ', '221', '2'), "
-                             "('JAPÓN', '320', '2')"));
+                              "('JAPÓN', '320', '2')"));
 
     // The invoice writes them otherwise: only the ones without their accent are not known.
     p.estado.g_sInterno = QStringLiteral("a1");

@@ -202,7 +202,7 @@ void TstPuestos::articulosEnComunEnDosPuestos() {
         p.estado.g_sINTCAT = catalogo;
         camino::lineasCorrectas(p, 120);
         p.ejecutar(QStringLiteral("update ART set ARTNRO = 'F-' || (ARTORD + 60) where INTNRO = ") +
-                  vb::SqlTexto(otroInterno));
+                   vb::SqlTexto(otroInterno));
     });
     pausar(a.prog, kCatalogo, 100, [&b] {
         b.transferir();

@@ -11,7 +11,8 @@
 // One run of the program on a fresh data folder (working database and demo customs data), with the
 // interno of the tests and the scripted seam.
 struct Entorno : prueba::Programa {
-    explicit Entorno(const QString& interno = QStringLiteral("T1")) : prueba::Programa(Opciones().sinPasos()) {
+    explicit Entorno(const QString& interno = QStringLiteral("T1"))
+        : prueba::Programa(Opciones().sinPasos()) {
         estado.g_sInterno = interno;
         ejecutar(QStringLiteral("insert into INTN (INTNRO, INTDSC) values (") +
                  tarvix::vb::SqlTexto(interno) + QStringLiteral(", 'pruebas')"));

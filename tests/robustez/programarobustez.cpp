@@ -37,8 +37,7 @@ QString Grilla::TextMatrix(int fila, int columna) const {
     return m_filas[static_cast<size_t>(fila)].value(columna);
 }
 
-Programa::Programa()
-    : prueba::Programa(Opciones().conAjustes(QStringLiteral("1"), QStringLiteral("07"))) {
+Programa::Programa() : prueba::Programa(Opciones().conAjustes(QStringLiteral("1"), QStringLiteral("07"))) {
     guion.relacionPaisSinGuion = [this] { relacionPais(); };
 }
 

@@ -122,7 +122,7 @@ void TstActualCat::agregarYLuegoActualizar() {
 
     // Corrected and transferred again: the entry is updated in place.
     e.ejecutar(QStringLiteral("update ART set PRCSCA = 7.25, PRCECA = NULL, PRCDUN = '07', ARTUNI = 2.125, "
-                             "ARTDSCMARIA = 'NUEVA'"));
+                              "ARTDSCMARIA = 'NUEVA'"));
     QVERIFY(actualizar(e));
     QCOMPARE(e.contarAduana(QStringLiteral("catarticulos"), QStringLiteral("idarticulo = 'NUEVO-1'")), 1);
     c = entrada(e, QStringLiteral("NUEVO-1"));

@@ -73,8 +73,9 @@ void TstPaso3Ventana::pasoTresEnLaVentana() {
     prueba::hijo<QPushButton>(v, "cmdSiguiente")->click();
     QCOMPARE(guion.mensajes().size(), 1);
     QCOMPARE(guion.mensajes()[0].texto, QStringLiteral("Se transfirio 12 articulos en el interno 7"));
-    const QString fin = QStringLiteral("Fin de proceso. Se transfirió el interno 7; con «< Anterior» se pasa a "
-                                       "otro interno.");
+    const QString fin =
+        QStringLiteral("Fin de proceso. Se transfirió el interno 7; con «< Anterior» se pasa a "
+                       "otro interno.");
     QCOMPARE(prueba::hijo<QLabel>(v, "Main_lbMensaje")->text(), fin);
     QVERIFY(!prueba::hijo<QProgressBar>(v, "Main_PrB")->isVisible());
     v.controlador().notificar(); // a later redraw keeps the text
