@@ -1,5 +1,6 @@
 // The customs database on a PostgreSQL server (the test cluster of tools/pg_prueba.sh, on loopback):
-//   BM_TransferenciaServidor*  the interno transfer and the catalog update of a 10,000-line interno;
+//   BM_TransferenciaServidor*  "Transferir" of a 10,000-line interno: validation, the interno and the
+//                              catalog update in their transaction, and the closing count;
 //   BM_Etapa2Servidor          stage 2 of the processing run (catalog lookup) for 10,000 lines with a
 //                              10,000-article catalog, timed from its status message to its last line;
 //                              its counter "corrida_s" is the whole run (stages 1 to 4). With the
@@ -17,6 +18,7 @@
 #include "pipeline/proceso.h"
 #include "transfer/actualcat.h"
 #include "transfer/pasaje.h"
+#include "transfer/paso3.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -112,12 +114,13 @@ struct Transferencia {
                 .arg(kLineas)
                 .arg(p.interno));
     }
+    // What "Transferir" runs: the validation, the interno and the catalog in one transaction with
+    // their locks, and the closing count.
     void transferir(benchmark::State& state) {
-        bool ok = false;
-        FRAM3_Transfer_B_Pasaje(p.srv, p.estado, ok);
-        if (ok)
-            FRAM3_Transfer_C_ActualCAT(p.srv, p.estado, ok);
-        if (!ok)
+        ControladorPaso3 paso3(p.srv, p.estado);
+        p.guion.avisos.clear();
+        paso3.FRM3_Tranferir();
+        if (!paso3.transferido())
             p.fallo(state);
     }
 };

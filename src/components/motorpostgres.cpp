@@ -344,15 +344,15 @@ void MotorPostgres::leerHasta(size_t restantes) {
     }
 }
 
-// Keeps announced reads on their way: when fewer than half of kAnticipadas are, the next ones go
+// Keeps announced reads on their way: when fewer than half of anticipadas() are, the next ones go
 // in one batch with a single sync (one message to the server and one answer back for the lot).
 // A read that fails makes the server skip the rest of its batch: those are sent again, so that
 // each read ends as it would alone.
 void MotorPostgres::completarLecturas() {
-    if (m_ventanaAbierta || m_perdida || m_enviadasLectura >= kAnticipadas / 2)
+    if (m_ventanaAbierta || m_perdida || m_enviadasLectura >= anticipadas() / 2)
         return;
     bool envio = false;
-    for (size_t i = 0; i < m_anticipadas.size() && m_enviadasLectura < kAnticipadas; ++i) {
+    for (size_t i = 0; i < m_anticipadas.size() && m_enviadasLectura < anticipadas(); ++i) {
         Anticipada& a = m_anticipadas[i];
         if (a.enviada)
             continue;
@@ -442,7 +442,7 @@ std::optional<FallaColaPg> MotorPostgres::encolar(const QByteArray& texto, int m
             return f;
         return FallaColaPg{texto, marca, false, errorConexion()};
     }
-    if (m_ventana.size() >= static_cast<size_t>(kVentana))
+    if (m_ventana.size() >= ventana())
         return confirmar();
     return std::nullopt;
 }

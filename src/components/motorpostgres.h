@@ -57,9 +57,18 @@ public:
     MotorPostgres(const MotorPostgres&) = delete;
     MotorPostgres& operator=(const MotorPostgres&) = delete;
 
-    // Writes per window (one transaction each) and reads kept on their way at once.
+    // Writes per window (one transaction each) and reads kept on their way at once. Inside a
+    // transaction of the caller's a failure is not sent again, so the windows (and the reads that
+    // alternate with them) may be longer: each costs one round trip, which on a slow link is what a
+    // transfer waits for.
     static constexpr int kVentana = 256;
     static constexpr int kAnticipadas = 256;
+    static constexpr int kVentanaEnTransaccion = 1024;
+    static constexpr int kAnticipadasEnTransaccion = 1024;
+    size_t ventana() const { return static_cast<size_t>(m_transaccion ? kVentanaEnTransaccion : kVentana); }
+    size_t anticipadas() const {
+        return static_cast<size_t>(m_transaccion ? kAnticipadasEnTransaccion : kAnticipadas);
+    }
 
     // ---- reads sent ahead
     // Adds reads (texts as the server takes them) to the end of the announced ones. With

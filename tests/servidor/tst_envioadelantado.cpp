@@ -273,22 +273,29 @@ void TstEnvioAdelantado::colaConFalla_data() {
     QTest::addColumn<int>("lineas");
     QTest::addColumn<int>("falla");
     QTest::addColumn<bool>("sinFilas");
+    QTest::addColumn<bool>("enTransaccion");
     const int v = Velno::MotorPostgres::kVentana;
-    QTest::newRow("la primera") << 10 << 1 << false;
-    QTest::newRow("en la primera ventana") << 10 << 4 << false;
-    QTest::newRow("la última de una ventana") << v + 20 << v << false;
-    QTest::newRow("la primera de la segunda ventana") << v + 20 << v + 1 << false;
-    QTest::newRow("en la tercera ventana") << 3 * v << 2 * v + 7 << false;
-    QTest::newRow("la última, al confirmar") << 30 << 30 << false;
-    QTest::newRow("sin filas") << 10 << 6 << true;
-    QTest::newRow("sin filas en la segunda ventana") << v + 20 << v + 3 << true;
+    const int t = Velno::MotorPostgres::kVentanaEnTransaccion;
+    QTest::newRow("la primera") << 10 << 1 << false << false;
+    QTest::newRow("en la primera ventana") << 10 << 4 << false << false;
+    QTest::newRow("la última de una ventana") << v + 20 << v << false << false;
+    QTest::newRow("la primera de la segunda ventana") << v + 20 << v + 1 << false << false;
+    QTest::newRow("en la tercera ventana") << 3 * v << 2 * v + 7 << false << false;
+    QTest::newRow("la última, al confirmar") << 30 << 30 << false << false;
+    QTest::newRow("sin filas") << 10 << 6 << true << false;
+    QTest::newRow("sin filas en la segunda ventana") << v + 20 << v + 3 << true << false;
+    QTest::newRow("en una transacción, la segunda ventana") << t + 20 << t + 3 << false << true;
+    QTest::newRow("en una transacción, sin filas") << t + 20 << t << true << true;
 }
 
 void TstEnvioAdelantado::colaConFalla() {
     QFETCH(int, lineas);
     QFETCH(int, falla);
     QFETCH(bool, sinFilas);
+    QFETCH(bool, enTransaccion);
     QString fallida;
+    if (enTransaccion)
+        base().ComenzarTransaccion();
     try {
         for (int i = 1; i <= lineas; ++i) {
             QString s = ins(i, QStringLiteral("D'AN").replace(u'\'', QStringLiteral("''")));
@@ -312,6 +319,12 @@ void TstEnvioAdelantado::colaConFalla() {
         if (!sinFilas)
             QVERIFY2(f.descripcion().contains(QStringLiteral("Ya existe un registro con la misma clave")),
                      qPrintable(f.descripcion()));
+    }
+    if (enTransaccion) {
+        // The caller undoes the whole transaction: nothing of it stays.
+        QVERIFY(base().DeshacerTransaccion());
+        QCOMPARE(contar(QStringLiteral("id < 1000000")), 0);
+        falla = 1;
     }
     // As if each had run alone: those before the failed one written, it and the rest not.
     QCOMPARE(contar(QStringLiteral("id < 1000000")), falla - 1);
