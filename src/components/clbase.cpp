@@ -63,6 +63,17 @@ bool existe(const QByteArray& archivo) {
     return ::stat(archivo.constData(), &st) == 0;
 }
 
+VigilanciaPg::VigilanciaPg(MotorPostgres* pg) : m_pg(pg) {
+    if (m_pg && m_pg->limiteEspera() > 0 && !m_pg->conexionPerdida())
+        m_turno.emplace(m_pg->socket(), m_pg->limiteEspera());
+}
+
+void VigilanciaPg::terminar() {
+    if (m_turno && m_turno->vencido())
+        m_pg->darPorSinRespuesta();
+    m_turno.reset();
+}
+
 } // namespace detalle
 
 using namespace detalle;
@@ -412,11 +423,18 @@ void clBase::ajustarServidor(QSqlDatabase& db) {
         return QStringLiteral("case current_setting('%1') when '0' then '%2' else current_setting('%1') end")
             .arg(QLatin1String(nombre), propio);
     };
+    // Still opening the connection: its answer is awaited as long as the connection itself.
+    if (m_pg)
+        m_pg->setLimiteEspera(static_cast<int>(
+            (m_param.tiempoConexion < 0 ? 10 : m_param.tiempoConexion) * 1000 + kMargenEspera));
     QSqlQuery q(db);
-    if (!q.exec(QStringLiteral("select set_config('statement_timeout', %1, false), "
-                               "set_config('lock_timeout', %2, false)")
-                    .arg(valor("statement_timeout", m_param.tiempoSentencia, 60000),
-                         valor("lock_timeout", m_param.tiempoBloqueo, 30000)))) {
+    VigilanciaPg vigilancia(m_pg.get());
+    const bool ajustado = q.exec(QStringLiteral("select set_config('statement_timeout', %1, false), "
+                                                "set_config('lock_timeout', %2, false)")
+                                     .arg(valor("statement_timeout", m_param.tiempoSentencia, 60000),
+                                          valor("lock_timeout", m_param.tiempoBloqueo, 30000)));
+    vigilancia.terminar();
+    if (!ajustado) {
         const QSqlError e = q.lastError();
         q = QSqlQuery();
         Desconectar();
@@ -458,6 +476,8 @@ void clBase::asegurarConexion() {
 
 void clBase::fallar(const QSqlError& e, const QString& contexto) const {
     Q_UNUSED(contexto);
+    if (m_pg && m_pg->sinRespuesta())
+        throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre), sinRespuesta());
     // A server that went away mid-statement may leave the driver without any text to give.
     if (e.text().trimmed().isEmpty() && m_param.driver != u"QSQLITE")
         throw VbError(
@@ -511,7 +531,10 @@ bool clBase::crearRs(tarvix::Recordset& rs, const QStringList* campos) {
     QSqlDatabase db = base();
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.exec(textoParaMotor(m_sql)))
+    VigilanciaPg vigilancia(m_pg.get());
+    const bool hecha = q.exec(textoParaMotor(m_sql));
+    vigilancia.terminar();
+    if (!hecha)
         fallar(q.lastError(), m_sql);
     const QSqlRecord reg = q.record();
     QStringList columnas;
@@ -565,7 +588,10 @@ qint64 clBase::EjecutarDirecto(const QString& sql) {
         prepararSincronica(true);
     QSqlDatabase db = base();
     QSqlQuery q(db);
-    if (!q.exec(textoParaMotor(sql)))
+    VigilanciaPg vigilancia(m_pg.get());
+    const bool hecha = q.exec(textoParaMotor(sql));
+    vigilancia.terminar();
+    if (!hecha)
         fallar(q.lastError(), sql);
     const int n = q.numRowsAffected();
     return n < 0 ? 0 : n;
@@ -584,6 +610,19 @@ void clBase::prepararSincronica(bool escritura) {
         fallarPg(QString());
 }
 
+namespace {
+QString textoSinRespuesta(const QString& nombre, int milisegundos) {
+    return QStringLiteral("El servidor de base de datos de la %1 no respondió en %2 segundos: se dio por "
+                          "perdida la conexión y no se confirmó lo que estaba en curso")
+        .arg(nombre)
+        .arg((milisegundos + 999) / 1000);
+}
+} // namespace
+
+QString clBase::sinRespuesta() const {
+    return textoSinRespuesta(m_nombre, m_pg ? m_pg->limiteEspera() : 0);
+}
+
 // The description of a failure on a server. A lost connection whose text says nothing known (or
 // nothing at all) is named as such; a lost connection is closed, so that the next use opens it again.
 QString clBase::descripcionPg(const QString& error) {
@@ -592,10 +631,7 @@ QString clBase::descripcionPg(const QString& error) {
     if (perdida)
         Desconectar();
     if (sinRespuesta > 0)
-        return QStringLiteral("El servidor de base de datos de la %1 no respondió en %2 segundos: se dio por "
-                              "perdida la conexión y no se confirmó lo que estaba en curso")
-            .arg(m_nombre)
-            .arg((sinRespuesta + 999) / 1000);
+        return textoSinRespuesta(m_nombre, sinRespuesta);
     const QString d = describirErrorSql(error);
     if (error.trimmed().isEmpty() || (perdida && d == error.trimmed()))
         return QStringLiteral("Se perdió la conexión con el servidor de base de datos de la %1")

@@ -137,6 +137,9 @@ public:
     // Undoes the transaction; true when there was one (opened or still to open).
     bool DeshacerTransaccion() noexcept;
     bool EnTransaccion() const { return m_transaccion != Transaccion::Ninguna; }
+    // The last ConfirmarTransaccion failed after its commit was sent, with the connection lost
+    // before the answer: the server may have committed it or not.
+    bool ConfirmacionIncierta() const { return m_confirmacionIncierta; }
 
     // On a server every statement waits for its answer, a round trip each. Two ways of sending
     // statements ahead, for the loops that run one or two per line (elsewhere they do nothing):
@@ -166,6 +169,8 @@ private:
     QSqlDatabase base() const;
     void asegurarConexion();
     [[noreturn]] void fallar(const QSqlError& e, const QString& contexto) const;
+    // The failure of a server given up for its silence.
+    QString sinRespuesta() const;
     QString textoParaMotor(const QString& sql) const {
         return m_traducir ? tarvix::traducirSql(sql, m_motor) : sql;
     }
@@ -192,6 +197,7 @@ private:
 
     enum class Transaccion { Ninguna, Pendiente, Abierta };
     Transaccion m_transaccion = Transaccion::Ninguna;
+    bool m_confirmacionIncierta = false;
     QString m_cerrojo;
     QString m_ocupado;
     void abrirTransaccion();

@@ -20,6 +20,7 @@ using namespace detalle;
 void clBase::ComenzarTransaccion(const QString& cerrojo, const QString& ocupado) {
     if (m_transaccion != Transaccion::Ninguna)
         return;
+    m_confirmacionIncierta = false;
     m_transaccion = Transaccion::Pendiente;
     m_cerrojo = cerrojo;
     m_ocupado = ocupado;
@@ -49,7 +50,14 @@ void clBase::abrirTransaccion() {
     if (m_pg)
         prepararSincronica(false);
     QSqlDatabase db = base();
-    if (!db.transaction()) {
+    VigilanciaPg vigilancia(m_pg.get());
+    const bool abierta = db.transaction();
+    vigilancia.terminar();
+    if (m_pg && m_pg->sinRespuesta()) {
+        m_transaccion = Transaccion::Ninguna;
+        throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre), sinRespuesta());
+    }
+    if (!abierta) {
         const QSqlError e = db.lastError();
         if (m_pg && m_pg->conexionPerdida())
             Desconectar();
@@ -69,10 +77,15 @@ void clBase::tomarCerrojo(const QString& cerrojo, const QString& ocupado) {
         prepararSincronica(false);
     // The key is the text folded to one case (as the server compares the keys it is made of).
     QSqlQuery q(base());
-    if (q.exec(QStringLiteral("select pg_advisory_xact_lock(hashtextextended(%1, 0))")
-                   .arg(tarvix::vb::SqlTexto(cerrojo.toCaseFolded()))))
+    VigilanciaPg vigilancia(m_pg.get());
+    const bool tomado = q.exec(QStringLiteral("select pg_advisory_xact_lock(hashtextextended(%1, 0))")
+                                   .arg(tarvix::vb::SqlTexto(cerrojo.toCaseFolded())));
+    vigilancia.terminar();
+    if (tomado)
         return;
     const QSqlError e = q.lastError();
+    if (m_pg && m_pg->sinRespuesta())
+        fallar(e, QString());
     if (e.nativeErrorCode() == u"55P03" || e.nativeErrorCode() == u"57014")
         throw VbError(tarvix::errores::BaseDeDatos, origenDe(m_nombre),
                       ocupado + QStringLiteral(" (") + e.text().trimmed() + u')');
@@ -110,8 +123,22 @@ void clBase::ConfirmarTransaccion() {
             if (m_pg)
                 prepararSincronica(false);
             QSqlDatabase db = base();
-            if (!db.commit())
+            VigilanciaPg vigilancia(m_pg.get());
+            const bool confirmada = db.commit();
+            vigilancia.terminar();
+            if (!confirmada) {
+                // The commit went out: with the connection lost before its answer, the server may
+                // have committed or not.
+                m_confirmacionIncierta = m_pg && m_pg->conexionPerdida();
+                if (m_pg && m_pg->sinRespuesta())
+                    throw VbError(
+                        tarvix::errores::BaseDeDatos, origenDe(m_nombre),
+                        QStringLiteral("El servidor de base de datos de la %1 no respondió a la "
+                                       "confirmación en %2 segundos: se dio por perdida la conexión")
+                            .arg(m_nombre)
+                            .arg((m_pg->limiteEspera() + 999) / 1000));
                 fallar(db.lastError(), QString());
+            }
             if (m_pg)
                 m_pg->setTransaccion(false);
         }
@@ -149,6 +176,7 @@ bool clBase::DeshacerTransaccion() noexcept {
                 }
             }
             QSqlDatabase db = base();
+            VigilanciaPg vigilancia(m_pg.get());
             if (db.isOpen())
                 db.rollback();
         }

@@ -48,6 +48,15 @@ QString MotorPostgres::errorConexion() const {
     return QString::fromUtf8(pq().PQerrorMessage(m_conexion)).trimmed();
 }
 
+void MotorPostgres::darPorSinRespuesta() {
+    m_sinRespuesta = true;
+    anotarPerdida(QStringLiteral("no answer from the server"));
+}
+
+int MotorPostgres::socket() const {
+    return pq().PQsocket(m_conexion);
+}
+
 bool MotorPostgres::viva() {
     if (conexionPerdida())
         return false;

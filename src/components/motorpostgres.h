@@ -113,6 +113,11 @@ public:
     int limiteEspera() const { return m_limiteEspera; }
     // The server was given up for its silence.
     bool sinRespuesta() const { return m_sinRespuesta; }
+    // A statement the Qt driver ran was given up for the server's silence (see Vigia): the
+    // connection is lost.
+    void darPorSinRespuesta();
+    // The connection's socket, for the watch over the Qt driver's waits.
+    int socket() const;
 
     // Inside a transaction of the caller's the windows of writes are not transactions of their own:
     // nothing is committed, and a failure is reported as it is (nothing is sent again); the caller

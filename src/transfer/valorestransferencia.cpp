@@ -105,6 +105,11 @@ QString TransaccionTransferencia::deshacer() {
     const QString nota = deshacerTransferencia(m_srv, m_estado);
     if (m_fallida) {
         m_fallida = false;
+        if (aduana(m_srv).ConfirmacionIncierta())
+            return QStringLiteral("\r\n\r\nNo se sabe si la base aduanera recibió el interno ") +
+                   m_estado.g_sInterno +
+                   QStringLiteral(": se perdió la conexión mientras se confirmaba. Cuando el servidor vuelva "
+                                  "a responder, transfiéralo otra vez: el interno se reemplaza entero.");
         return notaDeshecha(m_estado.g_sInterno);
     }
     return nota;

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QTest>
+#include <csignal>
 #include <future>
 #include <thread>
 
@@ -103,6 +104,8 @@ private slots:
     void esperaAcotada_data();
     void esperaAcotada();
     void baseEmbebidaEsperaAlPrimero();
+    void servidorCongelado_data();
+    void servidorCongelado();
 
 private:
     std::optional<Velno::ParametrosConexion> servidor() {
@@ -284,6 +287,47 @@ void TstPuestos::baseEmbebidaEsperaAlPrimero() {
     a.paso3().FRM3_Tranferir();
     QCOMPARE(a.mensajesNuevos(), QStringList{seTransfirio(300, QStringLiteral("EMB-A"))});
     QCOMPARE(b.mensajes(), QStringList{seTransfirio(300, QStringLiteral("EMB-B"))});
+}
+
+// The server stops answering in the middle of a transfer (its process stopped: the link still takes
+// the packets, nothing comes back), while the interno's lines are on their way or while the driver
+// waits for the catalog's lock: the transfer ends after the limit of a statement and its margin, in
+// Spanish, and once the server runs again nothing of the interno is there.
+void TstPuestos::servidorCongelado_data() {
+    QTest::addColumn<QString>("etapa");
+    QTest::addColumn<int>("valor");
+    QTest::newRow("con las líneas en camino") << kPasaje << 40;
+    QTest::newRow("esperando el cerrojo del catálogo") << kCatalogo << 1;
+}
+
+void TstPuestos::servidorCongelado() {
+    QFETCH(QString, etapa);
+    QFETCH(int, valor);
+    auto pg = servidor();
+    if (!pg)
+        return;
+    pg->tiempoSentencia = 1;
+    camino::InternoDePrueba a(*pg, QStringLiteral("CONGELA"), 120);
+    const auto pid = static_cast<pid_t>(contar(a.prog, QStringLiteral("select pg_backend_pid() as n")));
+    pausar(a.prog, etapa, valor, [pid] { ::kill(pid, SIGSTOP); });
+    QElapsedTimer reloj;
+    reloj.start();
+    a.prog.paso3().FRM3_Tranferir();
+    const qint64 ms = reloj.elapsed();
+    ::kill(pid, SIGCONT);
+    const QStringList m = a.prog.mensajesNuevos();
+    QCOMPARE(m.size(), 1);
+    QVERIFY2(m[0].contains(QStringLiteral("no respondió en 6 segundos")), qPrintable(m[0]));
+    QVERIFY2(m[0].endsWith(kQuedoComoEstaba + a.interno + u'.'), qPrintable(m[0]));
+    QVERIFY2(ms >= 5500 && ms < 15000 * prueba::factorTiempo(), qPrintable(QString::number(ms)));
+    Velno::clBase otro(QStringLiteral("otro puesto"));
+    otro.setParametros(*prueba::servidorDePrueba());
+    Recordset rs;
+    otro.setSql(QStringLiteral("select count(*) from pg_stat_activity where pid = %1").arg(pid));
+    QTRY_VERIFY_WITH_TIMEOUT((otro.CrearRs(rs), rs.Fields(0).toInt() == 0), 10000);
+    QCOMPARE(contar(a.prog, QStringLiteral("select count(*) as n from subitems where interno = ") +
+                                vb::SqlTexto(a.interno)),
+             0);
 }
 
 QTEST_GUILESS_MAIN(TstPuestos)
