@@ -45,6 +45,7 @@ private slots:
     void escEnNuevoInternoNoAgrega();
     void eliminarConDelete();
     void deshacerConCtrlZ();
+    void tabulacionEnLosPasos();
     void escTerminaElPrograma();
     void enterPulsaElBotonPorDefecto();
     void primerArranque();
@@ -216,6 +217,50 @@ void TstVentanaPrincipal::deshacerConCtrlZ() {
     QCOMPARE(prueba::hijo<QLabel>(*m_v, "Main_lbMensaje")->text(),
              QStringLiteral("No hay cambios para deshacer en el interno A"));
     QVERIFY(m_guion.avisos.isEmpty());
+}
+
+// With the keyboard alone: each step starts on its first control, Tab leaves the grid, and the
+// buttons below follow the step's controls in the order they stand.
+void TstVentanaPrincipal::tabulacionEnLosPasos() {
+    abrir();
+    m_v->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_v.get()));
+    Velno::clBase& base = *m_srv->g_oBase;
+    base.EjecutarDirecto(QStringLiteral("insert into INTN (INTNRO, INTDSC) values ('A', 'A')"));
+    base.EjecutarDirecto(QStringLiteral("insert into ART (INTNRO, ARTORD, ARTNRO) values ('A', 1, 'X1')"));
+    m_v->asistente().principal().FRAM1_CargarInternos();
+    const auto foco = [] { return QApplication::focusWidget()->objectName(); };
+    QCOMPARE(foco(), QStringLiteral("FRAM1LstInternos"));
+    const struct {
+        const char* primero;  // where the step starts
+        QStringList adelante; // the focus after each Tab
+        QStringList atras;    // after each Shift+Tab, from the first control again
+    } pasos[] = {
+        {"FRAM2_CmdProcesar",
+         prueba::lista({"cmdAutomatico", "FRAM2_Grid", "cmdConfig", "Command4", "cmdAnterior", "cmdSiguiente",
+                        "FRAM2_TxtArchivo", "FRAM2_CmdProcesar"}),
+         prueba::lista({"FRAM2_TxtArchivo", "cmdSiguiente"})},
+        {"FRAM3_cmdRegErr", prueba::lista({"FRAM3_cmdRegOk", "FRAM3_cmdDeshacer", "cmdConfig"}),
+         prueba::lista({"cmdSiguiente"})},
+    };
+    for (const auto& p : pasos) {
+        // Enter in the list, then "Siguiente >" (the interno has lines).
+        if (foco() == QStringLiteral("FRAM1LstInternos"))
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        else
+            prueba::hijo<QPushButton>(*m_v, "cmdSiguiente")->click();
+        QCOMPARE(foco(), QLatin1String(p.primero));
+        for (const QString& nombre : p.adelante) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(foco(), nombre);
+        }
+        prueba::hijo<QWidget>(*m_v, p.primero)->setFocus();
+        for (const QString& nombre : p.atras) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+            QCOMPARE(foco(), nombre);
+        }
+    }
+    QCOMPARE(prueba::hijo<QLabel>(*m_v, "lbPasoNro")->text(), QStringLiteral("Paso 3"));
 }
 
 void TstVentanaPrincipal::escTerminaElPrograma() {

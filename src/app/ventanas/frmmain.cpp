@@ -149,6 +149,7 @@ frmMain::frmMain(Servicios& srv, EstadoAsistente& estado, QWidget* parent)
     });
     conectarPaso2();
     conectarPaso3();
+    ordenDeTabulacion();
     connect(FRAM1LstInternos, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* actual) {
         if (actual)
             m_control.seleccionarInterno(FRAM1LstInternos->indexOfTopLevelItem(actual));
@@ -280,6 +281,7 @@ void frmMain::construirMarco3() {
 void frmMain::conectarPaso2() {
     ControladorPaso2& paso2 = m_asistente.paso2();
     auto* vista = new VistaGrilla(paso2.grilla(), contenedorGrilla);
+    FRAM2_Grid = vista;
     contenedorGrilla->layout()->addWidget(vista);
     connect(FRAM2_CmdProcesar, &QPushButton::clicked, &paso2, &ControladorPaso2::FRAM2_CmdProcesar_Click);
     connect(cmdAutomatico, &QPushButton::clicked, &paso2, &ControladorPaso2::cmdAutomatico_Click);
@@ -315,6 +317,36 @@ void frmMain::conectarPaso3() {
     connect(deshacer, &QShortcut::activated, &m_control, &ControladorPrincipal::MAIN_Deshacer);
 }
 
+void frmMain::ordenDeTabulacion() {
+    // Tab goes through the controls of the step in front, in the order they stand, and then through
+    // the buttons below from left to right; the frames behind are hidden and left out.
+    QWidget* orden[] = {FRAM1LstInternos, FRAM2_TxtArchivo, FRAM2_CmdProcesar, cmdAutomatico,
+                        FRAM2_Grid,       FRAM3_cmdRegErr,  FRAM3_cmdRegOk,    FRAM3_cmdDeshacer,
+                        cmdConfig,        Command4,         cmdAnterior,       cmdSiguiente};
+    for (size_t i = 1; i < std::size(orden); ++i)
+        setTabOrder(orden[i - 1], orden[i]);
+}
+
+void frmMain::enfocarPaso() {
+    // Each step starts on what it asks for first: the interno list, "Procesar", "Datos con Errores".
+    QWidget* primero = nullptr;
+    switch (m_control.marcoAlFrente) {
+    case 1:
+        primero = FRAM1LstInternos;
+        break;
+    case 2:
+        primero = FRAM2_CmdProcesar;
+        break;
+    case 3:
+        primero = FRAM3_cmdRegErr;
+        break;
+    default:
+        break;
+    }
+    if (primero && primero->isEnabled())
+        primero->setFocus(Qt::OtherFocusReason);
+}
+
 void frmMain::iniciar(const QString& carpetaDatos, bool primerArranque) {
     // Cancelled, the first start goes on with the demonstration database, as before it asked.
     const bool primera = primerArranque && conexion::esPrimerArranque(carpetaDatos);
@@ -348,9 +380,12 @@ void frmMain::refrescar() {
     cmdSiguiente->setEnabled(m_control.cmdSiguienteEnabled);
     cmdAnterior->setVisible(m_control.cmdAnteriorVisible);
     lbInterno->setText(m_control.lbInterno);
+    const bool otroPaso = marcos->currentIndex() != m_control.marcoAlFrente - 1;
     marcos->setCurrentIndex(m_control.marcoAlFrente - 1);
     FRAM1->setEnabled(m_control.fram1Habilitado);
     FRAM2->setEnabled(m_control.fram2Habilitado);
+    if (otroPaso)
+        enfocarPaso();
 
     // The interno list is redrawn only when its rows changed.
     const auto& internos = m_control.internos;

@@ -49,6 +49,8 @@ private:
     void conectarPaso2();
     void conectarPaso3();
     void refrescar();
+    void ordenDeTabulacion();
+    void enfocarPaso();
     void Command4_Click();
 
     Servicios& m_srv;
@@ -80,6 +82,7 @@ private:
     QPushButton* FRAM2_CmdProcesar;
     QPushButton* cmdAutomatico;
     QWidget* contenedorGrilla;
+    QTableView* FRAM2_Grid = nullptr;
     QPushButton* FRAM3_cmdRegOk;
     QPushButton* FRAM3_cmdRegErr;
     QPushButton* FRAM3_cmdDeshacer;

@@ -89,6 +89,9 @@ VistaGrilla::VistaGrilla(ModeloGrilla& grilla, QWidget* parent)
     setVerticalScrollMode(ScrollPerPixel);
     setHorizontalScrollMode(ScrollPerPixel);
     setWordWrap(false);
+    // Tab leaves the grid for the next control, as it does from any other control of the window;
+    // the arrows move from cell to cell.
+    setTabKeyNavigation(false);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setResizeContentsPrecision(kFilasMuestra);
