@@ -9,6 +9,7 @@
 #include "data/versiones.h"
 #include "review/posicion_logica.h"
 #include "review/sufijos_dialogo.h"
+#include "transfer/largos.h"
 
 namespace tarvix {
 
@@ -201,6 +202,8 @@ bool LogicaModificar::VerificarDatos() {
         default:
             break;
         }
+        if (!textosCaben())
+            return false;
         if (cboPRCORI.ListIndex < 0)
             return m_srv.interaccion().mensaje(
                        QStringLiteral("No ha seleccionado ningun pais, desea continuar?"), Icono::Pregunta,
@@ -210,6 +213,49 @@ bool LogicaModificar::VerificarDatos() {
         aviso(informeCorto(e, QStringLiteral("frmModificar_VerificarDatos")), Icono::Critico);
         return false;
     }
+}
+
+// The texts the line takes to the customs database, against the columns they reach there: one the
+// editor writes and that does not fit is refused, to be shortened here; one the editor does not
+// write (it comes from the invoice) is told, and the line is saved all the same.
+bool LogicaModificar::textosCaben() {
+    struct Texto {
+        const char* expresion;
+        QString texto;
+        bool editable;
+    };
+    const Texto textos[] = {
+        {"PRCNCM", txtPRCNCM.Text, true},
+        {"PRCSUF", txtPRCSUF.Text, true},
+        {"PRCDUN", txtPRCDUN.Text, true},
+        {"PRCESM", txtPRCESM.Text, true},
+        {"ARTDSCMARIA", vb::ComillasABlancos(txtDescripcionMaria.Text), true},
+        {"ARTNRO", txtARTNRO.Text, false},
+        {"ARTDSC", txtARTDSC.Text, false},
+    };
+    QString deLaFactura;
+    for (const Texto& t : textos) {
+        for (const LimiteTexto& l : limitesDeTexto()) {
+            if (qstrcmp(l.expresion, t.expresion) != 0 || t.texto.size() <= l.maximo)
+                continue;
+            const QString que = QStringLiteral("Línea ") + QString::number(Tag.toInt()) +
+                                QStringLiteral(", artículo ") + vb::Left(txtARTNRO.Text, 50) +
+                                QStringLiteral(": ") + QString::fromUtf8(l.campo) +
+                                QStringLiteral(" tiene ") + QString::number(t.texto.size()) +
+                                QStringLiteral(" caracteres (admite ") + QString::number(l.maximo) + u')';
+            if (t.editable) {
+                aviso(que + QStringLiteral(". Acórtelo antes de grabar."));
+                return false;
+            }
+            deLaFactura += que + QStringLiteral(".\r\n");
+        }
+    }
+    if (!deLaFactura.isEmpty())
+        aviso(deLaFactura +
+                  QStringLiteral("\r\nLa base aduanera no lo admite: corríjalo en la factura y vuelva "
+                                 "a procesarla, o la transferencia no lo aceptará."),
+              Icono::Informacion);
+    return true;
 }
 
 QString LogicaModificar::sentenciaGrabar() const {

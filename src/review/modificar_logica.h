@@ -76,6 +76,7 @@ private:
     double numero(const QString& texto) const;
     QString numeroSql(const QString& texto) const;
     QString sentenciaGrabar() const;
+    bool textosCaben();
 
     Servicios& m_srv;
 

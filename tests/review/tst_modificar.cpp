@@ -166,6 +166,27 @@ void TstModificar::validacionesEnOrden() {
     m.txtPRCSUF.Text = QStringLiteral("AA()-");
     rechazo(QStringLiteral("Sufijos inválidos"), Icono::Exclamacion);
     m.txtPRCSUF.Text = QStringLiteral("AA(ACME)-");
+    // A text longer than its customs column: refused when the editor writes it, told (and saved)
+    // when it comes from the invoice.
+    const QString linea = QStringLiteral("Línea 3, artículo ") + m.txtARTNRO.Text + QStringLiteral(": ");
+    m.txtDescripcionMaria.Text = QString(251, u'x');
+    rechazo(linea + QStringLiteral(
+                        "Descripción Maria tiene 251 caracteres (admite 250). Acórtelo antes de grabar."),
+            Icono::Exclamacion);
+    m.txtDescripcionMaria.Text = QString(250, u'x');
+    m.txtARTDSC.Text = QString(260, u'd');
+    e.guion.limpiar();
+    e.guion.respuestas.enqueue(Respuesta::Aceptar);
+    e.guion.respuestas.enqueue(Respuesta::No);
+    QVERIFY(!m.VerificarDatos());
+    QCOMPARE(
+        e.mensajes(),
+        (QStringList{linea + QStringLiteral("Descripción tiene 260 caracteres (admite 250).\r\n\r\nLa base "
+                                            "aduanera no lo admite: corríjalo en la factura y vuelva a "
+                                            "procesarla, o la transferencia no lo aceptará."),
+                     QStringLiteral("No ha seleccionado ningun pais, desea continuar?")}));
+    QCOMPARE(e.guion.avisos.first().icono, Icono::Informacion);
+    m.txtARTDSC.Text.clear();
     e.guion.limpiar();
     e.guion.respuestas.enqueue(Respuesta::No);
     QVERIFY(!m.VerificarDatos());
