@@ -55,6 +55,16 @@ case "$accion" in
     else
       pg_ctl start
     fi
+    # A second login whose statements the server itself limits to one second (a setting of the
+    # role), with the same rights on the customs database.
+    psql_ -d aduana -c "do \$\$ begin
+        if not exists (select from pg_roles where rolname = 'tarvix_limitado') then
+          create role tarvix_limitado login password 'tarvix-prueba';
+        end if;
+      end \$\$" \
+      -c "alter role tarvix_limitado set statement_timeout = '1s'" \
+      -c "grant all on schema public to tarvix_limitado" \
+      -c "grant all on all tables in schema public to tarvix_limitado"
     echo "export TARVIX_PG_HOST=127.0.0.1 TARVIX_PG_PUERTO=$puerto TARVIX_PG_BASE=aduana"
     echo "export TARVIX_PG_USUARIO=tarvix TARVIX_PG_CLAVE=tarvix-prueba TARVIX_PG_CARPETA=$carpeta"
     ;;

@@ -164,7 +164,7 @@ void TstPuestos::mismoInternoAlMismoTiempo() {
     camino::InternoDePrueba a(*pg, QStringLiteral("JUNTOS"), 200);
     const QString interno = a.interno;
     const QString catalogo = a.catalogo;
-    for (int vuelta = 0; vuelta < 6; ++vuelta) {
+    for (int vuelta = 0; vuelta < 20; ++vuelta) {
         OtroPuesto b(pg, [&](Programa& p) {
             p.estado.g_sInterno = interno;
             p.estado.g_sINTCAT = catalogo;

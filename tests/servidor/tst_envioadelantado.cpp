@@ -35,6 +35,7 @@ private slots:
     void servidorQueNoResponde_data();
     void servidorQueNoResponde();
     void sinServidorLaColaCorreEnElActo();
+    void limiteDelRol();
 
 private:
     static Velno::ParametrosConexion parametros() { return *prueba::servidorDePrueba(); }
@@ -459,6 +460,40 @@ void TstEnvioAdelantado::servidorQueNoResponde() {
     b.setSql(QStringLiteral("select pg_backend_pid() as pid"));
     QVERIFY(b.CrearRs(rs));
     QVERIFY(rs.Fields(0).toInt() != pid);
+}
+
+// A login whose statements the server limits (a setting of the role, as an administrator may set
+// it) and an entity file that names no limit: the server's limit stays, a slower statement ends
+// after it in Spanish, run by the driver or sent ahead, and the connection goes on.
+void TstEnvioAdelantado::limiteDelRol() {
+    Velno::ParametrosConexion p = parametros();
+    p.usuario = QStringLiteral("tarvix_limitado");
+    Velno::clBase b(QStringLiteral("base de prueba"));
+    b.setParametros(p);
+    Recordset rs;
+    b.setSql(QStringLiteral("show statement_timeout"));
+    QVERIFY(b.CrearRs(rs));
+    QCOMPARE(rs.Fields(0).toString(), QStringLiteral("1s"));
+    const QString lenta = QStringLiteral("select pg_sleep(4) as x");
+    for (const bool adelantada : {false, true}) {
+        QElapsedTimer reloj;
+        reloj.start();
+        QString descripcion;
+        try {
+            if (adelantada)
+                b.AnticiparLecturas({lenta});
+            b.setSql(lenta);
+            b.CrearRs(rs);
+        } catch (const VbError& e) {
+            descripcion = e.descripcion();
+        }
+        QVERIFY2(descripcion.contains(QStringLiteral("superó el tiempo máximo de espera")),
+                 qPrintable(descripcion));
+        QVERIFY2(reloj.elapsed() >= 900 && reloj.elapsed() < 3500,
+                 qPrintable(QString::number(reloj.elapsed())));
+        b.setSql(QStringLiteral("select 1 as uno"));
+        QVERIFY(b.CrearRs(rs));
+    }
 }
 
 void TstEnvioAdelantado::sinServidorLaColaCorreEnElActo() {
