@@ -429,8 +429,13 @@ void clBase::ajustarServidor(QSqlDatabase& db) {
             (m_param.tiempoConexion < 0 ? 10 : m_param.tiempoConexion) * 1000 + kMargenEspera));
     QSqlQuery q(db);
     VigilanciaPg vigilancia(m_pg.get());
+    // The server looks after the link too: a station gone silent (its link cut) is found by the
+    // server's keepalives within about half a minute, and what it had open is undone.
     const bool ajustado = q.exec(QStringLiteral("select set_config('statement_timeout', %1, false), "
-                                                "set_config('lock_timeout', %2, false)")
+                                                "set_config('lock_timeout', %2, false), "
+                                                "set_config('tcp_keepalives_idle', '15', false), "
+                                                "set_config('tcp_keepalives_interval', '5', false), "
+                                                "set_config('tcp_keepalives_count', '3', false)")
                                      .arg(valor("statement_timeout", m_param.tiempoSentencia, 60000),
                                           valor("lock_timeout", m_param.tiempoBloqueo, 30000)));
     vigilancia.terminar();

@@ -333,9 +333,9 @@ void TstInyeccion::editor_data() {
     }
 }
 
-// The record editor's boxes: texts stored as typed, the Maria description with its quotes blanked;
-// boxes that must hold numbers refuse the payload; the position check looks the text up and does not
-// find it.
+// The record editor's boxes: texts stored as typed (as much as their customs column holds; a longer
+// one is refused), the Maria description with its quotes blanked; boxes that must hold numbers
+// refuse the payload; the position check looks the text up and does not find it.
 void TstInyeccion::editor() {
     QFETCH(QString, carga);
     QFETCH(bool, sufijoValido);
@@ -344,19 +344,31 @@ void TstInyeccion::editor() {
     lineaCorrecta(p, 1);
     auto esperado = p.recuento();
 
+    if (carga.size() > 10) {
+        LogicaModificar largo(p.srv, p.estado);
+        largo.abrir(1);
+        largo.Form_Activate();
+        largo.txtPRCDUN.Text = carga;
+        const QString antes = fila(p, 1);
+        QVERIFY(!largo.GrabarDatos());
+        QVERIFY2(p.mensajes().value(0).contains(QStringLiteral(": Unidad Declarada tiene ")),
+                 qPrintable(p.mensajes().value(0)));
+        QCOMPARE(fila(p, 1), antes);
+        p.guion.limpiar();
+    }
     LogicaModificar m(p.srv, p.estado);
     m.abrir(1);
     m.Form_Activate();
-    m.txtPRCDUN.Text = carga;
-    m.txtDescripcionMaria.Text = carga;
+    m.txtPRCDUN.Text = carga.left(10);
+    m.txtDescripcionMaria.Text = carga.left(250);
     QVERIFY2(m.GrabarDatos(), qPrintable(prueba::visible(p.mensajes().join(u'\n'))));
-    QCOMPARE(p.columna(1, QStringLiteral("PRCDUN")), almacenado(carga));
-    QString maria = carga;
+    QCOMPARE(p.columna(1, QStringLiteral("PRCDUN")), almacenado(carga.left(10)));
+    QString maria = carga.left(250);
     QCOMPARE(p.columna(1, QStringLiteral("ARTDSCMARIA")), almacenado(maria.replace(u'\'', u' ')));
     QCOMPARE(p.columna(1, QStringLiteral("PRCEST")), QStringLiteral("M"));
 
     // The suffix text typed by hand: stored as typed when it is valid, refused otherwise.
-    const QString sufijo = QStringLiteral("AA(") + carga + QStringLiteral(")-");
+    const QString sufijo = QStringLiteral("AA(") + carga.left(240) + QStringLiteral(")-");
     LogicaModificar s(p.srv, p.estado);
     s.abrir(1);
     s.Form_Activate();

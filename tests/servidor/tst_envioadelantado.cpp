@@ -471,9 +471,11 @@ void TstEnvioAdelantado::limiteDelRol() {
     Velno::clBase b(QStringLiteral("base de prueba"));
     b.setParametros(p);
     Recordset rs;
-    b.setSql(QStringLiteral("show statement_timeout"));
+    b.setSql(QStringLiteral("select current_setting('statement_timeout') as s, "
+                            "current_setting('tcp_keepalives_idle') as k"));
     QVERIFY(b.CrearRs(rs));
     QCOMPARE(rs.Fields(0).toString(), QStringLiteral("1s"));
+    QCOMPARE(rs.Fields(1).toString(), QStringLiteral("15")); // the server's side of the link too
     const QString lenta = QStringLiteral("select pg_sleep(4) as x");
     for (const bool adelantada : {false, true}) {
         QElapsedTimer reloj;
