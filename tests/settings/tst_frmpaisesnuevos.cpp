@@ -2,7 +2,9 @@
 #include "testsupport.h"
 
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QTest>
 
 using namespace tarvix;
@@ -39,6 +41,11 @@ void TstFrmPaisesNuevos::teclado() {
     auto* otro = prueba::hijo<QComboBox>(f, "CboPais1");
     QCOMPARE(china->currentText(), QStringLiteral("CHINA (310)"));
     QCOMPARE(otro->currentText(), QString());
+    // Every heading shows whole.
+    const QHeaderView* encabezado = prueba::hijo<QTableWidget>(f, "TblOrigenes")->horizontalHeader();
+    for (int c = 0; c < encabezado->count(); ++c)
+        QVERIFY2(encabezado->sectionSize(c) >= encabezado->sectionSizeHint(c),
+                 qPrintable(QString::number(c)));
     auto* esm = prueba::hijo<QLineEdit>(f, "TxtESM0");
     esm->selectAll();
     QTest::keyClicks(esm, QStringLiteral("1"));

@@ -73,6 +73,8 @@ FrmPaisesNuevos::FrmPaisesNuevos(std::vector<OrigenNuevo>& origenes,
         m_tabla->setCellWidget(f, kColEstado, estado);
     }
     m_tabla->resizeColumnToContents(kColTexto);
+    // The whole heading of the last column shows, wider than the short codes it holds.
+    m_tabla->resizeColumnToContents(kColEstado);
 
     auto* marco = new QVBoxLayout(this);
     marco->addWidget(ayuda);
