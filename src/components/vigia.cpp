@@ -34,14 +34,9 @@ public:
             m_cambio.notify_one();
         return id;
     }
-    bool desarmar(std::uint64_t id) {
+    void desarmar(std::uint64_t id) {
         std::lock_guard<std::mutex> l(m_mutex);
-        const auto it = m_turnos.find(id);
-        if (it == m_turnos.end())
-            return false;
-        const bool vencido = it->second.vencido;
-        m_turnos.erase(it);
-        return vencido;
+        m_turnos.erase(id);
     }
     bool vencido(std::uint64_t id) {
         std::lock_guard<std::mutex> l(m_mutex);
