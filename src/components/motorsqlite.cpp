@@ -1,5 +1,7 @@
 #include "components/motorsqlite.h"
 
+#include "components/latido.h"
+
 #include <algorithm>
 #include <sqlite3.h>
 
@@ -346,7 +348,23 @@ bool separarLiterales(const QString& sql, FormaSentencia& forma) {
     return true;
 }
 
+// Steps of the engine's program between two beats: a few hundred microseconds of work.
+constexpr int kPasosPorLatido = 4096;
+
+MotorSqlite::MotorSqlite(sqlite3* db) : m_db(db) {
+    // The beat's action must not use this connection (the engine is in the middle of a statement):
+    // the window's only handles its repaints, moves and timers.
+    sqlite3_progress_handler(
+        m_db, kPasosPorLatido,
+        [](void*) {
+            tarvix::latido::latir();
+            return 0;
+        },
+        nullptr);
+}
+
 MotorSqlite::~MotorSqlite() {
+    sqlite3_progress_handler(m_db, 0, nullptr, nullptr);
     vaciar();
 }
 
