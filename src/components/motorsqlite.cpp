@@ -1,6 +1,7 @@
 #include "components/motorsqlite.h"
 
 #include "components/latido.h"
+#include "components/sqlitelatido.h"
 
 #include <algorithm>
 #include <sqlite3.h>
@@ -16,7 +17,9 @@ namespace {
 const bool g_motorConfigurado = [] {
     const bool sinEstadisticas = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
     const bool sinCerrojos = sqlite3_config(SQLITE_CONFIG_MULTITHREAD) == SQLITE_OK;
-    return sinEstadisticas && sinCerrojos;
+    // After the configuration: installing the file system starts the engine.
+    const bool conLatido = instalarArchivosConLatido();
+    return sinEstadisticas && sinCerrojos && conLatido;
 }();
 
 // Compiled statements kept per connection; a run uses a handful of shapes over and over.
