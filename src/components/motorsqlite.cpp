@@ -356,7 +356,7 @@ constexpr int kPasosPorLatido = 4096;
 
 MotorSqlite::MotorSqlite(sqlite3* db) : m_db(db) {
     // The beat's action must not use this connection (the engine is in the middle of a statement):
-    // the window's only handles its repaints, moves and timers.
+    // the main window's only repaints, moves and resizes it and runs its timers.
     sqlite3_progress_handler(
         m_db, kPasosPorLatido,
         [](void*) {

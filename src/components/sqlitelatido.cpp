@@ -92,6 +92,7 @@ int abrir(sqlite3_vfs*, sqlite3_filename nombre, sqlite3_file* f, int opciones, 
     auto* a = reinterpret_cast<Archivo*>(f);
     a->real = reinterpret_cast<sqlite3_file*>(a + 1);
     a->base.pMethods = nullptr;
+    a->real->pMethods = nullptr;
     const int rc = g_real->xOpen(g_real, nombre, a->real, opciones, salida);
     // Without methods of the real file the engine does not close it either.
     if (const sqlite3_io_methods* m = a->real->pMethods) {
