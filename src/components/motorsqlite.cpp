@@ -1,5 +1,8 @@
 #include "components/motorsqlite.h"
 
+#include "components/latido.h"
+#include "components/sqlitelatido.h"
+
 #include <algorithm>
 #include <sqlite3.h>
 
@@ -14,7 +17,9 @@ namespace {
 const bool g_motorConfigurado = [] {
     const bool sinEstadisticas = sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0) == SQLITE_OK;
     const bool sinCerrojos = sqlite3_config(SQLITE_CONFIG_MULTITHREAD) == SQLITE_OK;
-    return sinEstadisticas && sinCerrojos;
+    // After the configuration: installing the file system starts the engine.
+    const bool conLatido = instalarArchivosConLatido();
+    return sinEstadisticas && sinCerrojos && conLatido;
 }();
 
 // Compiled statements kept per connection; a run uses a handful of shapes over and over.
@@ -346,7 +351,23 @@ bool separarLiterales(const QString& sql, FormaSentencia& forma) {
     return true;
 }
 
+// Steps of the engine's program between two beats: a few hundred microseconds of work.
+constexpr int kPasosPorLatido = 4096;
+
+MotorSqlite::MotorSqlite(sqlite3* db) : m_db(db) {
+    // The beat's action must not use this connection (the engine is in the middle of a statement):
+    // the main window's only repaints, moves and resizes it and runs its timers.
+    sqlite3_progress_handler(
+        m_db, kPasosPorLatido,
+        [](void*) {
+            tarvix::latido::latir();
+            return 0;
+        },
+        nullptr);
+}
+
 MotorSqlite::~MotorSqlite() {
+    sqlite3_progress_handler(m_db, 0, nullptr, nullptr);
     vaciar();
 }
 

@@ -46,7 +46,8 @@ std::vector<int> columnasPedidas(const QStringList& columnas, const QStringList&
 // numbers as qlonglong, decimals as double, text as QString, NULL as a null QString variant.
 class MotorSqlite {
 public:
-    explicit MotorSqlite(sqlite3* db) : m_db(db) {}
+    // Long statements give a beat (tarvix::latido) every few thousand steps of the engine.
+    explicit MotorSqlite(sqlite3* db);
     ~MotorSqlite();
     MotorSqlite(const MotorSqlite&) = delete;
     MotorSqlite& operator=(const MotorSqlite&) = delete;

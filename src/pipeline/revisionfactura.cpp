@@ -2,6 +2,7 @@
 
 #include "components/estadoasistente.h"
 #include "components/interaccion.h"
+#include "components/latido.h"
 #include "components/servicios.h"
 #include "components/vb.h"
 #include "pipeline/etiquetas.h"
@@ -150,6 +151,8 @@ RevisionFactura Revisor::revisar() {
     vistos.reserve(m_grilla.Rows());
 
     for (int fila = 2; fila < m_grilla.Rows(); ++fila) {
+        if (fila % 64 == 0)
+            latido::latir();
         const QString celdaArticulo = m_grilla.TextMatrix(fila, m_c.articulo);
         const QString articulo = limpio(celdaArticulo);
         const QString codigo = vb::UCase(articulo);

@@ -4,6 +4,7 @@
 #include "components/estadoasistente.h"
 #include "components/formatos.h"
 #include "components/interaccion.h"
+#include "components/latido.h"
 #include "components/recordset.h"
 #include "components/servicios.h"
 #include "components/vb.h"
@@ -190,6 +191,8 @@ std::vector<OrigenNuevo> origenesSinRelacion(Servicios& srv, const GrillaDatos& 
                          encabezados::letraColumna(columna)});
     };
     for (int fila = 2; fila < grilla.Rows(); ++fila) {
+        if (fila % 64 == 0)
+            latido::latir();
         revisar(fila, origen);
         if (procedencia != 0)
             revisar(fila, procedencia);

@@ -1,9 +1,15 @@
 #include "app/ventanas/qtinteraccion.h"
+#include "components/clbase.h"
+#include "components/latido.h"
+#include "components/recordset.h"
 
+#include <QDialog>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -14,6 +20,7 @@ class TstQtProgreso : public QObject {
 private slots:
     void barraCadaTantoConElValorFinal();
     void elBucleGiraDuranteLaCorrida();
+    void unaSentenciaLargaLateSoloEnUnaCorrida();
 };
 
 // A run that gives the bar a value per line: the bar takes a few of them, and every change of the
@@ -73,6 +80,55 @@ void TstQtProgreso::elBucleGiraDuranteLaCorrida() {
     // One turn every 30 ms at most: about ten in 300 ms, and never one per line.
     QVERIFY2(vueltas >= 3 && vueltas <= 300 / QtProgreso::kIntervaloBarra.count() + 2,
              qPrintable(QString::number(vueltas)));
+}
+
+// One long statement (no progress at all while the engine runs it) of a run of the main window
+// lets the events waiting be handled through its beats, a few times and never more than one every
+// kIntervaloBarra; outside a run, or with a dialog of the run open, it lets nothing in.
+void TstQtProgreso::unaSentenciaLargaLateSoloEnUnaCorrida() {
+    QTemporaryDir dir;
+    QFile vacia(dir.filePath(QStringLiteral("t.db"))); // an empty file is an empty database
+    QVERIFY(vacia.open(QIODevice::WriteOnly));
+    vacia.close();
+    Velno::clBase base;
+    base.setCadenaConexion(QStringLiteral("Driver=QSQLITE;Data Source=") + vacia.fileName());
+    base.Conectar();
+    QLabel etiqueta;
+    QProgressBar barra;
+    QtProgreso p(&etiqueta, &barra);
+    latido::instalar(&QtProgreso::latido, &p);
+    QTimer latido;
+    int vueltas = 0;
+    QObject::connect(&latido, &QTimer::timeout, [&vueltas] { ++vueltas; });
+    latido.start(0);
+    // The time it took, or -1 when it did not count the rows.
+    const auto sentenciaLarga = [&]() -> qint64 {
+        QCoreApplication::processEvents();
+        vueltas = 0;
+        QElapsedTimer reloj;
+        reloj.start();
+        base.setSql(QStringLiteral("with recursive n(i) as (select 1 union all select i + 1 from n where i < "
+                                   "1000000) select count(*) as c from n"));
+        tarvix::Recordset rs;
+        if (!base.CrearRs(rs) || rs.Fields(0).toLongLong() != 1000000)
+            return -1;
+        return reloj.elapsed();
+    };
+    {
+        const QtProgreso::Corrida corrida(p);
+        const qint64 ms = sentenciaLarga();
+        QVERIFY2(ms >= 3 * QtProgreso::kIntervaloBarra.count(), qPrintable(QString::number(ms)));
+        QVERIFY2(vueltas >= 2 && vueltas <= ms / QtProgreso::kIntervaloBarra.count() + 1,
+                 qPrintable(QStringLiteral("%1 vueltas en %2 ms").arg(vueltas).arg(ms)));
+        QDialog dialogo;
+        dialogo.setModal(true);
+        dialogo.show();
+        QVERIFY(sentenciaLarga() > 0);
+        QCOMPARE(vueltas, 0);
+    }
+    QVERIFY(sentenciaLarga() > 0);
+    QCOMPARE(vueltas, 0);
+    latido::instalar(nullptr, nullptr);
 }
 
 QTEST_MAIN(TstQtProgreso)

@@ -1,12 +1,14 @@
 // The SQLite statement path of the connections: literals taken out of a statement, results equal to
 // the Qt driver's, statements refused, and lotes (one transaction for many statements).
 #include "components/clbase.h"
+#include "components/latido.h"
 #include "components/motorsqlite.h"
 #include "components/vberror.h"
 #include "testsupport.h"
 
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -77,6 +79,7 @@ private slots:
     void archivoBorradoEnLote();
     void loteDeLecturas();
     void cierreLimpio();
+    void latidosAlCopiarElRegistro();
 
 private:
     QString nuevaBase(const QString& nombre) {
@@ -490,6 +493,29 @@ void TstMotorSqlite::cierreLimpio() {
         QVERIFY(b.CrearRs(rs));
         QCOMPARE(rs.Fields(QStringLiteral("n")).toInt(), 10);
     }
+}
+
+void TstMotorSqlite::latidosAlCopiarElRegistro() {
+    // Copying the write-ahead log into the database runs no steps of a statement: the beats come
+    // from the file writes, and the rows arrive whole.
+    const QString ruta = nuevaBase(QStringLiteral("latido.db"));
+    Velno::clBase b;
+    b.setCadenaConexion(QStringLiteral("Data Source=") + ruta);
+    b.setSql(QStringLiteral("insert into T (a, c) with recursive n(i) as (select 1 union all select i + 1 "
+                            "from n where i < 20000) select i, printf('%0100d', i) from n"));
+    QCOMPARE(b.Ejecutar(), 20000);
+    int latidos = 0;
+    tarvix::latido::instalar([](void* n) { ++*static_cast<int*>(n); }, &latidos);
+    b.setSql(QStringLiteral("PRAGMA wal_checkpoint(TRUNCATE)"));
+    b.Ejecutar();
+    tarvix::latido::instalar(nullptr, nullptr);
+    QVERIFY2(latidos > 100, qPrintable(QString::number(latidos)));
+    QCOMPARE(QFileInfo(ruta + QStringLiteral("-wal")).size(), 0);
+    b.setSql(QStringLiteral("select count(*) as n, sum(length(c)) as l from T"));
+    Recordset rs;
+    QVERIFY(b.CrearRs(rs));
+    QCOMPARE(rs.Fields(QStringLiteral("n")).toInt(), 20000);
+    QCOMPARE(rs.Fields(QStringLiteral("l")).toInt(), 20000 * 100);
 }
 
 QTEST_GUILESS_MAIN(TstMotorSqlite)

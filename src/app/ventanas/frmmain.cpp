@@ -2,6 +2,7 @@
 
 #include "app/ventanas/frminterno.h"
 #include "components/espera.h"
+#include "components/latido.h"
 #include "data/conexionaduana.h"
 #include "intake/carga/ventanas/vistagrilla.h"
 #include "review/lista/ventanas/frmdep.h"
@@ -133,13 +134,17 @@ frmMain::frmMain(Servicios& srv, EstadoAsistente& estado, QWidget* parent)
     m_progreso = std::make_unique<QtProgreso>(Main_lbMensaje, Main_PrB,
                                               [this](const QString& t) { m_control.setMensaje(t); });
     m_srv.setProgreso(m_progreso.get());
+    latido::instalar(&QtProgreso::latido, m_progreso.get());
 
     connect(&m_control, &ControladorPrincipal::cambiado, this, &frmMain::refrescar);
     connect(&m_control, &ControladorPrincipal::enfocarListaInternos, this, [this] {
         if (FRAM1LstInternos->isVisible())
             FRAM1LstInternos->setFocus();
     });
-    connect(cmdSiguiente, &QPushButton::clicked, this, [this] { m_control.MAIN_CambiarPaso(); });
+    connect(cmdSiguiente, &QPushButton::clicked, this, [this] {
+        const QtProgreso::Corrida corrida(*m_progreso);
+        m_control.MAIN_CambiarPaso();
+    });
     connect(Command4, &QPushButton::clicked, this, &frmMain::Command4_Click);
     connect(cmdAnterior, &QPushButton::clicked, this, [this] { m_control.MAIN_PasoAnterior(); });
     connect(cmdConfig, &QPushButton::clicked, this, [this] {
@@ -160,6 +165,7 @@ frmMain::frmMain(Servicios& srv, EstadoAsistente& estado, QWidget* parent)
 
 frmMain::~frmMain() {
     qApp->removeEventFilter(this);
+    latido::instalar(nullptr, nullptr);
     // The views go before the controllers they draw (the grid's model lives in the wizard).
     qDeleteAll(findChildren<QWidget*>(Qt::FindDirectChildrenOnly));
     if (&m_srv.interaccion() == &m_interaccion)
@@ -283,7 +289,10 @@ void frmMain::conectarPaso2() {
     auto* vista = new VistaGrilla(paso2.grilla(), contenedorGrilla);
     FRAM2_Grid = vista;
     contenedorGrilla->layout()->addWidget(vista);
-    connect(FRAM2_CmdProcesar, &QPushButton::clicked, &paso2, &ControladorPaso2::FRAM2_CmdProcesar_Click);
+    connect(FRAM2_CmdProcesar, &QPushButton::clicked, this, [this, &paso2] {
+        const QtProgreso::Corrida corrida(*m_progreso);
+        paso2.FRAM2_CmdProcesar_Click();
+    });
     connect(cmdAutomatico, &QPushButton::clicked, &paso2, &ControladorPaso2::cmdAutomatico_Click);
     connect(vista, &VistaGrilla::teclaAbajo, &paso2, &ControladorPaso2::FRAM2_Grid_KeyDown);
     connect(&paso2, &ControladorPaso2::archivoCambiado, FRAM2_TxtArchivo, &QLineEdit::setText);
@@ -311,10 +320,14 @@ void frmMain::conectarPaso3() {
     };
     connect(FRAM3_cmdRegErr, &QPushButton::clicked, this, [abrir] { abrir(1); });
     connect(FRAM3_cmdRegOk, &QPushButton::clicked, this, [abrir] { abrir(2); });
-    connect(FRAM3_cmdDeshacer, &QPushButton::clicked, &m_control, &ControladorPrincipal::MAIN_Deshacer);
+    const auto deshacer = [this] {
+        const QtProgreso::Corrida corrida(*m_progreso);
+        m_control.MAIN_Deshacer();
+    };
+    connect(FRAM3_cmdDeshacer, &QPushButton::clicked, this, deshacer);
     // Ctrl+Z also in step 2, where a run that failed left the interno.
-    auto* deshacer = new QShortcut(QKeySequence::Undo, this);
-    connect(deshacer, &QShortcut::activated, &m_control, &ControladorPrincipal::MAIN_Deshacer);
+    auto* atajo = new QShortcut(QKeySequence::Undo, this);
+    connect(atajo, &QShortcut::activated, this, deshacer);
 }
 
 void frmMain::ordenDeTabulacion() {

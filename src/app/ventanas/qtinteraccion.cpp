@@ -235,6 +235,15 @@ void QtProgreso::barraValor(int valor) {
     darVuelta();
 }
 
+void QtProgreso::latido(void* progreso) {
+    auto* p = static_cast<QtProgreso*>(progreso);
+    if (p->m_corridas == 0 || p->m_enVuelta ||
+        (p->m_vuelta.isValid() && p->m_vuelta.elapsed() < kIntervaloBarra.count()) ||
+        QApplication::activeModalWidget())
+        return;
+    p->darVuelta();
+}
+
 void QtProgreso::darVuelta() {
     if (m_enVuelta || (m_vuelta.isValid() && m_vuelta.elapsed() < kIntervaloBarra.count()))
         return;

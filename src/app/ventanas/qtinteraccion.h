@@ -71,6 +71,22 @@ public:
     void barraRango(int minimo, int maximo) override;
     void barraValor(int valor) override;
 
+    // While the main window runs one of its long actions, the beats of long statements and loops
+    // (tarvix::latido) also let the window repaint, move and resize, as the progress updates do;
+    // outside of them, and while a dialog of the run is open, a beat does nothing.
+    class Corrida {
+    public:
+        explicit Corrida(QtProgreso& p) : m_p(p) { ++m_p.m_corridas; }
+        ~Corrida() { --m_p.m_corridas; }
+        Corrida(const Corrida&) = delete;
+        Corrida& operator=(const Corrida&) = delete;
+
+    private:
+        QtProgreso& m_p;
+    };
+    // The action of the beats: installed by the main window.
+    static void latido(void* progreso);
+
 private:
     // Shows the value held back, if any.
     void mostrarPendiente();
@@ -87,6 +103,7 @@ private:
     QTimer m_resto;         // shows the value held back once the event loop runs
     QElapsedTimer m_vuelta; // since the events were last handled
     bool m_enVuelta = false;
+    int m_corridas = 0; // Corrida objects alive
 };
 
 } // namespace tarvix

@@ -5,6 +5,7 @@
 #include "components/espera.h"
 #include "components/estadoasistente.h"
 #include "components/interaccion.h"
+#include "components/latido.h"
 #include "components/servicios.h"
 #include "components/vb.h"
 #include "components/vberror.h"
@@ -139,6 +140,8 @@ bool lf_LevantarExcel(const QString& ruta, ModeloGrilla& grilla, Servicios& srv)
                                    std::thread::hardware_concurrency() > 1);
         int fila = 2;
         for (; fila <= lector::Hoja::kMaxFilas && fallas < kFallasFinLineas; ++fila) {
+            if (fila % 64 == 0)
+                latido::latir();
             filas.tomar(fila, texto, fines.data());
             if (esLineaDeDatos(texto)) {
                 if (static_cast<qint64>(bloque.filas() + 1) * nueva.Cols() > kMaxCeldasGrilla)
