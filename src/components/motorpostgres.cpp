@@ -1,9 +1,11 @@
 #include "components/motorpostgres.h"
 
 #include "components/clientepg.h"
+#include "components/latido.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -162,7 +164,23 @@ bool MotorPostgres::esperarDatos() {
 
 bool MotorPostgres::esperarSocket(short eventos, short& ocurridos) {
     pollfd p{pq().PQsocket(m_conexion), eventos, 0};
-    const int r = poll(&p, 1, m_limiteEspera > 0 ? m_limiteEspera : -1);
+    // The wait goes in short turns with a beat between them, so that a window showing the work
+    // repaints while the server (or a slow link) answers.
+    constexpr std::chrono::milliseconds kTurno{25};
+    const auto fin = std::chrono::steady_clock::now() + std::chrono::milliseconds(m_limiteEspera);
+    int r = 0;
+    for (;;) {
+        auto turno = kTurno;
+        if (m_limiteEspera > 0) {
+            const auto falta =
+                std::chrono::ceil<std::chrono::milliseconds>(fin - std::chrono::steady_clock::now());
+            turno = std::clamp(falta, std::chrono::milliseconds(0), kTurno);
+        }
+        r = poll(&p, 1, static_cast<int>(turno.count()));
+        if (r != 0 || (m_limiteEspera > 0 && std::chrono::steady_clock::now() >= fin))
+            break;
+        tarvix::latido::latir();
+    }
     if (r < 0 && errno != EINTR) {
         anotarPerdida(QStringLiteral("no connection to the server"));
         return false;

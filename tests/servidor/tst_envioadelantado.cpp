@@ -1,5 +1,6 @@
 #include "components/central.h"
 #include "components/clbase.h"
+#include "components/latido.h"
 #include "components/motorpostgres.h"
 #include "components/vberror.h"
 #include "testsupport.h"
@@ -36,6 +37,7 @@ private slots:
     void servidorQueNoResponde();
     void sinServidorLaColaCorreEnElActo();
     void limiteDelRol();
+    void latidosMientrasEspera();
 
 private:
     static Velno::ParametrosConexion parametros() { return *prueba::servidorDePrueba(); }
@@ -496,6 +498,20 @@ void TstEnvioAdelantado::limiteDelRol() {
         b.setSql(QStringLiteral("select 1 as uno"));
         QVERIFY(b.CrearRs(rs));
     }
+}
+
+// While the server takes its time with a read sent ahead, the wait gives beats (the window showing
+// the work repaints), about one every 25 ms.
+void TstEnvioAdelantado::latidosMientrasEspera() {
+    int latidos = 0;
+    tarvix::latido::instalar([](void* n) { ++*static_cast<int*>(n); }, &latidos);
+    const QString lenta = QStringLiteral("select pg_sleep(0.3) as x");
+    base().AnticiparLecturas({lenta});
+    base().setSql(lenta);
+    Recordset rs;
+    QVERIFY(base().CrearRs(rs));
+    tarvix::latido::instalar(nullptr, nullptr);
+    QVERIFY2(latidos >= 6 && latidos <= 14, qPrintable(QString::number(latidos)));
 }
 
 void TstEnvioAdelantado::sinServidorLaColaCorreEnElActo() {
