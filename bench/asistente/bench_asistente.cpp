@@ -14,6 +14,10 @@
 //
 // Every line is a catalog article with its position, suffixes and country, so it ends "OK" and
 // the transfer goes through. Usage: bench_asistente [lineas ...] [--corridas N] [--detalle]
+//
+// With --factura ARCHIVO it times instead the load of that spreadsheet from "Procesar" in step 2
+// (the file chooser answered with it) until the grid is filled and painted, with the same measure
+// of the longest stall.
 #include "app/ventanas/frmmain.h"
 #include "components/central.h"
 #include "components/clbase.h"
@@ -236,14 +240,15 @@ struct Programa {
         hijo<QPushButton>("cmdAnterior")->click();
     }
 
-    // "Siguiente >" or "Transferir": from the click until what it left to paint is painted.
-    Medida pulsar() {
+    // "Siguiente >", "Transferir" or "Procesar": from the click until what it left to paint is
+    // painted.
+    Medida pulsar(const char* boton = "cmdSiguiente") {
         Latido latido(hijo<QLabel>("Main_lbMensaje"));
         latido.empezar();
         QElapsedTimer reloj;
         const double cpu = cpuMs();
         reloj.start();
-        hijo<QPushButton>("cmdSiguiente")->click();
+        hijo<QPushButton>(boton)->click();
         QCoreApplication::sendPostedEvents(); // the repaints the run left pending, at once
         const double ms = static_cast<double>(reloj.nsecsElapsed()) / 1e6;
         const double cpuRun = cpuMs() - cpu;
@@ -272,10 +277,13 @@ int main(int argc, char** argv) {
     QStandardPaths::setTestModeEnabled(true);
     std::vector<int> tamanos;
     int corridasPedidas = 0;
+    QString factura;
     const QStringList args = QCoreApplication::arguments();
     for (qsizetype i = 1; i < args.size(); ++i) {
         if (args[i] == QStringLiteral("--detalle"))
             s_detalle = true;
+        else if (args[i] == QStringLiteral("--factura") && i + 1 < args.size())
+            factura = args[++i];
         else if (args[i] == QStringLiteral("--corridas") && i + 1 < args.size())
             corridasPedidas = args[++i].toInt();
         else
@@ -283,6 +291,28 @@ int main(int argc, char** argv) {
     }
     if (tamanos.empty())
         tamanos = {1000, 10000, 100000};
+    if (!factura.isEmpty()) {
+        Programa p(1);
+        std::vector<double> carga, espera, cpu;
+        for (int r = 0; r < (corridasPedidas > 0 ? corridasPedidas : 5); ++r) {
+            if (!p.aPaso2())
+                return 1;
+            p.guion.limpiar();
+            p.guion.archivos.enqueue(factura);
+            const Medida m = p.pulsar("FRAM2_CmdProcesar");
+            carga.push_back(m.ms);
+            espera.push_back(m.esperaMs);
+            cpu.push_back(m.cpu);
+            std::printf("  carga %.0f ms, mayor espera %.0f ms entre «%s» y «%s»; %d filas en la grilla\n",
+                        m.ms, m.esperaMs, qPrintable(m.antes), qPrintable(m.despues),
+                        p.ventana.asistente().paso2().grilla().Rows());
+            p.aPaso1();
+        }
+        std::printf(
+            "carga: mediana %.0f ms (CPU %.0f ms), mayor espera mediana %.0f ms; memoria pico %.0f MB\n",
+            mediana(carga), mediana(cpu), mediana(espera), picoMb());
+        return 0;
+    }
 
     std::printf("%-8s %-10s %10s %8s %12s  %s\n", "lineas", "caso", "mediana_ms", "cpu_ms", "espera_ms",
                 "corridas (ms)");

@@ -1,5 +1,6 @@
 #include "intake/xlsx/hojaxlsx.h"
 
+#include "components/latido.h"
 #include "intake/memoriahoja.h"
 #include "intake/xlsx/directo.h"
 #include "intake/xlsx/fallaxlsx.h"
@@ -701,6 +702,9 @@ std::uint32_t LectorHoja::compartidaDe(std::string_view valor, std::string_view 
 }
 
 void LectorHoja::cerrarFila() {
+    // A long sheet read on the window's thread lets it repaint now and then.
+    if ((m_fila & 255) == 0)
+        tarvix::latido::latir();
     if (m_ultimaDeFila == 0)
         return;
     contarCeldas(m_fila, m_ultimaDeFila);
