@@ -24,6 +24,7 @@
 #include "components/interaccionguionada.h"
 #include "intake/carga/grilla.h"
 #include "intake/carga/paso2.h"
+#include "medidas.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -37,34 +38,15 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
-#include <sys/resource.h>
 #include <vector>
 
 using namespace tarvix;
 
 namespace {
 
-// Resident memory of the process now and at its peak, in MB.
-double memoriaMb() {
-    QFile f(QStringLiteral("/proc/self/statm"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> campos = f.readAll().split(' ');
-    return campos.size() > 1 ? campos[1].toDouble() * 4096.0 / (1024.0 * 1024.0) : 0;
-}
-// CPU time of the process so far (user and system), in ms: on a shared machine the wall time
-// includes the waits for a core.
-double cpuMs() {
-    rusage uso{};
-    getrusage(RUSAGE_SELF, &uso);
-    return static_cast<double>(uso.ru_utime.tv_sec + uso.ru_stime.tv_sec) * 1e3 +
-           static_cast<double>(uso.ru_utime.tv_usec + uso.ru_stime.tv_usec) / 1e3;
-}
-double picoMb() {
-    rusage uso{};
-    getrusage(RUSAGE_SELF, &uso);
-    return static_cast<double>(uso.ru_maxrss) / 1024.0;
-}
+using medidas::cpuMs;
+using medidas::memoriaMb;
+using medidas::picoMb;
 
 // Positions of the nomenclator, "9900.00.10" on.
 constexpr int kPosiciones = 10000;

@@ -7,6 +7,7 @@
 #include "components/clbase.h"
 #include "components/interaccion.h"
 #include "components/interaccionguionada.h"
+#include "medidas.h"
 #include "review/lista/lista_logica.h"
 #include "review/lista/ventanas/frmdep.h"
 #include "review/ventanas/frmmodificar.h"
@@ -28,14 +29,7 @@ using namespace tarvix;
 
 namespace {
 
-// Resident memory of the process, in MB.
-double memoriaMb() {
-    QFile f(QStringLiteral("/proc/self/statm"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> campos = f.readAll().split(' ');
-    return campos.size() > 1 ? campos[1].toDouble() * 4096.0 / (1024.0 * 1024.0) : 0;
-}
+using medidas::memoriaMb;
 
 // Counts the paint events of a widget.
 class Pinturas : public QObject {
